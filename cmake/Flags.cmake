@@ -10,6 +10,9 @@ if(CW_SANITIZE)
 endif()
 
 option(CW_FUZZ "Build the libFuzzer targets (clang only)" OFF)
+if(CW_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
 
 if(WIN32)
   # Static executables that run on a bare Windows (or Wine) without MinGW DLLs.
