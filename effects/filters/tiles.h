@@ -1,0 +1,50 @@
+// Tile filter effects: pixelize, glass tiles and the negative.
+#pragma once
+
+#include <cstdint>
+
+#include "generation/effect.h"
+
+class tlPixelizeEffect : public tlEffect {
+public:
+    static constexpr int32_t classTypeId = 18;
+    static constexpr uint32_t payloadLength = 8;
+
+    int32_t typeId() const override { return classTypeId; }
+    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
+    tlEffect *clone() const override;
+    bool equals(const tlEffect &other) const override;
+    bool load(tlStream &stream) override;
+    bool save(tlStream &stream) const override;
+
+    int32_t cellWidth = 10;
+    int32_t cellHeight = 10;
+};
+
+class tlGlassTileEffect : public tlEffect {
+public:
+    static constexpr int32_t classTypeId = 29;
+    static constexpr uint32_t payloadLength = 12;
+
+    int32_t typeId() const override { return classTypeId; }
+    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
+    tlEffect *clone() const override;
+    bool equals(const tlEffect &other) const override;
+    bool load(tlStream &stream) override;
+    bool save(tlStream &stream) const override;
+
+    int32_t tileWidth = 20;
+    int32_t tileHeight = 20;
+    bool wrap = false;
+};
+
+// No parameters: equals, load and save are the base ones (empty record).
+class tlNegativeEffect : public tlEffect {
+public:
+    static constexpr int32_t classTypeId = 261;
+    static constexpr uint32_t payloadLength = 0;
+
+    int32_t typeId() const override { return classTypeId; }
+    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
+    tlEffect *clone() const override;
+};

@@ -1,0 +1,64 @@
+// Line pattern effects: parallel lines, grids and checkers.
+#pragma once
+
+#include <cstdint>
+
+#include "generation/effect.h"
+#include "imaging/colour.h"
+
+class tlParallelLinesEffect : public tlEffect {
+public:
+    static constexpr int32_t classTypeId = 135;
+    static constexpr uint32_t payloadLength = 24;
+
+    int32_t typeId() const override { return classTypeId; }
+    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
+    tlEffect *clone() const override;
+    bool equals(const tlEffect &other) const override;
+    bool load(tlStream &stream) override;
+    bool save(tlStream &stream) const override;
+
+    tlColour colour = tlColour::rgb(0, 0, 0);
+    int32_t vertical = 0;  // used as a flag
+    int32_t lineWidth = 1;
+    int32_t gap = 1;
+    int32_t offset = 0;
+};
+
+class tlGridEffect : public tlEffect {
+public:
+    static constexpr int32_t classTypeId = 136;
+    static constexpr uint32_t payloadLength = 28;
+
+    int32_t typeId() const override { return classTypeId; }
+    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
+    tlEffect *clone() const override;
+    bool equals(const tlEffect &other) const override;
+    bool load(tlStream &stream) override;
+    bool save(tlStream &stream) const override;
+
+    tlColour colour = tlColour::rgb(0, 0, 0);
+    int32_t lineWidth = 1;
+    int32_t gapX = 1;
+    int32_t gapY = 1;
+    int32_t offsetX = 0;
+    int32_t offsetY = 0;
+};
+
+class tlCheckerEffect : public tlEffect {
+public:
+    static constexpr int32_t classTypeId = 137;
+    static constexpr uint32_t payloadLength = 24;
+
+    int32_t typeId() const override { return classTypeId; }
+    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
+    tlEffect *clone() const override;
+    bool equals(const tlEffect &other) const override;
+    bool load(tlStream &stream) override;
+    bool save(tlStream &stream) const override;
+
+    tlColour colour1 = tlColour::rgba(0, 0, 0, 255);
+    tlColour colour2 = tlColour::rgba(255, 255, 255, 255);
+    int32_t cellWidth = 10;
+    int32_t cellHeight = 10;
+};
