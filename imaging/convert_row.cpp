@@ -1,0 +1,180 @@
+// convertRow: translates a run of pixels between any two picture formats,
+// one row function per (destination, source) model-and-depth pair.
+#include "imaging/picture.h"
+
+#include <cstring>
+
+namespace {
+
+// One sample of a row: a byte at 8 bits, a little-endian word at 16 bits.
+template <int B>
+inline uint32_t get(const uint8_t *p, int32_t i) {
+    if (B == 8) return p[i];
+    return static_cast<uint32_t>(p[2 * i]) | static_cast<uint32_t>(p[2 * i + 1]) << 8;
+}
+
+template <int B>
+inline void put(uint8_t *p, int32_t i, uint32_t v) {
+    if (B == 8) {
+        p[i] = static_cast<uint8_t>(v);
+    } else {
+        p[2 * i] = static_cast<uint8_t>(v);
+        p[2 * i + 1] = static_cast<uint8_t>(v >> 8);
+    }
+}
+
+// Depth change of one channel: 8 -> 16 is v * 257, 16 -> 8 the high byte.
+template <int SB, int DB>
+inline uint32_t depth(uint32_t v) {
+    if (SB == DB) return v;
+    return SB == 8 ? v * 257 : v >> 8;
+}
+
+template <int B>
+inline uint32_t opaque() {
+    return B == 8 ? 255u : 65535u;
+}
+
+// Gray from R, G, B read on the source's scale:
+//   8 -> 8:   (77 R + 151 G + 28 B) >> 8
+//   16 -> 8:  (77 R + 151 G + 28 B) >> 16
+//   16 -> 16: (77 R + 151 G + 28 B) >> 8
+//   8 -> 16:  (19672 R + 38621 G + 7500 B) >> 8
+template <int SB, int DB>
+inline uint32_t grayOf(uint32_t r, uint32_t g, uint32_t b) {
+    if (SB == 8 && DB == 16) return (19672 * r + 38621 * g + 7500 * b) >> 8;
+    uint32_t sum = 77 * r + 151 * g + 28 * b;
+    return (SB == 16 && DB == 8) ? sum >> 16 : sum >> 8;
+}
+
+// Alpha of a source pixel whose alpha sample (if any) sits at index ai,
+// already on the destination scale.
+template <int SB, int DB>
+inline uint32_t alphaOf(const uint8_t *s, bool has, int32_t ai) {
+    return has ? depth<SB, DB>(get<SB>(s, ai)) : opaque<DB>();
+}
+
+// Every row function has this shape; pal is a 256-entry R, G, B, 0 table for
+// indexed sources and unused otherwise.
+using RowFn = void (*)(uint8_t *d, int32_t dch, const uint8_t *s, int32_t sch, const uint8_t *pal, int32_t n);
+
+template <int DB, int SB>
+void rgbFromRgb(uint8_t *d, int32_t dch, const uint8_t *s, int32_t sch, const uint8_t *, int32_t n) {
+    const bool sa = (sch & 1) == 0, da = (dch & 1) == 0;
+    for (int32_t i = 0; i < n; ++i, s += sch * SB / 8, d += dch * DB / 8) {
+        for (int32_t c = 0; c < 3; ++c) put<DB>(d, c, depth<SB, DB>(get<SB>(s, c)));
+        if (da) put<DB>(d, 3, alphaOf<SB, DB>(s, sa, 3));
+    }
+}
+
+template <int DB, int SB>
+void grayFromRgb(uint8_t *d, int32_t dch, const uint8_t *s, int32_t sch, const uint8_t *, int32_t n) {
+    const bool sa = (sch & 1) == 0, da = (dch & 1) == 0;
+    for (int32_t i = 0; i < n; ++i, s += sch * SB / 8, d += dch * DB / 8) {
+        put<DB>(d, 0, grayOf<SB, DB>(get<SB>(s, 0), get<SB>(s, 1), get<SB>(s, 2)));
+        if (da) put<DB>(d, 1, alphaOf<SB, DB>(s, sa, 3));
+    }
+}
+
+template <int DB, int SB>
+void rgbFromGray(uint8_t *d, int32_t dch, const uint8_t *s, int32_t sch, const uint8_t *, int32_t n) {
+    const bool sa = (sch & 1) == 0, da = (dch & 1) == 0;
+    for (int32_t i = 0; i < n; ++i, s += sch * SB / 8, d += dch * DB / 8) {
+        uint32_t y = depth<SB, DB>(get<SB>(s, 0));
+        put<DB>(d, 0, y);
+        put<DB>(d, 1, y);
+        put<DB>(d, 2, y);
+        if (da) put<DB>(d, 3, alphaOf<SB, DB>(s, sa, 1));
+    }
+}
+
+template <int DB, int SB>
+void grayFromGray(uint8_t *d, int32_t dch, const uint8_t *s, int32_t sch, const uint8_t *, int32_t n) {
+    const bool sa = (sch & 1) == 0, da = (dch & 1) == 0;
+    for (int32_t i = 0; i < n; ++i, s += sch * SB / 8, d += dch * DB / 8) {
+        put<DB>(d, 0, depth<SB, DB>(get<SB>(s, 0)));
+        if (da) put<DB>(d, 1, alphaOf<SB, DB>(s, sa, 1));
+    }
+}
+
+template <int DB, int SB>
+void rgbFromIndexed(uint8_t *d, int32_t dch, const uint8_t *s, int32_t sch, const uint8_t *pal, int32_t n) {
+    const bool sa = (sch & 1) == 0, da = (dch & 1) == 0;
+    for (int32_t i = 0; i < n; ++i, s += sch, d += dch * DB / 8) {
+        const uint8_t *e = pal + static_cast<size_t>(s[0]) * 4;
+        for (int32_t c = 0; c < 3; ++c) put<DB>(d, c, depth<8, DB>(e[c]));
+        if (da) put<DB>(d, 3, alphaOf<8, DB>(s, sa, 1));
+    }
+}
+
+// Palette entries are 8-bit, so the 8-bit-source gray formulas apply. Long
+// runs look the gray value up in a table built once per call; short ones
+// compute it per pixel. Both give the same values.
+template <int DB, int SB>
+void grayFromIndexed(uint8_t *d, int32_t dch, const uint8_t *s, int32_t sch, const uint8_t *pal, int32_t n) {
+    const bool sa = (sch & 1) == 0, da = (dch & 1) == 0;
+    uint32_t table[256];
+    const bool useTable = n > 256;
+    if (useTable) {
+        for (int32_t k = 0; k < 256; ++k) table[k] = grayOf<8, DB>(pal[4 * k], pal[4 * k + 1], pal[4 * k + 2]);
+    }
+    for (int32_t i = 0; i < n; ++i, s += sch, d += dch * DB / 8) {
+        const uint8_t *e = pal + static_cast<size_t>(s[0]) * 4;
+        put<DB>(d, 0, useTable ? table[s[0]] : grayOf<8, DB>(e[0], e[1], e[2]));
+        if (da) put<DB>(d, 1, alphaOf<8, DB>(s, sa, 1));
+    }
+}
+
+template <int DB, int SB>
+void indexedFromIndexed(uint8_t *d, int32_t dch, const uint8_t *s, int32_t sch, const uint8_t *, int32_t n) {
+    const bool sa = (sch & 1) == 0, da = (dch & 1) == 0;
+    for (int32_t i = 0; i < n; ++i, s += sch, d += dch) {
+        d[0] = s[0];
+        if (da) d[1] = sa ? s[1] : 255;
+    }
+}
+
+// Format kinds, the row and column index of the table below.
+enum { kRgb8, kRgb16, kGray8, kGray16, kIndexed8, kKinds };
+
+int32_t kindOf(int32_t model, int32_t bits) { return model * 2 + (bits == 16 ? 1 : 0); }
+
+// [destination kind][source kind]; null where nothing is written (every
+// non-indexed source into an indexed destination).
+const RowFn kRowFns[kKinds][kKinds] = {
+    {rgbFromRgb<8, 8>, rgbFromRgb<8, 16>, rgbFromGray<8, 8>, rgbFromGray<8, 16>, rgbFromIndexed<8, 8>},
+    {rgbFromRgb<16, 8>, rgbFromRgb<16, 16>, rgbFromGray<16, 8>, rgbFromGray<16, 16>, rgbFromIndexed<16, 8>},
+    {grayFromRgb<8, 8>, grayFromRgb<8, 16>, grayFromGray<8, 8>, grayFromGray<8, 16>, grayFromIndexed<8, 8>},
+    {grayFromRgb<16, 8>, grayFromRgb<16, 16>, grayFromGray<16, 8>, grayFromGray<16, 16>, grayFromIndexed<16, 8>},
+    {nullptr, nullptr, nullptr, nullptr, indexedFromIndexed<8, 8>},
+};
+
+}  // namespace
+
+void convertRow(uint8_t *dst, int32_t dstModel, int32_t dstBits, int32_t dstChannels, const uint8_t *src,
+                int32_t srcModel, int32_t srcBits, int32_t srcChannels, const tlPalette *srcPalette, int32_t n) {
+    if (n <= 0 || !isValidFormat(dstModel, dstBits, dstChannels) || !isValidFormat(srcModel, srcBits, srcChannels))
+        return;
+    if (dstModel == srcModel && dstBits == srcBits && dstChannels == srcChannels) {
+        // memmove: copyFrom may shift a block within one row of one picture.
+        std::memmove(dst, src, static_cast<size_t>(n) * static_cast<size_t>(srcBits / 8 * srcChannels));
+        return;
+    }
+    RowFn fn = kRowFns[kindOf(dstModel, dstBits)][kindOf(srcModel, srcBits)];
+    if (fn == nullptr) return;
+    // An index is never checked against the palette size, so a missing or
+    // short palette is read through a full 256-entry copy (black beyond it).
+    uint8_t padded[256 * 4];
+    const uint8_t *pal = nullptr;
+    if (srcModel == 2) {
+        if (srcPalette != nullptr && srcPalette->entries != nullptr && srcPalette->count >= 256) {
+            pal = srcPalette->entries;
+        } else {
+            std::memset(padded, 0, sizeof padded);
+            if (srcPalette != nullptr && srcPalette->entries != nullptr && srcPalette->count > 0)
+                std::memcpy(padded, srcPalette->entries, static_cast<size_t>(srcPalette->count) * 4);
+            pal = padded;
+        }
+    }
+    fn(dst, dstChannels, src, srcChannels, pal, n);
+}

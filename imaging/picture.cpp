@@ -1,0 +1,274 @@
+// tlPicture and tlPalette: format checks, store allocation, conversion,
+// copies, fills and the block clipping shared with compositing.
+#include "imaging/picture.h"
+
+#include "imaging/colour.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <utility>
+
+bool isValidFormat(int32_t model, int32_t bits, int32_t channels) {
+    switch (model) {
+    case 0:
+        return (bits == 8 || bits == 16) && (channels == 3 || channels == 4);
+    case 1:
+        return (bits == 8 || bits == 16) && (channels == 1 || channels == 2);
+    case 2:
+        return bits == 8 && (channels == 1 || channels == 2);
+    default:
+        return false;
+    }
+}
+
+int32_t strideFor(int32_t bitsPerPixel, int32_t width) {
+    if (bitsPerPixel <= 0 || width < 0) return -1;
+    // 64-bit so that wide rows of deep formats cannot wrap around.
+    int64_t stride = ((static_cast<int64_t>(bitsPerPixel) * width + 31) / 32) * 4;
+    if (stride > INT32_MAX) return -1;
+    return static_cast<int32_t>(stride);
+}
+
+bool clipBlock(int32_t &dx, int32_t &dy, int32_t &sx, int32_t &sy, int32_t &w, int32_t &h,
+               int32_t dstW, int32_t dstH, int32_t srcW, int32_t srcH) {
+    // Worked in 64 bits: extreme offsets must not wrap into a valid block.
+    int64_t x = dx, y = dy, u = sx, v = sy, cw = w, ch = h;
+    if (x < 0) { cw += x; u -= x; x = 0; }
+    if (y < 0) { ch += y; v -= y; y = 0; }
+    if (u < 0) { x -= u; cw += u; u = 0; }
+    if (v < 0) { y -= v; ch += v; v = 0; }
+    if (cw > dstW - x) cw = dstW - x;
+    if (cw > srcW - u) cw = srcW - u;
+    if (ch > dstH - y) ch = dstH - y;
+    if (ch > srcH - v) ch = srcH - v;
+    if (cw <= 0 || ch <= 0) return false;
+    // A non-empty block lies inside both pictures, so every value fits again.
+    dx = static_cast<int32_t>(x);
+    dy = static_cast<int32_t>(y);
+    sx = static_cast<int32_t>(u);
+    sy = static_cast<int32_t>(v);
+    w = static_cast<int32_t>(cw);
+    h = static_cast<int32_t>(ch);
+    return true;
+}
+
+// ---- tlPalette --------------------------------------------------------------
+
+tlPalette::tlPalette(const tlPalette &other) {
+    if (other.count <= 0 || other.entries == nullptr) return;
+    size_t size = static_cast<size_t>(other.count) * 4;
+    entries = static_cast<uint8_t *>(std::malloc(size));
+    if (entries == nullptr) return;
+    std::memcpy(entries, other.entries, size);
+    count = other.count;
+}
+
+tlPalette::~tlPalette() { std::free(entries); }
+
+bool tlPalette::resize(int32_t n) {
+    if (n < 0) return false;
+    uint8_t *fresh = nullptr;
+    if (n > 0) {
+        fresh = static_cast<uint8_t *>(std::calloc(static_cast<size_t>(n), 4));
+        if (fresh == nullptr) return false;
+    }
+    std::free(entries);
+    entries = fresh;
+    count = n;
+    return true;
+}
+
+bool tlPalette::setEntry(int32_t i, uint8_t r, uint8_t g, uint8_t b) {
+    if (i < 0 || i >= count) return false;
+    uint8_t *e = entries + static_cast<size_t>(i) * 4;
+    e[0] = r;
+    e[1] = g;
+    e[2] = b;
+    return true;
+}
+
+// ---- tlPicture lifetime -----------------------------------------------------
+
+namespace {
+
+// Size in bytes of a store, or 0 when it cannot be addressed on this machine.
+size_t storeSize(int32_t stride, int32_t height) {
+    if (stride <= 0 || height <= 0) return 0;
+    uint64_t size = static_cast<uint64_t>(stride) * static_cast<uint64_t>(height);
+    if (size > static_cast<uint64_t>(PTRDIFF_MAX)) return 0;
+    return static_cast<size_t>(size);
+}
+
+// A fresh palette of 256 black entries, or null when out of memory.
+tlPalette *newPalette() {
+    tlPalette *palette = new (std::nothrow) tlPalette;
+    if (palette != nullptr && !palette->resize(256)) {
+        delete palette;
+        palette = nullptr;
+    }
+    return palette;
+}
+
+}  // namespace
+
+tlPicture::tlPicture(const tlPicture &other)
+    : width(other.width), height(other.height), model(other.model), bits(other.bits),
+      channels(other.channels), bitsPerPixel(other.bitsPerPixel), stride(other.stride),
+      selected(other.selected), selection(other.selection) {
+    if (other.store == nullptr) return;
+    size_t size = storeSize(other.stride, other.height);
+    if (size == 0) return;
+    store = static_cast<uint8_t *>(std::malloc(size));
+    if (store == nullptr) return;
+    std::memcpy(store, other.store, size);
+    if (other.palette != nullptr) {
+        palette = new (std::nothrow) tlPalette(*other.palette);
+        // An indexed copy without its palette would be unusable: stay empty.
+        if (palette == nullptr || palette->count != other.palette->count) releaseBase();
+    }
+}
+
+tlPicture::~tlPicture() { releaseBase(); }
+
+bool tlPicture::create(int32_t w, int32_t h, int32_t newModel, int32_t newBits, int32_t newChannels) {
+    if (w <= 0 || h <= 0 || !isValidFormat(newModel, newBits, newChannels)) return false;
+    int32_t newBitsPerPixel = newBits * newChannels;
+    int32_t newStride = strideFor(newBitsPerPixel, w);
+    size_t size = storeSize(newStride, h);
+    if (size == 0) return false;
+    // Zeroed so that no picture ever shows what the heap held before.
+    uint8_t *newStore = static_cast<uint8_t *>(std::calloc(size, 1));
+    if (newStore == nullptr) return false;
+    tlPalette *newPal = nullptr;
+    if (newModel == 2) {
+        newPal = newPalette();
+        if (newPal == nullptr) {
+            std::free(newStore);
+            return false;
+        }
+    }
+    release();
+    width = w;
+    height = h;
+    model = newModel;
+    bits = newBits;
+    channels = newChannels;
+    bitsPerPixel = newBitsPerPixel;
+    stride = newStride;
+    store = newStore;
+    palette = newPal;
+    selected = false;
+    return true;
+}
+
+void tlPicture::release() { releaseBase(); }
+
+void tlPicture::releaseBase() {
+    std::free(store);
+    store = nullptr;
+    delete palette;
+    palette = nullptr;
+}
+
+bool tlPicture::convert(int32_t newModel, int32_t newBits, int32_t newChannels) {
+    if (newModel == model && newBits == bits && newChannels == channels) return true;
+    if (newModel == 2 || !isValidFormat(newModel, newBits, newChannels) || store == nullptr) return false;
+    tlPicture converted;
+    if (!converted.create(width, height, newModel, newBits, newChannels)) return false;
+    converted.copyFrom(0, 0, *this);
+    // Swap format and buffers; the temporary frees the old ones.
+    std::swap(model, converted.model);
+    std::swap(bits, converted.bits);
+    std::swap(channels, converted.channels);
+    std::swap(bitsPerPixel, converted.bitsPerPixel);
+    std::swap(stride, converted.stride);
+    std::swap(store, converted.store);
+    std::swap(palette, converted.palette);
+    return true;
+}
+
+void tlPicture::moveFrom(tlPicture &other) {
+    if (&other == this) return;
+    release();
+    width = other.width;
+    height = other.height;
+    model = other.model;
+    bits = other.bits;
+    channels = other.channels;
+    bitsPerPixel = other.bitsPerPixel;
+    stride = other.stride;
+    store = other.store;
+    palette = other.palette;
+    selected = other.selected;
+    selection = other.selection;
+    other.store = nullptr;
+    other.palette = nullptr;
+}
+
+// ---- pixels and areas -------------------------------------------------------
+
+void tlPicture::getPixel(int32_t x, int32_t y, void *buffer) const {
+    std::memcpy(buffer, pixelAddress(x, y), static_cast<size_t>(bytesPerPixel()));
+}
+
+void tlPicture::setPixel(int32_t x, int32_t y, const void *buffer) {
+    std::memcpy(pixelAddress(x, y), buffer, static_cast<size_t>(bytesPerPixel()));
+}
+
+tlRect tlPicture::workRect() const {
+    if (selected) return selection;
+    tlRect all;
+    all.right = width;
+    all.bottom = height;
+    return all;
+}
+
+void tlPicture::fill(const tlColour &colour) {
+    tlRect all;
+    all.right = width;
+    all.bottom = height;
+    fill(all, colour);
+}
+
+void tlPicture::fill(const tlRect &area, const tlColour &colour) {
+    if (store == nullptr) return;
+    int32_t left = area.left > 0 ? area.left : 0;
+    int32_t top = area.top > 0 ? area.top : 0;
+    int32_t right = area.right < width ? area.right : width;
+    int32_t bottom = area.bottom < height ? area.bottom : height;
+    if (left >= right || top >= bottom) return;
+    uint8_t pixel[8] = {};
+    if (!colour.toPixel(model, bits, channels, pixel)) return;
+    // Paint the first row pixel by pixel, then copy it down.
+    const size_t bpp = static_cast<size_t>(bytesPerPixel());
+    const size_t rowBytes = bpp * static_cast<size_t>(right - left);
+    uint8_t *first = pixelAddress(left, top);
+    for (size_t off = 0; off < rowBytes; off += bpp) std::memcpy(first + off, pixel, bpp);
+    for (int32_t y = top + 1; y < bottom; ++y) std::memcpy(pixelAddress(left, y), first, rowBytes);
+}
+
+void tlPicture::clear() {
+    if (store == nullptr) return;
+    std::memset(store, 0, storeSize(stride, height));
+}
+
+void tlPicture::clear(const tlRect &area) { fill(area, tlColour::rgba(0, 0, 0, 0)); }
+
+void tlPicture::copyFrom(int32_t dx, int32_t dy, const tlPicture &source, int32_t sx, int32_t sy, int32_t w,
+                         int32_t h) {
+    if (store == nullptr || source.store == nullptr) return;
+    if (!clipBlock(dx, dy, sx, sy, w, h, width, height, source.width, source.height)) return;
+    // Copying within one picture: walk rows bottom-up when the block moves
+    // down so that no source row is overwritten before it is read.
+    bool upward = &source == this && dy > sy;
+    for (int32_t i = 0; i < h; ++i) {
+        int32_t r = upward ? h - 1 - i : i;
+        convertRow(pixelAddress(dx, dy + r), model, bits, channels, source.pixelAddress(sx, sy + r), source.model,
+                   source.bits, source.channels, source.palette, w);
+    }
+}
+
+void tlPicture::copyFrom(int32_t dx, int32_t dy, const tlPicture &source) {
+    copyFrom(dx, dy, source, 0, 0, source.width, source.height);
+}
