@@ -1,0 +1,86 @@
+// tlRandom: MT19937 with the reference seeding, rejection-sampled bounded draws
+// and the unit interval draw in extended precision.
+#include "generation/random.h"
+
+#include <cfloat>
+
+#include "platform/clock.h"
+
+static_assert(LDBL_MANT_DIG == 64, "unit() needs the 80-bit extended long double");
+
+void tlRandom::seed(uint32_t value) {
+    state[0] = value;
+    for (uint32_t i = 1; i < 624; ++i) state[i] = 1812433253u * (state[i - 1] ^ (state[i - 1] >> 30)) + i;
+    index = 624;
+}
+
+void tlRandom::seedFromClock() { seed(platform::tickCount()); }
+
+// Regenerates the 624 words in place, in increasing order, so that the words
+// k + 397 >= 624 are read after their own update, as the reference does.
+static void regenerate(uint32_t *state) {
+    for (int32_t k = 0; k < 624; ++k) {
+        uint32_t y = (state[k] & 0x80000000u) | (state[(k + 1) % 624] & 0x7FFFFFFFu);
+        state[k] = state[(k + 397) % 624] ^ (y >> 1) ^ ((y & 1u) ? 0x9908B0DFu : 0u);
+    }
+}
+
+uint32_t tlRandom::next() {
+    if (index >= 624) {
+        regenerate(state);
+        index = 0;
+    }
+    uint32_t y = state[index++];
+    y ^= y >> 11;
+    y ^= (y << 7) & 0x9D2C5680u;
+    y ^= (y << 15) & 0xEFC60000u;
+    y ^= y >> 18;
+    return y;
+}
+
+// Rejection keeps the draw unbiased: outputs above the largest multiple of n
+// (minus one) are redrawn. The composer's sequences depend on how many raw
+// numbers each call consumes, so the limit must be exactly this one.
+uint32_t tlRandom::below(uint32_t n) {
+    if (n == 0) return 0;
+    uint32_t limit;
+    if (n > 0x80000000u) {
+        limit = n - 1;
+    } else {
+        uint32_t r = (0x80000000u % n) * 2u;
+        if (r >= n) r -= n;  // r = 2^32 mod n
+        limit = 0xFFFFFFFFu - r;
+    }
+    uint32_t v;
+    do {
+        v = next();
+    } while (v > limit);
+    return v % n;
+}
+
+// The quotient must be rounded to the 64-bit significand first and only then
+// to double, on every thread. Windows starts threads with the x87 set to
+// 53-bit precision, so the precision control is raised around the division.
+double tlRandom::unit() {
+    long double numerator = static_cast<long double>(next());
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+    uint16_t saved;
+    __asm__ __volatile__("fnstcw %0" : "=m"(saved));
+    uint16_t extended = static_cast<uint16_t>(saved | 0x0300u);
+    __asm__ __volatile__("fldcw %0" : : "m"(extended));
+    // The empty statements tie the division between the two control word loads.
+    __asm__ __volatile__("" : "+t"(numerator));
+    long double quotient = numerator / 4294967295.0L;
+    __asm__ __volatile__("" : "+t"(quotient));
+    __asm__ __volatile__("fldcw %0" : : "m"(saved));
+#else
+    long double quotient = numerator / 4294967295.0L;
+#endif
+    return static_cast<double>(quotient);
+}
+
+tlRandom &sharedRandom() {
+    // Static storage is zero-initialised; the shell seeds it before first use.
+    static tlRandom instance;
+    return instance;
+}
