@@ -1,0 +1,194 @@
+// Row converter: every format pair against hand-computed values, alpha
+// add/drop, depth rules and the indexed gray table.
+#include "imaging/picture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+struct Format {
+    int32_t model, bits, channels;
+};
+
+const Format kFormats[] = {{0, 8, 3}, {0, 8, 4}, {0, 16, 3}, {0, 16, 4}, {1, 8, 1},
+                           {1, 8, 2}, {1, 16, 1}, {1, 16, 2}, {2, 8, 1}, {2, 8, 2}};
+
+int32_t kindOf(const Format &f) { return f.model * 2 + (f.bits == 16 ? 1 : 0); }
+
+// Colour of each source kind, on its own scale: components (R, G, B or the
+// gray value or the index) and alpha when the source has it.
+struct Sample {
+    uint32_t c[3];
+    uint32_t a;
+};
+const Sample kSources[5] = {
+    {{10, 20, 30}, 40},                   // RGB 8
+    {{0x1234, 0x5678, 0x9ABC}, 0xDEF0},   // RGB 16
+    {{200, 0, 0}, 100},                   // gray 8
+    {{0xABCD, 0, 0}, 0x1357},             // gray 16
+    {{5, 0, 0}, 77},                      // indexed, entry 5 is (10, 20, 30)
+};
+
+// Expected[destination kind][source kind]: components and the carried alpha
+// on the destination's scale; hand-computed from the conversion rules.
+struct Expect {
+    uint32_t c[3];
+    uint32_t a;
+    bool written;
+};
+const Expect kExpected[5][5] = {
+    // RGB 8 from: RGB 8, RGB 16 (high bytes), gray 8, gray 16, indexed
+    {{{10, 20, 30}, 40, true},
+     {{0x12, 0x56, 0x9A}, 0xDE, true},
+     {{200, 200, 200}, 100, true},
+     {{0xAB, 0xAB, 0xAB}, 0x13, true},
+     {{10, 20, 30}, 77, true}},
+    // RGB 16
+    {{{2570, 5140, 7710}, 10280, true},
+     {{0x1234, 0x5678, 0x9ABC}, 0xDEF0, true},
+     {{51400, 51400, 51400}, 25700, true},
+     {{0xABCD, 0xABCD, 0xABCD}, 0x1357, true},
+     {{2570, 5140, 7710}, 19789, true}},
+    // gray 8: (77*10+151*20+28*30)>>8 = 18; (77*4660+151*22136+28*39612)>>16 = 73
+    {{{18}, 40, true}, {{73}, 0xDE, true}, {{200}, 100, true}, {{0xAB}, 0x13, true}, {{18}, 77, true}},
+    // gray 16: (19672*10+38621*20+7500*30)>>8 = 4664; 4810492>>8 = 18790
+    {{{4664}, 10280, true}, {{18790}, 0xDEF0, true}, {{51400}, 25700, true}, {{0xABCD}, 0x1357, true},
+     {{4664}, 19789, true}},
+    // indexed: only from indexed
+    {{{0}, 0, false}, {{0}, 0, false}, {{0}, 0, false}, {{0}, 0, false}, {{5}, 77, true}},
+};
+
+void putSample(std::vector<uint8_t> &row, size_t at, int32_t bits, uint32_t v) {
+    if (bits == 8) {
+        row[at] = static_cast<uint8_t>(v);
+    } else {
+        row[2 * at] = static_cast<uint8_t>(v);
+        row[2 * at + 1] = static_cast<uint8_t>(v >> 8);
+    }
+}
+
+uint32_t getSample(const std::vector<uint8_t> &row, size_t at, int32_t bits) {
+    if (bits == 8) return row[at];
+    return row[2 * at] | static_cast<uint32_t>(row[2 * at + 1]) << 8;
+}
+
+tlPalette testPalette() {
+    tlPalette palette;
+    EXPECT_TRUE(palette.resize(256));
+    palette.setEntry(5, 10, 20, 30);
+    palette.setEntry(0, 0, 0, 0);
+    return palette;
+}
+
+}  // namespace
+
+// Two pixels per pair: the test colour, then all-zero samples, followed by a
+// sentinel byte that must survive.
+TEST(ConvertRow, EveryPairOfTheTable) {
+    const tlPalette palette = testPalette();
+    for (const Format &src : kFormats) {
+        for (const Format &dst : kFormats) {
+            SCOPED_TRACE(testing::Message() << "src " << src.model << "/" << src.bits << "/" << src.channels
+                                            << " dst " << dst.model << "/" << dst.bits << "/" << dst.channels);
+            const Sample &in = kSources[kindOf(src)];
+            std::vector<uint8_t> srcRow(2 * src.channels * src.bits / 8, 0);
+            for (int32_t c = 0; c < (src.model == 0 ? 3 : 1); ++c) putSample(srcRow, c, src.bits, in.c[c]);
+            if (src.channels % 2 == 0) putSample(srcRow, src.channels - 1, src.bits, in.a);
+
+            const size_t dstBytes = 2 * dst.channels * dst.bits / 8;
+            std::vector<uint8_t> dstRow(dstBytes + 1, 0xEE);
+            convertRow(dstRow.data(), dst.model, dst.bits, dst.channels, srcRow.data(), src.model, src.bits,
+                       src.channels, &palette, 2);
+            ASSERT_EQ(dstRow[dstBytes], 0xEE);
+
+            const Expect &want = kExpected[kindOf(dst)][kindOf(src)];
+            if (!want.written) {
+                for (size_t i = 0; i < dstBytes; ++i) EXPECT_EQ(dstRow[i], 0xEE);
+                continue;
+            }
+            const uint32_t opaque = dst.bits == 8 ? 255 : 65535;
+            const bool srcAlpha = src.channels % 2 == 0, dstAlpha = dst.channels % 2 == 0;
+            const int32_t colours = dst.model == 0 ? 3 : 1;
+            for (int32_t c = 0; c < colours; ++c) {
+                EXPECT_EQ(getSample(dstRow, c, dst.bits), want.c[c]) << "channel " << c;
+                EXPECT_EQ(getSample(dstRow, dst.channels + c, dst.bits), 0u) << "second pixel " << c;
+            }
+            if (dstAlpha) {
+                EXPECT_EQ(getSample(dstRow, dst.channels - 1, dst.bits), srcAlpha ? want.a : opaque);
+                EXPECT_EQ(getSample(dstRow, 2 * dst.channels - 1, dst.bits), srcAlpha ? 0u : opaque);
+            }
+        }
+    }
+}
+
+TEST(ConvertRow, WorkedNumbers) {
+    const uint8_t rgba[4] = {10, 20, 30, 40};
+    uint8_t gray[2] = {};
+    convertRow(gray, 1, 8, 2, rgba, 0, 8, 4, nullptr, 1);
+    EXPECT_EQ(gray[0], 18);
+    EXPECT_EQ(gray[1], 40);
+
+    const uint8_t g8 = 200;
+    uint8_t g16[2] = {};
+    convertRow(g16, 1, 16, 1, &g8, 1, 8, 1, nullptr, 1);
+    EXPECT_EQ(g16[0] | g16[1] << 8, 51400);
+
+    // White stays white across every gray formula.
+    const uint8_t white8[3] = {255, 255, 255};
+    const uint8_t white16[6] = {255, 255, 255, 255, 255, 255};
+    uint8_t out[2] = {};
+    convertRow(out, 1, 16, 1, white8, 0, 8, 3, nullptr, 1);
+    EXPECT_EQ(out[0] | out[1] << 8, 65535);
+    convertRow(out, 1, 8, 1, white16, 0, 16, 3, nullptr, 1);
+    EXPECT_EQ(out[0], 255);
+}
+
+TEST(ConvertRow, IndexedGrayTableGivesTheSameBytes) {
+    tlPalette palette;
+    ASSERT_TRUE(palette.resize(256));
+    for (int32_t i = 0; i < 256; ++i)
+        palette.setEntry(i, static_cast<uint8_t>(i * 7), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 13));
+    const int32_t n = 600;
+    std::vector<uint8_t> src(2 * n);
+    for (int32_t i = 0; i < n; ++i) {
+        src[2 * i] = static_cast<uint8_t>(i * 31 + 3);
+        src[2 * i + 1] = static_cast<uint8_t>(i);
+    }
+    for (int32_t bits : {8, 16}) {
+        for (int32_t channels : {1, 2}) {
+            const int32_t bpp = bits / 8 * channels;
+            std::vector<uint8_t> whole(n * bpp), pieces(n * bpp);
+            convertRow(whole.data(), 1, bits, channels, src.data(), 2, 8, 2, &palette, n);  // table
+            for (int32_t at = 0; at < n; at += 200)  // runs of 200: per pixel
+                convertRow(pieces.data() + at * bpp, 1, bits, channels, src.data() + 2 * at, 2, 8, 2, &palette, 200);
+            EXPECT_EQ(whole, pieces) << bits << " bits, " << channels << " channels";
+        }
+    }
+}
+
+TEST(ConvertRow, UncoveredOrInvalidFormatsWriteNothing) {
+    const uint8_t src[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    uint8_t dst[8];
+    std::memset(dst, 0xEE, sizeof dst);
+    convertRow(dst, 2, 8, 1, src, 1, 8, 1, nullptr, 2);     // gray to indexed
+    convertRow(dst, 0, 8, 2, src, 0, 8, 4, nullptr, 2);     // RGB with 2 channels
+    convertRow(dst, 0, 8, 3, src, 2, 16, 1, nullptr, 2);    // indexed 16
+    convertRow(dst, 0, 8, 3, src, 0, 8, 3, nullptr, 0);     // empty run
+    for (uint8_t b : dst) EXPECT_EQ(b, 0xEE);
+}
+
+TEST(ConvertRow, IndexedWithoutFullPaletteReadsBlackBeyondIt) {
+    tlPalette small;
+    ASSERT_TRUE(small.resize(2));
+    small.setEntry(1, 9, 8, 7);
+    const uint8_t src[3] = {1, 200, 0};
+    uint8_t dst[9];
+    convertRow(dst, 0, 8, 3, src, 2, 8, 1, &small, 3);
+    const uint8_t want[9] = {9, 8, 7, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(std::memcmp(dst, want, 9), 0);
+    convertRow(dst, 0, 8, 3, src, 2, 8, 1, nullptr, 3);
+    for (uint8_t b : dst) EXPECT_EQ(b, 0);
+}
