@@ -1,0 +1,47 @@
+// chromaweave_lab convert: reads a picture, converts its pixel format and
+// writes it; the file types come from the extensions.
+#include "imaging/picture.h"
+#include "tools/lab/args.h"
+#include "tools/lab/lab.h"
+#include "tools/lab/picture_io.h"
+
+namespace {
+
+// --format names: model and channel count.
+struct FormatName {
+    const char *name;
+    int32_t model, channels;
+};
+const FormatName kFormatNames[] = {{"rgb", 0, 3}, {"rgba", 0, 4}, {"gray", 1, 1}, {"graya", 1, 2}};
+
+int runConvert(int argc, char **argv) {
+    const char *cmd = "convert";
+    labArgs args;
+    std::string error;
+    if (!args.parse(argc, argv, {{"format", true}, {"bits", true}}, error)) return labUsageError(cmd, error);
+    if (args.positional.size() != 2) return labUsageError(cmd, "wants an input and an output file");
+
+    std::vector<std::string> names;
+    for (const FormatName &f : kFormatNames) names.push_back(f.name);
+    int32_t format = -1, bits = 0;
+    if (!args.getChoice("format", names, format, error)) return labUsageError(cmd, error);
+    if (!args.getInt("bits", 8, 16, bits, error) || (args.has("bits") && bits != 8 && bits != 16))
+        return labUsageError(cmd, error.empty() ? "--bits wants 8 or 16" : error);
+
+    if (!canSavePicture(args.positional[1], error)) return labUsageError(cmd, error);
+
+    tlPicture picture;
+    if (!loadPicture(args.positional[0], picture, error)) return labUsageError(cmd, error);
+    // Unnamed parts of the format keep the input's.
+    int32_t model = format >= 0 ? kFormatNames[format].model : picture.model;
+    int32_t channels = format >= 0 ? kFormatNames[format].channels : picture.channels;
+    if (bits == 0) bits = picture.bits;
+    if (!picture.convert(model, bits, channels)) return labFailure(cmd, "the picture cannot take that format");
+    if (!savePicture(args.positional[1], picture, error)) return labFailure(cmd, error);
+    return kLabOk;
+}
+
+const labCommandRegistrar convertCommand("convert", runConvert,
+                                         "IN OUT [--format rgb|rgba|gray|graya] [--bits 8|16]");
+
+}  // namespace
