@@ -1,0 +1,224 @@
+// chromaweave_lab: PAM reading and writing, argument parsing, and whole
+// commands run in-process on temporary files.
+#include "imaging/picture.h"
+#include "tools/lab/args.h"
+#include "tools/lab/lab.h"
+#include "tools/lab/pam.h"
+#include "tools/lab/picture_io.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+tlPicture patterned(int32_t model, int32_t bits, int32_t channels) {
+    tlPicture p;
+    EXPECT_TRUE(p.create(5, 3, model, bits, channels));
+    for (int32_t y = 0; y < p.height; ++y)
+        for (int32_t i = 0; i < p.width * p.bytesPerPixel(); ++i) p.row(y)[i] = static_cast<uint8_t>(y * 37 + i * 11);
+    return p;
+}
+
+std::vector<uint8_t> bytesOf(const std::string &text) { return std::vector<uint8_t>(text.begin(), text.end()); }
+
+bool decode(const std::vector<uint8_t> &file, tlPicture &out, std::string &error) {
+    return decodePam(file.data(), file.size(), out, error);
+}
+
+std::vector<uint8_t> encode(const tlPicture &p) {
+    labBytes bytes;
+    std::string error;
+    EXPECT_TRUE(encodePam(p, bytes, error)) << error;
+    return std::vector<uint8_t>(bytes.data, bytes.data + bytes.size);
+}
+
+int run(std::vector<std::string> words) {
+    std::vector<char *> argv{const_cast<char *>("chromaweave_lab")};
+    for (std::string &w : words) argv.push_back(&w[0]);
+    return runLab(static_cast<int>(argv.size()), argv.data());
+}
+
+}  // namespace
+
+TEST(Pam, EveryNonIndexedFormatRoundTrips) {
+    const int32_t formats[8][3] = {{0, 8, 3}, {0, 8, 4}, {0, 16, 3}, {0, 16, 4},
+                                   {1, 8, 1}, {1, 8, 2}, {1, 16, 1}, {1, 16, 2}};
+    for (const auto &f : formats) {
+        const tlPicture p = patterned(f[0], f[1], f[2]);
+        tlPicture back;
+        std::string error;
+        ASSERT_TRUE(decode(encode(p), back, error)) << error;
+        EXPECT_EQ(back.model, f[0]);
+        EXPECT_EQ(back.bits, f[1]);
+        EXPECT_EQ(back.channels, f[2]);
+        EXPECT_EQ(std::memcmp(back.store, p.store, static_cast<size_t>(p.stride) * 3), 0);
+    }
+}
+
+TEST(Pam, SixteenBitSamplesAreBigEndian) {
+    tlPicture p;
+    ASSERT_TRUE(p.create(1, 1, 1, 16, 1));
+    p.row(0)[0] = 0x34;
+    p.row(0)[1] = 0x12;
+    const std::vector<uint8_t> file = encode(p);
+    const std::string header = "P7\nWIDTH 1\nHEIGHT 1\nDEPTH 1\nMAXVAL 65535\nTUPLTYPE GRAYSCALE\nENDHDR\n";
+    ASSERT_EQ(file.size(), header.size() + 2);
+    EXPECT_EQ(std::string(file.begin(), file.begin() + header.size()), header);
+    EXPECT_EQ(file[header.size()], 0x12);
+    EXPECT_EQ(file[header.size() + 1], 0x34);
+}
+
+TEST(Pam, AcceptsCommentsCrLfAndMissingTupleType) {
+    tlPicture p;
+    std::string error;
+    ASSERT_TRUE(decode(bytesOf("P7\r\n# made by hand\r\n  WIDTH 2 \r\n\nHEIGHT 1\nDEPTH 3\nMAXVAL 255\nENDHDR\n"
+                               "abcdef"),
+                       p, error))
+        << error;
+    EXPECT_EQ(p.model, 0);
+    EXPECT_EQ(p.channels, 3);
+    EXPECT_EQ(p.row(0)[5], 'f');
+}
+
+TEST(Pam, IndexedPicturesAreWrittenThroughThePalette) {
+    tlPicture p;
+    ASSERT_TRUE(p.create(2, 1, 2, 8, 2));
+    p.palette->setEntry(4, 40, 50, 60);
+    p.row(0)[0] = 4;
+    p.row(0)[1] = 99;
+    tlPicture back;
+    std::string error;
+    ASSERT_TRUE(decode(encode(p), back, error)) << error;
+    EXPECT_EQ(back.channels, 4);
+    const uint8_t want[4] = {40, 50, 60, 99};
+    EXPECT_EQ(std::memcmp(back.row(0), want, 4), 0);
+}
+
+TEST(Pam, RejectsMalformedHeaders) {
+    const char *bad[] = {
+        "P6\nWIDTH 1\nHEIGHT 1\nDEPTH 1\nMAXVAL 255\nENDHDR\nx",
+        "P7\nWIDTH 0\nHEIGHT 1\nDEPTH 1\nMAXVAL 255\nENDHDR\nx",
+        "P7\nWIDTH -1\nHEIGHT 1\nDEPTH 1\nMAXVAL 255\nENDHDR\nx",
+        "P7\nWIDTH 99999999\nHEIGHT 99999999\nDEPTH 4\nMAXVAL 255\nENDHDR\nx",
+        "P7\nWIDTH 1\nHEIGHT 1\nDEPTH 5\nMAXVAL 255\nENDHDR\nxxxxx",
+        "P7\nWIDTH 1\nHEIGHT 1\nDEPTH 1\nMAXVAL 1000\nENDHDR\nxx",
+        "P7\nWIDTH 1\nHEIGHT 1\nDEPTH 1\nMAXVAL 255\nTUPLTYPE RGB\nENDHDR\nx",
+        "P7\nWIDTH 1\nWIDTH 1\nHEIGHT 1\nDEPTH 1\nMAXVAL 255\nENDHDR\nx",
+        "P7\nWIDTH 1\nHEIGHT 1\nDEPTH 1\nENDHDR\nx",
+        "P7\nWIDTH 1\nHEIGHT 1\nDEPTH 1\nMAXVAL 255\nBOGUS 3\nENDHDR\nx",
+        "P7\nWIDTH 1\nHEIGHT 1\nDEPTH 1\nMAXVAL 255\nx",
+        "P7\nWIDTH 2\nHEIGHT 2\nDEPTH 1\nMAXVAL 255\nENDHDR\nxyz",
+        "",
+    };
+    tlPicture keep;
+    ASSERT_TRUE(keep.create(1, 1, 0, 8, 3));
+    for (const char *text : bad) {
+        std::string error;
+        EXPECT_FALSE(decode(bytesOf(text), keep, error)) << text;
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(keep.width, 1);
+    }
+    std::string longHeader = "P7\n" + std::string(kPamMaxHeader, '#') + "\nENDHDR\n";
+    std::string error;
+    EXPECT_FALSE(decode(bytesOf(longHeader), keep, error));
+}
+
+// Every truncation fails and every flipped byte is handled without a crash.
+TEST(Pam, DamagedFilesNeverCrash) {
+    const std::vector<uint8_t> good = encode(patterned(0, 16, 4));
+    std::string error;
+    for (size_t n = 0; n < good.size(); ++n) {
+        tlPicture p;
+        std::vector<uint8_t> cut(good.begin(), good.begin() + n);
+        EXPECT_FALSE(decode(cut, p, error)) << n;
+    }
+    for (size_t i = 0; i < good.size(); ++i) {
+        for (uint8_t flip : {0x01, 0x20, 0xFF}) {
+            std::vector<uint8_t> damaged = good;
+            damaged[i] ^= flip;
+            tlPicture p;
+            decode(damaged, p, error);
+        }
+    }
+}
+
+TEST(LabArgs, OptionsTakeNegativeValues) {
+    const char *words[] = {"blend", "--at", "-2,-1", "in.pam", "--mode=3", "--flag", "--", "--literal"};
+    labArgs args;
+    std::string error;
+    ASSERT_TRUE(args.parse(8, const_cast<char **>(words), {{"at", true}, {"mode", true}, {"flag", false}}, error))
+        << error;
+    int32_t x = 0, y = 0, mode = 0;
+    EXPECT_TRUE(args.getIntPair("at", -100, 100, x, y, error));
+    EXPECT_EQ(x, -2);
+    EXPECT_EQ(y, -1);
+    EXPECT_TRUE(args.getInt("mode", 0, 17, mode, error));
+    EXPECT_EQ(mode, 3);
+    EXPECT_TRUE(args.has("flag"));
+    ASSERT_EQ(args.positional.size(), 2u);
+    EXPECT_EQ(args.positional[1], "--literal");
+}
+
+TEST(LabArgs, BadCommandLines) {
+    const std::vector<labOption> options{{"at", true}, {"flag", false}};
+    const std::vector<std::vector<const char *>> bad{
+        {"x", "--nope", "1"}, {"x", "--at"}, {"x", "--at", "1,2", "--at", "3,4"}, {"x", "--flag=1"}};
+    for (const auto &words : bad) {
+        labArgs args;
+        std::string error;
+        EXPECT_FALSE(args.parse(static_cast<int>(words.size()), const_cast<char **>(words.data()), options, error));
+        EXPECT_FALSE(error.empty());
+    }
+    int32_t v = 0;
+    EXPECT_TRUE(parseInt32("-2147483648", INT32_MIN, INT32_MAX, v));
+    EXPECT_EQ(v, INT32_MIN);
+    EXPECT_FALSE(parseInt32("2147483648", INT32_MIN, INT32_MAX, v));
+    EXPECT_FALSE(parseInt32("99999999999999999999", INT32_MIN, INT32_MAX, v));
+    EXPECT_FALSE(parseInt32("1x", 0, 9, v));
+    EXPECT_FALSE(parseInt32("-", 0, 9, v));
+    EXPECT_FALSE(parseInt32("", 0, 9, v));
+}
+
+TEST(LabCommands, ConvertAndBlendFiles) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "cw_lab_test";
+    std::filesystem::create_directories(dir);
+    const std::string in = (dir / "in.pam").string(), out = (dir / "out.pam").string(),
+                      top = (dir / "top.pam").string();
+    tlPicture p = patterned(0, 8, 3);
+    std::string error;
+    labBytes bytes;
+    ASSERT_TRUE(encodePam(p, bytes, error));
+    ASSERT_TRUE(writeWholeFile(in, bytes.data, bytes.size, error));
+
+    EXPECT_EQ(run({"convert", in, out, "--format", "graya", "--bits", "16"}), kLabOk);
+    tlPicture back;
+    ASSERT_TRUE(loadPicture(out, back, error)) << error;
+    EXPECT_EQ(back.model, 1);
+    EXPECT_EQ(back.bits, 16);
+    EXPECT_EQ(back.channels, 2);
+
+    // An opaque source in mode 0 at full opacity lands as a plain copy.
+    tlPicture small;
+    ASSERT_TRUE(small.create(2, 2, 0, 8, 3));  // black
+    ASSERT_TRUE(encodePam(small, bytes, error));
+    ASSERT_TRUE(writeWholeFile(top, bytes.data, bytes.size, error));
+    EXPECT_EQ(run({"blend", "--mode", "0", "--dst", in, "--src", top, "--out", out, "--at", "-1,-1"}), kLabOk);
+    ASSERT_TRUE(loadPicture(out, back, error)) << error;
+    EXPECT_EQ(back.row(0)[0], 0);
+    EXPECT_EQ(back.row(0)[3], p.row(0)[3]);
+    EXPECT_EQ(back.row(1)[0], p.row(1)[0]);
+
+    EXPECT_EQ(run({}), kLabUsage);
+    EXPECT_EQ(run({"nosuch"}), kLabUsage);
+    EXPECT_EQ(run({"convert", in}), kLabUsage);
+    EXPECT_EQ(run({"convert", (dir / "missing.pam").string(), out}), kLabUsage);
+    EXPECT_EQ(run({"convert", in, (dir / "out.xyz").string()}), kLabUsage);
+    EXPECT_EQ(run({"convert", in, out, "--bits", "12"}), kLabUsage);
+    EXPECT_EQ(run({"blend", "--mode", "18", "--dst", in, "--src", top, "--out", out}), kLabUsage);
+    EXPECT_EQ(run({"help"}), kLabOk);
+    std::filesystem::remove_all(dir);
+}
