@@ -1,7 +1,254 @@
-// Geometric distortion effects: placeholder apply operations until the family is implemented.
+// Geometric distortion effects: cylinder, swirl and sine wave (coordinate
+// mappings read through the bilinear samplers) and the kaleidoscope.
 #include "effects/distortions/distortions.h"
 
-bool tlCylinderEffect::apply(const tlPicture &, tlPicture &, tlProgress *) { return false; }
-bool tlSwirlEffect::apply(const tlPicture &, tlPicture &, tlProgress *) { return false; }
-bool tlSineWaveEffect::apply(const tlPicture &, tlPicture &, tlProgress *) { return false; }
-bool tlKaleidoscopeEffect::apply(const tlPicture &, tlPicture &, tlProgress *) { return false; }
+#include <cmath>
+#include <new>
+
+#include "effects/sampling.h"
+
+namespace {
+
+const double tlPi = 3.14159265358979323846;
+
+// Progress protocol of the effects: begin(rows − 1) once, a step per row.
+void beginRows(tlProgress *progress, const tlRect &area) {
+    if (progress != nullptr) progress->begin(area.bottom - area.top - 1);
+}
+
+bool stepRow(tlProgress *progress) { return progress == nullptr || progress->step(); }
+
+// Arc positions of a half cylinder seen from the front, for n destination
+// positions: with h = n / 2, θ = atan(sqrt(i·n − i·i) / (h − i)) (π/2 at
+// h = i; θ + π when negative), entry = θ · n · (1/π) + offset. i·n − i·i is
+// formed in 64 bits: it passes 32 bits from n = 65536 on.
+double *cylinderTable(int32_t n, int32_t offset) {
+    double *table = new (std::nothrow) double[static_cast<size_t>(n)];
+    if (table == nullptr) return nullptr;
+    const double h = n / 2.0;
+    const double invPi = 1.0 / tlPi;
+    for (int32_t i = 0; i < n; ++i) {
+        double theta;
+        if (h - i == 0.0) {
+            theta = tlPi / 2.0;
+        } else {
+            int64_t q = static_cast<int64_t>(i) * n - static_cast<int64_t>(i) * i;
+            theta = std::atan(std::sqrt(static_cast<double>(q)) / (h - i));
+            if (theta < 0.0) theta += tlPi;
+        }
+        table[i] = theta * n * invPi + offset;
+    }
+    return table;
+}
+
+// Shifts of a sine wave along one axis, for the absolute coordinates
+// first .. first + n − 1: sin(c · 2π / wavelength) · amplitude + |amplitude|
+// (the multiplication by 2π before the division), 0 everywhere for
+// wavelength 0. Every shift lies in 0 .. 2·|amplitude|.
+double *sineTable(int32_t first, int32_t n, int32_t amplitude, int32_t wavelength) {
+    double *table = new (std::nothrow) double[static_cast<size_t>(n)];
+    if (table == nullptr) return nullptr;
+    const double twoPi = 2.0 * tlPi;
+    const double a = amplitude;
+    const double magnitude = std::fabs(a);
+    for (int32_t i = 0; i < n; ++i) {
+        if (wavelength == 0) {
+            table[i] = 0.0;
+        } else {
+            double c = static_cast<double>(first) + i;
+            table[i] = std::sin(c * twoPi / wavelength) * a + magnitude;
+        }
+    }
+    return table;
+}
+
+}  // namespace
+
+// Destination (x, y) reads the source at (entry[x − L], y), or at
+// (x, entry[y − T]) when vertical; the clamping sampler of the format.
+bool tlCylinderEffect::apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) {
+    tlRect area;
+    if (!effectArea(source, destination, area)) return false;
+    tlSampler sample = clampingSampler(source);
+    if (sample == nullptr) return false;
+    const bool down = vertical != 0;
+    double *table = down ? cylinderTable(area.bottom - area.top, area.top)
+                         : cylinderTable(area.right - area.left, area.left);
+    if (table == nullptr) return false;
+    const int32_t bpp = destination.bytesPerPixel();
+    beginRows(progress, area);
+    for (int32_t y = area.top; y < area.bottom; ++y) {
+        uint8_t *out = destination.row(y);
+        if (down) {
+            const double sy = table[y - area.top];
+            for (int32_t x = area.left; x < area.right; ++x) sample(source, x, sy, out + x * bpp);
+        } else {
+            for (int32_t x = area.left; x < area.right; ++x)
+                sample(source, table[x - area.left], y, out + x * bpp);
+        }
+        if (!stepRow(progress)) {
+            delete[] table;
+            return false;
+        }
+    }
+    delete[] table;
+    return true;
+}
+
+// Inside the disc r² > d2 (d measured in the aspect-scaled space):
+// t = 1 − sqrt(d2) / r, φ = a · t · t, and the source position is (dx, dy)
+// turned by φ and scaled back. Pixels on or outside the rim keep their value.
+bool tlSwirlEffect::apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) {
+    tlRect area;
+    if (!effectArea(source, destination, area)) return false;
+    const int32_t w = area.right - area.left, h = area.bottom - area.top;
+    const double cx = (static_cast<double>(area.left) + area.right - 1) * 0.5;
+    const double cy = (static_cast<double>(area.top) + area.bottom - 1) * 0.5;
+    const double rx = (w - 1) * 0.5, ry = (h - 1) * 0.5;
+    const double r = rx > ry ? rx : ry;
+    double sx = 1.0, sy = 1.0;
+    if (h < w)
+        sy = static_cast<double>(w) / h;
+    else if (w < h)
+        sx = static_cast<double>(h) / w;
+    const double a = angle * tlPi * (1.0 / 180);
+    tlSampler sample = clampingSampler(source);
+    if (sample == nullptr) return false;
+    const int32_t bpp = destination.bytesPerPixel();
+    const double r2 = r * r;
+    beginRows(progress, area);
+    for (int32_t y = area.top; y < area.bottom; ++y) {
+        uint8_t *out = destination.row(y);
+        const double dy = (y - cy) * sy;
+        for (int32_t x = area.left; x < area.right; ++x) {
+            const double dx = (x - cx) * sx;
+            const double d2 = dx * dx + dy * dy;
+            if (!(r2 > d2)) continue;
+            const double t = 1.0 - std::sqrt(d2) / r;
+            const double phi = a * t * t;
+            const double s = std::sin(phi), c = std::cos(phi);
+            sample(source, (c * dx - s * dy) / sx + cx, (s * dx + c * dy) / sy + cy, out + x * bpp);
+        }
+        if (!stepRow(progress)) return false;
+    }
+    return true;
+}
+
+// Destination (x, y) reads the source at (x − rowShift[y], y − columnShift[x]).
+// Wrapped edge rule with wrap on 8-bit RGB, the clamping one otherwise
+// (uncovered pixels keep their value). Other colour models: nothing is
+// written and the answer is false, as for the other distortions.
+bool tlSineWaveEffect::apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) {
+    tlRect area;
+    if (!effectArea(source, destination, area)) return false;
+    if (source.model != 0 && source.model != 1) return false;
+    tlSampler sample = (wrap && source.model == 0 && source.bits == 8) ? wrappingSampler(source)
+                                                                        : clampingSampler(source);
+    if (sample == nullptr) return false;
+    const int32_t w = area.right - area.left, h = area.bottom - area.top;
+    double *columnShift = sineTable(area.left, w, amplitudeY, wavelengthY);
+    double *rowShift = sineTable(area.top, h, amplitudeX, wavelengthX);
+    bool done = columnShift != nullptr && rowShift != nullptr;
+    const int32_t bpp = destination.bytesPerPixel();
+    if (done) beginRows(progress, area);
+    for (int32_t y = area.top; done && y < area.bottom; ++y) {
+        uint8_t *out = destination.row(y);
+        const double shift = rowShift[y - area.top];
+        for (int32_t x = area.left; x < area.right; ++x)
+            sample(source, x - shift, y - columnShift[x - area.left], out + x * bpp);
+        done = stepRow(progress);
+    }
+    delete[] columnShift;
+    delete[] rowShift;
+    return done;
+}
+
+namespace {
+
+// Per channel without alpha: (sum over the k samples) >> log2(k). With alpha:
+// A = sum of alphas; A = 0 gives 0 everywhere, otherwise colour = sum of
+// colour × alpha / A and alpha = A >> log2(k). Sums in 64 bits.
+template <int Bits>
+void averagePixels(const uint8_t *const *samples, int32_t k, int32_t shift, int32_t channels, bool alpha,
+                   uint8_t *out) {
+    auto read = [](const uint8_t *p, int32_t i) -> uint64_t {
+        return Bits == 8 ? p[i] : (static_cast<uint64_t>(p[2 * i]) | (static_cast<uint64_t>(p[2 * i + 1]) << 8));
+    };
+    auto write = [out](int32_t i, uint64_t v) {
+        if (Bits == 8) {
+            out[i] = static_cast<uint8_t>(v);
+        } else {
+            out[2 * i] = static_cast<uint8_t>(v);
+            out[2 * i + 1] = static_cast<uint8_t>(v >> 8);
+        }
+    };
+    if (!alpha) {
+        for (int32_t c = 0; c < channels; ++c) {
+            uint64_t sum = 0;
+            for (int32_t s = 0; s < k; ++s) sum += read(samples[s], c);
+            write(c, sum >> shift);
+        }
+        return;
+    }
+    const int32_t ai = channels - 1;
+    uint64_t total = 0;
+    for (int32_t s = 0; s < k; ++s) total += read(samples[s], ai);
+    for (int32_t c = 0; c < ai; ++c) {
+        uint64_t sum = 0;
+        for (int32_t s = 0; s < k; ++s) sum += read(samples[s], c) * read(samples[s], ai);
+        write(c, total == 0 ? 0 : sum / total);
+    }
+    write(ai, total >> shift);
+}
+
+// One destination row i of the kaleidoscope: P1..P4 are the pixel and its
+// mirror images across the centre lines; with mode ≠ 0, Q1..Q4 are the mirror
+// images across the diagonals, scaled to the rectangle's aspect.
+template <int Bits>
+void kaleidoscopeRow(const tlPicture &src, tlPicture &dst, const tlRect &area, int32_t i, bool diagonals) {
+    const int32_t w = area.right - area.left, h = area.bottom - area.top;
+    const int32_t bpp = src.bytesPerPixel();
+    const uint8_t *rowTop = src.row(area.top + i);
+    const uint8_t *rowBottom = src.row(area.top + h - 1 - i);
+    const int32_t l = static_cast<int32_t>(static_cast<int64_t>(i) * w / h);
+    const int32_t k = diagonals ? 8 : 4;
+    const int32_t shift = diagonals ? 3 : 2;
+    uint8_t *out = dst.row(area.top + i);
+    const uint8_t *samples[8];
+    for (int32_t j = 0; j < w; ++j) {
+        const int32_t xl = area.left + j, xr = area.left + w - 1 - j;
+        samples[0] = rowTop + xl * bpp;
+        samples[1] = rowTop + xr * bpp;
+        samples[2] = rowBottom + xl * bpp;
+        samples[3] = rowBottom + xr * bpp;
+        if (diagonals) {
+            const int32_t m = static_cast<int32_t>(static_cast<int64_t>(j) * h / w);
+            const uint8_t *qTop = src.row(area.top + m), *qBottom = src.row(area.top + h - 1 - m);
+            const int32_t ql = area.left + l, qr = area.left + w - 1 - l;
+            samples[4] = qTop + ql * bpp;
+            samples[5] = qTop + qr * bpp;
+            samples[6] = qBottom + ql * bpp;
+            samples[7] = qBottom + qr * bpp;
+        }
+        averagePixels<Bits>(samples, k, shift, src.channels, src.hasAlpha(), out + xl * bpp);
+    }
+}
+
+}  // namespace
+
+// Every pixel of the rectangle becomes the average of 4 (mode 0) or 8 mirror
+// images; 8-bit pictures average bytes, every other depth 16-bit samples.
+bool tlKaleidoscopeEffect::apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) {
+    tlRect area;
+    if (!effectArea(source, destination, area)) return false;
+    const bool diagonals = mode != 0;
+    beginRows(progress, area);
+    for (int32_t i = 0; i < area.bottom - area.top; ++i) {
+        if (source.bits == 8)
+            kaleidoscopeRow<8>(source, destination, area, i, diagonals);
+        else
+            kaleidoscopeRow<16>(source, destination, area, i, diagonals);
+        if (!stepRow(progress)) return false;
+    }
+    return true;
+}
