@@ -1,0 +1,137 @@
+// The wallpaper cycle: the shell state of the main thread, the change timer
+// and its pauses, the worker that renders the next picture in advance, the
+// menu commands and the start-up and shut-down steps. It reaches the
+// platform only through the interfaces it is given.
+#pragma once
+
+#include <cstdint>
+
+#include "app/desktop.h"
+#include "app/paths.h"
+#include "app/picture_store.h"
+#include "app/settings.h"
+#include "app/shell_ui.h"
+#include "generation/job.h"
+#include "platform/shell.h"
+
+// ---- Decisions, kept pure so they can be checked case by case.
+
+// Bit i of the result is bit 31 - i of v.
+uint32_t reverseBits32(uint32_t v);
+// The composer's start-up seed: the reversed wallpaper count XOR the tick.
+uint32_t composerSeed(uint32_t count, uint32_t tick);
+
+// What a due change does, given whether a worker exists and what polling it
+// said (poll is ignored without a worker).
+enum class ChangeStep {
+    applyNow,       // the picture is ready: write it, set it, render the next
+    waitForWorker,  // still rendering: the change happens when it is done
+    startWorker,    // no worker (a start failed earlier): start one and wait
+    nothing         // the worker cannot be asked
+};
+ChangeStep decideChange(bool workerExists, platform::WorkerPoll poll);
+
+// Resuming after a pause: the interval continues where it was interrupted,
+// unless it had run out or a change was already due.
+struct ResumePlan {
+    bool changeNow;
+    uint32_t delay;  // for the resume timer when not changeNow
+};
+// All differences are taken modulo 2^32, so a tick wrap-around still gives
+// the true distance.
+ResumePlan planResume(uint32_t lastChangeTick, uint32_t pauseTick, uint32_t interval,
+                      bool changePending);
+// lastChangeTick moved forward by the length of the pause.
+uint32_t shiftByPause(uint32_t lastChangeTick, uint32_t pauseTick, uint32_t now);
+
+// ---- Start-up before the main window exists.
+
+// Defaults from the documents folder and the Active Desktop test, then the
+// stored settings. Returns firstRun: true when no settings key exists.
+bool prepareSettings(Settings &settings, DesktopAccess access, const char *documentsFolder);
+
+// ---- The cycle.
+
+struct CycleServices {
+    platform::ShellPlatform &platform;
+    platform::Worker &worker;
+    platform::Desktop &desktop;
+    platform::Registry &registry;
+    PictureStore &pictures;
+    ShellUi &ui;
+    LeadByteTest isLeadByte;
+};
+
+// The shell state; owned and touched by the main thread only, except the job
+// record while a worker runs.
+struct ShellState {
+    bool workerExists = false;
+    uint32_t workerNumber = 0;  // the running worker's job number
+    GenerationJob job = {0, 0, nullptr};
+    tlImage *currentPicture = nullptr;  // owned; the wallpaper of this run
+    bool changePending = false;
+    bool paused = false;
+    bool stopped = false;  // implies paused
+    bool firstRun = false;
+    bool skipSaveOnExit = false;
+    bool mainWindowGone = false;  // no timers or workers are started after it
+    uint32_t activeTimers = 0;    // bit 1: TIMER_CHANGE, bit 2: TIMER_RESUME
+    uint32_t lastChangeTick = 0;
+    uint32_t pauseTick = 0;
+    char previousWallpaper[pathBytes] = "";
+    int32_t previousStyle = 0;
+    char WallpaperFile[pathBytes] = "";
+};
+
+class WallpaperCycle {
+public:
+    WallpaperCycle(Settings &settings, const CycleServices &services);
+    // Frees what shutDown would have freed, after waiting for the worker.
+    ~WallpaperCycle();
+    WallpaperCycle(const WallpaperCycle &) = delete;
+    WallpaperCycle &operator=(const WallpaperCycle &) = delete;
+
+    // Last start-up step: the fixed wallpaper file's path, then the first
+    // change, or on the first run the settings dialog.
+    void begin(bool firstRun);
+    // After the message loop: restore, delete, save the settings, wait for
+    // the worker, free the pictures.
+    void shutDown();
+
+    // Main window events.
+    void onTimer(uint32_t id);
+    void onJobDone(uint32_t jobNumber);
+    void onSaveFailed();
+    void onCommand(uint32_t id);
+    void onTrayLeftClick();
+    void onMainWindowDestroyed();
+
+    // Settings dialog outcome (after it destroyed itself).
+    void settingsConfirmed(bool sizeChanged, bool intervalChanged);
+    void settingsCancelled();
+    // A new wallpaper folder confirmed in the dialog; call before the
+    // switches (UseSequentialNo) are stored. The old fixed file is deleted.
+    void changeWallpaperDir(const char *folder);
+
+    void requestChange();
+    void togglePause();
+    bool startJob();
+    bool applyResult();
+
+    const ShellState &state() const { return shell; }
+    const Settings &currentSettings() const { return settings; }
+
+private:
+    void setTimer(uint32_t id, uint32_t ms);
+    void killTimer(uint32_t id);
+    void changeStep();
+    void joinWorker();
+    void saveCopy();
+    void saveCopyAs();
+    void openSettings();
+    DesktopAccess desktopAccess() { return DesktopAccess{services.desktop, services.registry}; }
+
+    Settings &settings;
+    CycleServices services;
+    ShellState shell;
+};

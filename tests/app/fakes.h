@@ -1,0 +1,313 @@
+// Strict fakes of the shell's platform, worker, pictures, desktop and user
+// interface, and a rig that runs the wallpaper cycle on a simulated clock.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/cycle.h"
+#include "app/messages.h"
+#include "platform/memory_registry.h"
+
+namespace fakes {
+
+// A picture stand-in: the cycle only passes tlImage pointers around.
+struct Picture {
+    int32_t width;
+    int32_t height;
+    uint32_t serial;
+};
+
+class Pictures : public PictureStore {
+public:
+    ~Pictures() override {
+        for (Picture *p : live) delete p;
+    }
+    tlImage *make(int32_t width, int32_t height) {
+        Picture *p = new Picture{width, height, ++made};
+        live.insert(p);
+        return reinterpret_cast<tlImage *>(p);
+    }
+    static Picture *of(tlImage *image) { return reinterpret_cast<Picture *>(image); }
+    bool save(tlImage &image, const char *path) override {
+        Picture *p = of(&image);
+        EXPECT_TRUE(live.count(p)) << "saving a released picture";
+        if (failSaves > 0) {
+            --failSaves;
+            failed.push_back(path);
+            return false;
+        }
+        saved.push_back(path);
+        savedSizes.push_back(p->width);
+        return true;
+    }
+    void release(tlImage *image) override {
+        if (!image) return;
+        Picture *p = of(image);
+        ASSERT_TRUE(live.count(p)) << "releasing a picture twice or one never made";
+        live.erase(p);
+        delete p;
+    }
+    std::set<Picture *> live;
+    std::vector<std::string> saved;
+    std::vector<int32_t> savedSizes;
+    std::vector<std::string> failed;
+    int32_t failSaves = 0;
+    uint32_t made = 0;
+};
+
+class Platform : public platform::ShellPlatform {
+public:
+    struct Timer {
+        bool armed = false;
+        uint32_t period = 0;
+        uint64_t due = 0;
+    };
+    uint32_t tickCount() override { return uint32_t(base + clock); }
+    bool setTimer(uint32_t id, uint32_t ms) override {
+        EXPECT_TRUE(id == TIMER_CHANGE || id == TIMER_RESUME);
+        if (id > 2) return false;
+        timers[id] = Timer{true, ms, clock + ms};
+        return true;
+    }
+    void killTimer(uint32_t id) override {
+        EXPECT_TRUE(id <= 2 && timers[id].armed) << "killing timer " << id << " not armed";
+        if (id <= 2) timers[id].armed = false;
+    }
+    bool postMessage(uint32_t message, uintptr_t param) override {
+        posted.push_back({message, param});
+        return true;
+    }
+    bool deleteFile(const char *path) override {
+        deleted.push_back(path);
+        return true;
+    }
+    bool armed(uint32_t id) const { return timers[id].armed; }
+
+    uint32_t base = 0;    // tick count at simulated time 0
+    uint64_t clock = 0;   // simulated milliseconds
+    Timer timers[3];
+    std::deque<std::pair<uint32_t, uintptr_t>> posted;
+    std::vector<std::string> deleted;
+};
+
+class Worker : public platform::Worker {
+public:
+    enum State { none, running, finished };
+    Worker(Platform &platform, Pictures &pictures) : platform(platform), pictures(pictures) {}
+    uint32_t start(GenerationJob *job) override {
+        EXPECT_EQ(state, none) << "a worker started while one exists";
+        if (startFails) return 0;
+        this->job = job;
+        state = running;
+        startedAt = platform.clock;
+        ++starts;
+        return ++number;
+    }
+    platform::WorkerPoll poll() override {
+        EXPECT_NE(state, none) << "polling a worker that does not exist";
+        if (state == finished) return platform::WorkerPoll::finished;
+        return state == running ? platform::WorkerPoll::running : platform::WorkerPoll::failed;
+    }
+    void join() override {
+        EXPECT_NE(state, none) << "joining a worker that does not exist";
+        if (state == running) complete();
+        state = none;
+    }
+    // The job: a picture of the asked size (none when allocation "failed"),
+    // then the notice to the main window.
+    void complete() {
+        ASSERT_EQ(state, running);
+        job->result = emptyResults > 0 ? nullptr : pictures.make(job->width, job->height);
+        if (emptyResults > 0) --emptyResults;
+        state = finished;
+        platform.postMessage(MSG_JOB_DONE, number);
+    }
+    Platform &platform;
+    Pictures &pictures;
+    GenerationJob *job = nullptr;
+    State state = none;
+    uint32_t number = 0;
+    uint32_t starts = 0;
+    uint64_t startedAt = 0;
+    bool startFails = false;
+    int32_t emptyResults = 0;
+};
+
+class Desktop : public platform::Desktop {
+public:
+    bool activeDesktopUsable() override { return activeOn; }
+    platform::ActiveDesktopResult activeGetWallpaper(char *path, int32_t *style) override {
+        if (!activeOn) return platform::ActiveDesktopResult::notUsable;
+        snprintf(path, 260, "%s", wallpaper.c_str());
+        *style = activeStyle;
+        return platform::ActiveDesktopResult::done;
+    }
+    platform::ActiveDesktopResult activeSetWallpaper(const char *path, int32_t style) override {
+        if (!activeOn) return platform::ActiveDesktopResult::notUsable;
+        if (activeSetFails) return platform::ActiveDesktopResult::failed;
+        wallpaper = path;
+        activeStyle = style;
+        sets.push_back({path, true});
+        return platform::ActiveDesktopResult::done;
+    }
+    bool systemGetWallpaper(char *path) override {
+        if (systemGetFails) return false;
+        snprintf(path, 260, "%s", wallpaper.c_str());
+        return true;
+    }
+    bool systemSetWallpaper(const char *path, bool persist) override {
+        if (systemSetFails) return false;
+        wallpaper = path;
+        sets.push_back({path, persist});
+        return true;
+    }
+    bool activeOn = false;
+    bool activeSetFails = false;
+    bool systemGetFails = false;
+    bool systemSetFails = false;
+    int32_t activeStyle = 0;
+    std::string wallpaper = "C:\\old.bmp";
+    std::vector<std::pair<std::string, bool>> sets;  // path, persisted
+};
+
+class Ui : public ShellUi {
+public:
+    int32_t showMessage(MessageOwner owner, uint32_t textId, uint32_t) override {
+        messages.push_back(textId);
+        owners.push_back(owner);
+        return 1;
+    }
+    void updateTrayIcon(bool paused) override { trayPaused = paused; }
+    bool isDialogOpen(ShellDialog d) override { return open[int(d)]; }
+    void bringToFront(ShellDialog d) override {
+        EXPECT_TRUE(open[int(d)]);
+        fronted.push_back(d);
+    }
+    void openDialog(ShellDialog d) override {
+        EXPECT_NE(d, ShellDialog::saveAs);
+        EXPECT_FALSE(open[int(d)]) << "dialog opened twice";
+        open[int(d)] = true;
+        ++opened[int(d)];
+    }
+    void closeDialog(ShellDialog d) override {
+        EXPECT_TRUE(open[int(d)]);
+        open[int(d)] = false;
+        // WM_CLOSE turns into the settings dialog's Cancel.
+        if (d == ShellDialog::settings) cycle->settingsCancelled();
+    }
+    bool askSaveFileName(const char *folder, bool ask, char *path) override {
+        if (!onSaveDialog) {
+            ADD_FAILURE() << "unexpected save dialog";
+            return false;
+        }
+        open[int(ShellDialog::saveAs)] = true;
+        bool ok = onSaveDialog(folder, ask, path);
+        open[int(ShellDialog::saveAs)] = false;
+        return ok;
+    }
+    void showCount(uint32_t count) override { shownCount = count; }
+    void destroyMainWindow() override {
+        destroyed = true;
+        open[0] = open[1] = open[2] = false;
+        cycle->onMainWindowDestroyed();
+    }
+    WallpaperCycle *cycle = nullptr;
+    std::vector<uint32_t> messages;
+    std::vector<MessageOwner> owners;
+    std::vector<ShellDialog> fronted;
+    bool open[3] = {false, false, false};
+    int32_t opened[3] = {0, 0, 0};
+    bool trayPaused = false;
+    bool destroyed = false;
+    uint32_t shownCount = 0;
+    std::function<bool(const char *, bool, char *)> onSaveDialog;
+};
+
+// The cycle with all its fakes, on a simulated clock. The worker finishes
+// renderMs after it starts (never on its own when renderMs is 0).
+class Rig {
+public:
+    Rig() : worker(platform, pictures) {
+        registry.createKey("Control Panel\\Desktop");
+        snprintf(settings.WallpaperDir, sizeof settings.WallpaperDir, "C:\\wp");
+        settings.NoActiveDesktop = true;
+        ui.cycle = &cycle;
+    }
+    void begin(bool firstRun = false) { cycle.begin(firstRun); pump(); }
+
+    // Delivers posted messages in order; a destroyed window gets none.
+    void pump() {
+        while (!platform.posted.empty()) {
+            auto m = platform.posted.front();
+            platform.posted.pop_front();
+            if (ui.destroyed) continue;
+            if (m.first == MSG_JOB_DONE) cycle.onJobDone(uint32_t(m.second));
+            if (m.first == MSG_SAVE_FAILED) cycle.onSaveFailed();
+        }
+    }
+    // Moves the clock forward, firing timers and finishing the worker at
+    // their moments; timer messages come after posted ones, as in Windows.
+    void advance(uint64_t ms) {
+        uint64_t end = platform.clock + ms;
+        for (;;) {
+            uint64_t next = end;
+            int32_t what = 0;  // 0 end, 1/2 timer, 3 worker
+            for (uint32_t id = 1; id <= 2; ++id) {
+                const Platform::Timer &t = platform.timers[id];
+                if (t.armed && t.due <= next && (what == 0 || t.due < next)) {
+                    next = t.due;
+                    what = int32_t(id);
+                }
+            }
+            if (renderMs && worker.state == Worker::running &&
+                worker.startedAt + renderMs <= next && (what == 0 || worker.startedAt + renderMs < next)) {
+                next = worker.startedAt + renderMs;
+                what = 3;
+            }
+            platform.clock = next;
+            if (what == 0 || ui.destroyed) return;
+            if (what == 3) {
+                worker.complete();
+            } else {
+                Platform::Timer &t = platform.timers[what];
+                t.due += t.period ? t.period : 1;
+                cycle.onTimer(uint32_t(what));
+            }
+            pump();
+        }
+    }
+    void finishWorker() { worker.complete(); pump(); }
+    // Running and not waiting for anything is a stuck cycle.
+    bool stuck() const {
+        const ShellState &s = cycle.state();
+        if (s.paused || s.mainWindowGone || s.firstRun) return false;
+        // A pending change needs a worker that will still post its notice.
+        if (s.changePending) {
+            bool noticeQueued = false;
+            for (const auto &m : platform.posted) noticeQueued |= m.first == MSG_JOB_DONE;
+            return !s.workerExists || (worker.state != Worker::running && !noticeQueued);
+        }
+        return !platform.armed(TIMER_CHANGE) && !platform.armed(TIMER_RESUME);
+    }
+
+    Platform platform;
+    Pictures pictures;
+    Worker worker;
+    Desktop desktop;
+    platform::MemoryRegistry registry;
+    Ui ui;
+    Settings settings;
+    uint64_t renderMs = 0;
+    WallpaperCycle cycle{settings, CycleServices{platform, worker, desktop, registry, pictures,
+                                                 ui, shiftJisLeadByte}};
+};
+
+}  // namespace fakes
