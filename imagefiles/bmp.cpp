@@ -156,31 +156,56 @@ int32_t checkInfoHeader(const InfoHeader &info) {
     return tlCodecOk;
 }
 
-// Where the pixel data starts. The header's pixel offset is trusted when it
-// lies inside the file and not inside the headers; otherwise the pixels
-// follow the palette.
-struct Layout {
-    uint32_t headersEnd = 0;
-    uint32_t fileSize = 0;
-    bool offsetValid = false;
-    uint32_t pixelOffset = 0;
-};
-
-Layout layoutOf(tlStream &stream, const FileHeader &file, const InfoHeader &info) {
-    Layout layout;
-    layout.headersEnd = kFileHeaderSize + info.headerSize;
-    layout.fileSize = stream.size();
-    layout.pixelOffset = file.pixelOffset;
-    layout.offsetValid = file.pixelOffset >= layout.headersEnd && file.pixelOffset < layout.fileSize;
-    return layout;
-}
-
 // Number of palette entries the file stores for 1-, 4- and 8-bit pictures.
 uint32_t paletteEntries(const InfoHeader &info, const FileHeader &file) {
     if (info.headerSize == kInfoHeaderSize && info.bitsPerPixel > 1 && info.coloursUsed != 0 &&
         static_cast<uint64_t>(info.coloursUsed) * 4 + 54 == file.pixelOffset)
         return info.coloursUsed;
     return 1u << info.bitsPerPixel;
+}
+
+// Where the pixel data starts. The header's pixel offset is trusted when it
+// lies inside the file and not inside the headers; otherwise the pixels
+// follow the palette (deep pictures skip a palette whose size the colours
+// used and the pixel offset agree on).
+struct Layout {
+    uint32_t headersEnd = 0;
+    uint32_t fileSize = 0;
+    bool offsetValid = false;
+    uint64_t pixelStart = 0;
+};
+
+Layout layoutOf(tlStream &stream, const FileHeader &file, const InfoHeader &info) {
+    Layout layout;
+    layout.headersEnd = kFileHeaderSize + info.headerSize;
+    layout.fileSize = stream.size();
+    layout.offsetValid = file.pixelOffset >= layout.headersEnd && file.pixelOffset < layout.fileSize;
+    if (layout.offsetValid) {
+        layout.pixelStart = file.pixelOffset;
+    } else if (info.bitsPerPixel <= 8) {
+        const uint32_t entrySize = info.headerSize == kInfoHeaderSize ? 4 : 3;
+        layout.pixelStart = layout.headersEnd + static_cast<uint64_t>(paletteEntries(info, file)) * entrySize;
+    } else if (info.coloursUsed != 0 && static_cast<uint64_t>(info.coloursUsed) * 4 + 54 == file.pixelOffset) {
+        layout.pixelStart = file.pixelOffset;
+    } else {
+        layout.pixelStart = layout.headersEnd;
+    }
+    return layout;
+}
+
+// The largest picture store the reader creates. Above it a file fails with
+// 8 on every platform alike, instead of depending on what the allocator
+// grants; no picture this program saves comes near it.
+const uint64_t kMaxPictureBytes = uint64_t(1) << 31;
+
+// The picture's height, or false when the picture cannot be created.
+bool pictureHeight(const InfoHeader &info, int32_t &height) {
+    const int64_t rows = info.height < 0 ? -static_cast<int64_t>(info.height) : info.height;
+    if (rows > INT32_MAX) return false;
+    const int32_t stride = strideFor(info.bitsPerPixel <= 8 ? 8 : 32, info.width);
+    if (stride <= 0 || static_cast<uint64_t>(stride) * static_cast<uint64_t>(rows) > kMaxPictureBytes) return false;
+    height = static_cast<int32_t>(rows);
+    return true;
 }
 
 // Reads the palette (4-byte B, G, R, 0 entries, or 3-byte entries after a
@@ -191,8 +216,8 @@ int32_t readPalette(tlStream &stream, const InfoHeader &info, const FileHeader &
     const uint32_t entrySize = info.headerSize == kInfoHeaderSize ? 4 : 3;
     uint32_t entries = paletteEntries(info, file);  // at most 256 after checkInfoHeader
     const uint64_t paletteEnd = layout.headersEnd + static_cast<uint64_t>(entries) * entrySize;
-    if (layout.offsetValid && layout.pixelOffset < paletteEnd)
-        entries = (layout.pixelOffset - layout.headersEnd) / entrySize;
+    if (layout.offsetValid && layout.pixelStart < paletteEnd)
+        entries = static_cast<uint32_t>(layout.pixelStart - layout.headersEnd) / entrySize;
     uint8_t bytes[kPaletteEntries * 4];
     if (!readExactly(stream, bytes, entries * entrySize)) return tlCodecReadError;
     for (uint32_t i = 0; i < entries; ++i) {
@@ -332,19 +357,13 @@ int32_t loadRows(tlStream &stream, const InfoHeader &info, tlPicture &picture, t
 }
 
 // Everything after the headers: palette, position, pixels.
-int32_t loadPixels(tlStream &stream, const FileHeader &file, const InfoHeader &info, tlPicture &picture,
-                   tlProgress *progress) {
-    const Layout layout = layoutOf(stream, file, info);
+int32_t loadPixels(tlStream &stream, const FileHeader &file, const InfoHeader &info, const Layout &layout,
+                   tlPicture &picture, tlProgress *progress) {
     if (info.bitsPerPixel <= 8) {
         int32_t result = readPalette(stream, info, file, layout, *picture.palette);
         if (result != tlCodecOk) return result;
-    } else if (info.compression == kCompressionBitFields) {
-        return tlCodecUnsupported;
-    } else if (!layout.offsetValid && info.coloursUsed != 0 &&
-               static_cast<uint64_t>(info.coloursUsed) * 4 + 54 == file.pixelOffset) {
-        seekTo(stream, file.pixelOffset);  // past a palette that deep pictures do not use
     }
-    if (layout.offsetValid) seekTo(stream, layout.pixelOffset);
+    if (layout.pixelStart != stream.tell()) seekTo(stream, static_cast<uint32_t>(layout.pixelStart));
     if (info.compression == kCompressionRle8 || info.compression == kCompressionRle4)
         return loadRunLength(stream, info, layout, picture);
     return loadRows(stream, info, picture, progress);
@@ -435,15 +454,22 @@ int32_t tlBMPCodec::load(tlStream &stream, tlImage &image, tlProgress *progress)
     if (result == tlCodecOk) result = checkInfoHeader(info);
     if (result != tlCodecOk) return result;
 
+    // Everything that can be refused is refused before the picture exists.
+    int32_t height = 0;
+    if (!pictureHeight(info, height)) return tlCodecCreateFailed;
+    if (info.bitsPerPixel > 8 && info.compression == kCompressionBitFields) return tlCodecUnsupported;
+    const Layout layout = layoutOf(stream, file, info);
+    if (info.compression == kCompressionNone &&
+        layout.pixelStart + fileRowSize(info.bitsPerPixel, info.width) * static_cast<uint64_t>(height) >
+            layout.fileSize)
+        return tlCodecReadError;  // the rows cannot all be there
+
     // The pixels are decoded into a picture of our own so that a failure
     // leaves the image as it was.
-    const int64_t height = info.height < 0 ? -static_cast<int64_t>(info.height) : info.height;
-    if (height > INT32_MAX) return tlCodecCreateFailed;
     tlPicture pixels;
-    bool indexed = info.bitsPerPixel <= 8;
-    if (!pixels.create(info.width, static_cast<int32_t>(height), indexed ? 2 : 0, 8, indexed ? 1 : 4))
-        return tlCodecCreateFailed;
-    result = loadPixels(stream, file, info, pixels, progress);
+    const bool indexed = info.bitsPerPixel <= 8;
+    if (!pixels.create(info.width, height, indexed ? 2 : 0, 8, indexed ? 1 : 4)) return tlCodecCreateFailed;
+    result = loadPixels(stream, file, info, layout, pixels, progress);
     if (result != tlCodecOk) return result;
 
     image.takePicture(pixels);
