@@ -1,5 +1,460 @@
-// Cloud and plasma pattern effects: placeholder apply operations until the family is implemented.
+// Noise pattern effects: fractal gradient-noise clouds between two colours
+// and midpoint-displacement plasma of random colours.
 #include "effects/patterns/clouds.h"
 
-bool tlCloudEffect::apply(const tlPicture &, tlPicture &, tlProgress *) { return false; }
-bool tlPlasmaEffect::apply(const tlPicture &, tlPicture &, tlProgress *) { return false; }
+#include <cmath>
+#include <cstring>
+
+#include "generation/random.h"
+#include "imaging/picture.h"
+#include "imaging/pixel_math.h"
+#include "imaging/progress.h"
+
+namespace {
+
+// Octaves above this one are left out: 2^32 × the largest lattice frequency
+// (about 2^28) keeps every lattice coordinate and wrap period inside 64 bits,
+// and a further octave adds less than 2^−32 to the sum.
+constexpr int32_t maxCloudOctave = 32;
+
+// Lattice tables of one cloud: frequencies, permutation and gradients.
+struct tlCloudTables {
+    double fx = 0.0;
+    double fy = 0.0;
+    int64_t nx = 0;  // with wrap: lattice cells across and down at octave 0
+    int64_t ny = 0;
+    bool wrap = false;
+    bool turbulence = false;
+    int32_t lastOctave = -1;
+    int32_t perm[64] = {};
+    double gradX[64] = {};
+    double gradY[64] = {};
+};
+
+// floor(v) as an integer; |v| stays below 2^62 (see maxCloudOctave).
+int64_t floorToInt(double v) {
+    int64_t i = static_cast<int64_t>(v);
+    return static_cast<double>(i) > v ? i - 1 : i;
+}
+
+// Non-negative remainder; the common case 0 <= v < n needs no division.
+int64_t wrapIndex(int64_t v, int64_t n) {
+    if (v >= 0 && v < n) return v;
+    int64_t m = v % n;
+    return m < 0 ? m + n : m;
+}
+
+// Hermite fall-off of a corner: 2|d|³ − 3d² + 1.
+double cornerWeight(double d) {
+    double a = std::fabs(d);
+    return 2.0 * (a * a * a) - 3.0 * (d * d) + 1.0;
+}
+
+// One axis of one octave: the two lattice lines around the coordinate, the
+// offsets to them, their weights and their part of the permutation index.
+struct tlAxis {
+    int64_t key[2];
+    double offset[2];
+    double weight[2];
+};
+
+// Column axis: key = (m + i) mod (f × nx) mod 256 with wrap, m + i without.
+void columnAxis(const tlCloudTables &t, double e, int64_t period, tlAxis &axis) {
+    int64_t m = floorToInt(e);
+    for (int32_t i = 0; i < 2; ++i) {
+        axis.key[i] = t.wrap ? wrapIndex(m + i, period) & 255 : m + i;
+        axis.offset[i] = e - static_cast<double>(m + i);
+        axis.weight[i] = cornerWeight(axis.offset[i]);
+    }
+}
+
+// Row axis: key = perm[(l + j) mod (f × ny) mod 64] with wrap,
+// perm[(l + j) mod 64] without.
+void rowAxis(const tlCloudTables &t, double g, int64_t period, tlAxis &axis) {
+    int64_t l = floorToInt(g);
+    for (int32_t j = 0; j < 2; ++j) {
+        int64_t line = t.wrap ? wrapIndex(l + j, period) : l + j;
+        axis.key[j] = t.perm[line & 63];
+        axis.offset[j] = g - static_cast<double>(l + j);
+        axis.weight[j] = cornerWeight(axis.offset[j]);
+    }
+}
+
+// noise: over the corners (m + i, l + j) in the order i = 0, 1 and inside
+// j = 0, 1: total += weight × (dx × grad.x + dy × grad.y); result total / f.
+double octaveNoise(const tlCloudTables &t, const tlAxis &column, const tlAxis &row, double f) {
+    double total = 0.0;
+    for (int32_t i = 0; i < 2; ++i) {
+        for (int32_t j = 0; j < 2; ++j) {
+            int32_t index = t.perm[(column.key[i] + row.key[j]) & 63];
+            double weight = column.weight[i] * row.weight[j];
+            total = total + weight * (column.offset[i] * t.gradX[index] + row.offset[j] * t.gradY[index]);
+        }
+    }
+    return total / f;
+}
+
+// The row axes of every octave of one picture row, computed once per row.
+struct tlRowOctaves {
+    tlAxis axis[maxCloudOctave + 1];
+};
+
+void prepareRow(const tlCloudTables &t, double Y, tlRowOctaves &rows) {
+    for (int32_t k = 0; k <= t.lastOctave; ++k) {
+        double f = std::ldexp(1.0, k);
+        rowAxis(t, f * Y, (int64_t(1) << k) * t.ny, rows.axis[k]);
+    }
+}
+
+// fractal: sum of the octaves k = 0 .. detail with f = 2^k (|noise| with
+// turbulence); turbulence gives the sum, otherwise (sum + 0.94) × 0.526.
+double fractal(const tlCloudTables &t, double X, const tlRowOctaves &rows) {
+    double sum = 0.0;
+    for (int32_t k = 0; k <= t.lastOctave; ++k) {
+        double f = std::ldexp(1.0, k);
+        tlAxis column;
+        columnAxis(t, f * X, (int64_t(1) << k) * t.nx, column);
+        double g = octaveNoise(t, column, rows.axis[k], f);
+        if (t.turbulence) g = std::fabs(g);
+        sum = sum + g;
+    }
+    return t.turbulence ? sum : (sum + 0.94) * 0.526;
+}
+
+// The two colours as integers: colour channels first, alpha at [channels].
+struct tlCloudColours {
+    int64_t c1[4] = {};
+    int64_t c2[4] = {};
+    int32_t colourChannels = 0;
+    int64_t full = 0;  // M: 255 or 65535
+};
+
+bool cloudColours(const tlColour &colour1, const tlColour &colour2, const tlPicture &picture, tlCloudColours &out) {
+    out.colourChannels = picture.model == 0 ? 3 : 1;
+    out.full = picture.bits == 8 ? 255 : 65535;
+    uint8_t a8[4], b8[4];
+    uint16_t a16[4], b16[4];
+    bool ok = false;
+    if (picture.bits == 8 && picture.model == 0) {
+        ok = colour1.toRGBA8(a8) && colour2.toRGBA8(b8);
+        for (int32_t i = 0; i < 4; ++i) out.c1[i] = a8[i], out.c2[i] = b8[i];
+    } else if (picture.bits == 8) {
+        ok = colour1.toGrayAlpha8(a8) && colour2.toGrayAlpha8(b8);
+        for (int32_t i = 0; i < 2; ++i) out.c1[i] = a8[i], out.c2[i] = b8[i];
+    } else if (picture.model == 0) {
+        ok = colour1.toRGBA16(a16) && colour2.toRGBA16(b16);
+        for (int32_t i = 0; i < 4; ++i) out.c1[i] = a16[i], out.c2[i] = b16[i];
+    } else {
+        ok = colour1.toGrayAlpha16(a16) && colour2.toGrayAlpha16(b16);
+        for (int32_t i = 0; i < 2; ++i) out.c1[i] = a16[i], out.c2[i] = b16[i];
+    }
+    return ok;
+}
+
+int64_t loadSample(const uint8_t *p, int32_t bits) { return bits == 8 ? p[0] : static_cast<int64_t>(load16(p)); }
+
+// Stores the low 8 or 16 bits: values outside the channel wrap around.
+void storeSample(uint8_t *p, int32_t bits, int64_t v) {
+    if (bits == 8)
+        p[0] = static_cast<uint8_t>(static_cast<uint64_t>(v));
+    else
+        store16(p, static_cast<uint32_t>(static_cast<uint64_t>(v) & 0xFFFFu));
+}
+
+// Pixel step, signed 64-bit, divisions truncating toward zero, with
+// h = floor(n × M), C = c1 × h + c2 × (M − h), α = (c1.A × h + c2.A × (M − h)) / M:
+//  8 bits, no alpha: D = (α × C / 255 + S × (255 − α)) / 255
+//  8 bits, alpha:    D = ((255 − α) × S.A × S + α × C) / 65025,
+//                    D.A = α × (255 − S.A) / 255 + S.A
+//  16 bits: P = C × α / 65535; no alpha: D = (P + (65535 − α) × S) / 65535
+//           alpha: D = (P + (65535 − α) × (S × S.A / 65535)) / 65535,
+//                  D.A = α × (65535 − S.A) / 65535 + S.A
+void paintCloudPixel(const tlCloudColours &k, double n, const uint8_t *src, uint8_t *dst, int32_t bits,
+                     bool alphaChannel) {
+    const int64_t M = k.full;
+    const int32_t step = bits / 8;
+    const int32_t na = k.colourChannels;
+    int64_t h = floorToInt(n * static_cast<double>(M));
+    int64_t alpha = (k.c1[na] * h + k.c2[na] * (M - h)) / M;
+    int64_t sourceAlpha = alphaChannel ? loadSample(src + na * step, bits) : M;
+    for (int32_t c = 0; c < na; ++c) {
+        int64_t C = k.c1[c] * h + k.c2[c] * (M - h);
+        int64_t S = loadSample(src + c * step, bits);
+        int64_t D;
+        if (bits == 8)
+            D = alphaChannel ? ((255 - alpha) * sourceAlpha * S + alpha * C) / 65025
+                             : (alpha * C / 255 + S * (255 - alpha)) / 255;
+        else {
+            int64_t P = (C * alpha) / 65535;
+            D = alphaChannel ? (P + (65535 - alpha) * (S * sourceAlpha / 65535)) / 65535
+                             : (P + (65535 - alpha) * S) / 65535;
+        }
+        storeSample(dst + c * step, bits, D);
+    }
+    if (alphaChannel) storeSample(dst + na * step, bits, alpha * (M - sourceAlpha) / M + sourceAlpha);
+}
+
+// Permutation: identity, then 32 exchanges of perm[below(64)] and
+// perm[below(64)]. Gradients: (u, v) = 2 × unit() − 1 each, redrawn until
+// 0 < u² + v² <= 1, then normalised.
+void buildLattice(tlRandom &random, tlCloudTables &t) {
+    for (int32_t i = 0; i < 64; ++i) t.perm[i] = i;
+    for (int32_t i = 0; i < 32; ++i) {
+        uint32_t a = random.below(64);
+        uint32_t b = random.below(64);
+        int32_t swap = t.perm[a];
+        t.perm[a] = t.perm[b];
+        t.perm[b] = swap;
+    }
+    for (int32_t i = 0; i < 64; ++i) {
+        double u, v, s;
+        do {
+            u = 2.0 * random.unit() - 1.0;
+            v = 2.0 * random.unit() - 1.0;
+            s = u * u + v * v;
+        } while (s == 0.0 || s > 1.0);
+        t.gradX[i] = u / std::sqrt(s);
+        t.gradY[i] = v / std::sqrt(s);
+    }
+}
+
+bool clipToPicture(const tlPicture &picture, tlRect &rect) {
+    rect = picture.workRect();
+    if (rect.left < 0) rect.left = 0;
+    if (rect.top < 0) rect.top = 0;
+    if (rect.right > picture.width) rect.right = picture.width;
+    if (rect.bottom > picture.height) rect.bottom = picture.height;
+    return rect.left < rect.right && rect.top < rect.bottom;
+}
+
+}  // namespace
+
+// Fractal gradient noise n at every pixel of the rectangle, mapped to a mix
+// of the two colours laid over the source. With wrap the lattice repeats
+// exactly once across and down the rectangle, so the picture tiles.
+bool tlCloudEffect::apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) {
+    tlRandom &random = sharedRandom();
+    random.seed(static_cast<uint32_t>(seed));
+    tlCloudTables t;
+    t.wrap = wrap;
+    t.turbulence = turbulence;
+    t.lastOctave = detail < maxCloudOctave ? detail : maxCloudOctave;
+    if (wrap) {
+        t.fx = std::ceil(static_cast<double>(scaleX) * 0.1);
+        t.fy = std::ceil(static_cast<double>(scaleY) * 0.1);
+        t.nx = static_cast<int64_t>(t.fx);
+        t.ny = static_cast<int64_t>(t.fy);
+    } else {
+        t.fx = static_cast<double>(scaleX) * 0.1;
+        t.fy = static_cast<double>(scaleY) * 0.1;
+    }
+    buildLattice(random, t);
+
+    // A wrapped lattice needs at least one cell each way; indexed pictures
+    // and other formats are left as they are.
+    if (wrap && (t.nx <= 0 || t.ny <= 0)) return true;
+    if (destination.isEmpty() || source.isEmpty() || destination.model == 2) return true;
+    if (!isValidFormat(destination.model, destination.bits, destination.channels)) return true;
+    tlCloudColours colours;
+    if (!cloudColours(colour1, colour2, destination, colours)) return true;
+    tlRect rect;
+    if (!clipToPicture(destination, rect)) return true;
+
+    if (progress != nullptr) progress->begin(rect.bottom - rect.top - 1);
+    const int32_t bytesPerPixel = destination.bytesPerPixel();
+    const bool alphaChannel = destination.hasAlpha();
+    const double width = static_cast<double>(rect.right - rect.left);
+    const double height = static_cast<double>(rect.bottom - rect.top);
+    tlRowOctaves rows;
+    for (int32_t y = rect.top; y < rect.bottom; ++y) {
+        double Y = static_cast<double>(y - rect.top) / height * t.fy;
+        prepareRow(t, Y, rows);
+        const uint8_t *src = source.row(y) + static_cast<ptrdiff_t>(rect.left) * bytesPerPixel;
+        uint8_t *dst = destination.row(y) + static_cast<ptrdiff_t>(rect.left) * bytesPerPixel;
+        for (int32_t x = rect.left; x < rect.right; ++x, src += bytesPerPixel, dst += bytesPerPixel) {
+            double X = static_cast<double>(x - rect.left) / width * t.fx;
+            paintCloudPixel(colours, fractal(t, X, rows), src, dst, destination.bits, alphaChannel);
+        }
+        if (progress != nullptr && !progress->step()) return false;
+    }
+    return true;
+}
+
+namespace {
+
+// One plasma pixel as integers: colour channels first, then alpha.
+struct tlPlasmaPixel {
+    int64_t v[4] = {};
+};
+
+// Plasma state of one apply: the picture, its format facts and the
+// displacement rule.
+struct tlPlasmaCanvas {
+    tlPicture *picture = nullptr;
+    tlRandom *random = nullptr;
+    int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // inclusive corners
+    int32_t colourChannels = 0;
+    int32_t samples = 0;  // colour channels plus alpha
+    int32_t bits = 8;
+    int64_t full = 255;
+    int32_t roughness = 0;
+    bool grayscale = false;
+    bool wrap = false;
+};
+
+tlPlasmaPixel readPixel(const tlPlasmaCanvas &p, int64_t x, int64_t y) {
+    uint8_t buffer[8] = {};
+    p.picture->getPixel(static_cast<int32_t>(x), static_cast<int32_t>(y), buffer);
+    tlPlasmaPixel out;
+    for (int32_t c = 0; c < p.samples; ++c) out.v[c] = loadSample(buffer + c * (p.bits / 8), p.bits);
+    return out;
+}
+
+void writePixel(const tlPlasmaCanvas &p, int64_t x, int64_t y, const tlPlasmaPixel &pixel) {
+    uint8_t buffer[8] = {};
+    for (int32_t c = 0; c < p.samples; ++c) storeSample(buffer + c * (p.bits / 8), p.bits, pixel.v[c]);
+    p.picture->setPixel(static_cast<int32_t>(x), static_cast<int32_t>(y), buffer);
+}
+
+// A random seed pixel: below(256) per colour channel (one for all with
+// grayscale, one for gray and indexed), × 257 at 16 bits, alpha full.
+tlPlasmaPixel randomPixel(const tlPlasmaCanvas &p) {
+    tlPlasmaPixel out;
+    for (int32_t c = 0; c < p.colourChannels; ++c) {
+        if (c > 0 && p.grayscale)
+            out.v[c] = out.v[0];
+        else
+            out.v[c] = p.random->below(256);
+    }
+    for (int32_t c = 0; c < p.colourChannels; ++c)
+        if (p.bits == 16) out.v[c] *= 257;
+    out.v[p.colourChannels] = p.full;  // ignored without an alpha channel
+    return out;
+}
+
+// avg: (p + q) >> 1 per colour channel, alpha full.
+tlPlasmaPixel average(const tlPlasmaCanvas &p, const tlPlasmaPixel &a, const tlPlasmaPixel &b) {
+    tlPlasmaPixel out;
+    for (int32_t c = 0; c < p.colourChannels; ++c) out.v[c] = (a.v[c] + b.v[c]) >> 1;
+    out.v[p.colourChannels] = p.full;
+    return out;
+}
+
+// Amplitude of a cell at this depth: trunc(2^bits / (2 × depth) × roughness
+// × 0.1). A negative amplitude displaces nothing; the top is cut so that
+// below(A + 1) stays inside the generator's 32-bit range.
+int64_t amplitudeAt(const tlPlasmaCanvas &p, int32_t depth) {
+    double range = static_cast<double>(p.full + 1);
+    double a = range / static_cast<double>(2 * depth) * static_cast<double>(p.roughness) * 0.1;
+    if (!(a > 0.0)) return 0;
+    if (a >= 4294967294.0) return 4294967294;
+    return static_cast<int64_t>(a);
+}
+
+// displace: v = p + below(A + 1) − A / 2 per colour channel, clamped to the
+// channel; with grayscale one draw from the first channel for all of them.
+tlPlasmaPixel displace(const tlPlasmaCanvas &p, tlPlasmaPixel pixel, int64_t amplitude) {
+    int32_t draws = p.grayscale ? 1 : p.colourChannels;
+    for (int32_t c = 0; c < draws; ++c) {
+        int64_t v = pixel.v[c] + static_cast<int64_t>(p.random->below(static_cast<uint32_t>(amplitude + 1))) - amplitude / 2;
+        pixel.v[c] = clampRange(v, 0, p.full);
+    }
+    if (p.grayscale)
+        for (int32_t c = 1; c < p.colourChannels; ++c) pixel.v[c] = pixel.v[0];
+    return pixel;
+}
+
+// A cell of the current level, corners (a, b) and (c, d) inclusive: edge
+// midpoints from the corner averages, then the centre. With wrap the last
+// column (row) takes its midpoints from the first one, so opposite edges
+// continue each other.
+bool plasmaCell(const tlPlasmaCanvas &p, int64_t a, int64_t b, int64_t c, int64_t d, int32_t depth) {
+    if (a == c && b == d) return true;
+    int64_t mx = (a + c) / 2, my = (b + d) / 2;
+    tlPlasmaPixel p00 = readPixel(p, a, b), p01 = readPixel(p, a, d);
+    tlPlasmaPixel p10 = readPixel(p, c, b), p11 = readPixel(p, c, d);
+    int64_t amplitude = amplitudeAt(p, depth);
+    if (a != c) {
+        writePixel(p, a, my, displace(p, average(p, p00, p01), amplitude));
+        tlPlasmaPixel right = p.wrap && c == p.x1 ? readPixel(p, p.x0, my) : average(p, p10, p11);
+        writePixel(p, c, my, displace(p, right, amplitude));
+    }
+    if (b != d) {
+        tlPlasmaPixel bottom = p.wrap && d == p.y1 ? readPixel(p, mx, p.y0) : average(p, p01, p11);
+        writePixel(p, mx, d, displace(p, bottom, amplitude));
+        writePixel(p, mx, b, displace(p, average(p, p00, p10), amplitude));
+    }
+    writePixel(p, mx, my, displace(p, average(p, average(p, p00, p11), average(p, p01, p10)), amplitude));
+    return !(c - a < 3 && d - b < 3);
+}
+
+// Walks the quadrants of the cell down to the cells of this level (e = 0);
+// the answer is the last (largest, bottom-right) cell's.
+bool subdivide(const tlPlasmaCanvas &p, int64_t a, int64_t b, int64_t c, int64_t d, int32_t e, int32_t depth) {
+    if (e == 0) return plasmaCell(p, a, b, c, d, depth);
+    if (a >= c && b >= d) return false;
+    int64_t mx = (a + c) / 2, my = (b + d) / 2;
+    subdivide(p, a, b, mx, my, e - 1, depth + 1);
+    subdivide(p, a, my, mx, d, e - 1, depth + 1);
+    subdivide(p, mx, b, c, my, e - 1, depth + 1);
+    return subdivide(p, mx, my, c, d, e - 1, depth + 1);
+}
+
+// Seed points: the corners, the centre and the edge midpoints; with wrap
+// opposite corners and edge midpoints share one value.
+void seedPlasma(const tlPlasmaCanvas &p) {
+    int64_t cx = (static_cast<int64_t>(p.x0) + p.x1) / 2, cy = (static_cast<int64_t>(p.y0) + p.y1) / 2;
+    if (p.wrap) {
+        tlPlasmaPixel corner = randomPixel(p);
+        writePixel(p, p.x0, p.y0, corner);
+        writePixel(p, p.x1, p.y0, corner);
+        writePixel(p, p.x0, p.y1, corner);
+        writePixel(p, p.x1, p.y1, corner);
+        writePixel(p, cx, cy, randomPixel(p));
+        tlPlasmaPixel side = randomPixel(p);
+        writePixel(p, p.x0, cy, side);
+        writePixel(p, p.x1, cy, side);
+        tlPlasmaPixel end = randomPixel(p);
+        writePixel(p, cx, p.y0, end);
+        writePixel(p, cx, p.y1, end);
+        return;
+    }
+    const int64_t points[9][2] = {{p.x0, p.y0}, {p.x1, p.y0}, {p.x0, p.y1}, {p.x1, p.y1}, {cx, cy},
+                                  {p.x0, cy},   {p.x1, cy},   {cx, p.y0},   {cx, p.y1}};
+    for (const auto &point : points) writePixel(p, point[0], point[1], randomPixel(p));
+}
+
+}  // namespace
+
+// Midpoint-displacement plasma on the destination alone: seed points, then
+// level after level of ever smaller cells until the largest cell of a level
+// is smaller than 3 × 3. The displacement falls as 1 / depth.
+bool tlPlasmaEffect::apply(const tlPicture &, tlPicture &destination, tlProgress *) {
+    if (destination.isEmpty() || !isValidFormat(destination.model, destination.bits, destination.channels))
+        return true;
+    tlRect rect;
+    if (!clipToPicture(destination, rect)) return true;
+    tlPlasmaCanvas p;
+    p.x0 = rect.left;
+    p.y0 = rect.top;
+    p.x1 = rect.right - 1;
+    p.y1 = rect.bottom - 1;
+    if (p.x0 >= p.x1 || p.y0 >= p.y1) return true;
+    tlRandom &random = sharedRandom();
+    random.seed(static_cast<uint32_t>(seed));
+    p.picture = &destination;
+    p.random = &random;
+    p.colourChannels = destination.model == 0 ? 3 : 1;
+    p.samples = destination.channels;
+    p.bits = destination.bits;
+    p.full = destination.bits == 8 ? 255 : 65535;
+    p.roughness = roughness;
+    p.grayscale = grayscale;
+    p.wrap = wrap;
+
+    seedPlasma(p);
+    // A level count above 64 cannot happen: each level halves the largest cell.
+    for (int32_t level = 1; level <= 64; ++level)
+        if (!subdivide(p, p.x0, p.y0, p.x1, p.y1, level, 0)) break;
+    return true;
+}

@@ -1,0 +1,352 @@
+// Clouds and plasma: exact values at lattice points, seams with wrap, seeds,
+// formats, the plasma's level loop and degenerate parameters.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "effects/patterns/clouds.h"
+#include "generation/random.h"
+#include "imaging/colour.h"
+#include "imaging/picture.h"
+#include "imaging/progress.h"
+
+namespace {
+
+void filledPicture(tlPicture &p, int32_t w, int32_t h, const tlColour &colour, int32_t model = 0, int32_t bits = 8,
+                   int32_t channels = 4) {
+    ASSERT_TRUE(p.create(w, h, model, bits, channels));
+    p.fill(colour);
+}
+
+bool run(tlEffect &effect, const tlPicture &source, tlPicture &destination, tlProgress *progress = nullptr) {
+    tlPicture copy(source);
+    destination.moveFrom(copy);
+    return effect.apply(source, destination, progress);
+}
+
+bool samePixels(const tlPicture &a, const tlPicture &b) {
+    if (a.width != b.width || a.height != b.height || a.stride != b.stride) return false;
+    return std::memcmp(a.store, b.store, static_cast<size_t>(a.stride) * a.height) == 0;
+}
+
+// FNV-1a over the pixel bytes (padding excluded), for cross-build comparison.
+uint64_t pictureHash(const tlPicture &p) {
+    uint64_t h = 14695981039346656037ull;
+    for (int32_t y = 0; y < p.height; ++y) {
+        const uint8_t *row = p.row(y);
+        for (int32_t i = 0; i < p.width * p.bytesPerPixel(); ++i) h = (h ^ row[i]) * 1099511628211ull;
+    }
+    return h;
+}
+
+// Mean absolute difference of the first channel between two columns / rows.
+double columnGap(const tlPicture &p, int32_t xa, int32_t xb) {
+    double sum = 0;
+    for (int32_t y = 0; y < p.height; ++y) sum += std::abs(p.pixelAddress(xa, y)[0] - p.pixelAddress(xb, y)[0]);
+    return sum / p.height;
+}
+
+double rowGap(const tlPicture &p, int32_t ya, int32_t yb) {
+    double sum = 0;
+    for (int32_t x = 0; x < p.width; ++x) sum += std::abs(p.pixelAddress(x, ya)[0] - p.pixelAddress(x, yb)[0]);
+    return sum / p.width;
+}
+
+class StopAfter : public tlProgress {
+public:
+    explicit StopAfter(int32_t rows) : left(rows) {}
+    void begin(int32_t n) override { total = n; }
+    bool step() override { return --left > 0; }
+    int32_t total = -1;
+    int32_t left;
+};
+
+}  // namespace
+
+// At (left, top) every octave sits on a lattice point, so the noise is 0:
+// plain clouds give n = 0.94 × 0.526, h = floor(n × 255) = 126; turbulent
+// ones n = 0, h = 0, which is colour2 itself.
+TEST(CloudEffect, LatticePointValues) {
+    tlPicture source, destination;
+    filledPicture(source, 9, 7, tlColour::rgba(17, 34, 51, 255));
+    tlCloudEffect cloud;  // white over black
+    cloud.seed = 12345;
+    ASSERT_TRUE(run(cloud, source, destination));
+    EXPECT_EQ(destination.pixelAddress(0, 0)[0], 126);
+    EXPECT_EQ(destination.pixelAddress(0, 0)[3], 255);
+
+    cloud.turbulence = true;
+    cloud.detail = 0;
+    cloud.colour2 = tlColour::rgb(10, 200, 30);
+    ASSERT_TRUE(run(cloud, source, destination));
+    const uint8_t *p = destination.pixelAddress(0, 0);
+    EXPECT_EQ(p[0], 10);
+    EXPECT_EQ(p[1], 200);
+    EXPECT_EQ(p[2], 30);
+
+    // The same at 16 bits and in gray: h = 0 gives colour2 exactly.
+    tlPicture wide;
+    filledPicture(wide, 5, 4, tlColour::rgba(1, 2, 3, 255), 0, 16, 3);
+    ASSERT_TRUE(run(cloud, wide, destination));
+    EXPECT_EQ(destination.pixelAddress(0, 0)[0] | (destination.pixelAddress(0, 0)[1] << 8), 10 * 257);
+    tlPicture gray;
+    filledPicture(gray, 5, 4, tlColour::rgba(99, 99, 99, 255), 1, 8, 2);
+    ASSERT_TRUE(run(cloud, gray, destination));
+    uint8_t expected[2];
+    ASSERT_TRUE(cloud.colour2.toGrayAlpha8(expected));
+    EXPECT_EQ(destination.pixelAddress(0, 0)[0], expected[0]);
+    EXPECT_EQ(destination.pixelAddress(0, 0)[1], 255);
+}
+
+TEST(CloudEffect, SameSeedSameCloud) {
+    tlPicture source, a, b;
+    filledPicture(source, 37, 23, tlColour::rgba(0, 0, 0, 255));
+    tlCloudEffect cloud;
+    cloud.colour1 = tlColour::rgba(250, 120, 0, 200);
+    cloud.seed = 4;
+    for (int32_t wrap = 0; wrap < 2; ++wrap) {
+        cloud.wrap = wrap != 0;
+        ASSERT_TRUE(run(cloud, source, a));
+        ASSERT_TRUE(run(cloud, source, b));
+        EXPECT_TRUE(samePixels(a, b));
+        cloud.seed = 5;
+        ASSERT_TRUE(run(cloud, source, b));
+        EXPECT_FALSE(samePixels(a, b));
+        cloud.seed = 4;
+    }
+}
+
+// With wrap the lattice repeats once across and down, so the step from the
+// last column to the first is as small as any step between neighbours.
+TEST(CloudEffect, WrapIsSeamless) {
+    tlPicture source, destination;
+    filledPicture(source, 96, 64, tlColour::rgba(0, 0, 0, 255));
+    tlCloudEffect cloud;
+    cloud.detail = 1;
+    cloud.scaleX = 20;  // fx = 2
+    cloud.scaleY = 35;  // fy = 4
+    int32_t seams = 0;
+    for (int32_t seed = 0; seed < 8; ++seed) {
+        cloud.seed = seed;
+        cloud.wrap = true;
+        ASSERT_TRUE(run(cloud, source, destination));
+        double inner = 0;
+        for (int32_t x = 1; x < 96; ++x)
+            if (columnGap(destination, x - 1, x) > inner) inner = columnGap(destination, x - 1, x);
+        EXPECT_LE(columnGap(destination, 95, 0), inner * 1.5) << "seed " << seed;
+        double innerRows = 0;
+        for (int32_t y = 1; y < 64; ++y)
+            if (rowGap(destination, y - 1, y) > innerRows) innerRows = rowGap(destination, y - 1, y);
+        EXPECT_LE(rowGap(destination, 63, 0), innerRows * 1.5) << "seed " << seed;
+
+        // Without wrap the edges do not meet as a rule.
+        cloud.wrap = false;
+        ASSERT_TRUE(run(cloud, source, destination));
+        if (columnGap(destination, 95, 0) > inner * 2) ++seams;
+    }
+    EXPECT_GE(seams, 6);
+}
+
+TEST(CloudEffect, ProgressAndAbort) {
+    tlPicture source, destination;
+    filledPicture(source, 8, 6, tlColour::rgba(0, 0, 0, 255));
+    tlCloudEffect cloud;
+    StopAfter all(100);
+    EXPECT_TRUE(run(cloud, source, destination, &all));
+    EXPECT_EQ(all.total, 5);
+    EXPECT_EQ(all.left, 94);
+    StopAfter two(2);
+    EXPECT_FALSE(run(cloud, source, destination, &two));
+    EXPECT_NE(std::memcmp(destination.row(1), source.row(1), 32), 0);
+    EXPECT_EQ(std::memcmp(destination.row(2), source.row(2), 32), 0);
+}
+
+TEST(CloudEffect, DegenerateParameters) {
+    tlPicture source, destination;
+    filledPicture(source, 12, 9, tlColour::rgba(5, 6, 7, 128));
+    tlCloudEffect cloud;
+    cloud.wrap = true;
+    cloud.scaleX = 0;  // no lattice cell to repeat: nothing painted
+    EXPECT_TRUE(run(cloud, source, destination));
+    EXPECT_TRUE(samePixels(source, destination));
+    cloud.scaleX = -30;
+    EXPECT_TRUE(run(cloud, source, destination));
+    EXPECT_TRUE(samePixels(source, destination));
+
+    const int32_t scales[] = {INT_MIN, -7, 0, 1, 3, INT_MAX};
+    const int32_t details[] = {INT_MIN, -1, 0, 40, INT_MAX};
+    for (int32_t wrap = 0; wrap < 2; ++wrap)
+        for (int32_t s : scales)
+            for (int32_t d : details) {
+                cloud.wrap = wrap != 0;
+                cloud.scaleX = s;
+                cloud.scaleY = -s;
+                cloud.detail = d;
+                cloud.turbulence = (d & 1) != 0;
+                EXPECT_TRUE(run(cloud, source, destination));
+            }
+
+    tlPicture one, indexed;
+    filledPicture(one, 1, 1, tlColour::rgba(0, 0, 0, 255), 1, 16, 1);
+    cloud.scaleX = cloud.scaleY = 20;
+    cloud.detail = 4;
+    EXPECT_TRUE(run(cloud, one, destination));
+    ASSERT_TRUE(indexed.create(4, 4, 2, 8, 1));
+    std::memset(indexed.store, 3, static_cast<size_t>(indexed.stride) * 4);
+    EXPECT_TRUE(run(cloud, indexed, destination));
+    EXPECT_TRUE(samePixels(indexed, destination));
+}
+
+// The seed points cover the 2 × 2 picture; level 1 then visits four cells
+// (3 + 3 + 5 displaced pixels of 3 draws each after 9 seed pixels of 3) and
+// stops, because its last cell is smaller than 3 × 3.
+TEST(PlasmaEffect, TwoByTwoRunsOneLevel) {
+    tlPicture source, destination;
+    filledPicture(source, 2, 2, tlColour::rgba(0, 0, 0, 0));
+    tlPlasmaEffect plasma;
+    plasma.seed = 99;
+    ASSERT_TRUE(run(plasma, source, destination));
+    for (int32_t y = 0; y < 2; ++y)
+        for (int32_t x = 0; x < 2; ++x) EXPECT_EQ(destination.pixelAddress(x, y)[3], 255);
+    tlRandom reference;
+    reference.seed(99);
+    for (int32_t i = 0; i < 27 + 9 + 9 + 15; ++i) reference.next();
+    EXPECT_EQ(sharedRandom().next(), reference.next());
+}
+
+TEST(PlasmaEffect, ThinPicturesPaintNothing) {
+    tlPicture source, destination;
+    filledPicture(source, 9, 1, tlColour::rgba(1, 2, 3, 4));
+    tlPlasmaEffect plasma;
+    sharedRandom().seed(7);
+    EXPECT_TRUE(run(plasma, source, destination));
+    EXPECT_TRUE(samePixels(source, destination));
+    tlRandom reference;
+    reference.seed(7);
+    EXPECT_EQ(sharedRandom().next(), reference.next());  // not even reseeded
+    filledPicture(source, 1, 5, tlColour::rgba(1, 2, 3, 4));
+    EXPECT_TRUE(run(plasma, source, destination));
+    EXPECT_TRUE(samePixels(source, destination));
+}
+
+TEST(PlasmaEffect, GrayscaleAndSeeds) {
+    tlPicture source, a, b;
+    filledPicture(source, 37, 23, tlColour::rgba(1, 2, 3, 4));
+    tlPlasmaEffect plasma;
+    plasma.grayscale = true;
+    plasma.seed = 11;
+    ASSERT_TRUE(run(plasma, source, a));
+    for (int32_t y = 0; y < 23; ++y)
+        for (int32_t x = 0; x < 37; ++x) {
+            const uint8_t *p = a.pixelAddress(x, y);
+            ASSERT_EQ(p[0], p[1]);
+            ASSERT_EQ(p[1], p[2]);
+            ASSERT_EQ(p[3], 255);  // every pixel is painted
+        }
+    plasma.grayscale = false;
+    ASSERT_TRUE(run(plasma, source, a));
+    ASSERT_TRUE(run(plasma, source, b));
+    EXPECT_TRUE(samePixels(a, b));
+    plasma.seed = 12;
+    ASSERT_TRUE(run(plasma, source, b));
+    EXPECT_FALSE(samePixels(a, b));
+}
+
+// With wrap the last column and row are displaced from the first ones, so
+// the edges continue each other; without wrap they are independent.
+TEST(PlasmaEffect, WrapEdgesContinue) {
+    tlPicture source, destination;
+    filledPicture(source, 65, 47, tlColour::rgba(0, 0, 0, 255));
+    tlPlasmaEffect plasma;
+    plasma.roughness = 2;
+    double wrapped = 0, open = 0;
+    for (int32_t seed = 1; seed <= 10; ++seed) {
+        plasma.seed = seed;
+        plasma.wrap = true;
+        ASSERT_TRUE(run(plasma, source, destination));
+        double edge = columnGap(destination, 64, 0) + rowGap(destination, 46, 0);
+        EXPECT_LT(edge, 8.0) << "seed " << seed;
+        wrapped += edge;
+        plasma.wrap = false;
+        ASSERT_TRUE(run(plasma, source, destination));
+        open += columnGap(destination, 64, 0) + rowGap(destination, 46, 0);
+    }
+    EXPECT_LT(wrapped * 4, open);
+}
+
+// A negative roughness displaces nothing: the same picture as roughness 0.
+TEST(PlasmaEffect, RoughnessExtremes) {
+    tlPicture source, a, b;
+    filledPicture(source, 30, 20, tlColour::rgba(0, 0, 0, 255));
+    tlPlasmaEffect plasma;
+    plasma.roughness = 0;
+    ASSERT_TRUE(run(plasma, source, a));
+    plasma.roughness = -40;
+    ASSERT_TRUE(run(plasma, source, b));
+    EXPECT_TRUE(samePixels(a, b));
+    plasma.roughness = INT_MIN;
+    ASSERT_TRUE(run(plasma, source, b));
+    EXPECT_TRUE(samePixels(a, b));
+    plasma.roughness = INT_MAX;
+    EXPECT_TRUE(run(plasma, source, b));
+}
+
+TEST(PlasmaEffect, OtherFormats) {
+    const int32_t formats[][3] = {{0, 8, 3}, {0, 16, 3}, {0, 16, 4}, {1, 8, 1}, {1, 8, 2},
+                                  {1, 16, 1}, {1, 16, 2}, {2, 8, 1}, {2, 8, 2}};
+    for (const auto &f : formats) {
+        tlPicture source, destination;
+        ASSERT_TRUE(source.create(19, 2, f[0], f[1], f[2]));
+        tlPlasmaEffect plasma;
+        plasma.wrap = true;
+        plasma.grayscale = true;
+        EXPECT_TRUE(run(plasma, source, destination));
+        if (f[0] == 0) {
+            const uint8_t *p = destination.pixelAddress(7, 1);
+            int32_t step = f[1] / 8;
+            EXPECT_EQ(std::memcmp(p, p + step, static_cast<size_t>(step)), 0);  // grayscale: R = G
+        }
+    }
+}
+
+// Fixed pictures whose bytes must be the same from every build of the
+// program; the hashes also catch unintended changes of the draw order.
+TEST(NoisePatterns, KnownPictures) {
+    tlPicture source, destination;
+    filledPicture(source, 160, 90, tlColour::rgba(40, 80, 120, 255));
+    tlCloudEffect cloud;
+    cloud.colour1 = tlColour::rgba(255, 200, 30, 190);
+    cloud.colour2 = tlColour::rgba(10, 0, 90, 255);
+    cloud.seed = 2024;
+    cloud.wrap = true;
+    cloud.detail = 4;
+    cloud.scaleX = 30;
+    cloud.scaleY = 20;
+    ASSERT_TRUE(run(cloud, source, destination));
+    uint64_t cloudWrap = pictureHash(destination);
+    cloud.wrap = false;
+    cloud.turbulence = true;
+    cloud.scaleX = 37;
+    ASSERT_TRUE(run(cloud, source, destination));
+    uint64_t cloudTurbulent = pictureHash(destination);
+    tlPlasmaEffect plasma;
+    plasma.seed = 31337;
+    plasma.roughness = 27;
+    plasma.wrap = true;
+    ASSERT_TRUE(run(plasma, source, destination));
+    uint64_t plasmaWrap = pictureHash(destination);
+    plasma.wrap = false;
+    plasma.grayscale = true;
+    ASSERT_TRUE(run(plasma, source, destination));
+    uint64_t plasmaGray = pictureHash(destination);
+    std::printf("hashes %016llx %016llx %016llx %016llx\n", static_cast<unsigned long long>(cloudWrap),
+                static_cast<unsigned long long>(cloudTurbulent), static_cast<unsigned long long>(plasmaWrap),
+                static_cast<unsigned long long>(plasmaGray));
+    EXPECT_EQ(cloudWrap, 0x2b36ecce1eb2b6eeull);
+    EXPECT_EQ(cloudTurbulent, 0x3b0f76f99657eedaull);
+    EXPECT_EQ(plasmaWrap, 0x0306a3b1541b2d4aull);
+    EXPECT_EQ(plasmaGray, 0x86e0cf814eca1f27ull);
+}
