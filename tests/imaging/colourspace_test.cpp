@@ -241,3 +241,43 @@ TEST(YCbCr, RoundTripsStayClose) {
     // which costs up to about 1/256 of the colour-difference range.
     EXPECT_LE(worst16, 128);
 }
+
+namespace {
+
+struct Fnv {
+    uint64_t h = 1469598103934665603ull;
+    void add(const void *p, size_t n) {
+        for (size_t i = 0; i < n; ++i) h = (h ^ static_cast<const uint8_t *>(p)[i]) * 1099511628211ull;
+    }
+    void addReal(double v) { add(&v, sizeof v); }
+};
+
+}  // namespace
+
+TEST(ColourSpaces, SameBitsOnEveryBuild) {
+    // A digest of real and byte results over a grid of colours: the Linux and
+    // Windows builds must agree to the last bit of every double.
+    Fnv f;
+    for (int r = 0; r < 256; r += 9) {
+        for (int g = 0; g < 256; g += 11) {
+            for (int b = 0; b < 256; b += 13) {
+                double h, s, v;
+                uint8_t o[3], hsl[3];
+                rgbToHsv(uint8_t(r), uint8_t(g), uint8_t(b), h, s, v);
+                f.addReal(h), f.addReal(s), f.addReal(v);
+                hsvToRgb(h * 0.999, s, v, o[0], o[1], o[2]);
+                f.add(o, 3);
+                rgbToHslBytes(uint8_t(r), uint8_t(g), uint8_t(b), hsl[0], hsl[1], hsl[2]);
+                hslBytesToRgb(hsl[0], hsl[1], hsl[2], o[0], o[1], o[2]);
+                f.add(hsl, 3);
+                f.add(o, 3);
+                uint16_t o16[3];
+                rgbToHsv16(uint16_t(r * 257), uint16_t(g * 251), uint16_t(b * 255), h, s, v);
+                hsvToRgb16(h, s, v, o16[0], o16[1], o16[2]);
+                f.addReal(h);
+                f.add(o16, sizeof o16);
+            }
+        }
+    }
+    EXPECT_EQ(f.h, 1107148887478037879ull);
+}
