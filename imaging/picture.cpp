@@ -4,6 +4,7 @@
 
 #include "imaging/colour.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -92,11 +93,16 @@ bool tlPalette::setEntry(int32_t i, uint8_t r, uint8_t g, uint8_t b) {
 
 namespace {
 
-// Size in bytes of a store, or 0 when it cannot be addressed on this machine.
+// Stores above 1 TiB are refused before asking the allocator: no picture of
+// this program comes near it, and some allocators take seconds to fail such
+// a request instead of failing at once.
+constexpr uint64_t kMaxStoreBytes = uint64_t(1) << 40;
+
+// Size in bytes of a store, or 0 when it is too large to allocate.
 size_t storeSize(int32_t stride, int32_t height) {
     if (stride <= 0 || height <= 0) return 0;
     uint64_t size = static_cast<uint64_t>(stride) * static_cast<uint64_t>(height);
-    if (size > static_cast<uint64_t>(PTRDIFF_MAX)) return 0;
+    if (size > kMaxStoreBytes || size > static_cast<uint64_t>(PTRDIFF_MAX)) return 0;
     return static_cast<size_t>(size);
 }
 

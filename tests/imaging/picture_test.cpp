@@ -57,6 +57,7 @@ TEST(Picture, CreateFailsForUnallocatableSizes) {
     EXPECT_FALSE(p.create(INT32_MAX, INT32_MAX, 0, 8, 4));  // stride too wide
     EXPECT_FALSE(p.create(600000000, 1, 0, 16, 4));        // stride past 32 bits
     EXPECT_FALSE(p.create(100000, INT32_MAX, 1, 8, 1));
+    EXPECT_FALSE(p.create(1 << 20, (1 << 18) + 1, 0, 8, 4));  // just above 1 TiB
     EXPECT_EQ(p.store, store);
     EXPECT_EQ(p.width, 3);
     EXPECT_EQ(p.height, 2);
