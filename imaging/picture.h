@@ -101,7 +101,7 @@ public:
     int32_t channels = 0;  // 1..4, alpha when even
     int32_t bitsPerPixel = 0;
     int32_t stride = 0;    // bytes per row, a multiple of 4
-    uint8_t *store = nullptr;       // height x stride bytes, owned
+    uint8_t *store = nullptr;       // height x stride bytes, owned (malloc/calloc, freed with free)
     tlPalette *palette = nullptr;   // owned, indexed pictures only
     bool selected = false;
     tlRect selection;
