@@ -1,5 +1,6 @@
-// Layers: picture layers with their effect lists, the layer list and the
-// text info they carry.
+// Layers: the layer base, the layer list and the text info layers carry.
+// Picture layers, which run effects, are in picture_layer.cpp so that users
+// of images alone do not link the effect base.
 #include "imaging/layer.h"
 
 #include <cstring>
@@ -76,125 +77,6 @@ tlLayer::tlLayer(const tlLayer &other)
       textInfo(other.textInfo) {}
 
 tlLayer::~tlLayer() = default;
-
-// ------------------------------------------------------------ tlPictureLayer
-
-tlPictureLayer::tlPictureLayer(const tlPictureLayer &other)
-    : tlLayer(other), layerWidth(other.layerWidth), layerHeight(other.layerHeight) {
-    effects.copyFrom(other.effects);
-    if (other.source) source = new (std::nothrow) tlPicture(*other.source);
-}
-
-tlPictureLayer::~tlPictureLayer() { delete source; }
-
-bool tlPictureLayer::create(int32_t w, int32_t h, int32_t model, int32_t bits, int32_t channels) {
-    if (!tlPicture::create(w, h, model, bits, channels)) return false;
-    layerWidth = w;
-    layerHeight = h;
-    effects.clear();
-    setSource(nullptr);
-    return true;
-}
-
-// A format "holds less" when converting to it can lose information: a change
-// of colour model other than gray to RGB, fewer bits or fewer channels.
-static bool losesInformation(const tlPicture &from, int32_t model, int32_t bits, int32_t channels) {
-    bool modelLoss = model != from.model && !(from.model == 1 && model == 0);
-    return modelLoss || bits < from.bits || channels < from.channels;
-}
-
-bool tlPictureLayer::convert(int32_t model, int32_t bits, int32_t channels) {
-    if (model == this->model && bits == this->bits && channels == this->channels) return true;
-    // The source is narrowed first so that update renders from what the new
-    // format can hold; widening leaves it as it is.
-    if (source && losesInformation(*this, model, bits, channels) && !source->convert(model, bits, channels))
-        return false;
-    // Re-created as a plain picture: effects and source stay.
-    if (!tlPicture::create(layerWidth, layerHeight, model, bits, channels)) return false;
-    update();
-    return true;
-}
-
-bool tlPictureLayer::update() {
-    if (layerWidth != width || layerHeight != height || isEmpty()) {
-        if (!tlPicture::create(layerWidth, layerHeight, model, bits, channels)) return false;
-    }
-    if (source)
-        copyFrom(0, 0, *source);
-    else
-        clear();
-    for (int32_t i = 0; i < effects.count(); ++i) {
-        tlEffect *effect = effects.at(i);
-        if (effect) applyEffect(*this, *effect);
-    }
-    return true;
-}
-
-bool tlPictureLayer::addEffect(tlEffect *effect, bool applyNow) {
-    if (!effect || !effects.append(effect)) return false;
-    if (applyNow && !applyEffect(*this, *effect)) {
-        effects.removeAt(effects.count() - 1);
-        return false;
-    }
-    return true;
-}
-
-bool tlPictureLayer::removeEffect(int32_t index, bool updateAfter) {
-    if (!effects.removeAt(index)) return false;
-    if (updateAfter) update();
-    return true;
-}
-
-void tlPictureLayer::setSource(tlPicture *newSource) {
-    if (newSource == source) return;
-    delete source;
-    source = newSource;
-}
-
-// True when copy holds everything of original that copying duplicates.
-static bool completeCopy(const tlPictureLayer &copy, const tlPictureLayer &original) {
-    if (original.store && !copy.store) return false;
-    if (original.palette && (!copy.palette || copy.palette->count != original.palette->count)) return false;
-    if (copy.textInfo.count != original.textInfo.count) return false;
-    if (copy.effects.count() != original.effects.count()) return false;
-    for (int32_t i = 0; i < copy.effects.count(); ++i)
-        if (original.effects.at(i) && !copy.effects.at(i)) return false;
-    if (original.source) {
-        if (!copy.source) return false;
-        if (original.source->store && !copy.source->store) return false;
-    }
-    return true;
-}
-
-tlLayer *tlPictureLayer::clone() const {
-    tlPictureLayer *copy = new (std::nothrow) tlPictureLayer(*this);
-    if (copy && !completeCopy(*copy, *this)) {
-        delete copy;
-        copy = nullptr;
-    }
-    return copy;
-}
-
-// --------------------------------------------------------------- applyEffect
-
-// An effect at full opacity in normal mode writes straight into the picture
-// from a copy of it. Otherwise it writes into the copy, which is then
-// composited onto the picture with the effect's mode and opacity.
-bool applyEffect(tlPicture &picture, tlEffect &effect) {
-    if (effect.producesPicture()) {
-        tlPicture *produced = nullptr;
-        if (!effect.producePicture(picture, produced, nullptr) || !produced) return false;
-        picture.moveFrom(*produced);
-        delete produced;
-        return true;
-    }
-    tlPicture copy(picture);
-    if (copy.isEmpty() && !picture.isEmpty()) return false;  // no memory for the copy
-    if (effect.opacity == 65535 && effect.blendMode == 0) return effect.apply(copy, picture, nullptr);
-    if (!effect.apply(picture, copy, nullptr)) return false;
-    picture.blendFrom(0, 0, copy, 0, 0, copy.width, copy.height, effect.blendMode, effect.opacity);
-    return true;
-}
 
 // --------------------------------------------------------------- tlLayerList
 
