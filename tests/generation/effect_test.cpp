@@ -78,6 +78,7 @@ TEST(Effect, BaseRecordIsTheLengthZeroAlone) {
     ASSERT_TRUE(s.open(file.path.c_str(), tlStream::Read | tlStream::OpenExisting));
     EXPECT_TRUE(effect.load(s));
     EXPECT_FALSE(effect.load(s));  // nothing left: the length word is short
+    s.close();  // the file is shared for reading only: no writer while it is open
 
     file.writeBytes({4, 0, 0, 0, 1, 2, 3, 4});
     tlStream wrong;
