@@ -21,7 +21,6 @@ class HeaderReader {
 public:
     HeaderReader(const uint8_t *data, size_t size) : data(data), end(size < kPamMaxHeader ? size : kPamMaxHeader) {}
 
-    bool atEnd() const { return pos >= end; }
     // The next line without its newline; false when no newline is left.
     bool line(std::string &out) {
         size_t start = pos;
