@@ -6,11 +6,12 @@
 
 namespace platform {
 
-namespace {
-
 // The Active Desktop interface is declared here because not every SDK's
 // headers carry it. Only the slots up to GetDesktopItemOptions are used; the
-// order must match the shell's interface exactly.
+// order must match the shell's interface exactly. These types stay outside an
+// anonymous namespace: there the compiler would know every class deriving
+// from the interface (none in this program) and could turn the calls into
+// nonsense.
 struct WallpaperOptions {
     DWORD dwSize;  // 8
     DWORD dwStyle;
@@ -36,6 +37,8 @@ struct ActiveDesktopInterface : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetDesktopItemOptions(ComponentsOptions *options,
                                                             DWORD reserved) = 0;
 };
+
+namespace {
 
 const GUID activeDesktopClass = {
     0x75048700, 0xEF1F, 0x11D0, {0x98, 0x88, 0x00, 0x60, 0x97, 0xDE, 0xAC, 0xF9}};
