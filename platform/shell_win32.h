@@ -43,6 +43,10 @@ private:
     uint32_t lastNumber = 0;
 };
 
+// IsDBCSLeadByteEx in the ANSI code page: the lead-byte test for path
+// scanning.
+bool isAnsiLeadByte(uint8_t byte);
+
 // The longest period SetTimer takes (USER_TIMER_MAXIMUM); longer intervals are
 // shortened to it.
 const uint32_t longestTimerPeriod = 0x7FFFFFFF;

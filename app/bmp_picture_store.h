@@ -1,0 +1,11 @@
+// The program's picture store: wallpapers written as BMP files with
+// saveImage and a tlBMPCodec, pictures freed with delete.
+#pragma once
+
+#include "app/picture_store.h"
+
+class BmpPictureStore : public PictureStore {
+public:
+    bool save(tlImage &picture, const char *path) override;
+    void release(tlImage *picture) override;
+};

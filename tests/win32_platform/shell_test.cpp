@@ -1,0 +1,82 @@
+// Timers, posted messages and the worker thread on a real (message-only)
+// window.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "generation/job.h"
+#include "platform/shell_win32.h"
+
+namespace {
+
+const UINT doneMessage = 1025;
+
+void fakeJob(GenerationJob *job) {
+    job->result = reinterpret_cast<tlImage *>(static_cast<uintptr_t>(job->width * job->height));
+}
+
+// Waits (bounded) for a message of the given number on the window.
+bool waitFor(HWND window, UINT message, MSG *out) {
+    for (int i = 0; i < 500; ++i) {
+        while (PeekMessageA(out, window, 0, 0, PM_REMOVE)) {
+            if (out->message == message) return true;
+        }
+        Sleep(10);
+    }
+    return false;
+}
+
+class MessageWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+        ASSERT_TRUE(window);
+    }
+    void TearDown() override { DestroyWindow(window); }
+    HWND window = nullptr;
+};
+
+TEST_F(MessageWindow, WorkerRunsTheJobThenPostsItsNumber) {
+    platform::Win32Worker worker(fakeJob, doneMessage);
+    worker.setWindow(window);
+    GenerationJob job = {6, 7, nullptr};
+    uint32_t first = worker.start(&job);
+    ASSERT_NE(first, 0u);
+    EXPECT_EQ(worker.start(&job), 0u);  // one worker at a time
+    MSG message;
+    ASSERT_TRUE(waitFor(window, doneMessage, &message));
+    EXPECT_EQ(message.wParam, first);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(job.result), 42u);
+    worker.join();
+    EXPECT_EQ(worker.poll(), platform::WorkerPoll::failed);  // no worker now
+    uint32_t second = worker.start(&job);
+    EXPECT_EQ(second, first + 1);
+    worker.join();
+    ASSERT_TRUE(waitFor(window, doneMessage, &message));
+    EXPECT_EQ(message.wParam, second);
+}
+
+TEST_F(MessageWindow, TimersAndPostedMessages) {
+    platform::Win32ShellPlatform shell;
+    shell.setWindow(window);
+    ASSERT_TRUE(shell.setTimer(2, 10));
+    MSG message;
+    ASSERT_TRUE(waitFor(window, WM_TIMER, &message));
+    EXPECT_EQ(message.wParam, 2u);
+    shell.killTimer(2);
+    EXPECT_TRUE(shell.postMessage(1026, 0));
+    ASSERT_TRUE(waitFor(window, 1026, &message));
+    // Longer than SetTimer takes: shortened, not refused.
+    EXPECT_TRUE(shell.setTimer(1, 0xFFFFFFFFu));
+    shell.killTimer(1);
+    uint32_t before = shell.tickCount();
+    Sleep(20);
+    EXPECT_NE(shell.tickCount(), before);
+}
+
+TEST(AnsiLeadBytes, AsciiIsNeverALeadByte) {
+    for (int b = 0; b < 0x80; ++b) EXPECT_FALSE(platform::isAnsiLeadByte(uint8_t(b)));
+}
+
+}  // namespace
