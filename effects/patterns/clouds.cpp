@@ -26,6 +26,9 @@ struct tlCloudTables {
     bool wrap = false;
     bool turbulence = false;
     int32_t lastOctave = -1;
+    double scale[maxCloudOctave + 1] = {};         // f = 2^k
+    int64_t periodX[maxCloudOctave + 1] = {};      // f × nx (wrap only)
+    int64_t periodY[maxCloudOctave + 1] = {};      // f × ny (wrap only)
     int32_t perm[64] = {};
     double gradX[64] = {};
     double gradY[64] = {};
@@ -100,10 +103,7 @@ struct tlRowOctaves {
 };
 
 void prepareRow(const tlCloudTables &t, double Y, tlRowOctaves &rows) {
-    for (int32_t k = 0; k <= t.lastOctave; ++k) {
-        double f = std::ldexp(1.0, k);
-        rowAxis(t, f * Y, (int64_t(1) << k) * t.ny, rows.axis[k]);
-    }
+    for (int32_t k = 0; k <= t.lastOctave; ++k) rowAxis(t, t.scale[k] * Y, t.periodY[k], rows.axis[k]);
 }
 
 // fractal: sum of the octaves k = 0 .. detail with f = 2^k (|noise| with
@@ -111,9 +111,9 @@ void prepareRow(const tlCloudTables &t, double Y, tlRowOctaves &rows) {
 double fractal(const tlCloudTables &t, double X, const tlRowOctaves &rows) {
     double sum = 0.0;
     for (int32_t k = 0; k <= t.lastOctave; ++k) {
-        double f = std::ldexp(1.0, k);
+        double f = t.scale[k];
         tlAxis column;
-        columnAxis(t, f * X, (int64_t(1) << k) * t.nx, column);
+        columnAxis(t, f * X, t.periodX[k], column);
         double g = octaveNoise(t, column, rows.axis[k], f);
         if (t.turbulence) g = std::fabs(g);
         sum = sum + g;
@@ -169,10 +169,12 @@ void storeSample(uint8_t *p, int32_t bits, int64_t v) {
 //  16 bits: P = C × α / 65535; no alpha: D = (P + (65535 − α) × S) / 65535
 //           alpha: D = (P + (65535 − α) × (S × S.A / 65535)) / 65535,
 //                  D.A = α × (65535 − S.A) / 65535 + S.A
-void paintCloudPixel(const tlCloudColours &k, double n, const uint8_t *src, uint8_t *dst, int32_t bits,
-                     bool alphaChannel) {
-    const int64_t M = k.full;
-    const int32_t step = bits / 8;
+// The depth and the alpha channel are template arguments so the divisors
+// are constants.
+template <int32_t bits, bool alphaChannel>
+void paintCloudPixel(const tlCloudColours &k, double n, const uint8_t *src, uint8_t *dst) {
+    constexpr int64_t M = bits == 8 ? 255 : 65535;
+    constexpr int32_t step = bits / 8;
     const int32_t na = k.colourChannels;
     int64_t h = floorToInt(n * static_cast<double>(M));
     int64_t alpha = (k.c1[na] * h + k.c2[na] * (M - h)) / M;
@@ -192,6 +194,13 @@ void paintCloudPixel(const tlCloudColours &k, double n, const uint8_t *src, uint
         storeSample(dst + c * step, bits, D);
     }
     if (alphaChannel) storeSample(dst + na * step, bits, alpha * (M - sourceAlpha) / M + sourceAlpha);
+}
+
+typedef void (*tlCloudPixelFunction)(const tlCloudColours &, double, const uint8_t *, uint8_t *);
+
+tlCloudPixelFunction cloudPixelFunction(int32_t bits, bool alphaChannel) {
+    if (bits == 8) return alphaChannel ? paintCloudPixel<8, true> : paintCloudPixel<8, false>;
+    return alphaChannel ? paintCloudPixel<16, true> : paintCloudPixel<16, false>;
 }
 
 // Permutation: identity, then 32 exchanges of perm[below(64)] and
@@ -249,6 +258,11 @@ bool tlCloudEffect::apply(const tlPicture &source, tlPicture &destination, tlPro
         t.fy = static_cast<double>(scaleY) * 0.1;
     }
     buildLattice(random, t);
+    for (int32_t k = 0; k <= t.lastOctave; ++k) {
+        t.scale[k] = std::ldexp(1.0, k);
+        t.periodX[k] = (int64_t(1) << k) * t.nx;
+        t.periodY[k] = (int64_t(1) << k) * t.ny;
+    }
 
     // A wrapped lattice needs at least one cell each way; indexed pictures
     // and other formats are left as they are.
@@ -262,7 +276,7 @@ bool tlCloudEffect::apply(const tlPicture &source, tlPicture &destination, tlPro
 
     if (progress != nullptr) progress->begin(rect.bottom - rect.top - 1);
     const int32_t bytesPerPixel = destination.bytesPerPixel();
-    const bool alphaChannel = destination.hasAlpha();
+    const tlCloudPixelFunction paintPixel = cloudPixelFunction(destination.bits, destination.hasAlpha());
     const double width = static_cast<double>(rect.right - rect.left);
     const double height = static_cast<double>(rect.bottom - rect.top);
     tlRowOctaves rows;
@@ -273,7 +287,7 @@ bool tlCloudEffect::apply(const tlPicture &source, tlPicture &destination, tlPro
         uint8_t *dst = destination.row(y) + static_cast<ptrdiff_t>(rect.left) * bytesPerPixel;
         for (int32_t x = rect.left; x < rect.right; ++x, src += bytesPerPixel, dst += bytesPerPixel) {
             double X = static_cast<double>(x - rect.left) / width * t.fx;
-            paintCloudPixel(colours, fractal(t, X, rows), src, dst, destination.bits, alphaChannel);
+            paintPixel(colours, fractal(t, X, rows), src, dst);
         }
         if (progress != nullptr && !progress->step()) return false;
     }
@@ -302,18 +316,18 @@ struct tlPlasmaCanvas {
     bool wrap = false;
 };
 
+// Pixel access in the picture's own format (what getPixel and setPixel
+// copy), read and written in place.
 tlPlasmaPixel readPixel(const tlPlasmaCanvas &p, int64_t x, int64_t y) {
-    uint8_t buffer[8] = {};
-    p.picture->getPixel(static_cast<int32_t>(x), static_cast<int32_t>(y), buffer);
+    const uint8_t *buffer = p.picture->pixelAddress(static_cast<int32_t>(x), static_cast<int32_t>(y));
     tlPlasmaPixel out;
     for (int32_t c = 0; c < p.samples; ++c) out.v[c] = loadSample(buffer + c * (p.bits / 8), p.bits);
     return out;
 }
 
 void writePixel(const tlPlasmaCanvas &p, int64_t x, int64_t y, const tlPlasmaPixel &pixel) {
-    uint8_t buffer[8] = {};
+    uint8_t *buffer = p.picture->pixelAddress(static_cast<int32_t>(x), static_cast<int32_t>(y));
     for (int32_t c = 0; c < p.samples; ++c) storeSample(buffer + c * (p.bits / 8), p.bits, pixel.v[c]);
-    p.picture->setPixel(static_cast<int32_t>(x), static_cast<int32_t>(y), buffer);
 }
 
 // A random seed pixel: below(256) per colour channel (one for all with

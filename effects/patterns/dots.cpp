@@ -165,23 +165,32 @@ int64_t wrapIndex(int64_t v, int64_t n) {
     return m < 0 ? m + n : m;
 }
 
-// Wrapped random dot: every covered pixel maps to ((j mod width), (i mod
-// height)) and is painted in place on its own, so a dot leaving one edge
-// continues on the opposite one.
+// Wrapped random dot: every covered pixel (j, i) maps to ((j mod width),
+// (i mod height)) and is painted in place, so a dot leaving one edge
+// continues on the opposite one. Painting a pixel depends on that pixel
+// alone, so each row's run is painted as the pieces between wrap points
+// (a run longer than the width paints its columns again, as pixel by pixel).
 void paintWrappedDot(const tlDotCanvas &canvas, const tlDotShape &shape, int64_t x, int64_t y, const uint8_t *colour) {
     tlPicture &picture = *canvas.destination;
     const tlRect &rect = canvas.rect;
+    const int64_t width = picture.width;
     for (int64_t t = 0; t < shape.size; ++t) {
         int64_t lo = 0, hi = 0;
         if (!dotRowRun(shape, t, lo, hi)) continue;
         int64_t i = wrapIndex(y + t, picture.height);
         if (i < rect.top || i >= rect.bottom) continue;
         uint8_t *row = picture.row(static_cast<int32_t>(i));
-        for (int64_t c = lo; c <= hi; ++c) {
-            int64_t j = wrapIndex(x + c, picture.width);
-            if (j < rect.left || j >= rect.right) continue;
-            uint8_t *pixel = row + static_cast<ptrdiff_t>(j) * canvas.bytesPerPixel;
-            canvas.painter(pixel, pixel, 1, colour);
+        int64_t j = wrapIndex(x + lo, width);
+        for (int64_t remaining = hi - lo + 1; remaining > 0;) {
+            int64_t piece = remaining < width - j ? remaining : width - j;
+            int64_t first = j > rect.left ? j : rect.left;
+            int64_t end = j + piece < rect.right ? j + piece : rect.right;
+            if (first < end) {
+                uint8_t *run = row + static_cast<ptrdiff_t>(first) * canvas.bytesPerPixel;
+                canvas.painter(run, run, static_cast<int32_t>(end - first), colour);
+            }
+            remaining -= piece;
+            j = 0;
         }
     }
 }

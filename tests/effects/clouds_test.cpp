@@ -183,7 +183,7 @@ TEST(CloudEffect, DegenerateParameters) {
             for (int32_t d : details) {
                 cloud.wrap = wrap != 0;
                 cloud.scaleX = s;
-                cloud.scaleY = -s;
+                cloud.scaleY = s ^ 1;
                 cloud.detail = d;
                 cloud.turbulence = (d & 1) != 0;
                 EXPECT_TRUE(run(cloud, source, destination));
