@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <new>
+#include <type_traits>
 
+#include "effects/distortions/bilinear.h"
 #include "effects/sampling.h"
 
 namespace {
@@ -17,6 +19,29 @@ void beginRows(tlProgress *progress, const tlRect &area) {
 }
 
 bool stepRow(tlProgress *progress) { return progress == nullptr || progress->step(); }
+
+// Runs run(tag) with the sampler of the source format as the compile-time
+// constant decltype(tag)::value, so that the row loop has it inlined: the
+// wrapping one for 8-bit RGB when wrap is asked, the clamping one otherwise.
+// False without running when the format has none.
+template <class Run> bool withSampler(const tlPicture &p, bool wrap, Run run) {
+    using namespace tlBilinear;
+    const int32_t m = p.model, b = p.bits, ch = p.channels;
+    if (wrap && m == 0 && b == 8) {
+        if (ch == 3) return run(std::integral_constant<tlSampler, sampleWrapped<8, 3>>());
+        if (ch == 4) return run(std::integral_constant<tlSampler, sampleWrapped<8, 4>>());
+        return false;
+    }
+    if (m == 0 && b == 8 && ch == 3) return run(std::integral_constant<tlSampler, sampleClamped<8, 3>>());
+    if (m == 0 && b == 8 && ch == 4) return run(std::integral_constant<tlSampler, sampleClamped<8, 4>>());
+    if (m == 0 && b == 16 && ch == 3) return run(std::integral_constant<tlSampler, sampleClamped<16, 3>>());
+    if (m == 0 && b == 16 && ch == 4) return run(std::integral_constant<tlSampler, sampleClamped<16, 4>>());
+    if (m == 1 && b == 8 && ch == 1) return run(std::integral_constant<tlSampler, sampleClamped<8, 1>>());
+    if (m == 1 && b == 8 && ch == 2) return run(std::integral_constant<tlSampler, sampleClamped<8, 2>>());
+    if (m == 1 && b == 16 && ch == 1) return run(std::integral_constant<tlSampler, sampleClamped<16, 1>>());
+    if (m == 1 && b == 16 && ch == 2) return run(std::integral_constant<tlSampler, sampleClamped<16, 2>>());
+    return false;
+}
 
 // Arc positions of a half cylinder seen from the front, for n destination
 // positions: with h = n / 2, θ = atan(sqrt(i·n − i·i) / (h − i)) (π/2 at
@@ -69,30 +94,30 @@ double *sineTable(int32_t first, int32_t n, int32_t amplitude, int32_t wavelengt
 bool tlCylinderEffect::apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) {
     tlRect area;
     if (!effectArea(source, destination, area)) return false;
-    tlSampler sample = clampingSampler(source);
-    if (sample == nullptr) return false;
+    if (clampingSampler(source) == nullptr) return false;
     const bool down = vertical != 0;
     double *table = down ? cylinderTable(area.bottom - area.top, area.top)
                          : cylinderTable(area.right - area.left, area.left);
     if (table == nullptr) return false;
     const int32_t bpp = destination.bytesPerPixel();
     beginRows(progress, area);
-    for (int32_t y = area.top; y < area.bottom; ++y) {
-        uint8_t *out = destination.row(y);
-        if (down) {
-            const double sy = table[y - area.top];
-            for (int32_t x = area.left; x < area.right; ++x) sample(source, x, sy, out + x * bpp);
-        } else {
-            for (int32_t x = area.left; x < area.right; ++x)
-                sample(source, table[x - area.left], y, out + x * bpp);
+    bool done = withSampler(source, false, [&](auto tag) {
+        constexpr tlSampler sample = decltype(tag)::value;
+        for (int32_t y = area.top; y < area.bottom; ++y) {
+            uint8_t *out = destination.row(y);
+            if (down) {
+                const double sy = table[y - area.top];
+                for (int32_t x = area.left; x < area.right; ++x) sample(source, x, sy, out + x * bpp);
+            } else {
+                for (int32_t x = area.left; x < area.right; ++x)
+                    sample(source, table[x - area.left], y, out + x * bpp);
+            }
+            if (!stepRow(progress)) return false;
         }
-        if (!stepRow(progress)) {
-            delete[] table;
-            return false;
-        }
-    }
+        return true;
+    });
     delete[] table;
-    return true;
+    return done;
 }
 
 // Inside the disc r² > d2 (d measured in the aspect-scaled space):
@@ -112,26 +137,41 @@ bool tlSwirlEffect::apply(const tlPicture &source, tlPicture &destination, tlPro
     else if (w < h)
         sx = static_cast<double>(h) / w;
     const double a = angle * tlPi * (1.0 / 180);
-    tlSampler sample = clampingSampler(source);
-    if (sample == nullptr) return false;
+    if (clampingSampler(source) == nullptr) return false;
+    // sin φ and cos φ per column of the current row. The centre is a whole or
+    // half pixel, so the columns x and L + R − 1 − x have dx exactly opposite,
+    // the same d2 and so the same φ: the right half reuses the left's values.
+    double *turn = new (std::nothrow) double[2 * static_cast<size_t>(w)];
+    if (turn == nullptr) return false;
     const int32_t bpp = destination.bytesPerPixel();
     const double r2 = r * r;
     beginRows(progress, area);
-    for (int32_t y = area.top; y < area.bottom; ++y) {
-        uint8_t *out = destination.row(y);
-        const double dy = (y - cy) * sy;
-        for (int32_t x = area.left; x < area.right; ++x) {
-            const double dx = (x - cx) * sx;
-            const double d2 = dx * dx + dy * dy;
-            if (!(r2 > d2)) continue;
-            const double t = 1.0 - std::sqrt(d2) / r;
-            const double phi = a * t * t;
-            const double s = std::sin(phi), c = std::cos(phi);
-            sample(source, (c * dx - s * dy) / sx + cx, (s * dx + c * dy) / sy + cy, out + x * bpp);
+    bool done = withSampler(source, false, [&](auto tag) {
+        constexpr tlSampler sample = decltype(tag)::value;
+        for (int32_t y = area.top; y < area.bottom; ++y) {
+            uint8_t *out = destination.row(y);
+            const double dy = (y - cy) * sy;
+            for (int32_t x = area.left; x < area.right; ++x) {
+                const double dx = (x - cx) * sx;
+                const double d2 = dx * dx + dy * dy;
+                if (!(r2 > d2)) continue;
+                const int32_t mirror = area.left + area.right - 1 - x;
+                double *sc = turn + 2 * static_cast<ptrdiff_t>((mirror < x ? mirror : x) - area.left);
+                if (mirror >= x) {
+                    const double t = 1.0 - std::sqrt(d2) / r;
+                    const double phi = a * t * t;
+                    sc[0] = std::sin(phi);
+                    sc[1] = std::cos(phi);
+                }
+                const double s = sc[0], c = sc[1];
+                sample(source, (c * dx - s * dy) / sx + cx, (s * dx + c * dy) / sy + cy, out + x * bpp);
+            }
+            if (!stepRow(progress)) return false;
         }
-        if (!stepRow(progress)) return false;
-    }
-    return true;
+        return true;
+    });
+    delete[] turn;
+    return done;
 }
 
 // Destination (x, y) reads the source at (x − rowShift[y], y − columnShift[x]).
@@ -142,21 +182,25 @@ bool tlSineWaveEffect::apply(const tlPicture &source, tlPicture &destination, tl
     tlRect area;
     if (!effectArea(source, destination, area)) return false;
     if (source.model != 0 && source.model != 1) return false;
-    tlSampler sample = (wrap && source.model == 0 && source.bits == 8) ? wrappingSampler(source)
-                                                                        : clampingSampler(source);
-    if (sample == nullptr) return false;
+    if (clampingSampler(source) == nullptr) return false;
     const int32_t w = area.right - area.left, h = area.bottom - area.top;
     double *columnShift = sineTable(area.left, w, amplitudeY, wavelengthY);
     double *rowShift = sineTable(area.top, h, amplitudeX, wavelengthX);
-    bool done = columnShift != nullptr && rowShift != nullptr;
-    const int32_t bpp = destination.bytesPerPixel();
-    if (done) beginRows(progress, area);
-    for (int32_t y = area.top; done && y < area.bottom; ++y) {
-        uint8_t *out = destination.row(y);
-        const double shift = rowShift[y - area.top];
-        for (int32_t x = area.left; x < area.right; ++x)
-            sample(source, x - shift, y - columnShift[x - area.left], out + x * bpp);
-        done = stepRow(progress);
+    bool done = false;
+    if (columnShift != nullptr && rowShift != nullptr) {
+        const int32_t bpp = destination.bytesPerPixel();
+        beginRows(progress, area);
+        done = withSampler(source, wrap, [&](auto tag) {
+            constexpr tlSampler sample = decltype(tag)::value;
+            for (int32_t y = area.top; y < area.bottom; ++y) {
+                uint8_t *out = destination.row(y);
+                const double shift = rowShift[y - area.top];
+                for (int32_t x = area.left; x < area.right; ++x)
+                    sample(source, x - shift, y - columnShift[x - area.left], out + x * bpp);
+                if (!stepRow(progress)) return false;
+            }
+            return true;
+        });
     }
     delete[] columnShift;
     delete[] rowShift;
@@ -171,10 +215,12 @@ namespace {
 template <int Bits>
 void averagePixels(const uint8_t *const *samples, int32_t k, int32_t shift, int32_t channels, bool alpha,
                    uint8_t *out) {
-    auto read = [](const uint8_t *p, int32_t i) -> uint64_t {
-        return Bits == 8 ? p[i] : (static_cast<uint64_t>(p[2 * i]) | (static_cast<uint64_t>(p[2 * i + 1]) << 8));
+    // 8 × 255 × 255 fits 32 bits; 16-bit products need 64.
+    using Sum = typename std::conditional<Bits == 8, uint32_t, uint64_t>::type;
+    auto read = [](const uint8_t *p, int32_t i) -> Sum {
+        return Bits == 8 ? p[i] : (static_cast<Sum>(p[2 * i]) | (static_cast<Sum>(p[2 * i + 1]) << 8));
     };
-    auto write = [out](int32_t i, uint64_t v) {
+    auto write = [out](int32_t i, Sum v) {
         if (Bits == 8) {
             out[i] = static_cast<uint8_t>(v);
         } else {
@@ -184,17 +230,17 @@ void averagePixels(const uint8_t *const *samples, int32_t k, int32_t shift, int3
     };
     if (!alpha) {
         for (int32_t c = 0; c < channels; ++c) {
-            uint64_t sum = 0;
+            Sum sum = 0;
             for (int32_t s = 0; s < k; ++s) sum += read(samples[s], c);
             write(c, sum >> shift);
         }
         return;
     }
     const int32_t ai = channels - 1;
-    uint64_t total = 0;
+    Sum total = 0;
     for (int32_t s = 0; s < k; ++s) total += read(samples[s], ai);
     for (int32_t c = 0; c < ai; ++c) {
-        uint64_t sum = 0;
+        Sum sum = 0;
         for (int32_t s = 0; s < k; ++s) sum += read(samples[s], c) * read(samples[s], ai);
         write(c, total == 0 ? 0 : sum / total);
     }

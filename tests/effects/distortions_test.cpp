@@ -236,6 +236,31 @@ TEST(Swirl, TwistsExactlyTheEllipseFillingTheRectangle) {
     EXPECT_GT(moved, 2000);
 }
 
+// The swirl reuses sin and cos of mirrored columns; this is the plain rule.
+TEST(Swirl, MatchesThePlainRuleInsideASelection) {
+    tlPicture src;
+    ASSERT_TRUE(makePicture(src, 47, 33, 0, 8, 4, 77));
+    src.selected = true;
+    src.selection = {3, 2, 40, 30};
+    tlPicture dst(src), want(src);
+    tlSwirlEffect e;
+    e.angle = 675;
+    ASSERT_TRUE(e.apply(src, dst, nullptr));
+    const double pi = 3.14159265358979323846;
+    const double cx = (3.0 + 40 - 1) * 0.5, cy = (2.0 + 30 - 1) * 0.5, r = (37 - 1) * 0.5;
+    const double sx = 1.0, sy = 37.0 / 28, a = 675 * pi * (1.0 / 180);
+    tlSampler sample = clampingSampler(src);
+    for (int32_t y = 2; y < 30; ++y)
+        for (int32_t x = 3; x < 40; ++x) {
+            const double dx = (x - cx) * sx, dy = (y - cy) * sy, d2 = dx * dx + dy * dy;
+            if (!(r * r > d2)) continue;
+            const double t = 1.0 - std::sqrt(d2) / r, phi = a * t * t;
+            const double s = std::sin(phi), c = std::cos(phi);
+            sample(src, (c * dx - s * dy) / sx + cx, (s * dx + c * dy) / sy + cy, want.pixelAddress(x, y));
+        }
+    EXPECT_TRUE(sameBytes(dst, want));
+}
+
 TEST(SineWave, ZeroWavelengthsResampleInPlace) {
     tlPicture src;
     ASSERT_TRUE(makePicture(src, 6, 4, 1, 16, 2, 8));
