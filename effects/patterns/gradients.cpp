@@ -225,7 +225,7 @@ bool paintRadial(tlRampPainter &painter, const tlRampFormat &f, const tlRect &re
     return true;
 }
 
-// The repeating ramp of the gradient pattern: period p, n = p − 1. A period
+// The repeating ramp of the gradient pattern (RGB 8-bit): period p, n = p − 1. A period
 // below 2 has no ramp to run, so everything takes c1 (and nothing divides by
 // n or takes a remainder by p).
 class tlPatternRamp {
@@ -233,6 +233,15 @@ public:
     tlPatternRamp(const int64_t first[4], const int64_t second[4], int32_t period, bool saw)
         : p(period), n(static_cast<int64_t>(period) - 1), sawtooth(saw) {
         for (int32_t c = 0; c < 4; ++c) c1[c] = first[c], c2[c] = second[c];
+        // The first positions' colours are kept so that the rings, which look
+        // one up per pixel, do not divide per pixel; the values are those of
+        // lerpColour itself (RGB 8-bit samples fit a byte).
+        known = flat() ? 0 : (p < tableSize ? p : tableSize);
+        for (int64_t t = 0; t < known; ++t) {
+            int64_t colour[4];
+            lerpColour(c1, c2, t, n, 4, colour);
+            for (int32_t c = 0; c < 4; ++c) table[t][c] = static_cast<uint8_t>(colour[c]);
+        }
     }
     bool flat() const { return p < 2; }
 
@@ -255,6 +264,8 @@ public:
     void colourAt(int64_t t, int64_t out[4]) const {
         if (flat()) {
             for (int32_t c = 0; c < 4; ++c) out[c] = c1[c];
+        } else if (t < known) {
+            for (int32_t c = 0; c < 4; ++c) out[c] = table[t][c];
         } else {
             lerpColour(c1, c2, t, n, 4, out);
         }
@@ -262,11 +273,14 @@ public:
     void colourOfIndex(int64_t k, int64_t out[4]) const { colourAt(flat() ? 0 : position(k), out); }
 
 private:
+    static constexpr int64_t tableSize = 4096;
     int64_t c1[4];
     int64_t c2[4];
     int32_t p;
     int64_t n;
     bool sawtooth;
+    int64_t known = 0;
+    uint8_t table[tableSize][4];
 };
 
 // Orientation 0: bands across, R, G, B from the ramp at the row index; the

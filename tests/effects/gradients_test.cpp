@@ -274,6 +274,13 @@ TEST(GradientPatternEffect, RingsFoldAroundTheCentre) {
             }
         }
     }
+    // Ring positions beyond the first few thousand are computed the same way.
+    tlGradientPatternEffect wide = pattern(2, 5000, 1);
+    tlPicture line = applied(wide, noisyPicture(8201, 1));
+    for (int32_t x = 0; x < 8201; ++x) {
+        int64_t t = x < 4100 ? 4100 - x : x - 4100;
+        ASSERT_EQ(pixel(line, x, 0)[0], 255 * t / 4999) << x;
+    }
 }
 
 TEST(GradientPatternEffect, ShortPeriodsPaintTheFirstColour) {
@@ -345,4 +352,30 @@ TEST(GradientPatternEffect, ExtremeParametersStayInBounds) {
     // With a huge period the ramp barely moves: the first colour throughout.
     tlGradientPatternEffect e = pattern(2, INT_MAX, 0);
     EXPECT_EQ(pixel(applied(e, source), 0, 0), rgba(0, 0, 0, 255));
+}
+
+namespace {
+
+// FNV-1a over the visible bytes of every row.
+uint64_t digest(const tlPicture &p) {
+    uint64_t h = 1469598103934665603ull;
+    for (int32_t y = 0; y < p.height; ++y) {
+        for (int32_t i = 0; i < p.width * p.bytesPerPixel(); ++i) h = (h ^ p.row(y)[i]) * 1099511628211ull;
+    }
+    return h;
+}
+
+}  // namespace
+
+// Pinned digests of the real-valued shapes: the Linux and the Windows build
+// must produce these same bytes.
+TEST(GradientPatternEffect, RealValuedShapesGiveFixedBytes) {
+    tlGradientEffect radial = gradient(2, tlColour::rgba(250, 10, 60, 200), tlColour::rgba(5, 240, 120, 90));
+    tlGradientPatternEffect saw = pattern(2, 7, 1), triangle = pattern(2, 7, 0);
+    saw.colour1 = triangle.colour1 = tlColour::rgba(30, 60, 90, 255);
+    saw.colour2 = triangle.colour2 = tlColour::rgba(230, 160, 20, 120);
+    EXPECT_EQ(digest(applied(radial, noisyPicture(37, 23))), 0xe91533c9f8781487ull);
+    EXPECT_EQ(digest(applied(radial, noisyPicture(37, 23, 0, 16, 4))), 0xb1b6745dbc272454ull);
+    EXPECT_EQ(digest(applied(saw, noisyPicture(41, 29))), 0x32fc8e91d12cfd70ull);
+    EXPECT_EQ(digest(applied(triangle, noisyPicture(41, 29, 0, 8, 3))), 0xf614f23a2e1a6454ull);
 }
