@@ -28,8 +28,12 @@ void makeRamp(tlImage &image, int32_t w, int32_t h, int32_t channels = 4) {
 
 // Palette bytes of n 4-byte entries where entry i is (B, G, R) = (i, 2i, 3i).
 Bytes palette4(uint32_t n) {
-    Bytes b;
-    for (uint32_t i = 0; i < n; ++i) b.insert(b.end(), {uint8_t(i), uint8_t(2 * i), uint8_t(3 * i), 0});
+    Bytes b(n * 4, 0);
+    for (uint32_t i = 0; i < n; ++i) {
+        b[i * 4] = uint8_t(i);
+        b[i * 4 + 1] = uint8_t(2 * i);
+        b[i * 4 + 2] = uint8_t(3 * i);
+    }
     return b;
 }
 
