@@ -1,0 +1,115 @@
+// WallpaperComposer: the random composer that decides every wallpaper's
+// effect stack (pattern layers, then filters and distortions), its divisor
+// helpers and the local contrast measure, and the process-wide instance.
+#pragma once
+
+#include <cstdint>
+#include <new>
+
+#include "generation/random.h"
+
+class tlColour;
+class tlEffect;
+class tlPicture;
+class tlPictureLayer;
+
+// Watches a composition; tools use it to print the stack. The program passes
+// none. Every call happens on the composing thread.
+class tlComposeObserver {
+public:
+    virtual ~tlComposeObserver() {}
+    // The effect was added and applied; it now belongs to the layer.
+    virtual void effectAdded(const tlEffect &effect) { (void)effect; }
+    // The effect could not be added (it is deleted right after this call);
+    // the composition ends.
+    virtual void effectFailed(const tlEffect &effect) { (void)effect; }
+    // No effect object of the class could be allocated; the composition ends.
+    virtual void allocationFailed(int32_t typeId) { (void)typeId; }
+    virtual void contrastMeasured(int32_t contrast) { (void)contrast; }
+};
+
+// The proper divisors d of n (2 <= d <= n / 2) in increasing order. A 32-bit
+// number has at most 1600 divisors, so the list needs no heap storage.
+struct tlDivisorList {
+    static constexpr int32_t capacity = 1600;
+    int32_t count = 0;
+    int32_t values[capacity];
+};
+
+class WallpaperComposer {
+public:
+    // Complexity 1, wrap on, the generator seeded from the clock.
+    WallpaperComposer();
+
+    // Levels 0, 1 and 2; any other level changes nothing.
+    void setComplexity(int32_t level);
+    // Builds the effect stack on a created layer. False when an effect could
+    // not be allocated or added; the effects added before stay applied.
+    bool compose(tlPictureLayer &layer);
+
+    // A random proper divisor of n (with an even quotient n / d when asked),
+    // or 0. Draws only when there are two or more candidates.
+    int32_t randomDivisor(int32_t n, bool evenQuotient);
+    // The same candidates, in increasing order, without drawing.
+    static void listDivisors(int32_t n, bool evenQuotient, tlDivisorList &out);
+    // Mean absolute difference between each counted pixel and the mean of
+    // its 3 x 3 neighbourhood, summed over R, G and B; 0 for pictures that
+    // are not RGB 8-bit or have no counted pixel.
+    static int32_t localContrast(const tlPicture &picture);
+
+    void setObserver(tlComposeObserver *newObserver) { observer = newObserver; }
+
+    int32_t complexity = 1;
+    int32_t maxPatterns = 3;
+    int32_t maxFilters = 2;
+    bool wrap = true;
+    tlRandom random;
+
+private:
+    struct Size {
+        int32_t w;
+        int32_t h;
+    };
+
+    tlColour drawColour(int32_t layerIndex);
+    // Stage 1 rows; each returns the new effect with its parameters, or
+    // null when it could not be allocated.
+    tlEffect *patternEffect(int32_t type, const tlColour &a, const tlColour &b, Size size, int32_t layerIndex);
+    tlEffect *gradientPatternEffect(const tlColour &a, const tlColour &b, Size size);
+    tlEffect *checkerEffect(const tlColour &a, const tlColour &b, Size size);
+    tlEffect *dotsEffect(const tlColour &a, Size size);
+    tlEffect *randomDotsEffect(const tlColour &a);
+    tlEffect *linesEffect(const tlColour &a, Size size);
+    tlEffect *gridEffect(const tlColour &a, Size size);
+    // After a first plasma layer: false only when an effect failed.
+    bool plasmaFollowUp(tlPictureLayer &layer, Size size);
+
+    // Stage 2 rows. skipped is set when the row creates nothing; otherwise
+    // the result is the effect or null when it could not be allocated.
+    tlEffect *filterEffect(int32_t choice, tlPictureLayer &layer, Size size, bool &skipped);
+    tlEffect *swirlEffect(bool &skipped);
+    tlEffect *sineWaveEffect(Size size, bool &skipped);
+    tlEffect *hsvNoiseEffect();
+    tlEffect *edgeOrNeonEffect(const tlPicture &picture, bool &skipped);
+    tlEffect *glassTileEffect(Size size, bool &skipped);
+
+    // A new effect with its defaults; remembers the class so that a failed
+    // allocation can be reported.
+    template <class Effect>
+    Effect *make();
+    // Adds and applies the effect (null: the allocation failed); on failure
+    // deletes it and answers false.
+    bool add(tlPictureLayer &layer, tlEffect *effect);
+
+    tlComposeObserver *observer = nullptr;
+    int32_t lastTypeId = 0;  // class of the last effect asked for
+};
+
+template <class Effect>
+Effect *WallpaperComposer::make() {
+    lastTypeId = Effect::classTypeId;
+    return new (std::nothrow) Effect;
+}
+
+// The composer of the process, created on first use.
+WallpaperComposer &theComposer();

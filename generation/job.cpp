@@ -1,0 +1,50 @@
+// The generation job: composes one wallpaper on a picture layer and renders
+// it into a new layered image for the main thread.
+#include "generation/job.h"
+
+#include <new>
+
+#include "generation/composer.h"
+#include "imaging/image.h"
+#include "imaging/layer.h"
+#include "platform/fpu.h"
+
+namespace {
+
+constexpr int32_t kModelRGB = 0;
+constexpr int32_t kBits = 8;
+constexpr int32_t kChannels = 4;
+
+}  // namespace
+
+// When the layer or the image cannot be allocated the job leaves result null
+// (the shell then has no new picture) and frees whatever it made; the
+// composer draws nothing for a layer that could not be created.
+void runGenerationJob(GenerationJob *job) {
+    job->result = nullptr;
+    // Clouds compute in long double; worker threads start at 53 bits.
+    platform::useExtendedPrecision();
+
+    tlPictureLayer *layer = new (std::nothrow) tlPictureLayer;
+    if (!layer) return;
+    if (!layer->create(job->width, job->height, kModelRGB, kBits, kChannels)) {
+        delete layer;
+        return;
+    }
+    WallpaperComposer &composer = theComposer();
+    composer.setComplexity(2);
+    composer.compose(*layer);  // a shorter stack is still a wallpaper
+
+    tlImage *image = new (std::nothrow) tlImage;
+    if (!image) {
+        delete layer;
+        return;
+    }
+    if (!image->create(job->width, job->height, kModelRGB, kBits, kChannels) || !image->addLayer(layer)) {
+        delete layer;
+        delete image;
+        return;
+    }
+    image->render();
+    job->result = image;
+}
