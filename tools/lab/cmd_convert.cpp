@@ -2,6 +2,7 @@
 // writes it; the file types come from the extensions.
 #include "imaging/picture.h"
 #include "tools/lab/args.h"
+#include "tools/lab/cmd_bmp.h"
 #include "tools/lab/lab.h"
 #include "tools/lab/picture_io.h"
 
@@ -28,16 +29,17 @@ int runConvert(int argc, char **argv) {
     if (!args.getInt("bits", 8, 16, bits, error) || (args.has("bits") && bits != 8 && bits != 16))
         return labUsageError(cmd, error.empty() ? "--bits wants 8 or 16" : error);
 
-    if (!canSavePicture(args.positional[1], error)) return labUsageError(cmd, error);
+    if (!canSavePictureFile(args.positional[1], error)) return labUsageError(cmd, error);
 
     tlPicture picture;
-    if (!loadPicture(args.positional[0], picture, error)) return labUsageError(cmd, error);
+    int status = kLabOk;
+    if (!loadPictureFile(cmd, args.positional[0], picture, status)) return status;
     // Unnamed parts of the format keep the input's.
     int32_t model = format >= 0 ? kFormatNames[format].model : picture.model;
     int32_t channels = format >= 0 ? kFormatNames[format].channels : picture.channels;
     if (bits == 0) bits = picture.bits;
     if (!picture.convert(model, bits, channels)) return labFailure(cmd, "the picture cannot take that format");
-    if (!savePicture(args.positional[1], picture, error)) return labFailure(cmd, error);
+    if (!savePictureFile(cmd, args.positional[1], picture, status)) return status;
     return kLabOk;
 }
 
