@@ -1,0 +1,116 @@
+// chromaweave_lab compose: seeds the composer and runs the generation job as
+// the program does, writing the wallpapers and, on request, the effect stack
+// of each as JSON lines and a digest of each composite.
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "generation/composer.h"
+#include "generation/composer_trace.h"
+#include "generation/job.h"
+#include "imagefiles/bmp.h"
+#include "imagefiles/codec.h"
+#include "imaging/image.h"
+#include "tools/lab/args.h"
+#include "tools/lab/lab.h"
+#include "tools/lab/picture_io.h"
+
+namespace {
+
+// "WxH" with both sides from 1 to 65535.
+bool parseSize(const std::string &text, int32_t &w, int32_t &h) {
+    const size_t x = text.find_first_of("xX");
+    return x != std::string::npos && parseInt32(text.substr(0, x), 1, 65535, w) &&
+           parseInt32(text.substr(x + 1), 1, 65535, h);
+}
+
+// A decimal unsigned 32-bit number.
+bool parseSeed(const std::string &text, uint32_t &seed) {
+    if (text.empty() || text.size() > 10) return false;
+    uint64_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + static_cast<uint64_t>(c - '0');
+    }
+    if (v > 0xFFFFFFFFu) return false;
+    seed = static_cast<uint32_t>(v);
+    return true;
+}
+
+bool saveWallpaper(const std::string &path, const tlImage &image, bool pam, std::string &error) {
+    if (pam) return savePicture(path, image.picture, error);
+    tlBMPCodec codec;
+    const int32_t result = saveImage(codec, path.c_str(), image, nullptr);
+    if (result == 0) return true;
+    error = "cannot save " + path + " (codec result " + std::to_string(result) + ")";
+    return false;
+}
+
+// Prints what the trace gathered so far and empties it.
+void flush(std::string &trace) {
+    std::fwrite(trace.data(), 1, trace.size(), stdout);
+    std::fflush(stdout);
+    trace.clear();
+}
+
+int runCompose(int argc, char **argv) {
+    const char *cmd = "compose";
+    labArgs args;
+    std::string error;
+    if (!args.parse(argc, argv,
+                    {{"size", true}, {"seed", true}, {"count", true}, {"out", true}, {"pam", false},
+                     {"stack", false}, {"digest", false}},
+                    error))
+        return labUsageError(cmd, error);
+    if (!args.positional.empty()) return labUsageError(cmd, "unexpected argument \"" + args.positional[0] + "\"");
+    if (!args.require("size", error) || !args.require("seed", error)) return labUsageError(cmd, error);
+    int32_t w = 0, h = 0, count = 1;
+    uint32_t seed = 0;
+    if (!parseSize(*args.value("size"), w, h))
+        return labUsageError(cmd, "--size wants WxH with sides from 1 to 65535, not \"" + *args.value("size") + "\"");
+    if (!parseSeed(*args.value("seed"), seed))
+        return labUsageError(cmd, "--seed wants a number from 0 to 4294967295, not \"" + *args.value("seed") + "\"");
+    if (!args.getInt("count", 1, 9999, count, error)) return labUsageError(cmd, error);
+    const bool pam = args.has("pam");
+
+    std::string trace;
+    tlComposeTrace observer(trace);
+    WallpaperComposer &composer = theComposer();
+    composer.random.seed(seed);
+    if (args.has("stack")) composer.setObserver(&observer);
+
+    int status = kLabOk;
+    for (int32_t k = 1; k <= count && status == kLabOk; ++k) {
+        if (args.has("stack")) observer.wallpaper(k, w, h);
+        GenerationJob job = {w, h, nullptr};
+        runGenerationJob(&job);
+        if (!job.result) {
+            flush(trace);
+            status = labFailure(cmd, "no picture of " + std::to_string(w) + "x" + std::to_string(h) +
+                                         " could be allocated");
+            break;
+        }
+        if (args.has("digest")) {
+            char line[64];
+            std::snprintf(line, sizeof line, "{\"digest\":\"%016" PRIx64 "\"}\n", pictureDigest(job.result->picture));
+            trace += line;
+        }
+        flush(trace);
+        if (const std::string *prefix = args.value("out")) {
+            char number[16];
+            std::snprintf(number, sizeof number, "-%04d", static_cast<int>(k));
+            const std::string path = *prefix + number + (pam ? ".pam" : ".bmp");
+            if (!saveWallpaper(path, *job.result, pam, error)) status = labFailure(cmd, error);
+        }
+        delete job.result;
+    }
+    composer.setObserver(nullptr);
+    return status;
+}
+
+const labCommandRegistrar composeCommand("compose", runCompose,
+                                         "--size WxH --seed N [--count K] [--out PREFIX] [--pam] [--stack] "
+                                         "[--digest]");
+
+}  // namespace

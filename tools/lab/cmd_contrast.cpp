@@ -1,0 +1,28 @@
+// chromaweave_lab contrast: prints the composer's local contrast measure of a
+// picture (the value that decides whether edges or neon may be added).
+#include <cstdio>
+
+#include "generation/composer.h"
+#include "imaging/picture.h"
+#include "tools/lab/args.h"
+#include "tools/lab/cmd_bmp.h"
+#include "tools/lab/lab.h"
+
+namespace {
+
+int runContrast(int argc, char **argv) {
+    const char *cmd = "contrast";
+    labArgs args;
+    std::string error;
+    if (!args.parse(argc, argv, {}, error)) return labUsageError(cmd, error);
+    if (args.positional.size() != 1) return labUsageError(cmd, "wants one picture file");
+    tlPicture picture;
+    int status = kLabOk;
+    if (!loadPictureFile(cmd, args.positional[0], picture, status)) return status;
+    std::printf("%d\n", static_cast<int>(WallpaperComposer::localContrast(picture)));
+    return kLabOk;
+}
+
+const labCommandRegistrar contrastCommand("contrast", runContrast, "IN.pam");
+
+}  // namespace
