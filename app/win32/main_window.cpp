@@ -1,0 +1,133 @@
+// The hidden main window: its class, its creation and a procedure that only
+// dispatches to the cycle and the tray.
+#include "app/win32/win32_shell.h"
+
+#include "app/messages.h"
+
+const char mainWindowClass[] = "chromaweave main window";
+
+namespace {
+
+Win32Shell *shellOf(HWND window) {
+    return reinterpret_cast<Win32Shell *>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+// WM_CREATE: the window is known to the timers and the worker before any
+// of them is used; the icons and the tray icon appear.
+void onCreate(Win32Shell &shell, HWND window) {
+    shell.mainWindow = window;
+    if (shell.platform) shell.platform->setWindow(window);
+    if (shell.worker) shell.worker->setWindow(window);
+    shell.loadIcons();
+    shell.addTrayIcon();
+}
+
+void onTray(Win32Shell &shell, LPARAM mouseMessage) {
+    if (!shell.cycle) return;
+    if (mouseMessage == WM_LBUTTONDOWN)
+        shell.cycle->onTrayLeftClick();
+    else if (mouseMessage == WM_RBUTTONDOWN)
+        shell.showTrayMenu();
+}
+
+// WM_DESTROY: the tray icon goes first, then the icons, the dialogs and the
+// timers; the loop ends.
+void onDestroy(Win32Shell &shell) {
+    shell.removeTrayIcon();
+    shell.destroyIcons();
+    if (shell.settingsDialog) DestroyWindow(shell.settingsDialog);
+    if (shell.aboutDialog) DestroyWindow(shell.aboutDialog);
+    if (shell.saveAsDialog) SendMessageA(shell.saveAsDialog, WM_CLOSE, 0, 0);
+    if (shell.cycle) shell.cycle->onMainWindowDestroyed();
+    shell.mainWindow = nullptr;
+    PostQuitMessage(0);
+}
+
+LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const CREATESTRUCTA *create = reinterpret_cast<const CREATESTRUCTA *>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    Win32Shell *shell = shellOf(window);
+    if (!shell) return DefWindowProcA(window, message, wParam, lParam);
+    WallpaperCycle *cycle = shell->cycle;
+    switch (message) {
+    case WM_CREATE: onCreate(*shell, window); return 0;
+    case WM_TIMER: if (cycle) cycle->onTimer(uint32_t(wParam)); return 0;
+    case MSG_JOB_DONE: if (cycle) cycle->onJobDone(uint32_t(wParam)); return 0;
+    case MSG_SAVE_FAILED: if (cycle) cycle->onSaveFailed(); return 0;
+    case MSG_TRAY: onTray(*shell, lParam); return 0;
+    case WM_COMMAND: if (cycle) cycle->onCommand(LOWORD(wParam)); return 0;
+    case WM_DESTROY: onDestroy(*shell); return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+bool Win32Shell::registerMainClass() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = mainWindowProcedure;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = mainWindowClass;
+    return RegisterClassA(&windowClass) != 0;
+}
+
+bool Win32Shell::createMainWindow() {
+    // A pop-up of size 0 that is never shown: it only receives the timers,
+    // the tray callbacks, the worker's notices and the menu commands.
+    HWND window = CreateWindowExA(0, mainWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                  instance, this);
+    return window != nullptr;
+}
+
+bool Win32Shell::dialogMessage(MSG *message) {
+    if (settingsDialog && IsDialogMessageA(settingsDialog, message)) return true;
+    return aboutDialog && IsDialogMessageA(aboutDialog, message);
+}
+
+// ---- ShellUi
+
+int32_t Win32Shell::showMessage(MessageOwner owner, uint32_t textId, uint32_t style) {
+    HWND window = owner == MessageOwner::mainWindow ? mainWindow : nullptr;
+    return ::showMessage(instance, window, textId, 0, style);
+}
+
+bool Win32Shell::isDialogOpen(ShellDialog dialog) {
+    switch (dialog) {
+    case ShellDialog::settings: return settingsDialog != nullptr;
+    case ShellDialog::saveAs: return saveAsDialog != nullptr;
+    case ShellDialog::about: return aboutDialog != nullptr;
+    }
+    return false;
+}
+
+void Win32Shell::bringToFront(ShellDialog dialog) {
+    HWND window = dialog == ShellDialog::settings ? settingsDialog
+                  : dialog == ShellDialog::saveAs ? saveAsDialog
+                                                  : aboutDialog;
+    if (window) SetForegroundWindow(window);
+}
+
+void Win32Shell::openDialog(ShellDialog dialog) {
+    if (dialog == ShellDialog::settings)
+        createSettingsDialog();
+    else if (dialog == ShellDialog::about)
+        createAboutDialog();
+}
+
+void Win32Shell::closeDialog(ShellDialog dialog) {
+    HWND window = dialog == ShellDialog::settings ? settingsDialog
+                  : dialog == ShellDialog::saveAs ? saveAsDialog
+                                                  : aboutDialog;
+    if (window) SendMessageA(window, WM_CLOSE, 0, 0);
+}
+
+void Win32Shell::showCount(uint32_t count) {
+    if (aboutDialog) SetDlgItemInt(aboutDialog, 201, count, FALSE);
+}
+
+void Win32Shell::destroyMainWindow() {
+    if (mainWindow) DestroyWindow(mainWindow);
+}

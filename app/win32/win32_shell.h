@@ -1,0 +1,91 @@
+// The Windows side of the tray program: one record holding the windows,
+// dialogs and icons of the main thread, and the ShellUi the wallpaper cycle
+// drives. Every window procedure finds this record through its window.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "app/cycle.h"
+#include "app/settings.h"
+#include "app/settings_form.h"
+#include "app/shell_ui.h"
+#include "platform/shell_win32.h"
+
+// ---- Small shell calls shared by the windows (windows_common.cpp).
+
+// A message box with the text of string textId; caption string captionId,
+// or string 320 when captionId is 0. Without icon bits in style the box
+// shows the program's icon. Returns the button pressed.
+int32_t showMessage(HINSTANCE instance, HWND owner, uint32_t textId, uint32_t captionId,
+                    uint32_t style);
+// The user's documents folder into 260 bytes; empty when unknown.
+void getDocumentsFolder(char *path);
+
+// FindFirstFileA, CreateDirectoryA and GetLogicalDrives.
+class Win32Folders : public FolderLayer {
+public:
+    uint32_t logicalDrives() override;
+    bool findEntry(const char *path, bool *isDirectory) override;
+    bool createDirectory(const char *path) override;
+};
+
+// The shell's windows and the cycle's user interface.
+class Win32Shell : public ShellUi {
+public:
+    Win32Shell(HINSTANCE instance, Settings &settings, DesktopAccess desktop)
+        : instance(instance), settings(settings), desktop(desktop) {}
+
+    // ShellUi
+    int32_t showMessage(MessageOwner owner, uint32_t textId, uint32_t style) override;
+    void updateTrayIcon(bool paused) override;
+    bool isDialogOpen(ShellDialog dialog) override;
+    void bringToFront(ShellDialog dialog) override;
+    void openDialog(ShellDialog dialog) override;
+    void closeDialog(ShellDialog dialog) override;
+    bool askSaveFileName(const char *initialFolder, bool askOverWrite, char *path) override;
+    void showCount(uint32_t count) override;
+    void destroyMainWindow() override;
+
+    // Main window (main_window.cpp).
+    bool registerMainClass();
+    bool createMainWindow();
+    // Offers a message to the open modeless dialogs; true when one took it.
+    bool dialogMessage(MSG *message);
+
+    // Tray icon and menu (tray.cpp).
+    void loadIcons();
+    void destroyIcons();
+    void addTrayIcon();
+    void removeTrayIcon();
+    void showTrayMenu();
+    void setWindowIcons(HWND window);
+
+    // Dialogs (about_dialog.cpp, settings_dialog.cpp).
+    void createAboutDialog();
+    void createSettingsDialog();
+
+    HINSTANCE instance;
+    Settings &settings;
+    DesktopAccess desktop;
+    WallpaperCycle *cycle = nullptr;  // set once the cycle exists
+    // Told the main window in its WM_CREATE, before any timer or worker.
+    platform::Win32ShellPlatform *platform = nullptr;
+    platform::Win32Worker *worker = nullptr;
+
+    HWND mainWindow = nullptr;
+    HWND settingsDialog = nullptr;
+    HWND aboutDialog = nullptr;
+    HWND saveAsDialog = nullptr;
+    HICON largeIcon = nullptr;   // icon 1, 32 x 32
+    HICON smallIcon = nullptr;   // icon 1, 16 x 16: running
+    HICON pausedIcon = nullptr;  // icon 2, 16 x 16: paused
+    HFONT linkFont = nullptr;    // the About dialog's underlined font
+    WNDPROC linkProcedure = nullptr;  // the link control's own procedure
+};
+
+// centerOnWorkArea: the window centred on the work area, halves truncated.
+void centerOnWorkArea(HWND window);
+
+extern const char mainWindowClass[];  // "chromaweave main window"

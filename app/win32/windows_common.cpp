@@ -1,0 +1,63 @@
+// Shell calls shared by the program's windows: message boxes from the string
+// table, centring, the documents folder and the folder layer.
+#include "app/win32/win32_shell.h"
+
+#include <shlobj.h>
+
+#include "app/resources/resource.h"
+
+int32_t showMessage(HINSTANCE instance, HWND owner, uint32_t textId, uint32_t captionId,
+                    uint32_t style) {
+    char text[512] = "";
+    char caption[64] = "";
+    LoadStringA(instance, textId, text, sizeof text);
+    LoadStringA(instance, captionId ? captionId : IDS_ERROR_CAPTION, caption, sizeof caption);
+    MSGBOXPARAMSA box = {};
+    box.cbSize = sizeof box;
+    box.hwndOwner = owner;
+    box.hInstance = instance;
+    box.lpszText = text;
+    box.lpszCaption = caption;
+    box.dwStyle = style;
+    // A box without a system icon shows the program's own.
+    if ((style & MB_ICONMASK) == 0) {
+        box.dwStyle |= MB_USERICON;
+        box.lpszIcon = MAKEINTRESOURCEA(IDI_PROGRAM);
+    }
+    box.dwLanguageId = 0x400;  // the user's default language
+    return MessageBoxIndirectA(&box);
+}
+
+void centerOnWorkArea(HWND window) {
+    RECT work, rect;
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0) || !GetWindowRect(window, &rect))
+        return;
+    int32_t x = work.left + ((work.right - work.left) - (rect.right - rect.left)) / 2;
+    int32_t y = work.top + ((work.bottom - work.top) - (rect.bottom - rect.top)) / 2;
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+}
+
+void getDocumentsFolder(char *path) {
+    path[0] = '\0';
+    LPITEMIDLIST list = nullptr;
+    if (SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &list) != S_OK || !list) return;
+    if (!SHGetPathFromIDListA(list, path)) path[0] = '\0';
+    CoTaskMemFree(list);
+}
+
+// ---- Folders
+
+uint32_t Win32Folders::logicalDrives() { return GetLogicalDrives(); }
+
+bool Win32Folders::findEntry(const char *path, bool *isDirectory) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    *isDirectory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return true;
+}
+
+bool Win32Folders::createDirectory(const char *path) {
+    return CreateDirectoryA(path, nullptr) != 0;
+}
