@@ -1,0 +1,154 @@
+// The removal tool's decisions, written against two small interfaces so that
+// they run the same on Windows and against an in-memory registry in tests.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace purge {
+
+// Windows result codes and flags the logic needs, spelled out so that this
+// header includes no Windows header; main.cpp checks them against <windows.h>.
+constexpr int32_t kErrorSuccess = 0;
+constexpr int32_t kErrorMoreData = 234;
+constexpr int32_t kErrorNoMoreItems = 259;
+constexpr uint32_t kKeyQueryValue = 0x0001;
+constexpr uint32_t kKeyEnumerateSubKeys = 0x0008;
+constexpr uint32_t kOkCancel = 0x0001;
+constexpr uint32_t kIconQuestion = 0x0020;
+constexpr uint32_t kIconWarning = 0x0030;
+constexpr uint32_t kIconInformation = 0x0040;
+constexpr uint32_t kDefButton2 = 0x0100;
+constexpr int32_t kIdOk = 1;
+
+// Subkey paths are built in a buffer of this many bytes (terminator included).
+constexpr size_t kPathBufferSize = 256;
+constexpr size_t kNameBufferSize = 256;
+
+constexpr const char* kSettingsKey = "Software\\kelpworks\\chromaweave";
+constexpr const char* kMakerKey = "Software\\kelpworks";
+constexpr const char* kMutexName = "chromaweave mutex";
+
+// The registry below one root (HKEY_CURRENT_USER in the tool). Every call
+// returns a Windows result code. `size` is in characters, terminator included
+// on input, excluded on output, as RegEnumKeyExA/RegEnumValueA do.
+class Registry {
+public:
+  virtual ~Registry() = default;
+  virtual int32_t openKey(const char* path, uint32_t access, uintptr_t* key) = 0;
+  virtual void closeKey(uintptr_t key) = 0;
+  virtual int32_t enumKey(uintptr_t key, uint32_t index, char* name, uint32_t* size) = 0;
+  virtual int32_t enumValue(uintptr_t key, uint32_t index, char* name, uint32_t* size) = 0;
+  virtual int32_t deleteKey(const char* path) = 0;
+};
+
+// The rest of the system: the single-instance mutex and the message box.
+class Host {
+public:
+  virtual ~Host() = default;
+  // CreateMutexA(initially owned). Returns false when no handle was returned;
+  // otherwise sets `alreadyExists` from GetLastError.
+  virtual bool createMutex(const char* name, bool* alreadyExists) = 0;
+  virtual void releaseMutex() = 0;
+  // A message box without owner; a null caption leaves the system's default.
+  // Returns the button pressed.
+  virtual int32_t message(const char* text, const char* caption, uint32_t style) = 0;
+};
+
+// The texts the main flow shows; the tool fills them with Shift-JIS bytes.
+struct Texts {
+  const char* caption;
+  const char* running;
+  const char* noSettings;
+  const char* question;
+  const char* cannotDelete;
+  const char* deleted;
+};
+
+inline bool keyExists(Registry& registry, const char* path) {
+  uintptr_t key = 0;
+  if (registry.openKey(path, kKeyQueryValue, &key) != kErrorSuccess)
+    return false;
+  registry.closeKey(key);
+  return true;
+}
+
+// Deletes `path` with everything below it, depth first. The first remaining
+// child is taken each time round (index 0), since the previous one is gone.
+// A child whose full path does not fit the buffer fails the enumeration,
+// and so the whole deletion; subtrees deleted before that stay deleted.
+inline bool deleteKeyTree(Registry& registry, const char* path) {
+  char buffer[kPathBufferSize];
+  // The prefix is the path and a backslash; it must leave room for the
+  // terminator, so the capacity handed to the enumeration is at least 1.
+  size_t length = std::strlen(path);
+  if (length + 2 > kPathBufferSize)
+    return false;
+  std::memcpy(buffer, path, length);
+  buffer[length] = '\\';
+  buffer[length + 1] = '\0';
+  size_t p = length + 1;
+  for (;;) {
+    uintptr_t key = 0;
+    if (registry.openKey(path, kKeyEnumerateSubKeys, &key) != kErrorSuccess)
+      return false;
+    uint32_t capacity = static_cast<uint32_t>(kPathBufferSize - p);
+    int32_t result = registry.enumKey(key, 0, buffer + p, &capacity);
+    registry.closeKey(key);
+    if (result == kErrorNoMoreItems)
+      return registry.deleteKey(path) == kErrorSuccess;
+    if (result != kErrorSuccess)
+      return false;
+    if (!deleteKeyTree(registry, buffer))
+      return false;
+  }
+}
+
+// Deletes `path` only when it holds neither subkeys nor values.
+inline void deleteKeyIfEmpty(Registry& registry, const char* path) {
+  uintptr_t key = 0;
+  if (registry.openKey(path, kKeyQueryValue | kKeyEnumerateSubKeys, &key) != kErrorSuccess)
+    return;
+  char name[kNameBufferSize];
+  uint32_t size = kNameBufferSize;
+  if (registry.enumKey(key, 0, name, &size) != kErrorNoMoreItems) {
+    registry.closeKey(key);
+    return;
+  }
+  size = kNameBufferSize;
+  int32_t result = registry.enumValue(key, 0, name, &size);
+  registry.closeKey(key);
+  if (result == kErrorNoMoreItems)
+    registry.deleteKey(path);
+}
+
+// The whole tool: refuse while chromaweave runs, ask, delete, report.
+// Returns the process exit code, which is always 0.
+inline int runPurge(Registry& registry, Host& host, const Texts& texts) {
+  bool alreadyExists = false;
+  bool haveMutex = host.createMutex(kMutexName, &alreadyExists);
+  if (haveMutex && alreadyExists) {
+    host.message(texts.running, texts.caption, kIconInformation);
+    return 0;
+  }
+  if (!keyExists(registry, kSettingsKey)) {
+    host.message(texts.noSettings, texts.caption, kIconInformation);
+    return 0;
+  }
+  int32_t answer = host.message(texts.question, texts.caption,
+                                kOkCancel | kIconQuestion | kDefButton2);
+  if (answer != kIdOk)
+    return 0;
+  if (!deleteKeyTree(registry, kSettingsKey)) {
+    host.message(texts.cannotDelete, nullptr, kIconWarning);
+    return 0;
+  }
+  deleteKeyIfEmpty(registry, kMakerKey);
+  host.message(texts.deleted, texts.caption, kIconInformation);
+  if (haveMutex)
+    host.releaseMutex();
+  return 0;
+}
+
+}  // namespace purge

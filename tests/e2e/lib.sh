@@ -1,0 +1,254 @@
+# Shared functions of the end-to-end tests: each test sources this file, calls
+# e2e_setup NAME, drives the Windows programs under Wine and checks results.
+# Every wait has a deadline; cleanup runs on every exit, failure included.
+#
+# Environment:
+#   CW_E2E_BUILD  the MinGW build folder holding the programs (default build/mingw)
+#   CW_E2E_MAIN   "holder" forces the mutex stand-in instead of chromaweave.exe
+set -euo pipefail
+
+E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+E2E_BUILD=${CW_E2E_BUILD:-$E2E_ROOT/build/mingw}
+case "$E2E_BUILD" in /*) ;; *) E2E_BUILD=$E2E_ROOT/$E2E_BUILD ;; esac
+E2E_OUT=$E2E_ROOT/build/e2e
+E2E_TEMPLATE=$E2E_OUT/template/prefix
+E2E_DRIVER=$E2E_BUILD/tests/e2e/driver/cwdrive.exe
+E2E_PURGE=$E2E_BUILD/purge/chromaweave_purge.exe
+E2E_MAIN=$E2E_BUILD/app/win32/chromaweave.exe
+
+E2E_WINE=$(command -v wine64 || command -v wine || true)
+[ -x /usr/lib/wine/wine64 ] && E2E_WINE=/usr/lib/wine/wine64
+
+# Japanese locale: Wine's ANSI code page becomes 932 (Shift-JIS).
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export WINEDEBUG=-all WINEARCH=win64
+# No Mono or Gecko installers: they would open dialogs and wait.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+declare -A E2E_PIDS=()
+E2E_EXIT_CODE=
+E2E_XVFB_PID=
+
+e2e_log() { echo "[$(date +%H:%M:%S)] $*"; }
+
+e2e_fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# e2e_assert_eq EXPECTED ACTUAL WHAT
+e2e_assert_eq() {
+  if [ "$1" != "$2" ]; then
+    printf 'FAIL: %s\n  expected: %s\n  actual:   %s\n' "$3" "$1" "$2" >&2
+    exit 1
+  fi
+}
+
+# Makes the prefix every test copies: booted once, Japanese dialog fonts
+# mapped to the installed IPA fonts, user folders as real folders (a fresh
+# prefix links Documents and the others to the home folder).
+e2e_make_template() {
+  mkdir -p "$E2E_OUT/template"
+  (
+    flock 9
+    [ -f "$E2E_TEMPLATE/.ready" ] && exit 0
+    rm -rf "$E2E_TEMPLATE"
+    export WINEPREFIX=$E2E_TEMPLATE
+    e2e_log "making the Wine prefix template"
+    "$E2E_WINE" wineboot -i >/dev/null 2>&1 || true
+    local font
+    for font in 'ＭＳ Ｐゴシック' 'MS Shell Dlg' 'MS Shell Dlg 2' 'MS UI Gothic'; do
+      "$E2E_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /t REG_SZ \
+        /d IPAPGothic /f >/dev/null 2>&1
+    done
+    "$E2E_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /t REG_SZ \
+      /d IPAGothic /f >/dev/null 2>&1
+    wineserver -w
+    local link
+    for link in "$E2E_TEMPLATE"/drive_c/users/*/*; do
+      if [ -L "$link" ]; then
+        rm "$link"
+        mkdir "$link"
+      fi
+    done
+    [ -f "$E2E_TEMPLATE/system.reg" ] || { echo "e2e: wineboot failed" >&2; exit 1; }
+    touch "$E2E_TEMPLATE/.ready"
+  ) 9>"$E2E_OUT/template.lock"
+}
+
+# e2e_setup NAME: fresh prefix under build/e2e/NAME, a virtual X display,
+# a persistent wineserver, and the cleanup trap.
+e2e_setup() {
+  E2E_NAME=$1
+  E2E_DIR=$E2E_OUT/$E2E_NAME
+  E2E_ART=$E2E_OUT/artifacts/$E2E_NAME
+  [ -x "$E2E_WINE" ] || e2e_fail "Wine is not installed (run scripts/bootstrap)"
+  locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$' ||
+    e2e_fail "the ja_JP.UTF-8 locale is missing (run scripts/bootstrap)"
+  [ -f "$E2E_DRIVER" ] || e2e_fail "missing $E2E_DRIVER (build the mingw preset)"
+  e2e_make_template
+  rm -rf "$E2E_DIR" "$E2E_ART"
+  mkdir -p "$E2E_DIR" "$E2E_ART"
+  cp -a "$E2E_TEMPLATE" "$E2E_DIR/prefix"
+  export WINEPREFIX=$E2E_DIR/prefix
+  trap e2e_cleanup EXIT
+  trap 'exit 130' INT TERM
+  e2e_start_xvfb
+  wineserver -p
+  e2e_log "setup done: prefix $WINEPREFIX, display $DISPLAY"
+}
+
+e2e_start_xvfb() {
+  local fdfile=$E2E_DIR/display
+  : >"$fdfile"
+  # -displayfd picks a free display and writes its number once it listens.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" >"$E2E_ART/xvfb.log" 2>&1 &
+  E2E_XVFB_PID=$!
+  local deadline=$((SECONDS + 15))
+  while [ ! -s "$fdfile" ]; do
+    kill -0 "$E2E_XVFB_PID" 2>/dev/null || e2e_fail "Xvfb did not start"
+    [ $SECONDS -lt $deadline ] || e2e_fail "Xvfb gave no display number in time"
+    sleep 0.05
+  done
+  export DISPLAY=:$(head -n1 "$fdfile")
+}
+
+e2e_cleanup() {
+  local status=$?
+  trap - EXIT
+  set +e
+  if [ $status -ne 0 ] && [ -n "${DISPLAY:-}" ]; then
+    e2e_screenshot failure >/dev/null 2>&1
+    timeout 10 "$E2E_WINE" "$E2E_DRIVER" list-windows >"$E2E_ART/windows.txt" 2>&1
+  fi
+  local name
+  for name in "${!E2E_PIDS[@]}"; do
+    kill "${E2E_PIDS[$name]}" 2>/dev/null
+  done
+  if [ -n "${WINEPREFIX:-}" ]; then
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+  fi
+  for name in "${!E2E_PIDS[@]}"; do
+    wait "${E2E_PIDS[$name]}" 2>/dev/null
+  done
+  if [ -n "$E2E_XVFB_PID" ]; then
+    kill "$E2E_XVFB_PID" 2>/dev/null
+    wait "$E2E_XVFB_PID" 2>/dev/null
+  fi
+  if [ $status -eq 0 ]; then
+    rm -rf "$E2E_DIR"  # the prefix is big; artifacts stay
+    echo "PASS: $E2E_NAME"
+  else
+    echo "FAIL: $E2E_NAME (artifacts in $E2E_ART)"
+  fi
+  exit $status
+}
+
+# e2e_wine ARGS...: a Windows program in the foreground.
+e2e_wine() { "$E2E_WINE" "$@"; }
+
+# e2e_drive ARGS...: runs cwdrive; its output without the CRs of the console.
+e2e_drive() {
+  local out status=0
+  out=$("$E2E_WINE" "$E2E_DRIVER" "$@" 2>>"$E2E_ART/cwdrive.log") || status=$?
+  printf '%s\n' "$out" | tr -d '\r'
+  return $status
+}
+
+# e2e_start NAME EXE ARGS...: starts a Windows program in the background;
+# its output goes to artifacts/NAME.log.
+e2e_start() {
+  local name=$1
+  shift
+  "$E2E_WINE" "$@" >"$E2E_ART/$name.log" 2>&1 &
+  E2E_PIDS[$name]=$!
+}
+
+e2e_running() { kill -0 "${E2E_PIDS[$1]}" 2>/dev/null; }
+
+# wait_for_exit NAME [SECONDS]: waits for a program started with e2e_start;
+# its exit code lands in E2E_EXIT_CODE.
+wait_for_exit() {
+  local name=$1 deadline=$((SECONDS + ${2:-20})) pid=${E2E_PIDS[$1]}
+  while kill -0 "$pid" 2>/dev/null; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "$name did not exit in time"
+    sleep 0.05
+  done
+  E2E_EXIT_CODE=0
+  wait "$pid" || E2E_EXIT_CODE=$?
+  unset "E2E_PIDS[$name]"
+}
+
+# e2e_stop NAME: kills a program started with e2e_start (for stand-ins).
+e2e_stop() {
+  local pid=${E2E_PIDS[$1]}
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  unset "E2E_PIDS[$1]"
+}
+
+# wait_for_window CLASS|- TITLE|- [MS]: prints the top-level window's handle.
+wait_for_window() { e2e_drive wait-window "$1" "$2" "${3:-20000}"; }
+
+# e2e_press HWND CONTROL_ID: presses a dialog button, waits for the dialog to go.
+e2e_press() { e2e_drive click "$1" "$2" "${3:-20000}" >/dev/null; }
+
+# wait_for_gone HWND [MS]
+wait_for_gone() { e2e_drive wait-gone "$1" "${2:-20000}" >/dev/null; }
+
+# wait_for_file PATH [SECONDS]
+wait_for_file() {
+  local deadline=$((SECONDS + ${2:-20}))
+  until [ -e "$1" ]; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "file $1 did not appear"
+    sleep 0.1
+  done
+}
+
+# wait_for_output NAME TEXT [SECONDS]: until artifacts/NAME.log holds TEXT.
+wait_for_output() {
+  local deadline=$((SECONDS + ${3:-20}))
+  until grep -qF -- "$2" "$E2E_ART/$1.log" 2>/dev/null; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "$1 did not print '$2'"
+    sleep 0.05
+  done
+}
+
+e2e_screenshot() {
+  import -display "$DISPLAY" -window root "$E2E_ART/$1.png"
+}
+
+# A Wine virtual desktop with a taskbar; returns once the tray takes icons.
+e2e_start_desktop() {
+  e2e_start desktop explorer "/desktop=${1:-shell},${2:-1024x768}"
+  e2e_drive tray-ready 30000 >/dev/null || e2e_fail "the tray did not come up"
+}
+
+# Registry of the test prefix (paths under HKEY_CURRENT_USER unless the
+# wine reg forms are used directly).
+e2e_reg() { "$E2E_WINE" reg "$@" >>"$E2E_ART/reg.log" 2>&1; }
+e2e_reg_add_dword() { e2e_reg add "HKCU\\$1" /v "$2" /t REG_DWORD /d "$3" /f; }
+e2e_reg_add_string() { e2e_reg add "HKCU\\$1" /v "$2" /t REG_SZ /d "$3" /f; }
+e2e_reg_delete() { e2e_reg delete "HKCU\\$1" /f; }
+e2e_reg_create() { e2e_drive reg-create "$@" >/dev/null; }
+# e2e_reg_set PATH NAME dword:N|sz:TEXT [PATH NAME VALUE]...: one process for all.
+e2e_reg_set() { e2e_drive reg-set "$@" >/dev/null; }
+e2e_reg_exists() { "$E2E_WINE" "$E2E_DRIVER" reg-exists "$1" 2>/dev/null; }
+e2e_reg_dump() { e2e_drive reg-dump "$1"; }
+
+# e2e_check_msgbox HWND CAPTION TEXT BUTTONS DEFAULT_ID ICON: compares what
+# cwdrive msgbox reads (texts escaped: \r \n) with the expected values.
+e2e_check_msgbox() {
+  local got
+  got=$(e2e_drive msgbox "$1") || e2e_fail "cannot read message box $1"
+  printf '%s\n' "$got" >>"$E2E_ART/msgboxes.txt"
+  e2e_assert_eq "caption=$2" "$(sed -n 1p <<<"$got")" "message box caption"
+  e2e_assert_eq "text=$3" "$(sed -n 2p <<<"$got")" "message box text"
+  e2e_assert_eq "buttons=$4" "$(sed -n 3p <<<"$got")" "message box buttons"
+  e2e_assert_eq "default=$5" "$(sed -n 4p <<<"$got")" "message box default button"
+  e2e_assert_eq "icon=$6" "$(sed -n 5p <<<"$got")" "message box icon"
+}
+
+# chromaweave itself once it is built, otherwise a stand-in holding its mutex.
+e2e_main_is_real() { [ "${CW_E2E_MAIN:-}" != holder ] && [ -f "$E2E_MAIN" ]; }
