@@ -1,0 +1,298 @@
+// chromaweave_lab bench: times every effect's apply with parameters the
+// composer would choose (its largest ones for filters) and whole wallpaper
+// generations over many seeds, and measures the peak memory of a 3840x2160
+// generation. Single-threaded, wall-clock time of std::chrono::steady_clock.
+#include <algorithm>
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "effects/catalogue.h"
+#include "generation/composer.h"
+#include "generation/effect.h"
+#include "generation/job.h"
+#include "imaging/image.h"
+#include "tools/lab/args.h"
+#include "tools/lab/lab.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include <psapi.h>
+#else
+#include <fstream>
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+// Parameters per class as field=value assignments; filters get the largest
+// values their composer row can draw, patterns typical ones.
+struct BenchParams {
+    const char *name;
+    const char *assignments;
+};
+const BenchParams kParams[] = {
+    {"HSVNoise", "hueNoise=20 saturationNoise=10 valueNoise=10 seed=12345"},
+    {"HistogramNoise", "seed=12345 amount=13"},
+    {"EdgeDetection", "gain=200 invert=1 wrap=1"},
+    {"Neon", "radius=5 strength=200 wrap=1"},
+    {"Emboss", "direction=5 radius=2 strength=290 inColour=0 wrap=1 blendMode=10"},
+    {"Pixelize", "cellWidth=10 cellHeight=10"},
+    {"Median", "radius=2 wrap=1"},
+    {"Minimum", "radius=2 wrap=1"},
+    {"Maximum", "radius=2 wrap=1"},
+    {"Spread", "spreadX=5 spreadY=5 seed=12345 wrap=1"},
+    {"GlassTile", "tileWidth=30 tileHeight=30 wrap=1"},
+    {"Gradient", "colour1=rgba(41,123,222,255) colour2=rgba(255,205,16,255) shape=4"},
+    {"GradientPattern", "colour1=rgba(41,123,222,255) colour2=rgba(255,205,16,255) orientation=1 period=64"},
+    {"Dots", "colour=rgba(230,32,90,184) shape=1 dotSize=7 gap=9 antialias=1"},
+    {"RandomDots",
+     "colour=rgba(230,32,90,184) shape=1 alphaJitter=100 dotSize=23 sizeJitter=40 density=150 seed=12345 wrap=1"},
+    {"ParallelLines", "colour=rgba(230,32,90,184) vertical=1 lineWidth=4 gap=4"},
+    {"Grid", "colour=rgba(230,32,90,184) lineWidth=2 gapX=28 gapY=28"},
+    {"Checker", "colour1=rgba(41,123,222,255) colour2=rgba(255,205,16,255) cellWidth=40 cellHeight=40"},
+    {"Cloud", "colour1=rgba(41,123,222,255) colour2=rgba(255,205,16,255) wrap=1 detail=4 scaleX=40 scaleY=40 "
+              "seed=12345"},
+    {"Plasma", "seed=12345 roughness=50 wrap=1"},
+    {"OilPaint", "radius=3 wrap=1"},
+    {"Watercolor", "radius=3 wrap=1"},
+    {"Negative", ""},
+    {"Cylinder", "vertical=1"},
+    {"Swirl", "angle=720"},
+    {"SineWave", "amplitudeX=10 wavelengthX=40 amplitudeY=10 wavelengthY=40 wrap=1"},
+    {"Kaleidoscope", "mode=1"},
+};
+
+const char *paramsFor(const char *name) {
+    for (const BenchParams &p : kParams)
+        if (std::strcmp(p.name, name) == 0) return p.assignments;
+    return "";
+}
+
+// Applies the assignments (the base's opacity and blendMode included).
+bool configure(tlEffect &effect, const char *assignments) {
+    std::string all = assignments;
+    size_t at = 0;
+    while (at < all.size()) {
+        size_t end = all.find(' ', at);
+        if (end == std::string::npos) end = all.size();
+        const std::string item = all.substr(at, end - at);
+        at = end + 1;
+        const size_t eq = item.find('=');
+        if (eq == std::string::npos) return false;
+        const std::string name = item.substr(0, eq), value = item.substr(eq + 1);
+        int32_t n = 0;
+        if (name == "blendMode" && parseInt32(value, 0, 17, n))
+            effect.blendMode = n;
+        else if (name == "opacity" && parseInt32(value, 0, 65535, n))
+            effect.opacity = static_cast<uint32_t>(n);
+        else if (!setFieldFromText(effect, name.c_str(), value.c_str()))
+            return false;
+    }
+    return true;
+}
+
+std::string paramsJson(const tlEffectInfo &info, const tlEffect &effect) {
+    std::string json = "{";
+    for (int32_t i = 0; i < info.fieldCount; ++i) {
+        char text[160];
+        if (!formatField(effect, info.fields[i], text, sizeof text)) std::strcpy(text, "null");
+        json += (i ? ",\"" : "\"") + std::string(info.fields[i].name) + "\":" + text;
+    }
+    return json + "}";
+}
+
+double elapsedMs(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+double median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// Nearest rank: the smallest value with at least 95 % of the values at or below it.
+double percentile95(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    const size_t rank = (v.size() * 95 + 99) / 100;
+    return v[rank - 1];
+}
+
+// ---- memory -----------------------------------------------------------------
+
+#ifdef _WIN32
+// Windows cannot reset the peak, so the caller measures before anything
+// else has grown the process.
+void resetPeak() {}
+uint64_t currentBytes() {
+    PROCESS_MEMORY_COUNTERS c;
+    return GetProcessMemoryInfo(GetCurrentProcess(), &c, sizeof c) ? c.WorkingSetSize : 0;
+}
+uint64_t peakBytes() {
+    PROCESS_MEMORY_COUNTERS c;
+    return GetProcessMemoryInfo(GetCurrentProcess(), &c, sizeof c) ? c.PeakWorkingSetSize : 0;
+}
+#else
+// Linux resets the resident high-water mark when "5" is written to clear_refs.
+void resetPeak() {
+    std::ofstream refs("/proc/self/clear_refs");
+    if (refs) refs << "5";
+}
+uint64_t statusKb(const char *key) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const size_t len = std::strlen(key);
+    while (std::getline(status, line))
+        if (line.compare(0, len, key) == 0) return std::strtoull(line.c_str() + len, nullptr, 10);
+    return 0;
+}
+uint64_t currentBytes() { return statusKb("VmRSS:") * 1024; }
+uint64_t peakBytes() {
+    uint64_t kb = statusKb("VmHWM:");
+    if (kb == 0) {
+        struct rusage usage;
+        if (getrusage(RUSAGE_SELF, &usage) == 0) kb = static_cast<uint64_t>(usage.ru_maxrss);
+    }
+    return kb * 1024;
+}
+#endif
+
+// ---- the measurements -------------------------------------------------------
+
+struct Options {
+    int32_t w = 1920, h = 1080, runs = 5;
+    bool json = false;
+    const char *only = nullptr;  // one effect, no generations
+};
+
+// A cloud in two colours: the kind of picture filters meet in a wallpaper.
+bool makeInput(const Options &o, tlPicture &input) {
+    if (!input.create(o.w, o.h, 0, 8, 4)) return false;
+    std::unique_ptr<tlEffect> cloud(createEffectByName("Cloud"));
+    if (!cloud || !configure(*cloud, paramsFor("Cloud"))) return false;
+    tlPicture copy(input);
+    return !copy.isEmpty() && cloud->apply(copy, input, nullptr);
+}
+
+bool benchEffect(const Options &o, const tlEffectInfo &info, const tlPicture &input) {
+    std::unique_ptr<tlEffect> effect(info.create());
+    if (!effect || !configure(*effect, paramsFor(info.name))) return false;
+    tlPicture destination(input);
+    if (destination.isEmpty()) return false;
+    std::vector<double> times;
+    bool ok = true;
+    for (int32_t r = 0; r < o.runs && ok; ++r) {
+        destination.copyFrom(0, 0, input);
+        const auto start = std::chrono::steady_clock::now();
+        ok = effect->apply(input, destination, nullptr);
+        times.push_back(elapsedMs(start));
+    }
+    const std::string size = std::to_string(o.w) + "x" + std::to_string(o.h);
+    if (o.json) {
+        std::printf("{\"effect\":\"%s\",\"params\":%s,\"size\":\"%s\",", info.name, paramsJson(info, *effect).c_str(),
+                    size.c_str());
+        if (ok)
+            std::printf("\"median_ms\":%.3f}\n", median(times));
+        else
+            std::printf("\"failed\":true}\n");
+    } else if (ok) {
+        std::printf("%-16s %-10s %10.2f ms\n", info.name, size.c_str(), median(times));
+    } else {
+        std::printf("%-16s %-10s     failed\n", info.name, size.c_str());
+    }
+    std::fflush(stdout);
+    return true;
+}
+
+// Seeds 1..seeds, one whole generation job each.
+void benchCompose(const Options &o, int32_t w, int32_t h, int32_t seeds) {
+    std::vector<double> times;
+    for (int32_t s = 1; s <= seeds; ++s) {
+        theComposer().random.seed(static_cast<uint32_t>(s));
+        GenerationJob job = {w, h, nullptr};
+        const auto start = std::chrono::steady_clock::now();
+        runGenerationJob(&job);
+        times.push_back(elapsedMs(start));
+        delete job.result;
+    }
+    const std::string size = std::to_string(w) + "x" + std::to_string(h);
+    if (o.json)
+        std::printf("{\"compose\":\"%s\",\"seeds\":%d,\"median_ms\":%.3f,\"p95_ms\":%.3f}\n", size.c_str(),
+                    static_cast<int>(seeds), median(times), percentile95(times));
+    else
+        std::printf("compose %-10s %4d seeds  median %10.2f ms  p95 %10.2f ms\n", size.c_str(),
+                    static_cast<int>(seeds), median(times), percentile95(times));
+    std::fflush(stdout);
+}
+
+// The largest resident size during one 3840x2160 generation, and its rise
+// over the size before it.
+void benchPeak(const Options &o) {
+    resetPeak();
+    const uint64_t before = currentBytes();
+    theComposer().random.seed(1);
+    GenerationJob job = {3840, 2160, nullptr};
+    runGenerationJob(&job);
+    delete job.result;
+    const uint64_t peak = peakBytes();
+    const double mib = 1024.0 * 1024.0;
+    if (o.json)
+        std::printf("{\"peak\":\"3840x2160\",\"peak_bytes\":%" PRIu64 ",\"rise_bytes\":%" PRIu64 "}\n", peak,
+                    peak > before ? peak - before : 0);
+    else
+        std::printf("peak memory of a 3840x2160 generation: %.1f MiB (%.1f MiB above the start)\n", peak / mib,
+                    (peak > before ? peak - before : 0) / mib);
+    std::fflush(stdout);
+}
+
+bool parseSize(const std::string &text, int32_t &w, int32_t &h) {
+    const size_t x = text.find_first_of("xX");
+    return x != std::string::npos && parseInt32(text.substr(0, x), 1, 65535, w) &&
+           parseInt32(text.substr(x + 1), 1, 65535, h);
+}
+
+int runBench(int argc, char **argv) {
+    const char *cmd = "bench";
+    labArgs args;
+    std::string error;
+    if (!args.parse(argc, argv, {{"size", true}, {"runs", true}, {"json", false}, {"effect", true}}, error))
+        return labUsageError(cmd, error);
+    if (!args.positional.empty()) return labUsageError(cmd, "unexpected argument \"" + args.positional[0] + "\"");
+    Options o;
+    if (args.has("size") && !parseSize(*args.value("size"), o.w, o.h))
+        return labUsageError(cmd, "--size wants WxH with sides from 1 to 65535");
+    if (!args.getInt("runs", 1, 1000, o.runs, error)) return labUsageError(cmd, error);
+    o.json = args.has("json");
+    if (const std::string *name = args.value("effect")) {
+        if (!findEffectInfo(name->c_str())) return labUsageError(cmd, "unknown effect \"" + *name + "\"");
+        o.only = name->c_str();
+    }
+
+    // Peak memory first: on Windows the peak cannot be reset afterwards.
+    if (!o.only) benchPeak(o);
+
+    tlPicture input;
+    if (!makeInput(o, input)) return labFailure(cmd, "cannot make the input picture");
+    int32_t count = 0;
+    const tlEffectInfo *classes = effectCatalogue(count);
+    for (int32_t i = 0; i < count; ++i) {
+        if (o.only && std::strcmp(o.only, classes[i].name) != 0) continue;
+        if (!benchEffect(o, classes[i], input)) return labFailure(cmd, std::string("cannot set up ") + classes[i].name);
+    }
+    if (o.only) return kLabOk;
+    benchCompose(o, 120, 120, 100);
+    benchCompose(o, 1920, 1080, 100);
+    benchCompose(o, 3840, 2160, 20);
+    return kLabOk;
+}
+
+const labCommandRegistrar benchCommand("bench", runBench, "[--size WxH] [--runs N] [--json] [--effect NAME]");
+
+}  // namespace
