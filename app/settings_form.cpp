@@ -80,7 +80,10 @@ bool createFolderPath(FolderLayer &folders, const char *path, LeadByteTest isLea
         size_t end = nextBackslash(path, start, isLeadByte);
         std::memcpy(prefix, path, end);
         prefix[end] = '\0';
-        if (creating || !folderExists(folders, prefix)) {
+        // A doubled backslash adds no folder; only the drive alone ("C:\")
+        // is tested as it is.
+        bool noFolder = end == start && !(start == first + 1 && end == length);
+        if (!noFolder && (creating || !folderExists(folders, prefix))) {
             creating = true;
             if (!folders.createDirectory(prefix)) return false;
         }
@@ -90,10 +93,10 @@ bool createFolderPath(FolderLayer &folders, const char *path, LeadByteTest isLea
     }
 }
 
-void browseStartFolder(const char *path, char *out, LeadByteTest isLeadByte) {
+void withoutTrailingBackslash(const char *path, char *out, LeadByteTest isLeadByte) {
     size_t length = std::strlen(path);
     if (length >= size_t(pathBytes)) length = pathBytes - 1;
-    std::memcpy(out, path, length);
+    std::memmove(out, path, length);
     out[length] = '\0';
     if (!isDriveRoot(out) && endsInBackslash(out, isLeadByte)) out[std::strlen(out) - 1] = '\0';
 }

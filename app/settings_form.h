@@ -69,9 +69,10 @@ bool fileExists(FolderLayer &folders, const char *path);
 // path without a backslash, one longer than 259 bytes, or when a folder
 // cannot be created.
 bool createFolderPath(FolderLayer &folders, const char *path, LeadByteTest isLeadByte);
-// The folder the browse dialog opens at: path without one trailing
-// backslash, unless it is a drive root. out holds 260 bytes.
-void browseStartFolder(const char *path, char *out, LeadByteTest isLeadByte);
+// path without one trailing backslash, unless it is a drive root: the form
+// the browse dialog opens at and the documents folder is used in. out holds
+// 260 bytes and may be path itself.
+void withoutTrailingBackslash(const char *path, char *out, LeadByteTest isLeadByte);
 // Folder texts compared without regard to ASCII letter case; double-byte
 // characters compare exactly (a trail byte may look like a letter).
 bool sameFolderText(const char *a, const char *b, LeadByteTest isLeadByte);

@@ -93,7 +93,7 @@ int CALLBACK browseCallback(HWND picker, UINT message, LPARAM, LPARAM data) {
         // The picker opens at the current folder; it does not take a
         // trailing backslash except on a drive root.
         char start[pathBytes];
-        browseStartFolder(current, start, platform::isAnsiLeadByte);
+        withoutTrailingBackslash(current, start, platform::isAnsiLeadByte);
         SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(start));
     }
     return 0;

@@ -43,6 +43,9 @@ void getDocumentsFolder(char *path) {
     if (SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &list) != S_OK || !list) return;
     if (!SHGetPathFromIDListA(list, path)) path[0] = '\0';
     CoTaskMemFree(list);
+    // Some shells (Wine's) answer with a trailing backslash; the wallpaper
+    // folder is built by appending "\chromaweave" to this.
+    withoutTrailingBackslash(path, path, platform::isAnsiLeadByte);
 }
 
 // ---- Folders

@@ -99,6 +99,10 @@ TEST(SettingsFormFolders, NestedFoldersAreCreatedOutermostFirst) {
     folders.created.clear();
     ASSERT_TRUE(createFolderPath(folders, "C:\\x\\", noLeadBytes));
     EXPECT_EQ(folders.created, (std::vector<std::string>{"C:\\x"}));
+    // A doubled backslash adds no folder of its own.
+    folders.created.clear();
+    ASSERT_TRUE(createFolderPath(folders, "C:\\a\\\\d", noLeadBytes));
+    EXPECT_EQ(folders.created, (std::vector<std::string>{"C:\\a\\\\d"}));
 }
 
 TEST(SettingsFormFolders, CreationFailures) {
@@ -124,19 +128,19 @@ TEST(SettingsFormFolders, DoubleByteNamesWhoseTrailByteIsABackslash) {
     ASSERT_TRUE(createFolderPath(folders, path, shiftJisLeadByte));
     EXPECT_EQ(folders.created, (std::vector<std::string>{"C:\\\x95\x5C", path}));
     char out[pathBytes];
-    browseStartFolder("C:\\\x95\x5C", out, shiftJisLeadByte);
+    withoutTrailingBackslash("C:\\\x95\x5C", out, shiftJisLeadByte);
     EXPECT_STREQ(out, "C:\\\x95\x5C");
-    browseStartFolder("C:\\\x95\x5C\\", out, shiftJisLeadByte);
+    withoutTrailingBackslash("C:\\\x95\x5C\\", out, shiftJisLeadByte);
     EXPECT_STREQ(out, "C:\\\x95\x5C");
 }
 
 TEST(SettingsFormFolders, BrowseStartKeepsDriveRoots) {
     char out[pathBytes];
-    browseStartFolder("C:\\", out, noLeadBytes);
+    withoutTrailingBackslash("C:\\", out, noLeadBytes);
     EXPECT_STREQ(out, "C:\\");
-    browseStartFolder("C:\\pics\\", out, noLeadBytes);
+    withoutTrailingBackslash("C:\\pics\\", out, noLeadBytes);
     EXPECT_STREQ(out, "C:\\pics");
-    browseStartFolder("C:\\pics", out, noLeadBytes);
+    withoutTrailingBackslash("C:\\pics", out, noLeadBytes);
     EXPECT_STREQ(out, "C:\\pics");
 }
 
