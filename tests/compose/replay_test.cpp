@@ -1,0 +1,417 @@
+// Replays compositions with a second generator that follows the pattern and
+// filter tables draw by draw, and checks every effect the composer adds (its
+// class, opacity, blend mode and every field) and the generator's state at
+// that moment.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "effects/catalogue.h"
+#include "generation/composer.h"
+#include "generation/effect.h"
+#include "imaging/layer.h"
+#include "tests/compose/compose_support.h"
+
+namespace {
+
+struct Event {
+    std::string text;
+    bool failed;
+    uint64_t state;
+};
+
+// The composer's side: every event with the generator state after it.
+class Recorder : public tlComposeObserver {
+public:
+    explicit Recorder(const tlRandom &random) : random(random) {}
+    void effectAdded(const tlEffect &e) override { events.push_back({describeEffect(e), false, randomDigest(random)}); }
+    void effectFailed(const tlEffect &e) override { events.push_back({describeEffect(e), true, randomDigest(random)}); }
+    void allocationFailed(int32_t typeId) override { ADD_FAILURE() << "no memory for class " << typeId; }
+    void contrastMeasured(int32_t contrast) override { contrasts.push_back(contrast); }
+
+    const tlRandom &random;
+    std::vector<Event> events;
+    std::vector<int32_t> contrasts;
+};
+
+// The tables transcribed on their own, drawing from a second generator.
+class Reference {
+public:
+    Reference(uint32_t seed, int32_t w, int32_t h, const std::vector<int32_t> &contrasts, size_t limit)
+        : W(w), H(h), contrasts(contrasts), limit(limit) {
+        r.seed(seed);
+    }
+
+    // Runs until the composition ends or limit events were made.
+    void run() {
+        if (stage1()) stage2();
+    }
+
+    std::vector<Event> events;
+    std::set<std::string> classes;
+
+private:
+    uint32_t below(uint32_t n) { return r.below(n); }
+    int32_t divisor(int32_t n, bool even) {
+        std::vector<int32_t> list = properDivisors(n, even);
+        if (list.empty()) return 0;
+        if (list.size() == 1) return list[0];
+        return list[below(static_cast<uint32_t>(list.size()))];
+    }
+    static std::vector<int32_t> properDivisors(int32_t n, bool even) {
+        std::vector<int32_t> list;
+        for (int32_t d = 2; d <= n / 2; ++d)
+            if (n % d == 0 && (!even || (n / d) % 2 == 0)) list.push_back(d);
+        return list;
+    }
+
+    tlEffect *make(const char *name) {
+        classes.insert(name);
+        return createEffectByName(name);
+    }
+    static void set(tlEffect *e, const char *field, int32_t v) { EXPECT_TRUE(setIntField(*e, field, v)) << field; }
+    static void setB(tlEffect *e, const char *field, bool v) { EXPECT_TRUE(setBoolField(*e, field, v)) << field; }
+    static void setC(tlEffect *e, const char *field, const tlColour &v) {
+        EXPECT_TRUE(setColourField(*e, field, v)) << field;
+    }
+
+    // False once the limit is reached: the composer stopped there.
+    bool emit(tlEffect *e) {
+        events.push_back({describeEffect(*e), false, randomDigest(r)});
+        delete e;
+        return events.size() < limit;
+    }
+
+    tlColour colour(int32_t i) {
+        uint8_t b[4];
+        b[0] = static_cast<uint8_t>(below(32) * 255 / 31);
+        b[1] = static_cast<uint8_t>(below(32) * 255 / 31);
+        b[2] = static_cast<uint8_t>(below(32) * 255 / 31);
+        b[3] = i == 0 ? 255 : static_cast<uint8_t>(below(16) * 8 + 64);
+        return tlColour::fromBytes(b);
+    }
+
+    bool stage1() {
+        const int32_t count = static_cast<int32_t>(below(3)) + 1;
+        for (int32_t i = 0; i < count; ++i) {
+            const tlColour a = colour(i), b = colour(i);
+            const uint32_t type = below(i == 0 ? 5 : 9);
+            if (!emit(pattern(type, a, b, i))) return false;
+            if (i == 0 && type == 4 && below(4) < 3) {
+                tlEffect *e;
+                if (below(3) < 2) {
+                    e = make("Kaleidoscope");
+                    set(e, "mode", static_cast<int32_t>(below(2)));
+                } else {
+                    e = make("Pixelize");
+                    int32_t cw = divisor(W, false), ch = divisor(H, false);
+                    set(e, "cellWidth", cw ? cw : 1);
+                    set(e, "cellHeight", ch ? ch : 1);
+                }
+                if (!emit(e)) return false;
+            }
+        }
+        return true;
+    }
+
+    tlEffect *pattern(uint32_t type, const tlColour &a, const tlColour &b, int32_t i) {
+        tlEffect *e = nullptr;
+        switch (type) {
+        case 0:
+            e = make("Gradient");
+            setC(e, "colour1", a);
+            setC(e, "colour2", b);
+            set(e, "shape", below(2) == 0 ? 3 : 4);
+            break;
+        case 1: {
+            e = make("GradientPattern");
+            setC(e, "colour1", a);
+            setC(e, "colour2", b);
+            const int32_t saw = below(3) >= 2 ? 1 : 0;
+            set(e, "sawtooth", saw);
+            const int32_t o = below(2) != 0 ? 1 : 0;
+            const int32_t extent = o == 1 ? W : H;
+            std::vector<int32_t> list = properDivisors(extent, saw == 0);
+            int32_t period = 2;
+            if (list.size() == 1) period = list[0];
+            if (list.size() > 1) {
+                if (list.back() == extent / 2) list.pop_back();
+                period = list[below(static_cast<uint32_t>(list.size()))];
+            }
+            set(e, "period", period);
+            set(e, "orientation", o);
+            break;
+        }
+        case 2: {
+            e = make("Checker");
+            setC(e, "colour1", a);
+            setC(e, "colour2", b);
+            const int32_t cw = divisor(W, true);
+            const int32_t ch = divisor(H, true);
+            set(e, "cellWidth", cw ? cw : 1);
+            set(e, "cellHeight", ch ? ch : 1);
+            break;
+        }
+        case 3:
+            e = make("Cloud");
+            setC(e, "colour1", a);
+            setC(e, "colour2", b);
+            setB(e, "wrap", true);
+            set(e, "detail", static_cast<int32_t>(below(5)));
+            set(e, "scaleX", static_cast<int32_t>(below(4) * 10 + 10));
+            set(e, "scaleY", static_cast<int32_t>(below(4) * 10 + 10));
+            set(e, "seed", static_cast<int32_t>(r.next()));
+            break;
+        case 4:
+            e = make("Plasma");
+            set(e, "seed", static_cast<int32_t>(r.next()));
+            set(e, "roughness", static_cast<int32_t>(below(50) + 1));
+            setB(e, "grayscale", below(4) == 0);
+            setB(e, "wrap", true);
+            if (i >= 1) e->opacity = below(128) * 257 + 16448;
+            break;
+        case 5: {
+            e = make("Dots");
+            setC(e, "colour", a);
+            set(e, "shape", static_cast<int32_t>(below(2)));
+            const int32_t d = divisor(W, false);
+            const int32_t size = d > 2 ? static_cast<int32_t>(below(static_cast<uint32_t>(d - 1))) + 1 : 1;
+            set(e, "dotSize", size);
+            set(e, "gap", d > 2 ? d - size : 1);
+            setB(e, "antialias", true);
+            break;
+        }
+        case 6:
+            e = make("RandomDots");
+            setC(e, "colour", a);
+            set(e, "shape", static_cast<int32_t>(below(2)));
+            set(e, "alphaJitter", static_cast<int32_t>(below(11) * 10));
+            set(e, "dotSize", static_cast<int32_t>(below(20) + 4));
+            set(e, "sizeJitter", static_cast<int32_t>(below(5) * 10));
+            set(e, "density", static_cast<int32_t>(below(101) + 50));
+            set(e, "seed", static_cast<int32_t>(r.next()));
+            setB(e, "wrap", true);
+            break;
+        case 7: {
+            e = make("ParallelLines");
+            setC(e, "colour", a);
+            const int32_t vertical = static_cast<int32_t>(below(2));
+            set(e, "vertical", vertical);
+            const int32_t d = divisor(vertical ? W : H, false);
+            const int32_t width = d > 2 ? static_cast<int32_t>(below(static_cast<uint32_t>(d - 1))) + 1 : 1;
+            set(e, "lineWidth", width);
+            set(e, "gap", d > 2 ? d - width : 1);
+            break;
+        }
+        default: {
+            e = make("Grid");
+            setC(e, "colour", a);
+            int32_t dx = divisor(W, false), dy = divisor(H, false);
+            if (dx == 0) dx = 1;
+            if (dy == 0) dy = 1;
+            int32_t lw = 1;
+            if (dx > 1 && dy > 1) lw = static_cast<int32_t>(below(static_cast<uint32_t>(std::min(dx, dy) - 1))) + 1;
+            set(e, "lineWidth", lw);
+            set(e, "gapX", dx > 1 && dy > 1 ? dx - lw : dx);
+            set(e, "gapY", dx > 1 && dy > 1 ? dy - lw : dy);
+            break;
+        }
+        }
+        return e;
+    }
+
+    void stage2() {
+        const uint32_t count = below(4);
+        int32_t previous = -1;
+        for (uint32_t j = 0; j < count;) {
+            int32_t c = static_cast<int32_t>(below(14));
+            while (c == previous) c = static_cast<int32_t>(below(14));
+            previous = c;
+            tlEffect *e = filter(c);
+            if (!e) continue;
+            if (!emit(e)) return;
+            ++j;
+        }
+    }
+
+    // Null for a skip.
+    tlEffect *filter(int32_t c) {
+        static const char *const rank[3] = {"Median", "Minimum", "Maximum"};
+        tlEffect *e = nullptr;
+        switch (c) {
+        case 0:
+            e = make("Cylinder");
+            set(e, "vertical", static_cast<int32_t>(below(2)));
+            return e;
+        case 1: {
+            if (below(4) != 0) return nullptr;
+            int32_t angle = static_cast<int32_t>(below(9)) * 45 + 360;
+            if (below(2) == 0) angle = -angle;
+            e = make("Swirl");
+            set(e, "angle", angle);
+            return e;
+        }
+        case 2: {
+            const int32_t dx = divisor(W, false);
+            if (dx == 0) return nullptr;
+            int32_t dy;
+            if (H % dx == 0) {
+                dy = below(2) == 0 ? dx : divisor(H, false);
+            } else {
+                dy = divisor(H, false);
+            }
+            if (dy == 0) return nullptr;
+            const int32_t ax = static_cast<int32_t>(below(10)) + 1;
+            const int32_t ay = below(2) == 0 ? ax : static_cast<int32_t>(below(10)) + 1;
+            e = make("SineWave");
+            set(e, "amplitudeX", ax);
+            set(e, "wavelengthX", dx);
+            set(e, "amplitudeY", ay);
+            set(e, "wavelengthY", dy);
+            setB(e, "wrap", true);
+            return e;
+        }
+        case 3: {
+            e = make("HSVNoise");
+            set(e, "hueNoise", below(2) != 0 ? static_cast<int32_t>(below(20)) + 1 : 0);
+            set(e, "saturationNoise", below(2) != 0 ? static_cast<int32_t>(below(10)) + 1 : 0);
+            set(e, "valueNoise", below(2) != 0 ? static_cast<int32_t>(below(10)) + 1 : 0);
+            set(e, "seed", static_cast<int32_t>(r.next()));
+            return e;
+        }
+        case 4:
+            e = make("HistogramNoise");
+            set(e, "seed", static_cast<int32_t>(r.next()));
+            set(e, "amount", static_cast<int32_t>(below(10)) + 4);
+            return e;
+        case 5:
+            e = make("Watercolor");
+            set(e, "radius", static_cast<int32_t>(below(3)) + 1);
+            setB(e, "wrap", true);
+            return e;
+        case 6: return edgeOrNeon();
+        case 7:
+            e = make("Emboss");
+            set(e, "direction", static_cast<int32_t>(below(6)));
+            set(e, "radius", static_cast<int32_t>(below(2)) + 1);
+            set(e, "strength", static_cast<int32_t>(below(20)) * 10 + 100);
+            setB(e, "inColour", false);
+            setB(e, "wrap", true);
+            e->blendMode = 10;
+            return e;
+        case 8:
+        case 9:
+        case 10:
+            e = make(rank[c - 8]);
+            set(e, "radius", static_cast<int32_t>(below(2)) + 1);
+            setB(e, "wrap", true);
+            return e;
+        case 11:
+            e = make("Spread");
+            set(e, "spreadX", static_cast<int32_t>(below(5)) + 1);
+            set(e, "spreadY", static_cast<int32_t>(below(5)) + 1);
+            set(e, "seed", static_cast<int32_t>(r.next()));
+            setB(e, "wrap", true);
+            return e;
+        case 12: {
+            int32_t tw = divisor(W, false), th = divisor(H, false);
+            if (tw == 0 || th == 0) return nullptr;
+            if (tw > 32) {
+                const int32_t t = divisor(tw, false);
+                if (t) tw = t;
+            }
+            if (th > 32) {
+                const int32_t t = divisor(th, false);
+                if (t) th = t;
+            }
+            e = make("GlassTile");
+            set(e, "tileWidth", tw);
+            set(e, "tileHeight", th);
+            setB(e, "wrap", true);
+            return e;
+        }
+        default:
+            e = make("OilPaint");
+            set(e, "radius", static_cast<int32_t>(below(3)) + 1);
+            setB(e, "wrap", true);
+            return e;
+        }
+    }
+
+    tlEffect *edgeOrNeon() {
+        EXPECT_LT(nextContrast, contrasts.size()) << "the composer measured the contrast fewer times";
+        const int32_t contrast = nextContrast < contrasts.size() ? contrasts[nextContrast++] : 0;
+        if (contrast < 20) return nullptr;
+        tlEffect *e;
+        if (below(2) == 0) {
+            e = make("EdgeDetection");
+            set(e, "gain", static_cast<int32_t>(below(6)) * 20 + 100);
+            const bool invert = below(2) == 0;
+            setB(e, "invert", invert);
+            setB(e, "wrap", true);
+            if (below(2) == 0) {
+                static const int32_t inverted[3] = {1, 3, 9}, plain[3] = {3, 5, 9};
+                const uint32_t k = below(3);
+                e->blendMode = invert ? inverted[k] : plain[k];
+            }
+        } else {
+            e = make("Neon");
+            set(e, "radius", static_cast<int32_t>(below(4)) + 2);
+            set(e, "strength", static_cast<int32_t>(below(6)) * 20 + 100);
+            setB(e, "wrap", true);
+        }
+        return e;
+    }
+
+    tlRandom r;
+    const int32_t W, H;
+    const std::vector<int32_t> &contrasts;
+    size_t nextContrast = 0;
+    const size_t limit;
+};
+
+// Composes one wallpaper and compares it with the replay; returns the
+// classes the replay made.
+std::set<std::string> checkSeed(uint32_t seed, int32_t w, int32_t h) {
+    WallpaperComposer composer;
+    composer.random.seed(seed);
+    composer.setComplexity(2);
+    Recorder recorder(composer.random);
+    composer.setObserver(&recorder);
+    tlPictureLayer layer;
+    EXPECT_TRUE(layer.create(w, h, 0, 8, 4));
+    const bool complete = composer.compose(layer);
+
+    const bool failed = !recorder.events.empty() && recorder.events.back().failed;
+    EXPECT_EQ(complete, !failed) << "seed " << seed;
+    Reference reference(seed, w, h, recorder.contrasts, failed ? recorder.events.size() : SIZE_MAX);
+    reference.run();
+    const std::vector<Event> &want = reference.events, &got = recorder.events;
+    EXPECT_EQ(got.size(), want.size()) << "seed " << seed << " " << w << "x" << h;
+    for (size_t i = 0; i < std::min(got.size(), want.size()); ++i) {
+        EXPECT_EQ(got[i].text, want[i].text) << "seed " << seed << " " << w << "x" << h << " effect " << i;
+        EXPECT_EQ(got[i].state, want[i].state) << "seed " << seed << " " << w << "x" << h << " effect " << i;
+    }
+    return reference.classes;
+}
+
+TEST(ComposerReplay, EveryDrawFollowsTheTables) {
+    std::set<std::string> seen;
+    const int32_t sizes[][2] = {{120, 96}, {97, 89}, {64, 48}, {30, 42}, {128, 100}};
+    for (const auto &size : sizes)
+        for (uint32_t seed = 1; seed <= 40; ++seed) {
+            std::set<std::string> classes = checkSeed(seed * 7919u, size[0], size[1]);
+            seen.insert(classes.begin(), classes.end());
+            if (::testing::Test::HasFailure()) return;
+        }
+    // Every pattern row and both follow-ups were exercised.
+    for (const char *name : {"Gradient", "GradientPattern", "Checker", "Cloud", "Plasma", "Dots", "RandomDots",
+                             "ParallelLines", "Grid", "Kaleidoscope", "Pixelize"})
+        EXPECT_TRUE(seen.count(name)) << name;
+}
+
+}  // namespace
