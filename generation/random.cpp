@@ -18,11 +18,16 @@ void tlRandom::seedFromClock() { seed(platform::tickCount()); }
 
 // Regenerates the 624 words in place, in increasing order, so that the words
 // k + 397 >= 624 are read after their own update, as the reference does.
+static inline uint32_t twist(uint32_t upper, uint32_t lower, uint32_t far) {
+    uint32_t y = (upper & 0x80000000u) | (lower & 0x7FFFFFFFu);
+    return far ^ (y >> 1) ^ ((y & 1u) ? 0x9908B0DFu : 0u);
+}
+
 static void regenerate(uint32_t *state) {
-    for (int32_t k = 0; k < 624; ++k) {
-        uint32_t y = (state[k] & 0x80000000u) | (state[(k + 1) % 624] & 0x7FFFFFFFu);
-        state[k] = state[(k + 397) % 624] ^ (y >> 1) ^ ((y & 1u) ? 0x9908B0DFu : 0u);
-    }
+    int32_t k = 0;
+    for (; k < 624 - 397; ++k) state[k] = twist(state[k], state[k + 1], state[k + 397]);
+    for (; k < 623; ++k) state[k] = twist(state[k], state[k + 1], state[k + 397 - 624]);
+    state[623] = twist(state[623], state[0], state[396]);
 }
 
 uint32_t tlRandom::next() {
