@@ -4,13 +4,16 @@
 #
 # Environment:
 #   CW_E2E_BUILD  the MinGW build folder holding the programs (default build/mingw)
+#   CW_E2E_OUT    where prefixes and artifacts go (default build/e2e); give each
+#                 engineer running the suite at the same time a folder of their own
 #   CW_E2E_MAIN   "holder" forces the mutex stand-in instead of chromaweave.exe
 set -euo pipefail
 
 E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 E2E_BUILD=${CW_E2E_BUILD:-$E2E_ROOT/build/mingw}
 case "$E2E_BUILD" in /*) ;; *) E2E_BUILD=$E2E_ROOT/$E2E_BUILD ;; esac
-E2E_OUT=$E2E_ROOT/build/e2e
+E2E_OUT=${CW_E2E_OUT:-$E2E_ROOT/build/e2e}
+case "$E2E_OUT" in /*) ;; *) E2E_OUT=$E2E_ROOT/$E2E_OUT ;; esac
 E2E_TEMPLATE=$E2E_OUT/template/prefix
 E2E_DRIVER=$E2E_BUILD/tests/e2e/driver/cwdrive.exe
 E2E_PURGE=$E2E_BUILD/purge/chromaweave_purge.exe
@@ -63,6 +66,13 @@ e2e_make_template() {
     done
     "$E2E_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /t REG_SZ \
       /d IPAGothic /f >/dev/null 2>&1
+    # Every program runs inside one Wine virtual desktop named "shell" (with
+    # taskbar and tray). Without a window manager, top-level X windows make
+    # Wine wait about two seconds whenever a window is hidden.
+    "$E2E_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d shell /f \
+      >/dev/null 2>&1
+    "$E2E_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /t REG_SZ \
+      /d 1024x768 /f >/dev/null 2>&1
     wineserver -w
     local link
     for link in "$E2E_TEMPLATE"/drive_c/users/*/*; do
@@ -74,6 +84,19 @@ e2e_make_template() {
     [ -f "$E2E_TEMPLATE/system.reg" ] || { echo "e2e: wineboot failed" >&2; exit 1; }
     touch "$E2E_TEMPLATE/.ready"
   ) 9>"$E2E_OUT/template.lock"
+}
+
+# A copy of the template. The program files (almost all of its 700 MB) are
+# hard links, since Wine never writes to them; every other file (registry,
+# ini files) is a real copy.
+e2e_copy_prefix() {
+  cp -al "$E2E_TEMPLATE" "$1"
+  local f
+  while IFS= read -r -d '' f; do
+    cp -p --remove-destination "$E2E_TEMPLATE/${f#"$1"/}" "$f"
+  done < <(find "$1" -type f ! \( -iname '*.dll' -o -iname '*.exe' -o -iname '*.drv' \
+    -o -iname '*.sys' -o -iname '*.ocx' -o -iname '*.cpl' -o -iname '*.acm' -o -iname '*.tlb' \
+    -o -iname '*.ax' -o -iname '*.nls' -o -iname '*.ttf' -o -iname '*.ds' \) -print0)
 }
 
 # e2e_setup NAME: fresh prefix under build/e2e/NAME, a virtual X display,
@@ -89,12 +112,13 @@ e2e_setup() {
   e2e_make_template
   rm -rf "$E2E_DIR" "$E2E_ART"
   mkdir -p "$E2E_DIR" "$E2E_ART"
-  cp -a "$E2E_TEMPLATE" "$E2E_DIR/prefix"
+  e2e_copy_prefix "$E2E_DIR/prefix"
   export WINEPREFIX=$E2E_DIR/prefix
   trap e2e_cleanup EXIT
   trap 'exit 130' INT TERM
   e2e_start_xvfb
   wineserver -p
+  e2e_start_driver
   e2e_log "setup done: prefix $WINEPREFIX, display $DISPLAY"
 }
 
@@ -121,6 +145,7 @@ e2e_cleanup() {
     e2e_screenshot failure >/dev/null 2>&1
     timeout 10 "$E2E_WINE" "$E2E_DRIVER" list-windows >"$E2E_ART/windows.txt" 2>&1
   fi
+  [ -n "${E2E_DRIVE_IN:-}" ] && exec {E2E_DRIVE_IN}>&- {E2E_DRIVE_OUT}<&-
   local name
   for name in "${!E2E_PIDS[@]}"; do
     kill "${E2E_PIDS[$name]}" 2>/dev/null
@@ -148,12 +173,29 @@ e2e_cleanup() {
 # e2e_wine ARGS...: a Windows program in the foreground.
 e2e_wine() { "$E2E_WINE" "$@"; }
 
-# e2e_drive ARGS...: runs cwdrive; its output without the CRs of the console.
+# cwdrive runs as one server process per test: a Wine start per command
+# would cost about a second each.
+e2e_start_driver() {
+  mkfifo "$E2E_DIR/drive.in" "$E2E_DIR/drive.out"
+  "$E2E_WINE" "$E2E_DRIVER" serve <"$E2E_DIR/drive.in" >"$E2E_DIR/drive.out" \
+    2>>"$E2E_ART/cwdrive.log" &
+  E2E_PIDS[cwdrive]=$!
+  exec {E2E_DRIVE_IN}>"$E2E_DIR/drive.in" {E2E_DRIVE_OUT}<"$E2E_DIR/drive.out"
+}
+
+# e2e_drive COMMAND ARGS...: one cwdrive command (see cwdrive usage); prints
+# its output and returns its exit code.
 e2e_drive() {
-  local out status=0
-  out=$("$E2E_WINE" "$E2E_DRIVER" "$@" 2>>"$E2E_ART/cwdrive.log") || status=$?
-  printf '%s\n' "$out" | tr -d '\r'
-  return $status
+  local IFS=$'\t' line
+  printf '%s\n' "$*" >&"$E2E_DRIVE_IN"
+  while IFS= read -r -t 120 line <&"$E2E_DRIVE_OUT"; do
+    line=${line%$'\r'}
+    if [[ $line == $'\x1e'* ]]; then
+      return "${line#$'\x1e'}"
+    fi
+    printf '%s\n' "$line"
+  done
+  e2e_fail "cwdrive did not answer $1"
 }
 
 # e2e_start NAME EXE ARGS...: starts a Windows program in the background;
@@ -219,10 +261,10 @@ e2e_screenshot() {
   import -display "$DISPLAY" -window root "$E2E_ART/$1.png"
 }
 
-# A Wine virtual desktop with a taskbar; returns once the tray takes icons.
-e2e_start_desktop() {
-  e2e_start desktop explorer "/desktop=${1:-shell},${2:-1024x768}"
-  e2e_drive tray-ready 30000 >/dev/null || e2e_fail "the tray did not come up"
+# Every program already runs in the virtual desktop "shell" (1024x768, with
+# taskbar); this waits until its tray takes icons, which it does not at once.
+e2e_wait_tray() {
+  e2e_drive tray-ready "${1:-30000}" >/dev/null || e2e_fail "the tray did not come up"
 }
 
 # Registry of the test prefix (paths under HKEY_CURRENT_USER unless the
@@ -234,7 +276,7 @@ e2e_reg_delete() { e2e_reg delete "HKCU\\$1" /f; }
 e2e_reg_create() { e2e_drive reg-create "$@" >/dev/null; }
 # e2e_reg_set PATH NAME dword:N|sz:TEXT [PATH NAME VALUE]...: one process for all.
 e2e_reg_set() { e2e_drive reg-set "$@" >/dev/null; }
-e2e_reg_exists() { "$E2E_WINE" "$E2E_DRIVER" reg-exists "$1" 2>/dev/null; }
+e2e_reg_exists() { e2e_drive reg-exists "$1"; }
 e2e_reg_dump() { e2e_drive reg-dump "$1"; }
 
 # e2e_check_msgbox HWND CAPTION TEXT BUTTONS DEFAULT_ID ICON: compares what

@@ -6,7 +6,8 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-out=$root/build/e2e
+out=${CW_E2E_OUT:-$root/build/e2e}
+case "$out" in /*) ;; *) out=$root/$out ;; esac
 per_test_limit=${CW_E2E_TEST_TIMEOUT:-150}
 
 rm -rf "$out/artifacts" "$out/template"
@@ -33,7 +34,7 @@ for t in "$here"/test_*.sh; do
   else
     failed=$((failed + 1))
     failures+=("$name")
-    echo "FAIL  $name ($((SECONDS - start)) s) — log: build/e2e/artifacts/$name.log"
+    echo "FAIL  $name ($((SECONDS - start)) s) — log: $out/artifacts/$name.log"
     tail -n 15 "$out/artifacts/$name.log" | sed 's/^/    /'
   fi
 done

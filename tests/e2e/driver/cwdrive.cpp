@@ -108,9 +108,11 @@ int waitWindow(const std::wstring& cls, const std::wstring& title, DWORD timeout
   return 1;
 }
 
+// A dialog counts as gone once hidden: EndDialog hides it at once, while
+// Wine may destroy the window itself a little later.
 int waitGone(HWND w, DWORD timeout) {
   DWORD start = GetTickCount();
-  while (IsWindow(w)) {
+  while (IsWindow(w) && IsWindowVisible(w)) {
     if (GetTickCount() - start >= timeout) {
       std::fprintf(stderr, "cwdrive: window still there\n");
       return 1;
@@ -487,7 +489,7 @@ int usage() {
   std::fprintf(stderr,
       "usage: cwdrive COMMAND ...\n"
       "  wait-window CLASS|- TITLE|- TIMEOUT_MS   print the HWND of a top-level window\n"
-      "  wait-gone HWND TIMEOUT_MS                wait until the window is destroyed\n"
+      "  wait-gone HWND TIMEOUT_MS                wait until the window is hidden or destroyed\n"
       "  text HWND [CONTROL_ID]                   print a window's or control's text\n"
       "  msgbox HWND                              caption, text, buttons, default, icon\n"
       "  click HWND CONTROL_ID [GONE_MS]          WM_COMMAND BN_CLICKED from a control;\n"
@@ -576,6 +578,41 @@ int run(const std::vector<std::wstring>& a) {
   return usage();
 }
 
+std::wstring fromUtf8(const std::string& s) {
+  if (s.empty())
+    return std::wstring();
+  int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0);
+  std::wstring w(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), &w[0], n);
+  return w;
+}
+
+// serve: runs one command per input line (arguments separated by tabs, UTF-8)
+// and ends each answer with a line of the byte 0x1E and the exit code. One
+// long-lived process answers far faster than a Wine start per command.
+int serve() {
+  static char line[65536];
+  while (std::fgets(line, sizeof line, stdin)) {
+    std::string text(line);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+      text.pop_back();
+    std::vector<std::wstring> args;
+    size_t start = 0;
+    for (;;) {
+      size_t tab = text.find('\t', start);
+      args.push_back(fromUtf8(text.substr(start, tab - start)));
+      if (tab == std::string::npos)
+        break;
+      start = tab + 1;
+    }
+    int result = args[0] == L"serve" || args[0] == L"hold-mutex" ? usage() : run(args);
+    std::printf("\x1e%d\n", result);
+    std::fflush(stdout);
+    std::fflush(stderr);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -586,7 +623,7 @@ int main() {
   for (int i = 1; i < count; ++i)
     a.push_back(args[i]);
   LocalFree(args);
-  int result = run(a);
+  int result = a.size() == 1 && a[0] == L"serve" ? serve() : run(a);
   std::fflush(stdout);
   return result;
 }
