@@ -60,16 +60,20 @@ app_command() { e2e_drive command "$MAIN_CLASS" "$1" >/dev/null; }
 settings_dialog() { wait_for_window "$DIALOG" "$SETTINGS_TITLE" "${1:-20000}"; }
 
 # app_menu KEY [SHOT]: opens the tray menu with a right click on the icon,
-# optionally takes a screenshot of it, and chooses an item by its access key.
-# Popup menus belong to their process under Wine: keys reach them through X.
+# optionally takes a screenshot of it, and chooses an item by its access key
+# (a letter). The menu's loop reads the keys posted to its window.
 app_menu() {
   e2e_drive tray-click "$MAIN_CLASS" RIGHT >/dev/null
   local menu
   menu=$(wait_for_window '#32768' - 10000) || e2e_fail "the tray menu did not open"
   [ -z "${2:-}" ] || e2e_screenshot "$2"
-  xdotool key "$1"
+  e2e_drive key "$menu" "$(printf '%d' "'${1^^}")" >/dev/null
   wait_for_gone "$menu" 10000 || e2e_fail "the tray menu did not close"
 }
+
+# The wallpaper the desktop shows (SPI_GETDESKWALLPAPER). Asked of a new
+# process each time: Wine keeps system parameters cached in each process.
+desktop_wallpaper() { "$E2E_WINE" "$E2E_DRIVER" get-wallpaper 2>/dev/null | tr -d '\r'; }
 
 # file_sum PATH: a checksum of the file, or "none".
 file_sum() { [ -f "$1" ] && md5sum <"$1" | cut -d' ' -f1 || echo none; }
@@ -102,13 +106,14 @@ print("%dx%d"%(w,abs(h)))' "$1"
 # The value a registry dump line shows for NAME ("dword:N" or quoted text).
 reg_value() { e2e_reg_dump "$1" | sed -n "s/^$2=//p" | head -n1; }
 
-# tray_shows ICON_PNG: true when the tray window's picture holds that icon.
+# tray_shows ICON_PNG: true when the taskbar's picture holds that icon.
 tray_shows() {
-  local tray rect shot=$E2E_DIR/tray.png
-  tray=$(wait_for_window __winex11_standalone_tray - 5000) || return 1
+  local tray shot=$E2E_DIR/tray.png
+  tray=$(wait_for_window Shell_TrayWnd - 5000) || return 1
+  e2e_drive redraw "$tray" >/dev/null
   set -- "$1" $(e2e_drive rect "$tray")
   import -display "$DISPLAY" -window root -crop "$(($4 - $2))x$(($5 - $3))+$2+$3" +repage "$shot"
-  # An exact match of the icon's opaque middle somewhere in the tray.
+  # An exact match of the icon's opaque middle somewhere in the taskbar.
   local result
   result=$(compare -metric AE -subimage-search "$shot" "$1" null: 2>&1 >/dev/null || true)
   [ "${result%% *}" = 0 ]

@@ -23,4 +23,4 @@ e2e_press "$dialog" 2 || e2e_fail "Cancel did not close the dialog"
 app_expect_exit
 ! e2e_reg_exists "$SETTINGS_KEY" || e2e_fail "Cancel on the first run wrote settings"
 [ -z "$(find "$documents" -name '*.bmp' -print -quit)" ] || e2e_fail "a wallpaper after Cancel"
-e2e_assert_eq "" "$(e2e_drive get-wallpaper)" "wallpaper after Cancel"
+e2e_assert_eq "" "$(desktop_wallpaper)" "wallpaper after Cancel"
