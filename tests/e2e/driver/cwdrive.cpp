@@ -462,6 +462,14 @@ int setWallpaper(const std::wstring& path) {
                                SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE) ? 0 : 1;
 }
 
+// Repaints a window and its children now (the desktop's wallpaper repaint
+// can leave the taskbar covered).
+int redraw(HWND w) {
+  return RedrawWindow(w, nullptr, nullptr,
+                      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW)
+             ? 0 : 1;
+}
+
 // -1 when the command is not one of these.
 int runShellCommand(const std::vector<std::wstring>& a) {
   size_t n = a.size();
@@ -480,6 +488,8 @@ int runShellCommand(const std::vector<std::wstring>& a) {
     return windowRect(toWindow(a[1]));
   if (c == L"set-wallpaper" && n == 2)
     return setWallpaper(a[1]);
+  if (c == L"redraw" && n == 2)
+    return redraw(toWindow(a[1]));
   return -1;
 }
 
@@ -512,7 +522,8 @@ int usage() {
       "  state HWND CONTROL_ID                    enabled, checked and selection\n"
       "  focus HWND                               focused control and its selection\n"
       "  rect HWND                                window rectangle: left top right bottom\n"
-      "  set-wallpaper PATH                       set and save the system wallpaper\n");
+      "  set-wallpaper PATH                       set and save the system wallpaper\n"
+      "  redraw HWND                              repaint a window and its children\n");
   return 64;
 }
 
