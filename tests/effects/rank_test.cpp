@@ -1,0 +1,406 @@
+// Median, minimum and maximum: ties, even counts, transparent windows, edge
+// rules, the wrapped column pass, odd radii and the fast paths against
+// plain per-pixel versions of the same rules.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "effects/filters/rank.h"
+#include "imaging/picture.h"
+#include "imaging/pixel_math.h"
+
+namespace {
+
+uint32_t nextRandom(uint32_t &seed) {
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
+}
+
+// Random samples; every fourth alpha (on average) is 0 so windows mix counted
+// and uncounted pixels. With a palette, colours come from few values so that
+// equal keys are common.
+bool randomPicture(tlPicture &p, int32_t w, int32_t h, int32_t model, int32_t bits, int32_t ch, uint32_t seed,
+                   int32_t palette = 0) {
+    if (!p.create(w, h, model, bits, ch)) return false;
+    const int32_t bytes = bits / 8;
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x) {
+            uint8_t *q = p.pixelAddress(x, y);
+            for (int32_t c = 0; c < ch; ++c) {
+                uint32_t v = nextRandom(seed);
+                if (palette > 0) v = (v % palette) * 0x3F3Fu;
+                if (c == ch - 1 && p.hasAlpha()) v = (nextRandom(seed) & 3) == 0 ? 0 : v | 1;
+                if (bytes == 1)
+                    q[c] = static_cast<uint8_t>(v);
+                else
+                    store16(q + 2 * c, v & 0xFFFF);
+            }
+        }
+    return true;
+}
+
+bool sameBytes(const tlPicture &a, const tlPicture &b) {
+    return a.height == b.height && a.stride == b.stride &&
+           std::memcmp(a.store, b.store, static_cast<size_t>(a.stride) * a.height) == 0;
+}
+
+int32_t wrapped(int64_t v, int32_t n) { return static_cast<int32_t>(((v % n) + n) % n); }
+
+bool counted(const tlPicture &p, const uint8_t *q) {
+    if (!p.hasAlpha()) return true;
+    const int32_t at = (p.channels - 1) * (p.bits / 8);
+    return p.bits == 8 ? q[at] != 0 : load16(q + at) != 0;
+}
+
+size_t colourBytes(const tlPicture &p) { return static_cast<size_t>((p.model == 0 ? 3 : 1) * (p.bits / 8)); }
+
+// Window positions in visiting order, wrapped or clipped, without shortcuts.
+std::vector<std::pair<int32_t, int32_t>> windowOf(const tlPicture &p, int32_t x, int32_t y, int64_t r, bool wrap) {
+    std::vector<std::pair<int32_t, int32_t>> out;
+    for (int64_t v = y - r; v <= y + r; ++v)
+        for (int64_t u = x - r; u <= x + r; ++u) {
+            if (wrap)
+                out.push_back({wrapped(u, p.width), wrapped(v, p.height)});
+            else if (u >= 0 && v >= 0 && u < p.width && v < p.height)
+                out.push_back({static_cast<int32_t>(u), static_cast<int32_t>(v)});
+        }
+    return out;
+}
+
+uint32_t medianKey(const tlPicture &p, const uint8_t *q) {
+    if (p.model == 1) return p.bits == 8 ? q[0] : load16(q);
+    if (p.bits == 8) return 5036060u * q[0] + 9886846u * q[1] + 1920103u * q[2];
+    return 19596u * load16(q) + 38470u * load16(q + 2) + 7471u * load16(q + 4);
+}
+
+struct Entry {
+    uint32_t key;
+    const uint8_t *pixel;
+};
+
+// The selection procedure exactly as the rule states it.
+void quickselect(std::vector<Entry> &a, int32_t k) {
+    auto key = [&](int32_t i) { return a[i].key; };
+    int32_t l = 0, r = static_cast<int32_t>(a.size()) - 1;
+    while (true) {
+        if (r <= l) return;
+        if (r == l + 1) {
+            if (key(l) > key(r)) std::swap(a[l], a[r]);
+            return;
+        }
+        int32_t m = (l + r) / 2;
+        if (key(m) > key(r)) std::swap(a[m], a[r]);
+        if (key(l) > key(r)) std::swap(a[l], a[r]);
+        if (key(m) > key(l)) std::swap(a[m], a[l]);
+        std::swap(a[m], a[l + 1]);
+        const uint32_t p = key(l);
+        int32_t i = l + 1, j = r;
+        while (true) {
+            do ++i; while (key(i) < p);
+            do --j; while (key(j) > p);
+            if (j < i) break;
+            std::swap(a[i], a[j]);
+        }
+        std::swap(a[l], a[j]);
+        if (j <= k) l = i;
+        if (j >= k) r = j - 1;
+    }
+}
+
+void plainMedian(const tlPicture &src, tlPicture &dst, int32_t r, bool wrap) {
+    for (int32_t y = 0; y < src.height; ++y)
+        for (int32_t x = 0; x < src.width; ++x) {
+            std::vector<Entry> a;
+            for (auto &pos : windowOf(src, x, y, r, wrap)) {
+                const uint8_t *q = src.pixelAddress(pos.first, pos.second);
+                if (counted(src, q)) a.push_back({medianKey(src, q), q});
+            }
+            if (a.empty()) continue;
+            const int32_t k = static_cast<int32_t>(a.size() - 1) / 2;
+            quickselect(a, k);
+            std::memcpy(dst.pixelAddress(x, y), a[k].pixel, colourBytes(src));
+        }
+}
+
+// Ranking value for the minimum (the maximum reverses it); the start bound
+// of the direct rule is kept: an RGB 16-bit key equal to it never wins.
+uint64_t extremeRank(const tlPicture &p, const uint8_t *q, bool max) {
+    uint64_t k, bound;
+    if (p.model == 0 && p.bits == 8) {
+        k = (19672u * q[0] + 38621u * q[1] + 7500u * q[2]) >> 8, bound = 65536;
+    } else if (p.model == 0) {
+        k = 19596ull * load16(q) + 38470ull * load16(q + 2) + 7471ull * load16(q + 4), bound = 0xFFFFFFFFull;
+        if (max) return 0xFFFFFFFFull - k;
+        return k;
+    } else {
+        k = p.bits == 8 ? q[0] : load16(q), bound = 65536;
+    }
+    return max ? bound - 1 - k : k;
+}
+
+// First pixel in visiting order whose rank beats everything before it.
+const uint8_t *firstBest(const tlPicture &p, const std::vector<std::pair<int32_t, int32_t>> &window, bool max) {
+    uint64_t best = 0xFFFFFFFFull;
+    const uint8_t *chosen = nullptr;
+    for (auto &pos : window) {
+        const uint8_t *q = p.pixelAddress(pos.first, pos.second);
+        if (!counted(p, q)) continue;
+        const uint64_t k = extremeRank(p, q, max);
+        if (k < best) best = k, chosen = q;
+    }
+    return chosen;
+}
+
+// Minimum or maximum: the direct rule for most formats; for RGB 8-bit rows
+// then columns, the column pass reading a fresh copy of the row pass and
+// counting each pixel by its own alpha.
+void plainExtreme(const tlPicture &src, tlPicture &dst, int32_t r, bool wrap, bool max) {
+    const bool separable = src.model == 0 && src.bits == 8;
+    for (int32_t y = 0; y < src.height; ++y)
+        for (int32_t x = 0; x < src.width; ++x) {
+            std::vector<std::pair<int32_t, int32_t>> window;
+            if (separable) {
+                for (auto &pos : windowOf(src, x, 0, r, wrap))
+                    window.push_back({pos.first, y});
+            } else {
+                window = windowOf(src, x, y, r, wrap);
+            }
+            const uint8_t *q = firstBest(src, window, max);
+            if (q != nullptr) std::memcpy(dst.pixelAddress(x, y), q, colourBytes(src));
+        }
+    if (!separable) return;
+    const tlPicture rows(dst);
+    for (int32_t y = 0; y < src.height; ++y)
+        for (int32_t x = 0; x < src.width; ++x) {
+            std::vector<std::pair<int32_t, int32_t>> window;
+            for (auto &pos : windowOf(src, 0, y, r, wrap)) window.push_back({x, pos.second});
+            const uint8_t *q = firstBest(rows, window, max);
+            if (q != nullptr) std::memcpy(dst.pixelAddress(x, y), q, 3);
+        }
+}
+
+struct CountingProgress : tlProgress {
+    int32_t total = -1, steps = 0, stopAt = INT_MAX;
+    void begin(int32_t t) override { total = t; }
+    bool step() override { return ++steps < stopAt; }
+};
+
+struct Format {
+    int32_t model, bits, channels;
+};
+const Format kFormats[] = {{0, 8, 3}, {0, 8, 4}, {0, 16, 3}, {0, 16, 4}, {1, 8, 1}, {1, 8, 2}, {1, 16, 1}, {1, 16, 2}};
+
+template <class E> bool run(E &e, const tlPicture &src, tlPicture &dst, int32_t r, bool wrap) {
+    e.radius = r;
+    e.wrap = wrap;
+    return e.apply(src, dst, nullptr);
+}
+
+void setGray(tlPicture &p, int32_t x, int32_t y, uint8_t v) { *p.pixelAddress(x, y) = v; }
+
+void setRgb16(tlPicture &p, int32_t x, int32_t y, uint32_t r, uint32_t g, uint32_t b) {
+    uint8_t *q = p.pixelAddress(x, y);
+    store16(q, r), store16(q + 2, g), store16(q + 4, b);
+}
+
+}  // namespace
+
+TEST(RankFilters, FastPathsMatchThePlainRulesForEveryFormat) {
+    uint32_t seed = 11;
+    for (const Format &f : kFormats)
+        for (int32_t palette : {0, 3})
+            for (int32_t r : {1, 2, 3, 9})
+                for (bool wrap : {false, true}) {
+                    SCOPED_TRACE(::testing::Message() << "format " << f.model << "/" << f.bits << "/" << f.channels
+                                                      << " palette " << palette << " r " << r << " wrap " << wrap);
+                    tlPicture src;
+                    ASSERT_TRUE(randomPicture(src, 13, 7, f.model, f.bits, f.channels, ++seed, palette));
+                    tlPicture got(src), want(src);
+                    tlMedianEffect median;
+                    ASSERT_TRUE(run(median, src, got, r, wrap));
+                    plainMedian(src, want, r, wrap);
+                    EXPECT_TRUE(sameBytes(got, want)) << "median";
+                    for (bool max : {false, true}) {
+                        tlPicture got2(src), want2(src);
+                        tlMinimumEffect minimum;
+                        tlMaximumEffect maximum;
+                        ASSERT_TRUE(max ? run(maximum, src, got2, r, wrap) : run(minimum, src, got2, r, wrap));
+                        plainExtreme(src, want2, r, wrap, max);
+                        EXPECT_TRUE(sameBytes(got2, want2)) << (max ? "maximum" : "minimum");
+                    }
+                }
+}
+
+TEST(RankFilters, EqualKeysResolveByTheSelectionSwaps) {
+    // Three RGB 16-bit colours of one key, 19596 × 7471. For the middle
+    // pixel (n = 3, k = 1) the swaps move the first visited entry to rank 1;
+    // a pair of equal keys is never swapped.
+    tlPicture src;
+    ASSERT_TRUE(src.create(3, 1, 0, 16, 3));
+    setRgb16(src, 0, 0, 7471, 0, 0);
+    setRgb16(src, 1, 0, 0, 0, 19596);
+    setRgb16(src, 2, 0, 194, 1, 19082);
+    tlPicture dst(src);
+    tlMedianEffect median;
+    ASSERT_TRUE(run(median, src, dst, 1, false));
+    EXPECT_EQ(load16(dst.pixelAddress(0, 0)), 7471u);
+    EXPECT_EQ(load16(dst.pixelAddress(1, 0)), 7471u) << "the first visited, not the middle one";
+    EXPECT_EQ(load16(dst.pixelAddress(2, 0) + 4), 19596u);
+}
+
+TEST(RankFilters, EvenCountsTakeTheLowerMedian) {
+    tlPicture src;
+    ASSERT_TRUE(src.create(3, 3, 1, 8, 1));
+    const uint8_t values[9] = {40, 10, 0, 30, 20, 0, 0, 0, 0};
+    for (int32_t i = 0; i < 9; ++i) setGray(src, i % 3, i / 3, values[i]);
+    tlPicture dst(src);
+    tlMedianEffect median;
+    ASSERT_TRUE(run(median, src, dst, 1, false));
+    // Corner window without wrap: 40, 10, 30, 20 → the second smallest.
+    EXPECT_EQ(*dst.pixelAddress(0, 0), 20);
+}
+
+TEST(RankFilters, OnePixelPictureAndTransparentWindows) {
+    tlPicture one;
+    ASSERT_TRUE(randomPicture(one, 1, 1, 0, 8, 4, 5));
+    *(one.pixelAddress(0, 0) + 3) = 255;
+    for (bool wrap : {false, true}) {
+        tlPicture a(one), b(one), c(one);
+        tlMedianEffect median;
+        tlMinimumEffect minimum;
+        tlMaximumEffect maximum;
+        EXPECT_TRUE(run(median, one, a, 1, wrap) && run(minimum, one, b, 1, wrap) && run(maximum, one, c, 1, wrap));
+        EXPECT_TRUE(sameBytes(a, one) && sameBytes(b, one) && sameBytes(c, one));
+    }
+    for (const Format &f : kFormats) {
+        if (f.channels % 2 != 0) continue;
+        tlPicture clear;
+        ASSERT_TRUE(randomPicture(clear, 6, 5, f.model, f.bits, f.channels, 9));
+        for (int32_t y = 0; y < 5; ++y)
+            for (int32_t x = 0; x < 6; ++x) std::memset(clear.pixelAddress(x, y) + colourBytes(clear), 0, f.bits / 8);
+        tlPicture a(clear), b(clear), c(clear);
+        tlMedianEffect median;
+        tlMinimumEffect minimum;
+        tlMaximumEffect maximum;
+        EXPECT_TRUE(run(median, clear, a, 2, true) && run(minimum, clear, b, 2, true) &&
+                    run(maximum, clear, c, 2, true));
+        EXPECT_TRUE(sameBytes(a, clear) && sameBytes(b, clear) && sameBytes(c, clear));
+    }
+}
+
+TEST(RankFilters, WhiteAndBlackNeverWinOnRgb16) {
+    // The direct rule starts from 0xFFFFFFFF (minimum) and 0 (maximum): an
+    // all-white window has no minimum candidate, an all-black one no maximum.
+    tlPicture src;
+    ASSERT_TRUE(src.create(2, 1, 0, 16, 4));
+    uint8_t *p = src.pixelAddress(0, 0);
+    std::memset(p, 0xFF, 8);               // opaque white
+    std::memset(p + 8, 0x55, 6);           // gray, transparent
+    store16(p + 14, 0);
+    tlPicture dst(src);
+    tlMinimumEffect minimum;
+    ASSERT_TRUE(run(minimum, src, dst, 1, false));
+    EXPECT_TRUE(sameBytes(dst, src));
+}
+
+TEST(RankFilters, WrappedColumnPassReadsTheRowPassUnchanged) {
+    // Top and bottom rows differ; every wrapped window near the bottom reaches
+    // the top rows, which the column pass must read as the row pass left them.
+    tlPicture src;
+    ASSERT_TRUE(src.create(9, 8, 0, 8, 4));
+    uint32_t seed = 3;
+    for (int32_t y = 0; y < 8; ++y)
+        for (int32_t x = 0; x < 9; ++x) {
+            uint8_t *q = src.pixelAddress(x, y);
+            const uint8_t base = y < 2 ? 20 : (y >= 6 ? 230 : 120);
+            for (int32_t c = 0; c < 3; ++c) q[c] = static_cast<uint8_t>(base + nextRandom(seed) % 20);
+            q[3] = 255;
+        }
+    for (int32_t r : {1, 2, 5})
+        for (bool max : {false, true}) {
+            tlPicture got(src), want(src);
+            tlMinimumEffect minimum;
+            tlMaximumEffect maximum;
+            ASSERT_TRUE(max ? run(maximum, src, got, r, true) : run(minimum, src, got, r, true));
+            plainExtreme(src, want, r, true, max);
+            EXPECT_TRUE(sameBytes(got, want)) << "r " << r << " max " << max;
+            // Seamless: filtering a 2 × 2 tiling gives the tiling of the result.
+            tlPicture tiles, tilesOut;
+            ASSERT_TRUE(tiles.create(18, 16, 0, 8, 4) && tilesOut.create(18, 16, 0, 8, 4));
+            for (int32_t t = 0; t < 4; ++t) tiles.copyFrom(t % 2 * 9, t / 2 * 8, src), tilesOut.copyFrom(t % 2 * 9, t / 2 * 8, got);
+            tlPicture tilesGot(tiles);
+            ASSERT_TRUE(max ? run(maximum, tiles, tilesGot, r, true) : run(minimum, tiles, tilesGot, r, true));
+            EXPECT_TRUE(sameBytes(tilesGot, tilesOut)) << "r " << r << " max " << max;
+        }
+}
+
+TEST(RankFilters, HugeWrappedRadiiEqualTheirShortEquivalent) {
+    // On a 5 × 5 picture a wrapped window only matters through where it
+    // starts: 2147483647 ≡ 7 (mod 5) and both windows cover the picture.
+    for (const Format &f : {kFormats[1], kFormats[3], kFormats[5]}) {
+        tlPicture src;
+        ASSERT_TRUE(randomPicture(src, 5, 5, f.model, f.bits, f.channels, 21, 3));
+        for (bool max : {false, true}) {
+            tlPicture got(src), want(src);
+            tlMinimumEffect minimum;
+            tlMaximumEffect maximum;
+            ASSERT_TRUE(max ? run(maximum, src, got, INT_MAX, true) : run(minimum, src, got, INT_MAX, true));
+            plainExtreme(src, want, 7, true, max);
+            EXPECT_TRUE(sameBytes(got, want));
+            tlPicture clipped(src), clippedWant(src);
+            ASSERT_TRUE(max ? run(maximum, src, clipped, INT_MAX, false) : run(minimum, src, clipped, INT_MAX, false));
+            plainExtreme(src, clippedWant, 5, false, max);
+            EXPECT_TRUE(sameBytes(clipped, clippedWant));
+        }
+    }
+}
+
+TEST(RankFilters, DegenerateParametersAndFormats) {
+    tlPicture src;
+    ASSERT_TRUE(randomPicture(src, 7, 6, 0, 8, 4, 33));
+    for (int32_t r : {0, -1, INT_MIN}) {
+        tlPicture a(src), b(src), c(src);
+        tlMedianEffect median;
+        tlMinimumEffect minimum;
+        tlMaximumEffect maximum;
+        EXPECT_TRUE(run(median, src, a, r, true) && run(minimum, src, b, r, true) && run(maximum, src, c, r, false));
+        EXPECT_TRUE(sameBytes(a, src) && sameBytes(b, src) && sameBytes(c, src));
+    }
+    // A window of (2^32 − 1)² entries cannot be held: refused, nothing written.
+    tlPicture big(src);
+    tlMedianEffect median;
+    EXPECT_FALSE(run(median, src, big, INT_MAX, true));
+    EXPECT_TRUE(sameBytes(big, src));
+    // Indexed pictures pass through.
+    tlPicture indexed;
+    ASSERT_TRUE(randomPicture(indexed, 5, 4, 2, 8, 1, 4));
+    tlPicture out(indexed);
+    tlMaximumEffect maximum;
+    EXPECT_TRUE(run(median, indexed, out, 1, false) && run(maximum, indexed, out, 1, true));
+    EXPECT_TRUE(sameBytes(out, indexed));
+}
+
+TEST(RankFilters, ProgressCountsRowsAndColumnsAndStops) {
+    for (const Format &f : {kFormats[1], kFormats[4]}) {
+        tlPicture src;
+        ASSERT_TRUE(randomPicture(src, 6, 4, f.model, f.bits, f.channels, 8));
+        tlPicture dst(src);
+        tlMinimumEffect minimum;
+        CountingProgress progress;
+        ASSERT_TRUE(minimum.apply(src, dst, &progress));
+        EXPECT_EQ(progress.total, 9);
+        EXPECT_EQ(progress.steps, f.model == 0 ? 10 : 4) << "only the separable path steps per column";
+        tlMedianEffect median;
+        CountingProgress progress2;
+        ASSERT_TRUE(median.apply(src, dst, &progress2));
+        EXPECT_EQ(progress2.total, 3);
+        EXPECT_EQ(progress2.steps, 4);
+        CountingProgress stop;
+        stop.stopAt = 2;
+        EXPECT_FALSE(minimum.apply(src, dst, &stop));
+        EXPECT_EQ(stop.steps, 2);
+    }
+}
