@@ -8,6 +8,7 @@
 
 #include "effects/distortions/bilinear.h"
 #include "effects/sampling.h"
+#include "imaging/fpmath.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ double *cylinderTable(int32_t n, int32_t offset) {
             theta = tlPi / 2.0;
         } else {
             int64_t q = static_cast<int64_t>(i) * n - static_cast<int64_t>(i) * i;
-            theta = std::atan(std::sqrt(static_cast<double>(q)) / (h - i));
+            theta = fpm::atan(std::sqrt(static_cast<double>(q)) / (h - i));
             if (theta < 0.0) theta += tlPi;
         }
         table[i] = theta * n * invPi + offset;
@@ -81,7 +82,7 @@ double *sineTable(int32_t first, int32_t n, int32_t amplitude, int32_t wavelengt
             table[i] = 0.0;
         } else {
             double c = static_cast<double>(first) + i;
-            table[i] = std::sin(c * twoPi / wavelength) * a + magnitude;
+            table[i] = fpm::sin(c * twoPi / wavelength) * a + magnitude;
         }
     }
     return table;
@@ -160,8 +161,7 @@ bool tlSwirlEffect::apply(const tlPicture &source, tlPicture &destination, tlPro
                 if (mirror >= x) {
                     const double t = 1.0 - std::sqrt(d2) / r;
                     const double phi = a * t * t;
-                    sc[0] = std::sin(phi);
-                    sc[1] = std::cos(phi);
+                    fpm::sinCos(phi, sc[0], sc[1]);
                 }
                 const double s = sc[0], c = sc[1];
                 sample(source, (c * dx - s * dy) / sx + cx, (s * dx + c * dy) / sy + cy, out + x * bpp);

@@ -12,6 +12,7 @@
 
 #include "effects/distortions/distortions.h"
 #include "effects/sampling.h"
+#include "imaging/fpmath.h"
 #include "imaging/picture.h"
 
 namespace {
@@ -255,7 +256,7 @@ TEST(Swirl, MatchesThePlainRuleInsideASelection) {
             const double dx = (x - cx) * sx, dy = (y - cy) * sy, d2 = dx * dx + dy * dy;
             if (!(r * r > d2)) continue;
             const double t = 1.0 - std::sqrt(d2) / r, phi = a * t * t;
-            const double s = std::sin(phi), c = std::cos(phi);
+            const double s = fpm::sin(phi), c = fpm::cos(phi);
             sample(src, (c * dx - s * dy) / sx + cx, (s * dx + c * dy) / sy + cy, want.pixelAddress(x, y));
         }
     EXPECT_TRUE(sameBytes(dst, want));
