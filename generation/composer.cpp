@@ -154,6 +154,7 @@ bool WallpaperComposer::compose(tlPictureLayer &layer) {
         int32_t choice = static_cast<int32_t>(random.below(14));
         while (choice == previous) choice = static_cast<int32_t>(random.below(14));
         previous = choice;
+        if (observer) observer->choiceDrawn(choice);
         bool skipped = false;
         tlEffect *effect = filterEffect(choice, layer, size, skipped);
         if (skipped) continue;

@@ -26,6 +26,8 @@ public:
     // No effect object of the class could be allocated; the composition ends.
     virtual void allocationFailed(int32_t typeId) { (void)typeId; }
     virtual void contrastMeasured(int32_t contrast) { (void)contrast; }
+    // Stage 2 drew this filter choice (0..13), before its row runs.
+    virtual void choiceDrawn(int32_t choice) { (void)choice; }
 };
 
 // The proper divisors d of n (2 <= d <= n / 2) in increasing order. A 32-bit

@@ -403,8 +403,8 @@ TEST(ComposerReplay, EveryDrawFollowsTheTables) {
     std::set<std::string> seen;
     const int32_t sizes[][2] = {{120, 96}, {97, 89}, {64, 48}, {30, 42}, {128, 100}};
     for (const auto &size : sizes)
-        for (uint32_t seed = 1; seed <= 40; ++seed) {
-            std::set<std::string> classes = checkSeed(seed * 7919u, size[0], size[1]);
+        for (uint32_t seed = 1; seed <= 60; ++seed) {
+            std::set<std::string> classes = checkSeed(seed * 7919u + static_cast<uint32_t>(size[0]), size[0], size[1]);
             seen.insert(classes.begin(), classes.end());
             if (::testing::Test::HasFailure()) return;
         }
