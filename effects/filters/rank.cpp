@@ -174,21 +174,35 @@ inline void sortSmall(uint64_t *a, int32_t n) {
     }
 }
 
-// out = (window − leaving) + entering, all sorted; leaving is part of window.
-int32_t slideWindow(const uint64_t *window, int32_t n, const uint64_t *leaving, int32_t nl, const uint64_t *entering,
-                    int32_t ne, uint64_t *out) {
-    int32_t i = 0, j = 0, k = 0, o = 0;
-    for (; i < n; ++i) {
+// Above every sortable value (those use at most 56 bits): ends each list,
+// so the loops below need no bounds tests.
+const uint64_t kEnd = ~uint64_t(0);
+
+// out = (window − leaving) + entering, all sorted, leaving part of window,
+// leaving and entering ended by kEnd. Written without branches on the
+// values (random pictures would mispredict every other step); window is
+// reused as scratch and needs one spare entry.
+int32_t slideWindow(uint64_t *window, int32_t n, const uint64_t *leaving, const uint64_t *entering, int32_t ne,
+                    uint64_t *out) {
+    int32_t kept = 0, j = 0;
+    for (int32_t i = 0; i < n; ++i) {
         const uint64_t v = window[i];
-        if (j < nl && v == leaving[j]) {
-            ++j;
-            continue;
-        }
-        while (k < ne && entering[k] < v) out[o++] = entering[k++];
-        out[o++] = v;
+        const int32_t drop = v == leaving[j];
+        window[kept] = v;
+        kept += 1 - drop;
+        j += drop;
     }
-    while (k < ne) out[o++] = entering[k++];
-    return o;
+    window[kept] = kEnd;
+    const int32_t total = kept + ne;
+    int32_t i = 0, k = 0;
+    for (int32_t o = 0; o < total; ++o) {
+        const uint64_t a = window[i], b = entering[k];
+        const int32_t first = a <= b;
+        out[o] = first ? a : b;
+        i += first;
+        k += 1 - first;
+    }
+    return total;
 }
 
 // Working storage of the sorted window: one sorted list per window column
@@ -208,11 +222,11 @@ struct tlMedianBuffers {
         slots = s;
         height = h;
         rows = new (std::nothrow) int32_t[static_cast<size_t>(h)];
-        lists = new (std::nothrow) uint64_t[static_cast<size_t>(s * h)];
+        lists = new (std::nothrow) uint64_t[static_cast<size_t>(s * (h + 1))];
         listCount = new (std::nothrow) int32_t[static_cast<size_t>(s)];
-        window = new (std::nothrow) uint64_t[static_cast<size_t>(s * h)];
-        next = new (std::nothrow) uint64_t[static_cast<size_t>(s * h)];
-        fresh = new (std::nothrow) uint64_t[static_cast<size_t>(h)];
+        window = new (std::nothrow) uint64_t[static_cast<size_t>(s * h + 1)];
+        next = new (std::nothrow) uint64_t[static_cast<size_t>(s * h + 1)];
+        fresh = new (std::nothrow) uint64_t[static_cast<size_t>(h + 1)];
         return rows != nullptr && lists != nullptr && listCount != nullptr && window != nullptr && next != nullptr &&
                fresh != nullptr;
     }
@@ -230,7 +244,8 @@ struct tlMedianBuffers {
 // and so do clipped columns, which are at most `slots` apart.
 inline int64_t slotOf(int64_t p, int64_t r, int64_t slots) { return (p + r) % slots; }
 
-// Sorted list of the counted pixels of column c over the rows of the window.
+// Sorted list of the counted pixels of column c over the rows of the window,
+// ended by kEnd.
 template <int Kind, bool Alpha>
 int32_t columnList(const tlPicture &source, const int32_t *rows, int32_t nRows, int32_t c, uint64_t *list) {
     const ptrdiff_t offset = static_cast<ptrdiff_t>(c) * source.bytesPerPixel();
@@ -238,6 +253,7 @@ int32_t columnList(const tlPicture &source, const int32_t *rows, int32_t nRows, 
     for (int32_t i = 0; i < nRows; ++i)
         if (medianValue<Kind, Alpha>(source.row(rows[i]) + offset, list[n])) ++n;
     sortSmall(list, n);
+    list[n] = kEnd;
     return n;
 }
 
@@ -250,7 +266,7 @@ void medianRow(const tlPicture &source, tlPicture &destination, const tlRect &ar
     const tlAxisSpan rowSpan = axisSpan(y, r, source.height, wrap);
     const int32_t nRows = static_cast<int32_t>(rowSpan.count);
     for (int32_t i = 0; i < nRows; ++i) b.rows[i] = axisIndex(rowSpan.first + i, source.height, wrap);
-    const int64_t h = b.height;
+    const int64_t h = b.height + 1;  // list stride, room for kEnd
     const tlAxisSpan first = axisSpan(area.left, r, width, wrap);
     int32_t n = 0;
     for (int64_t p = first.first; p < first.first + first.count; ++p) {
@@ -269,13 +285,13 @@ void medianRow(const tlPicture &source, tlPicture &destination, const tlRect &ar
         const int64_t pOut = static_cast<int64_t>(x) - r - 1, pIn = static_cast<int64_t>(x) + r;
         const bool hasOut = wrap || pOut >= 0, hasIn = wrap || pIn < width;
         const int64_t sOut = slotOf(pOut, r, b.slots), sIn = slotOf(pIn, r, b.slots);
-        const int32_t nl = hasOut ? b.listCount[sOut] : 0;
         int32_t ne = 0;
+        b.fresh[0] = kEnd;
         if (hasIn) ne = columnList<Kind, Alpha>(source, b.rows, nRows, axisIndex(pIn, width, wrap), b.fresh);
-        n = slideWindow(b.window, n, b.lists + sOut * h, nl, b.fresh, ne, b.next);
+        n = slideWindow(b.window, n, hasOut ? b.lists + sOut * h : &kEnd, b.fresh, ne, b.next);
         std::swap(b.window, b.next);
         if (hasIn) {
-            std::memcpy(b.lists + sIn * h, b.fresh, sizeof(uint64_t) * ne);
+            std::memcpy(b.lists + sIn * h, b.fresh, sizeof(uint64_t) * (ne + 1));
             b.listCount[sIn] = ne;
         }
     }
