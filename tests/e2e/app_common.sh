@@ -61,14 +61,22 @@ settings_dialog() { wait_for_window "$DIALOG" "$SETTINGS_TITLE" "${1:-20000}"; }
 
 # app_menu KEY [SHOT]: opens the tray menu with a right click on the icon,
 # optionally takes a screenshot of it, and chooses an item by its access key
-# (a letter). The menu's loop reads the keys posted to its window.
+# (a letter). The menu's loop reads the keys posted to its window. A menu
+# that closed before the key arrived (a wallpaper change while it opens can
+# cancel it under Wine) is opened again.
 app_menu() {
-  e2e_drive tray-click "$MAIN_CLASS" RIGHT >/dev/null
-  local menu
-  menu=$(wait_for_window '#32768' - 10000) || e2e_fail "the tray menu did not open"
-  [ -z "${2:-}" ] || e2e_screenshot "$2"
-  e2e_drive key "$menu" "$(printf '%d' "'${1^^}")" >/dev/null
-  wait_for_gone "$menu" 10000 || e2e_fail "the tray menu did not close"
+  local menu attempt
+  for attempt in 1 2 3; do
+    e2e_drive tray-click "$MAIN_CLASS" RIGHT >/dev/null
+    menu=$(wait_for_window '#32768' - 10000) || e2e_fail "the tray menu did not open"
+    [ -z "${2:-}" ] || e2e_screenshot "$2"
+    if e2e_drive key "$menu" "$(printf '%d' "'${1^^}")" >/dev/null; then
+      wait_for_gone "$menu" 10000 || e2e_fail "the tray menu did not close"
+      return 0
+    fi
+    wait_for_gone "$menu" 10000 || true
+  done
+  e2e_fail "the tray menu closed before an item could be chosen"
 }
 
 # The wallpaper the desktop shows (SPI_GETDESKWALLPAPER). Asked of a new

@@ -15,6 +15,9 @@ e2e_assert_eq 120x120 "$(bmp_size "$old")" "size of the first wallpaper"
 app_command 100
 dialog=$(settings_dialog) || e2e_fail "no settings dialog"
 e2e_assert_eq "enabled=0" "$(e2e_drive state "$dialog" 204 | cut -d' ' -f1)" "width before 'specify'"
+# The dialog holds the cycle: "stop" is grayed and choosing it changes
+# nothing (were it stopped, the size change below would set no wallpaper).
+app_menu p tray_menu_settings_open
 
 # ok_expect TEXT_ID_TEXT CAPTION ICON: OK, then the message box it shows.
 ok_expect() {
