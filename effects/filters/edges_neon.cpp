@@ -12,7 +12,9 @@
 // σ = √(−(radius + 1)² / (2 × ln(1/255))). The causal and anti-causal
 // numerators, the shared denominator and the boundary terms of the
 // derivative-of-Gaussian recursion, each formed in extended precision from
-// the stored doubles and kept as a double.
+// the stored doubles and kept as a double. The calling thread must keep 64
+// bits of x87 precision (the generation job sets it; Windows starts threads
+// at 53).
 void neonCoefficients(int32_t radius, tlNeonCoefficients &k) {
     typedef long double real;
     const double a0 = 0.6472, a1 = 4.531, b0 = 1.527, b1 = 1.516;

@@ -37,7 +37,8 @@ inline int64_t drawShift(tlRandom &random, int64_t amount) {
 // Steps H by the draw's shift in degrees: H + (hueNoise − d) × (1/360), the
 // constant, product and sum in extended precision, stored back once. A hue
 // below 0 gains one turn, above 1 loses one; a hue still outside after that
-// (only amounts above 180 reach it) keeps its fraction of a turn.
+// (only amounts above 180 reach it) keeps its fraction of a turn. Needs the
+// thread's x87 precision at 64 bits, as the generation job sets it.
 inline double shiftHue(double h, int64_t shift) {
     const long double turn = 1.0L / 360;
     h = static_cast<double>(h + static_cast<long double>(shift) * turn);
