@@ -11,6 +11,15 @@ old=$(linux_path 'C:\wall\chromaweave.bmp')
 app_start
 wait_for_new_file "$old" none 60
 e2e_assert_eq 120x120 "$(bmp_size "$old")" "size of the first wallpaper"
+# On a ten-minute interval, a left click on the icon and the menu's
+# "change" each change the wallpaper at once.
+e2e_wait_tray
+before=$(file_sum "$old")
+e2e_drive tray-click "$MAIN_CLASS" LEFT >/dev/null
+wait_for_new_file "$old" "$before" 30
+before=$(file_sum "$old")
+app_menu c
+wait_for_new_file "$old" "$before" 30
 
 app_command 100
 dialog=$(settings_dialog) || e2e_fail "no settings dialog"
@@ -101,4 +110,4 @@ e2e_assert_eq dword:1 "$(reg_value "$SETTINGS_KEY" UseCustomSize)" "stored UseCu
 e2e_assert_eq dword:50 "$(reg_value "$SETTINGS_KEY" CustomWidth)" "stored CustomWidth"
 e2e_assert_eq dword:30 "$(reg_value "$SETTINGS_KEY" CustomHeight)" "stored CustomHeight"
 e2e_assert_eq '"C:\one\two"' "$(reg_value "$SETTINGS_KEY" WallpaperDir)" "stored WallpaperDir"
-e2e_assert_eq dword:2 "$(reg_value "$SETTINGS_KEY" Count)" "stored Count"
+e2e_assert_eq dword:4 "$(reg_value "$SETTINGS_KEY" Count)" "stored Count"
