@@ -70,7 +70,7 @@ app_menu() {
     e2e_drive tray-click "$MAIN_CLASS" RIGHT >/dev/null
     menu=$(wait_for_window '#32768' - 10000) || e2e_fail "the tray menu did not open"
     [ -z "${2:-}" ] || e2e_screenshot "$2"
-    if e2e_drive key "$menu" "$(printf '%d' "'${1^^}")" >/dev/null; then
+    if e2e_drive menu-key "$menu" "$(printf '%d' "'${1^^}")" >/dev/null; then
       wait_for_gone "$menu" 10000 || e2e_fail "the tray menu did not close"
       return 0
     fi

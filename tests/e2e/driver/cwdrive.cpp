@@ -470,6 +470,11 @@ int redraw(HWND w) {
              ? 0 : 1;
 }
 
+// One key for a popup menu: only WM_KEYDOWN, whose result says whether the
+// menu was still there (the menu acts on the key down; a key up posted after
+// it could find the menu gone already).
+int menuKey(HWND menu, WPARAM vk) { return PostMessageW(menu, WM_KEYDOWN, vk, 1) ? 0 : 1; }
+
 // -1 when the command is not one of these.
 int runShellCommand(const std::vector<std::wstring>& a) {
   size_t n = a.size();
@@ -490,6 +495,8 @@ int runShellCommand(const std::vector<std::wstring>& a) {
     return setWallpaper(a[1]);
   if (c == L"redraw" && n == 2)
     return redraw(toWindow(a[1]));
+  if (c == L"menu-key" && n == 3)
+    return menuKey(toWindow(a[1]), static_cast<WPARAM>(toInt(a[2])));
   return -1;
 }
 
@@ -523,7 +530,8 @@ int usage() {
       "  focus HWND                               focused control and its selection\n"
       "  rect HWND                                window rectangle: left top right bottom\n"
       "  set-wallpaper PATH                       set and save the system wallpaper\n"
-      "  redraw HWND                              repaint a window and its children\n");
+      "  redraw HWND                              repaint a window and its children\n"
+      "  menu-key HWND VK                         post WM_KEYDOWN to a popup menu\n");
   return 64;
 }
 
