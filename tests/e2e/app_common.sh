@@ -102,13 +102,13 @@ wait_for_new_file() {
   done
 }
 
-# bmp_size PATH: "WIDTHxHEIGHT" from a BMP file's header.
+# bmp_size PATH: "WIDTHxHEIGHT" from a BMP file's header (little-endian
+# 32-bit width and height at byte 18; a negative height means top-down rows).
 bmp_size() {
-  python3 -c 'import struct,sys
-d=open(sys.argv[1],"rb").read(26)
-assert d[:2]==b"BM"
-w,h=struct.unpack("<ii",d[18:26])
-print("%dx%d"%(w,abs(h)))' "$1"
+  [ "$(head -c2 "$1")" = BM ] || e2e_fail "$1 is not a BMP file"
+  local w h
+  read -r w h < <(od -An -t d4 --endian=little -j 18 -N 8 "$1")
+  printf '%dx%d\n' "$w" "${h#-}"
 }
 
 # The value a registry dump line shows for NAME ("dword:N" or quoted text).
