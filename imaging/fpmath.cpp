@@ -1,8 +1,10 @@
-// Deterministic sin, cos and atan: argument reduction and polynomial kernels
-// in double arithmetic, with exact error terms (Dekker products, two-sums)
-// where a rounding would otherwise reach the last bit.
+// Deterministic sin, cos and atan in double, exp, log, sin and cos in long
+// double: argument reduction and polynomial kernels in plain arithmetic, with
+// exact error terms (Dekker products, two-sums) where a rounding would
+// otherwise reach the last bit.
 #include "imaging/fpmath.h"
 
+#include <cfloat>
 #include <cstdint>
 #include <cstring>
 
@@ -20,13 +22,74 @@ constexpr double kInvPio2 = 0x1.45f306dc9c883p-1;  // 2/π rounded
 constexpr double kRoundToInteger = 0x1.8p52;       // (v + this) − this = v to nearest, |v| < 2^51
 constexpr double kMediumLimit = 0x1.921fb54442d18p+20;  // 2^20·π/2
 
-// 2/π = 0.a2f9836e4e44… in binary, 1280 bits, most significant word first.
-constexpr uint64_t kTwoOverPi[20] = {
+// 2/π = 0.a2f9836e4e44… in binary, 16640 bits (enough to reduce the largest
+// long double), most significant word first.
+constexpr uint64_t kTwoOverPi[260] = {
     0xa2f9836e4e441529ull, 0xfc2757d1f534ddc0ull, 0xdb6295993c439041ull, 0xfe5163abdebbc561ull,
     0xb7246e3a424dd2e0ull, 0x06492eea09d1921cull, 0xfe1deb1cb129a73eull, 0xe88235f52ebb4484ull,
     0xe99c7026b45f7e41ull, 0x3991d639835339f4ull, 0x9c845f8bbdf9283bull, 0x1ff897ffde05980full,
     0xef2f118b5a0a6d1full, 0x6d367ecf27cb09b7ull, 0x4f463f669e5fea2dull, 0x7527bac7ebe5f17bull,
     0x3d0739f78a5292eaull, 0x6bfb5fb11f8d5d08ull, 0x56033046fc7b6babull, 0xf0cfbc209af4361dull,
+    0xa9e391615ee61b08ull, 0x6599855f14a06840ull, 0x8dffd8804d732731ull, 0x06061556ca73a8c9ull,
+    0x60e27bc08c6b47c4ull, 0x19c367cddce8092aull, 0x8359c4768b961ca6ull, 0xddaf44d15719053eull,
+    0xa5ff07053f7e33e8ull, 0x32c2de4f98327dbbull, 0xc33d26ef6b1e5ef8ull, 0x9f3a1f35caf27f1dull,
+    0x87f121907c7c246aull, 0xfa6ed5772d30433bull, 0x15c614b59d19c3c2ull, 0xc4ad414d2c5d000cull,
+    0x467d862d71e39ac6ull, 0x9b0062337cd2b497ull, 0xa7b4d55537f63ed7ull, 0x1810a3fc764d2a9dull,
+    0x64abd770f87c6357ull, 0xb07ae715175649c0ull, 0xd9d63b3884a7cb23ull, 0x24778ad623545ab9ull,
+    0x1f001b0af1dfce19ull, 0xff319f6a1e666157ull, 0x9947fbacd87f7eb7ull, 0x652289e83260bfe6ull,
+    0xcdc4ef09366cd43full, 0x5dd7de16de3b5892ull, 0x9bde2822d2e88628ull, 0x4d58e232cac616e3ull,
+    0x08cb7de050c017a7ull, 0x1df35be01834132eull, 0x6212830148835b8eull, 0xf57fb0adf2e91e43ull,
+    0x4a48d36710d8ddaaull, 0x425faece616aa428ull, 0x0ab499d3f2a6067full, 0x775c83c2a3883c61ull,
+    0x78738a5a8cafbdd7ull, 0x6f63a62dcbbff4efull, 0x818d67c12645ca55ull, 0x36d9cad2a8288d61ull,
+    0xc277c9121426049bull, 0x4612c459c444c5c8ull, 0x91b24df31700ad43ull, 0xd4e5492910d5fdfcull,
+    0xbe00cc941eeece70ull, 0xf53e1380f1ecc3e7ull, 0xb328f8c79405933eull, 0x71c1b3092ef3450bull,
+    0x9c12887b20ab9fb5ull, 0x2ec292472f327b6dull, 0x550c90a7721fe76bull, 0x96cb314a1679e279ull,
+    0x4189dff49794e884ull, 0xe6e29731996bed88ull, 0x365f5f0efdbbb49aull, 0x486ca46742727132ull,
+    0x5d8db8159f09e5bcull, 0x25318d3974f71c05ull, 0x30010c0d68084b58ull, 0xee2c90aa4702e774ull,
+    0x24d6bda67df77248ull, 0x6eef169fa6948ef6ull, 0x91b45153d1f20acfull, 0x3398207e4bf56863ull,
+    0xb25f3edd035d407full, 0x8985295255c06437ull, 0x10d86d324832754cull, 0x5bd4714e6e5445c1ull,
+    0x090b69f52ad56614ull, 0x9d072750045ddb3bull, 0xb4c576ea17f9877dull, 0x6b49ba271d296996ull,
+    0xacccc65414ad6ae2ull, 0x9089d98850722cbeull, 0xa4049407777030f3ull, 0x27fc00a871ea49c2ull,
+    0x663de06483dd9797ull, 0x3fa3fd94438c860dull, 0xde41319d39928c70ull, 0xdde7b7173bdf082bull,
+    0x3715a0805c93805aull, 0x921110d8e80faf80ull, 0x6c4bffdb0f903876ull, 0x185915a562bbcb61ull,
+    0xb989c7bd401004f2ull, 0xd2277549f6b6ebbbull, 0x22dbaa140a2f2689ull, 0x768364333b091a94ull,
+    0x0eaa3a51c2a31daeull, 0xedaf12265c4dc26dull, 0x9c7a2d9756c0833full, 0x03f6f0098c402b99ull,
+    0x316d07b43915200cull, 0x5bc3d8c492f54badull, 0xc6a5ca4ecd37a736ull, 0xa9e69492ab6842ddull,
+    0xde6319ef8c76528bull, 0x6837dbfcaba1ae31ull, 0x15dfa1ae00dafb0cull, 0x664d64b705ed3065ull,
+    0x29bf56573aff47b9ull, 0xf96af3be75df9328ull, 0x3080abf68c6615cbull, 0x040622fa1de4d9a4ull,
+    0xb33d8f1b5709cd36ull, 0xe9424ea4be13b523ull, 0x331aaaf0a8654fa5ull, 0xc1d20f3f0bcd785bull,
+    0x76f923048b7b7217ull, 0x8953a6c6e26e6f00ull, 0xebef584a9bb7dac4ull, 0xba66aacfcf761d02ull,
+    0xd12df1b1c1998c77ull, 0xadc3da4886a05df7ull, 0xf480c62ff0ac9aecull, 0xddbc5c3f6dded01full,
+    0xc790b6db2a3a25a3ull, 0x9aaf009353ad0457ull, 0xb6b42d297e804ba7ull, 0x07da0eaa76a1597bull,
+    0x2a12162db7dcfde5ull, 0xfafedb89fdbe896cull, 0x76e4fca90670803eull, 0x156e85ff87fd073eull,
+    0x2833676186182aeaull, 0xbd4dafe7b36e6d8full, 0x3967955bbf3148d7ull, 0x8416df30432dc735ull,
+    0x6125ce70c9b8cb30ull, 0xfd6cbfa200a4e46cull, 0x05a0dd5a476f21d2ull, 0x1262845cb9496170ull,
+    0xe0566b0152993755ull, 0x50b7d51ec4f1335full, 0x6e13e4305da92e85ull, 0xc3b21d3632a1a4b7ull,
+    0x08d4b1ea21f716e4ull, 0x698f77ff2780030cull, 0x2d408da0cd4f99a5ull, 0x20d3a2b30a5d2f42ull,
+    0xf9b4cbda11d0be7dull, 0xc1db9bbd17ab81a2ull, 0xca5c6a0817552e55ull, 0x0027f0147f8607e1ull,
+    0x640b148d4196debeull, 0x872afddab6256b34ull, 0x897bfef3059ebfb9ull, 0x4f6a68a82a4a5ac4ull,
+    0x4fbcf82d985ad795ull, 0xc7f48d4d0da63a20ull, 0x5f57a4b13f149538ull, 0x800120cc86dd71b6ull,
+    0xdec9f560bf11654dull, 0x6b0701acb08cd0c0ull, 0xb24855510efb1ec3ull, 0x72953b06a33540c0ull,
+    0x7bdc06cc45e0fa29ull, 0x4ec8cad641f3e8deull, 0x647cd8649b31bed9ull, 0xc397a4d45877c5e3ull,
+    0x6913daf03c3aba46ull, 0x18465f7555f5bdd2ull, 0xc6926e5d2eaced44ull, 0x0e423e1c87c461e9ull,
+    0xfd29f3d6e7ca7c22ull, 0x35916fc5e0088dd7ull, 0xffe26a6ec6fdb0c1ull, 0x0893745d7cb2ad6bull,
+    0x9d6ecd7b723e6a11ull, 0xc6a9cff7df7329baull, 0xc9b55100b70db2e2ull, 0x24ba74607de58ad8ull,
+    0x742c150d0c188194ull, 0x667e162901767a9full, 0xbefdfdef4556367eull, 0xd913d9ecb9ba8bfcull,
+    0x97c427a831c36ef1ull, 0x36c59456a8d8b5a8ull, 0xb40ecccf2d891234ull, 0x576f89562ce3ce99ull,
+    0xb920d6aa5e6b9c2aull, 0x3ecc5f114a0bfdfbull, 0xf4e16d3b8e2c86e2ull, 0x84d4e9a9b4fcd1eeull,
+    0xefc9352e61392f44ull, 0x2138c8d91b0afc81ull, 0x6a4afbd81c2f84b4ull, 0x538c994ecc2254dcull,
+    0x552ad6c6c096190bull, 0xb8701a649569605aull, 0x26ee523f0f117f11ull, 0xb5f4f5cbfc2dbc34ull,
+    0xeebc34cc5de8605eull, 0xdd9b8e67ef3392b8ull, 0x17c99b5861bc57e1ull, 0xc68351103ed84871ull,
+    0xdddd1c2da118af46ull, 0x2c21d7f359987ad9ull, 0xc0549efa864ffc06ull, 0x56ae79e536228922ull,
+    0xad38dc9367aae855ull, 0x3826829be7caa40dull, 0x51b133990ed7a948ull, 0x0569f0b265a7887full,
+    0x974c8836d1f9b392ull, 0x214a827b21cf98dcull, 0x9f405547dc3a74e1ull, 0x42eb67df9dfe5fd4ull,
+    0x5ea4677b7aacbaa2ull, 0xf65523882b55ba41ull, 0x086e59862a218347ull, 0x39e6e389d49ee540ull,
+    0xfb49e956ffca0f1cull, 0x8a59c52bfa94c5c1ull, 0xd3cfc50fae5adb86ull, 0xc5476243853b8621ull,
+    0x94792c8761107b4cull, 0x2a1a2c8012bf4390ull, 0x2688893c78e4c4a8ull, 0x7bdbe5c23ac4eaf4ull,
+    0x268a67f7bf920d2bull, 0xa365b1933d0b7cbdull, 0xdc51a463dd27dde1ull, 0x6919949a9529a828ull,
+    0xce68b4ed09209f44ull, 0xca984e638270237cull, 0x7e32b90f8ef5a7e7ull, 0x561408f1212a9db5ull,
+    0x4d7e6f5119a5abf9ull, 0xb5d6df8261dd9602ull, 0x36169f3ac4a1a283ull, 0x6ded727a8d39a9b8ull,
+    0x825c326b5b2746edull, 0x34007700d255f4fcull, 0x4d59018071e0e13full, 0x89b295f364a8f1aeull,
 };
 
 // Taylor coefficients (−1)^k/(2k+1)! and (−1)^k/(2k)!: on |y| <= π/4 the
@@ -306,6 +369,357 @@ double atanNear(double x0, double x1, bool rest) {
     return s + ((e + a.atanLo) + tail);
 }
 
+
+// ---- long double ----------------------------------------------------------
+
+static_assert(LDBL_MANT_DIG == 64 && sizeof(long double) >= 10, "the extended functions need the x87 80-bit format");
+
+typedef long double real;
+
+// ln 2 = kLn2Hi + kLn2Lo to 112 bits; kLn2Hi has 48 significant bits, so
+// n·kLn2Hi is exact for |n| < 2^16.
+constexpr real kLn2Hi = 0xb17217f7d1cf0000p-64L;
+constexpr real kLn2Lo = 0xf35793c7673007e6p-113L;
+constexpr real kInvLn2 = 0xb8aa3b295c17f0bcp-63L;
+constexpr real kExpOverflow = 11356.5234062941439488L;  // above ln(LDBL_MAX)
+constexpr real kExpUnderflow = -11400.0L;              // below ln of the smallest subnormal
+constexpr real kSqrt2 = 1.41421356237309504880L;
+constexpr real kRoundToIntegerL = 0xc000000000000000p0L;  // 3·2^62: (v + this) − this rounds v, |v| < 2^62
+
+// π/2 in four parts; the first three have 44 significant bits, so n·part is
+// exact for n <= 2^20.
+constexpr real kPio2Part1L = 0xc90fdaa221700000p-63L;
+constexpr real kPio2Part2L = -0xe7b9676733b00000p-108L;
+constexpr real kPio2Part3L = 0xb80dc1cd12900000p-155L;
+constexpr real kPio2Part4L = 0x93822299f31d0083p-205L;
+constexpr real kPio2HiL = 0xc90fdaa22168c235p-63L;  // π/2 = hi + lo to 128 bits
+constexpr real kPio2LoL = -0xece675d1fc8f8cbbp-129L;
+constexpr real kInvPio2L = 0xa2f9836e4e44152ap-64L;
+constexpr real kMediumLimitL = 0x1.921fb54442d18p+20L;  // just under 2^20·π/2
+
+// 1/k! for exp; (−1)^k/(2k+1)! and (−1)^k/(2k)! for sin and cos, all rounded.
+constexpr real kE2 = 0x8000000000000000p-64L, kE3 = 0xaaaaaaaaaaaaaaabp-66L, kE4 = 0xaaaaaaaaaaaaaaabp-68L,
+               kE5 = 0x8888888888888889p-70L, kE6 = 0xb60b60b60b60b60bp-73L, kE7 = 0xd00d00d00d00d00dp-76L,
+               kE8 = 0xd00d00d00d00d00dp-79L, kE9 = 0xb8ef1d2ab6399c7dp-82L, kE10 = 0x93f27dbbc4fae397p-85L,
+               kE11 = 0xd7322b3faa271c7fp-89L, kE12 = 0x8f76c77fc6c4bdaap-92L, kE13 = 0xb092309d43684be5p-96L,
+               kE14 = 0xc9cba54603e4e906p-100L, kE15 = 0xd73f9f399dc0f88fp-104L, kE16 = 0xd73f9f399dc0f88fp-108L,
+               kE17 = 0xca963b81856a5359p-112L, kE18 = 0xb413c31dcbecbbdep-116L;
+constexpr real kSL3 = -0xaaaaaaaaaaaaaaabp-66L, kSL3Lo = 0xaaaaaaaaaaaaaaabp-131L, kSL5 = 0x8888888888888889p-70L,
+               kSL7 = -0xd00d00d00d00d00dp-76L, kSL9 = 0xb8ef1d2ab6399c7dp-82L, kSL11 = -0xd7322b3faa271c7fp-89L,
+               kSL13 = 0xb092309d43684be5p-96L, kSL15 = -0xd73f9f399dc0f88fp-104L, kSL17 = 0xca963b81856a5359p-112L,
+               kSL19 = -0x97a4da340a0ab926p-120L, kSL21 = 0xb8dc77b6e7ab8c5fp-129L, kSL23 = -0xbb0da098b1c0ceccp-138L;
+constexpr real kCL4 = 0xaaaaaaaaaaaaaaabp-68L, kCL6 = -0xb60b60b60b60b60bp-73L, kCL8 = 0xd00d00d00d00d00dp-79L,
+               kCL10 = -0x93f27dbbc4fae397p-85L, kCL12 = 0x8f76c77fc6c4bdaap-92L, kCL14 = -0xc9cba54603e4e906p-100L,
+               kCL16 = 0xd73f9f399dc0f88fp-108L, kCL18 = -0xb413c31dcbecbbdep-116L, kCL20 = 0xf2a15d201011283dp-125L,
+               kCL22 = -0x8671cb6dbfc294a3p-133L;
+
+// The x87 layout: 64-bit significand with its explicit leading bit, then
+// sign and 15-bit exponent (bias 16383).
+void unpack(real x, uint64_t &significand, uint16_t &signExponent) {
+    unsigned char b[sizeof(real)];
+    std::memcpy(b, &x, sizeof x);
+    std::memcpy(&significand, b, 8);
+    std::memcpy(&signExponent, b + 8, 2);
+}
+
+real pack(uint64_t significand, uint16_t signExponent) {
+    unsigned char b[sizeof(real)] = {};
+    std::memcpy(b, &significand, 8);
+    std::memcpy(b + 8, &signExponent, 2);
+    real x;
+    std::memcpy(&x, b, sizeof x);
+    return x;
+}
+
+// 2^k for −16382 <= k <= 16383.
+real powerOfTwoL(int32_t k) { return pack(1ull << 63, static_cast<uint16_t>(k + 16383)); }
+
+// v·2^k exactly, for results in the normal range.
+real scaledInteger(uint64_t v, int32_t k) {
+    if (v == 0) return 0.0L;
+    int32_t shift = 0;
+    while (!(v >> 63)) v <<= 1, ++shift;
+    return pack(v, static_cast<uint16_t>(k - shift + 63 + 16383));
+}
+
+real infinityL() { return pack(1ull << 63, 0x7FFF); }
+real quietNaNL() { return pack(0xC000000000000000ull, 0x7FFF); }
+
+bool isFiniteL(real x) {
+    uint64_t m;
+    uint16_t se;
+    unpack(x, m, se);
+    return (se & 0x7FFF) != 0x7FFF;
+}
+
+// Below 2^−33, x³/6 and x²/2 are under half a unit in the last place of x and 1.
+bool isTinyL(real x) {
+    uint64_t m;
+    uint16_t se;
+    unpack(x, m, se);
+    return (se & 0x7FFF) < 16383 - 33;
+}
+
+inline void twoSumL(real a, real b, real &s, real &e) {
+    s = a + b;
+    const real bv = s - a;
+    e = (a - (s - bv)) + (b - bv);
+}
+
+inline void fastTwoSumL(real a, real b, real &s, real &e) {
+    s = a + b;
+    e = b - (s - a);
+}
+
+// a = hi + lo, hi holding the top 32 bits (|a| well below the overflow limit).
+inline void splitL(real a, real &hi, real &lo) {
+    const real c = 4294967297.0L * a;  // 2^32 + 1
+    hi = c - (c - a);
+    lo = a - hi;
+}
+
+inline void twoProductL(real a, real b, real &p, real &e) {
+    p = a * b;
+    real ah, al, bh, bl;
+    splitL(a, ah, al);
+    splitL(b, bh, bl);
+    e = ((ah * bh - p) + ah * bl + al * bh) + al * bl;
+}
+
+// The x87 precision control is raised to 64 bits around each computation and
+// the caller's restored after it. Arguments are read and results stored
+// through volatile objects between the two control word loads, so no part
+// of the computation can be moved outside them.
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+inline uint16_t raisePrecision() {
+    uint16_t saved;
+    __asm__ __volatile__("fnstcw %0" : "=m"(saved) : : "memory");
+    const uint16_t extended = static_cast<uint16_t>(saved | 0x0300u);
+    __asm__ __volatile__("fldcw %0" : : "m"(extended) : "memory");
+    return saved;
+}
+
+inline void restorePrecision(uint16_t saved) { __asm__ __volatile__("fldcw %0" : : "m"(saved) : "memory"); }
+#else
+inline uint16_t raisePrecision() { return 0; }
+inline void restorePrecision(uint16_t) {}
+#endif
+
+real withExtendedPrecision(real (*f)(real), real x) {
+    const uint16_t saved = raisePrecision();
+    volatile real in = x;
+    volatile real out = f(in);
+    restorePrecision(saved);
+    return out;
+}
+
+// e^x = 2^n·e^r, r = x − n·ln 2 carried as rh + rl, |rh| <= ln2/2;
+// e^rh = 1 + rh + rh²·(1/2 + rh/6 + …), 17 terms leave under 2^−74.
+real expCore(real x) {
+    if (x != x) return x + x;
+    if (x > kExpOverflow) return infinityL();
+    if (x < kExpUnderflow) return 0.0L;
+    const real fn = (x * kInvLn2 + kRoundToIntegerL) - kRoundToIntegerL;
+    const real r = x - fn * kLn2Hi;  // exact: fn·kLn2Hi is exact and close to x
+    real rh, rl;
+    twoSumL(r, -(fn * kLn2Lo), rh, rl);
+    const real q = kE2 + rh * (kE3 + rh * (kE4 + rh * (kE5 + rh * (kE6 + rh * (kE7 + rh * (kE8 + rh * (kE9 +
+                   rh * (kE10 + rh * (kE11 + rh * (kE12 + rh * (kE13 + rh * (kE14 + rh * (kE15 + rh * (kE16 +
+                   rh * (kE17 + rh * kE18)))))))))))))));
+    const real p = 1.0L + (rh + ((rh * rh) * q + rl * (1.0L + rh)));
+    // 2^n in two steps so that neither factor leaves the normal range; only
+    // a subnormal result rounds.
+    const int32_t n = static_cast<int32_t>(fn);
+    const int32_t half = n / 2;
+    return (p * powerOfTwoL(half)) * powerOfTwoL(n - half);
+}
+
+// x = m·2^e with m in √½ .. √2; ln m = 2·atanh f, f = (m − 1)/(m + 1) carried
+// as fh + fl, |f| <= 0.172, so 13 terms of the series leave under 2^−70.
+real logCore(real x) {
+    if (x != x) return x + x;
+    if (x < 0.0L) return quietNaNL();
+    if (x == 0.0L) return -infinityL();
+    if (!isFiniteL(x)) return x;
+    int32_t e = 0;
+    uint64_t bits;
+    uint16_t se;
+    unpack(x, bits, se);
+    if (se == 0) {  // subnormal
+        unpack(x * powerOfTwoL(64), bits, se);
+        e = -64;
+    }
+    e += static_cast<int32_t>(se) - 16383;
+    real m = pack(bits, 16383);
+    if (m > kSqrt2) m *= 0.5L, ++e;
+    const real u = m - 1.0L;  // exact
+    real sh, sl;
+    twoSumL(m, 1.0L, sh, sl);
+    const real fh = u / sh;
+    real qh, ql;
+    twoProductL(fh, sh, qh, ql);
+    const real fl = (((u - qh) - ql) - fh * sl) / sh;
+    const real g = fh * fh;
+    const real series = g * (1.0L / 3 + g * (1.0L / 5 + g * (1.0L / 7 + g * (1.0L / 9 + g * (1.0L / 11 +
+                        g * (1.0L / 13 + g * (1.0L / 15 + g * (1.0L / 17 + g * (1.0L / 19 + g * (1.0L / 21 +
+                        g * (1.0L / 23 + g * (1.0L / 25 + g * (1.0L / 27)))))))))))));
+    const real fe = static_cast<real>(e);
+    real a, ae;
+    twoSumL(fe * kLn2Hi, 2.0L * fh, a, ae);
+    return a + (ae + (fe * kLn2Lo + (2.0L * fl + 2.0L * fh * series)));
+}
+
+// x = n·π/2 + y0 + y1 for |x| < 2^20·π/2, as reduceMedium does in double.
+int32_t reduceMediumL(real x, real &y0, real &y1) {
+    const real fn = (x * kInvPio2L + kRoundToIntegerL) - kRoundToIntegerL;
+    const real r = x - fn * kPio2Part1L;
+    real a, ea, b, eb;
+    twoSumL(r, -(fn * kPio2Part2L), a, ea);
+    twoSumL(a, -(fn * kPio2Part3L), b, eb);
+    twoSumL(b, (ea + eb) - fn * kPio2Part4L, y0, y1);
+    return static_cast<int32_t>(fn);
+}
+
+// The 64 bits of the 320-bit number limb[0] (lowest) .. limb[4] that start
+// at bit pos (0 <= pos < 320).
+uint64_t bitWindowL(const uint64_t limb[5], int32_t pos) {
+    const int32_t k = pos / 64, s = pos % 64;
+    uint64_t w = limb[k] >> s;
+    if (s != 0 && k + 1 < 5) w |= limb[k + 1] << (64 - s);
+    return w;
+}
+
+// The 192-bit fraction f[0] (highest) .. f[2], times 2^−192, as y0 + y1
+// keeping its top 128 bits.
+void fractionToReal(uint64_t f[3], real &y0, real &y1) {
+    int32_t shift = 0;  // leading zeros of the 192 bits
+    while (f[0] == 0 && shift < 192) f[0] = f[1], f[1] = f[2], f[2] = 0, shift += 64;
+    if (f[0] == 0) {
+        y0 = y1 = 0.0L;
+        return;
+    }
+    while (!(f[0] >> 63)) {
+        f[0] = (f[0] << 1) | (f[1] >> 63), f[1] = (f[1] << 1) | (f[2] >> 63), f[2] <<= 1;
+        ++shift;
+    }
+    fastTwoSumL(scaledInteger(f[0], -64 - shift), scaledInteger(f[1], -128 - shift), y0, y1);
+}
+
+// x = n·π/2 + y0 + y1 for finite x >= 2^20·π/2: with x = m·2^e, the bits of
+// 2/π that make m·2^e·(2/π) a multiple of 8 are skipped and the next 256
+// multiplied by m in integers; three bits above the point give n mod 8, the
+// 192 below it the fraction, which becomes y after × π/2.
+int32_t reduceLargeL(real x, real &y0, real &y1) {
+    uint64_t m;
+    uint16_t se;
+    unpack(x, m, se);
+    const int32_t e = static_cast<int32_t>(se & 0x7FFF) - 16383 - 63;
+    const int32_t skip = e > 3 ? e - 3 : 0;
+    const int32_t j = skip / 64, s = skip % 64;
+    uint64_t w[4];
+    for (int32_t k = 0; k < 4; ++k)
+        w[k] = s == 0 ? kTwoOverPi[j + k] : (kTwoOverPi[j + k] << s) | (kTwoOverPi[j + k + 1] >> (64 - s));
+    typedef unsigned __int128 u128;
+    const u128 t3 = static_cast<u128>(m) * w[3];
+    const u128 t2 = static_cast<u128>(m) * w[2] + (t3 >> 64);
+    const u128 t1 = static_cast<u128>(m) * w[1] + (t2 >> 64);
+    const u128 t0 = static_cast<u128>(m) * w[0] + (t1 >> 64);
+    const uint64_t limb[5] = {static_cast<uint64_t>(t3), static_cast<uint64_t>(t2), static_cast<uint64_t>(t1),
+                              static_cast<uint64_t>(t0), static_cast<uint64_t>(t0 >> 64)};
+    const int32_t point = 256 + skip - e;  // bits below the binary point: 253 .. 299
+    int32_t n = static_cast<int32_t>(bitWindowL(limb, point) & 7u);
+    uint64_t f[3] = {bitWindowL(limb, point - 64), bitWindowL(limb, point - 128), bitWindowL(limb, point - 192)};
+    const bool negative = (f[0] >> 63) != 0;
+    if (negative) {  // fraction >= 1/2: take 1 − fraction from the next n
+        ++n;
+        f[0] = ~f[0], f[1] = ~f[1], f[2] = ~f[2];
+        if (++f[2] == 0 && ++f[1] == 0) ++f[0];
+    }
+    real f0, f1, p, pe;
+    fractionToReal(f, f0, f1);
+    twoProductL(f0, kPio2HiL, p, pe);
+    pe += f0 * kPio2LoL + f1 * kPio2HiL;
+    fastTwoSumL(p, pe, y0, y1);
+    if (negative) y0 = -y0, y1 = -y1;
+    return n;
+}
+
+int32_t reduceL(real x, real &y0, real &y1) {
+    const real ax = x < 0.0L ? -x : x;
+    if (ax < kMediumLimitL) return reduceMediumL(x, y0, y1);
+    const int32_t n = reduceLargeL(ax, y0, y1);
+    if (x > 0.0L) return n;
+    y0 = -y0, y1 = -y1;
+    return -n;
+}
+
+// The kernels of sinKernel and cosKernel above, with the long double terms.
+real sinKernelL(real y0, real y1, real z, real zl) {
+    real v, vl, w, wl;
+    twoProductL(z, y0, v, vl);
+    vl += zl * y0;
+    twoProductL(v, kSL3, w, wl);
+    wl += v * kSL3Lo + vl * kSL3;
+    const real s = kSL5 + z * (kSL7 + z * (kSL9 + z * (kSL11 + z * (kSL13 + z * (kSL15 + z * (kSL17 +
+                   z * (kSL19 + z * (kSL21 + z * kSL23))))))));
+    real r, re;
+    twoSumL(y0, w, r, re);
+    return r + (re + (wl + ((v * z) * s + y1 * (1.0L - 0.5L * z))));
+}
+
+real cosKernelL(real y0, real y1, real z, real zl) {
+    const real hz = 0.5L * z;
+    const real w = 1.0L - hz;
+    const real c = kCL4 + z * (kCL6 + z * (kCL8 + z * (kCL10 + z * (kCL12 + z * (kCL14 + z * (kCL16 +
+                   z * (kCL18 + z * (kCL20 + z * kCL22))))))));
+    return w + ((((1.0L - w) - hz) - 0.5L * zl) + ((z * z) * c - y0 * y1));
+}
+
+// Quadrant n and the kernels' inputs for finite, not tiny x.
+int32_t prepareL(real x, real &y0, real &y1, real &z, real &zl) {
+    const int32_t n = reduceL(x, y0, y1) & 3;
+    twoProductL(y0, y0, z, zl);
+    return n;
+}
+
+real sinCore(real x) {
+    if (!isFiniteL(x)) return quietNaNL();
+    if (isTinyL(x)) return x;
+    real y0, y1, z, zl;
+    const int32_t n = prepareL(x, y0, y1, z, zl);
+    if (n == 0) return sinKernelL(y0, y1, z, zl);
+    if (n == 1) return cosKernelL(y0, y1, z, zl);
+    if (n == 2) return -sinKernelL(y0, y1, z, zl);
+    return -cosKernelL(y0, y1, z, zl);
+}
+
+real cosCore(real x) {
+    if (!isFiniteL(x)) return quietNaNL();
+    if (isTinyL(x)) return 1.0L;
+    real y0, y1, z, zl;
+    const int32_t n = prepareL(x, y0, y1, z, zl);
+    if (n == 0) return cosKernelL(y0, y1, z, zl);
+    if (n == 1) return -sinKernelL(y0, y1, z, zl);
+    if (n == 2) return -cosKernelL(y0, y1, z, zl);
+    return sinKernelL(y0, y1, z, zl);
+}
+
+void sinCosCore(real x, real &s, real &c) {
+    if (!isFiniteL(x)) {
+        s = c = quietNaNL();
+        return;
+    }
+    if (isTinyL(x)) {
+        s = x, c = 1.0L;
+        return;
+    }
+    real y0, y1, z, zl;
+    const int32_t n = prepareL(x, y0, y1, z, zl);
+    const real sy = sinKernelL(y0, y1, z, zl), cy = cosKernelL(y0, y1, z, zl);
+    s = n == 0 ? sy : n == 1 ? cy : n == 2 ? -sy : -cy;
+    c = n == 0 ? cy : n == 1 ? -sy : n == 2 ? -cy : sy;
+}
+
 }  // namespace
 
 namespace fpm {
@@ -372,6 +786,24 @@ double atan(double x) {
         r = kPio2Hi;
     }
     return negative ? -r : r;
+}
+
+long double expl(long double x) { return withExtendedPrecision(expCore, x); }
+
+long double logl(long double x) { return withExtendedPrecision(logCore, x); }
+
+long double sinl(long double x) { return withExtendedPrecision(sinCore, x); }
+
+long double cosl(long double x) { return withExtendedPrecision(cosCore, x); }
+
+void sinCosl(long double x, long double &s, long double &c) {
+    const uint16_t saved = raisePrecision();
+    volatile real in = x;
+    real sy, cy;
+    sinCosCore(in, sy, cy);
+    volatile real sinOut = sy, cosOut = cy;
+    restorePrecision(saved);
+    s = sinOut, c = cosOut;
 }
 
 }  // namespace fpm
