@@ -8,11 +8,14 @@
 #include "effects/filters/edges.h"
 #include "effects/filters/edges_neon.h"
 #include "effects/sampling.h"
+#include "imaging/fpmath.h"
 
 // σ = √(−(radius + 1)² / (2 × ln(1/255))). The causal and anti-causal
 // numerators, the shared denominator and the boundary terms of the
 // derivative-of-Gaussian recursion, each formed in extended precision from
-// the stored doubles and kept as a double. The calling thread must keep 64
+// the stored doubles and kept as a double. The transcendental functions are
+// the project's own, so the coefficients carry the same bits on Linux and
+// Windows (the two C libraries' long double functions differ in last bits). The calling thread must keep 64
 // bits of x87 precision (the generation job sets it; Windows starts threads
 // at 53).
 void neonCoefficients(int32_t radius, tlNeonCoefficients &k) {
@@ -20,26 +23,26 @@ void neonCoefficients(int32_t radius, tlNeonCoefficients &k) {
     const double a0 = 0.6472, a1 = 4.531, b0 = 1.527, b1 = 1.516;
     const double c0 = -0.6494, c1 = -0.9557, w0 = 0.6719, w1 = 2.072;
     const real r1 = static_cast<real>(radius) + 1;
-    const real sigma = std::sqrt(-(r1 * r1) / (2 * std::log(1.0L / 255)));
-    const real cos0 = std::cos(w0 / sigma), sin0 = std::sin(w0 / sigma);
-    const real cos1 = std::cos(w1 / sigma), sin1 = std::sin(w1 / sigma);
+    const real sigma = std::sqrt(-(r1 * r1) / (2 * fpm::logl(1.0L / 255)));
+    const real cos0 = fpm::cosl(w0 / sigma), sin0 = fpm::sinl(w0 / sigma);
+    const real cos1 = fpm::cosl(w1 / sigma), sin1 = fpm::sinl(w1 / sigma);
     const real beta0 = b0 / sigma, beta1 = b1 / sigma;
 
     k.np[0] = static_cast<double>(static_cast<real>(a0) + c0);
-    k.np[1] = static_cast<double>(std::exp(-beta0) * (a1 * sin0 - (2 * static_cast<real>(c0) + a0) * cos0) +
-                                  std::exp(-beta1) * (c1 * sin1 - (2 * static_cast<real>(a0) + c0) * cos1));
-    k.np[2] = static_cast<double>(a0 * std::exp(-2 * beta1) + c0 * std::exp(-2 * beta0) +
-                                  2 * std::exp(-beta0 - beta1) *
+    k.np[1] = static_cast<double>(fpm::expl(-beta0) * (a1 * sin0 - (2 * static_cast<real>(c0) + a0) * cos0) +
+                                  fpm::expl(-beta1) * (c1 * sin1 - (2 * static_cast<real>(a0) + c0) * cos1));
+    k.np[2] = static_cast<double>(a0 * fpm::expl(-2 * beta1) + c0 * fpm::expl(-2 * beta0) +
+                                  2 * fpm::expl(-beta0 - beta1) *
                                       ((static_cast<real>(a0) + c0) * cos1 * cos0 - a1 * cos1 * sin0 - c1 * cos0 * sin1));
-    k.np[3] = static_cast<double>(std::exp(-beta0 - 2 * beta1) * (a1 * sin0 - a0 * cos0) +
-                                  std::exp(-beta1 - 2 * beta0) * (c1 * sin1 - c0 * cos1));
+    k.np[3] = static_cast<double>(fpm::expl(-beta0 - 2 * beta1) * (a1 * sin0 - a0 * cos0) +
+                                  fpm::expl(-beta1 - 2 * beta0) * (c1 * sin1 - c0 * cos1));
     k.np[4] = 0.0;
 
     k.d[0] = 0.0;
-    k.d[1] = static_cast<double>(-2 * cos1 * std::exp(-beta1) - 2 * cos0 * std::exp(-beta0));
-    k.d[2] = static_cast<double>(std::exp(-2 * beta0) + std::exp(-2 * beta1) + 4 * cos1 * cos0 * std::exp(-beta0 - beta1));
-    k.d[3] = static_cast<double>(-2 * cos0 * std::exp(-beta0 - 2 * beta1) - 2 * cos1 * std::exp(-beta1 - 2 * beta0));
-    k.d[4] = static_cast<double>(std::exp(-2 * beta0 - 2 * beta1));
+    k.d[1] = static_cast<double>(-2 * cos1 * fpm::expl(-beta1) - 2 * cos0 * fpm::expl(-beta0));
+    k.d[2] = static_cast<double>(fpm::expl(-2 * beta0) + fpm::expl(-2 * beta1) + 4 * cos1 * cos0 * fpm::expl(-beta0 - beta1));
+    k.d[3] = static_cast<double>(-2 * cos0 * fpm::expl(-beta0 - 2 * beta1) - 2 * cos1 * fpm::expl(-beta1 - 2 * beta0));
+    k.d[4] = static_cast<double>(fpm::expl(-2 * beta0 - 2 * beta1));
 
     // The anti-causal numerators are the negated form, so the filter is odd.
     k.nm[0] = 0.0;
