@@ -23,43 +23,41 @@ static inline uint32_t twist(uint32_t upper, uint32_t lower, uint32_t far) {
     return far ^ (y >> 1) ^ ((y & 1u) ? 0x9908B0DFu : 0u);
 }
 
-static void regenerate(uint32_t *state) {
+void tlRandom::regenerate() {
     int32_t k = 0;
     for (; k < 624 - 397; ++k) state[k] = twist(state[k], state[k + 1], state[k + 397]);
     for (; k < 623; ++k) state[k] = twist(state[k], state[k + 1], state[k + 397 - 624]);
     state[623] = twist(state[623], state[0], state[396]);
+    index = 0;
 }
 
-uint32_t tlRandom::next() {
-    if (index >= 624) {
-        regenerate(state);
-        index = 0;
-    }
-    uint32_t y = state[index++];
-    y ^= y >> 11;
-    y ^= (y << 7) & 0x9D2C5680u;
-    y ^= (y << 15) & 0xEFC60000u;
-    y ^= y >> 18;
-    return y;
-}
+uint32_t tlRandom::next() { return tempered(); }
 
 // Rejection keeps the draw unbiased: outputs above the largest multiple of n
 // (minus one) are redrawn. The composer's sequences depend on how many raw
 // numbers each call consumes, so the limit must be exactly this one.
+static uint32_t rejectionLimit(uint32_t n) {
+    if (n > 0x80000000u) return n - 1;
+    uint32_t r = (0x80000000u % n) * 2u;
+    if (r >= n) r -= n;  // r = 2^32 mod n
+    return 0xFFFFFFFFu - r;
+}
+
+tlBound::tlBound(uint32_t bound) : n(bound) {
+    if (n == 0) return;
+    limit = rejectionLimit(n);
+    reciprocal = UINT64_C(0xFFFFFFFFFFFFFFFF) / n + 1;
+}
+
+// The limit is at least 2^32 - n, so outputs up to there are accepted
+// without it; only the rare larger ones pay for its division.
 uint32_t tlRandom::below(uint32_t n) {
     if (n == 0) return 0;
-    uint32_t limit;
-    if (n > 0x80000000u) {
-        limit = n - 1;
-    } else {
-        uint32_t r = (0x80000000u % n) * 2u;
-        if (r >= n) r -= n;  // r = 2^32 mod n
-        limit = 0xFFFFFFFFu - r;
+    uint32_t v = next();
+    if (v > 0u - n) {
+        const uint32_t limit = rejectionLimit(n);
+        while (v > limit) v = next();
     }
-    uint32_t v;
-    do {
-        v = next();
-    } while (v > limit);
     return v % n;
 }
 

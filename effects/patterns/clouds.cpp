@@ -296,146 +296,234 @@ bool tlCloudEffect::apply(const tlPicture &source, tlPicture &destination, tlPro
 
 namespace {
 
-// One plasma pixel as integers: colour channels first, then alpha.
-struct tlPlasmaPixel {
-    int64_t v[4] = {};
-};
-
-// Plasma state of one apply: the picture, its format facts and the
-// displacement rule.
-struct tlPlasmaCanvas {
-    tlPicture *picture = nullptr;
-    tlRandom *random = nullptr;
-    int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // inclusive corners
-    int32_t colourChannels = 0;
-    int32_t samples = 0;  // colour channels plus alpha
-    int32_t bits = 8;
-    int64_t full = 255;
-    int32_t roughness = 0;
-    bool grayscale = false;
-    bool wrap = false;
-};
-
-// Pixel access in the picture's own format (what getPixel and setPixel
-// copy), read and written in place.
-tlPlasmaPixel readPixel(const tlPlasmaCanvas &p, int64_t x, int64_t y) {
-    const uint8_t *buffer = p.picture->pixelAddress(static_cast<int32_t>(x), static_cast<int32_t>(y));
-    tlPlasmaPixel out;
-    for (int32_t c = 0; c < p.samples; ++c) out.v[c] = loadSample(buffer + c * (p.bits / 8), p.bits);
-    return out;
-}
-
-void writePixel(const tlPlasmaCanvas &p, int64_t x, int64_t y, const tlPlasmaPixel &pixel) {
-    uint8_t *buffer = p.picture->pixelAddress(static_cast<int32_t>(x), static_cast<int32_t>(y));
-    for (int32_t c = 0; c < p.samples; ++c) storeSample(buffer + c * (p.bits / 8), p.bits, pixel.v[c]);
-}
-
-// A random seed pixel: below(256) per colour channel (one for all with
-// grayscale, one for gray and indexed), × 257 at 16 bits, alpha full.
-tlPlasmaPixel randomPixel(const tlPlasmaCanvas &p) {
-    tlPlasmaPixel out;
-    for (int32_t c = 0; c < p.colourChannels; ++c) {
-        if (c > 0 && p.grayscale)
-            out.v[c] = out.v[0];
-        else
-            out.v[c] = p.random->below(256);
-    }
-    for (int32_t c = 0; c < p.colourChannels; ++c)
-        if (p.bits == 16) out.v[c] *= 257;
-    out.v[p.colourChannels] = p.full;  // ignored without an alpha channel
-    return out;
-}
-
-// avg: (p + q) >> 1 per colour channel, alpha full.
-tlPlasmaPixel average(const tlPlasmaCanvas &p, const tlPlasmaPixel &a, const tlPlasmaPixel &b) {
-    tlPlasmaPixel out;
-    for (int32_t c = 0; c < p.colourChannels; ++c) out.v[c] = (a.v[c] + b.v[c]) >> 1;
-    out.v[p.colourChannels] = p.full;
-    return out;
-}
-
-// Amplitude of a cell at this depth: trunc(2^bits / (2 × depth) × roughness
-// × 0.1). A negative amplitude displaces nothing; the top is cut so that
-// below(A + 1) stays inside the generator's 32-bit range.
-int64_t amplitudeAt(const tlPlasmaCanvas &p, int32_t depth) {
-    double range = static_cast<double>(p.full + 1);
-    double a = range / static_cast<double>(2 * depth) * static_cast<double>(p.roughness) * 0.1;
+// Amplitude of the cells of a level (their depth equals the level):
+// trunc(2^bits / (2 × depth) × roughness × 0.1). A negative amplitude
+// displaces nothing; the top is cut so that below(A + 1) stays inside the
+// generator's 32-bit range.
+int64_t plasmaAmplitude(int64_t full, int32_t roughness, int32_t depth) {
+    double range = static_cast<double>(full + 1);
+    double a = range / static_cast<double>(2 * depth) * static_cast<double>(roughness) * 0.1;
     if (!(a > 0.0)) return 0;
     if (a >= 4294967294.0) return 4294967294;
     return static_cast<int64_t>(a);
 }
 
-// displace: v = p + below(A + 1) − A / 2 per colour channel, clamped to the
-// channel; with grayscale one draw from the first channel for all of them.
-tlPlasmaPixel displace(const tlPlasmaCanvas &p, tlPlasmaPixel pixel, int64_t amplitude) {
-    int32_t draws = p.grayscale ? 1 : p.colourChannels;
-    for (int32_t c = 0; c < draws; ++c) {
-        int64_t v = pixel.v[c] + static_cast<int64_t>(p.random->below(static_cast<uint32_t>(amplitude + 1))) - amplitude / 2;
-        pixel.v[c] = clampRange(v, 0, p.full);
+// Plasma parameters and picture geometry of one apply.
+struct tlPlasmaCanvas {
+    uint8_t *store = nullptr;
+    ptrdiff_t stride = 0;
+    tlRandom *random = nullptr;
+    int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // inclusive corners
+    int32_t roughness = 0;
+    bool wrap = false;
+};
+
+// The plasma for one pixel format: samples of Bits bits, Colours colour
+// channels (3 for RGB, 1 for gray and indexed), an optional alpha channel,
+// and with Gray one draw per displacement copied to all colour channels.
+// Pixels are read and written in place in the picture's own format, as
+// getPixel and setPixel copy them; the format is fixed at compile time so
+// the cell code has no per-pixel branches on it.
+template <int32_t Bits, int32_t Colours, bool Alpha, bool Gray>
+class tlPlasmaPainter {
+public:
+    static constexpr int32_t sampleBytes = Bits / 8;
+    static constexpr ptrdiff_t pixelBytes = (Colours + (Alpha ? 1 : 0)) * sampleBytes;
+    static constexpr int32_t full = Bits == 8 ? 255 : 65535;
+
+    explicit tlPlasmaPainter(const tlPlasmaCanvas &canvas) : p(canvas), random(*canvas.random) {}
+
+    void seedPoints();
+    // One level: the cells of depth `level`, walked in quadrant order.
+    bool runLevel(int32_t level) {
+        amplitude = plasmaAmplitude(full, p.roughness, level);
+        half = amplitude / 2;
+        bound = tlBound(static_cast<uint32_t>(amplitude + 1));
+        return subdivide(p.x0, p.y0, p.x1, p.y1, level);
     }
-    if (p.grayscale)
-        for (int32_t c = 1; c < p.colourChannels; ++c) pixel.v[c] = pixel.v[0];
-    return pixel;
+
+private:
+    // Colour channels first, then alpha (ignored without an alpha channel).
+    struct Pixel {
+        int32_t c0, c1, c2;  // c1 and c2 unused with one colour channel
+        int32_t alpha;       // unused without an alpha channel
+    };
+
+    uint8_t *row(int64_t y) const { return p.store + static_cast<ptrdiff_t>(y) * p.stride; }
+
+    static int32_t sample(const uint8_t *s, int32_t c) {
+        return Bits == 8 ? s[c] : static_cast<int32_t>(load16(s + 2 * c));
+    }
+    static void setSample(uint8_t *s, int32_t c, int32_t v) {
+        if (Bits == 8)
+            s[c] = static_cast<uint8_t>(v);
+        else
+            store16(s + 2 * c, static_cast<uint32_t>(v));
+    }
+
+    static Pixel load(const uint8_t *s) {
+        Pixel out = {sample(s, 0), 0, 0, full};
+        if (Colours == 3) out.c1 = sample(s, 1), out.c2 = sample(s, 2);
+        if (Alpha) out.alpha = sample(s, Colours);
+        return out;
+    }
+    static void store(uint8_t *s, const Pixel &pixel) {
+        setSample(s, 0, pixel.c0);
+        if (Colours == 3) setSample(s, 1, pixel.c1), setSample(s, 2, pixel.c2);
+        if (Alpha) setSample(s, Colours, pixel.alpha);
+    }
+
+    // avg: (p + q) >> 1 per colour channel, alpha full.
+    static Pixel average(const Pixel &a, const Pixel &b) {
+        return {(a.c0 + b.c0) >> 1, (a.c1 + b.c1) >> 1, (a.c2 + b.c2) >> 1, full};
+    }
+
+    // v + below(A + 1) − A / 2, clamped to the channel; the draw is the
+    // next of the cell's numbers.
+    int32_t displaced(int32_t v, const uint32_t *&draw) const {
+        int64_t w = v + static_cast<int64_t>(*draw++) - half;
+        return static_cast<int32_t>(w < 0 ? 0 : (w > full ? full : w));
+    }
+
+    // displace: every colour channel in order; with Gray one draw from the
+    // first channel for all of them.
+    Pixel displace(Pixel pixel, const uint32_t *&draw) const {
+        pixel.c0 = displaced(pixel.c0, draw);
+        if (Colours == 3 && Gray) pixel.c1 = pixel.c2 = pixel.c0;
+        if (Colours == 3 && !Gray) {
+            pixel.c1 = displaced(pixel.c1, draw);
+            pixel.c2 = displaced(pixel.c2, draw);
+        }
+        return pixel;
+    }
+
+    // A random seed pixel: below(256) per drawn channel, × 257 at 16 bits,
+    // alpha full.
+    Pixel randomPixel() {
+        constexpr int32_t scale = Bits == 16 ? 257 : 1;
+        Pixel out = {static_cast<int32_t>(random.below(256)) * scale, 0, 0, full};
+        if (Colours == 3 && Gray) out.c1 = out.c2 = out.c0;
+        if (Colours == 3 && !Gray) {
+            out.c1 = static_cast<int32_t>(random.below(256)) * scale;
+            out.c2 = static_cast<int32_t>(random.below(256)) * scale;
+        }
+        return out;
+    }
+
+    void put(int64_t x, int64_t y, const Pixel &pixel) { store(row(y) + static_cast<ptrdiff_t>(x) * pixelBytes, pixel); }
+
+    bool subdivide(int64_t a, int64_t b, int64_t c, int64_t d, int32_t e);
+    bool cell(int64_t a, int64_t b, int64_t c, int64_t d);
+
+    const tlPlasmaCanvas p;
+    tlRandom &random;
+    int64_t amplitude = 0;
+    int64_t half = 0;
+    tlBound bound{1};
+};
+
+// Seed points: the corners, the centre and the edge midpoints; with wrap
+// opposite corners and edge midpoints share one value.
+template <int32_t Bits, int32_t Colours, bool Alpha, bool Gray>
+void tlPlasmaPainter<Bits, Colours, Alpha, Gray>::seedPoints() {
+    const int64_t x0 = p.x0, y0 = p.y0, x1 = p.x1, y1 = p.y1;
+    const int64_t cx = (x0 + x1) / 2, cy = (y0 + y1) / 2;
+    if (p.wrap) {
+        const Pixel corner = randomPixel();
+        put(x0, y0, corner);
+        put(x1, y0, corner);
+        put(x0, y1, corner);
+        put(x1, y1, corner);
+        put(cx, cy, randomPixel());
+        const Pixel side = randomPixel();
+        put(x0, cy, side);
+        put(x1, cy, side);
+        const Pixel end = randomPixel();
+        put(cx, y0, end);
+        put(cx, y1, end);
+        return;
+    }
+    const int64_t points[9][2] = {{x0, y0}, {x1, y0}, {x0, y1}, {x1, y1}, {cx, cy},
+                                  {x0, cy}, {x1, cy}, {cx, y0}, {cx, y1}};
+    for (const auto &point : points) put(point[0], point[1], randomPixel());
+}
+
+// Walks the quadrants of the cell down to the cells of this level (e = 0);
+// the answer is the last (largest, bottom-right) cell's.
+template <int32_t Bits, int32_t Colours, bool Alpha, bool Gray>
+bool tlPlasmaPainter<Bits, Colours, Alpha, Gray>::subdivide(int64_t a, int64_t b, int64_t c, int64_t d, int32_t e) {
+    if (e == 0) return cell(a, b, c, d);
+    if (a >= c && b >= d) return false;
+    const int64_t mx = (a + c) / 2, my = (b + d) / 2;
+    subdivide(a, b, mx, my, e - 1);
+    subdivide(a, my, mx, d, e - 1);
+    subdivide(mx, b, c, my, e - 1);
+    return subdivide(mx, my, c, d, e - 1);
 }
 
 // A cell of the current level, corners (a, b) and (c, d) inclusive: edge
 // midpoints from the corner averages, then the centre. With wrap the last
 // column (row) takes its midpoints from the first one, so opposite edges
-// continue each other.
-bool plasmaCell(const tlPlasmaCanvas &p, int64_t a, int64_t b, int64_t c, int64_t d, int32_t depth) {
+// continue each other. The corners are read before anything is written; the
+// wrapped sources are read at the moment the rule names them.
+template <int32_t Bits, int32_t Colours, bool Alpha, bool Gray>
+bool tlPlasmaPainter<Bits, Colours, Alpha, Gray>::cell(int64_t a, int64_t b, int64_t c, int64_t d) {
     if (a == c && b == d) return true;
-    int64_t mx = (a + c) / 2, my = (b + d) / 2;
-    tlPlasmaPixel p00 = readPixel(p, a, b), p01 = readPixel(p, a, d);
-    tlPlasmaPixel p10 = readPixel(p, c, b), p11 = readPixel(p, c, d);
-    int64_t amplitude = amplitudeAt(p, depth);
+    const int64_t mx = (a + c) / 2, my = (b + d) / 2;
+    uint8_t *top = row(b), *bottom = row(d), *middle = row(my);
+    const ptrdiff_t left = static_cast<ptrdiff_t>(a) * pixelBytes, right = static_cast<ptrdiff_t>(c) * pixelBytes;
+    const ptrdiff_t centre = static_cast<ptrdiff_t>(mx) * pixelBytes;
+    // The numbers do not depend on the pixels, so the cell draws all of its
+    // displacements first, in the order they are used.
+    constexpr int32_t perPixel = Colours == 3 && !Gray ? 3 : 1;
+    uint32_t numbers[5 * perPixel];
+    const int32_t pixels = (a != c ? 2 : 0) + (b != d ? 2 : 0) + 1;
+    random.below(bound, numbers, pixels * perPixel);
+    const uint32_t *draw = numbers;
+
+    const Pixel p00 = load(top + left), p01 = load(bottom + left);
+    const Pixel p10 = load(top + right), p11 = load(bottom + right);
     if (a != c) {
-        writePixel(p, a, my, displace(p, average(p, p00, p01), amplitude));
-        tlPlasmaPixel right = p.wrap && c == p.x1 ? readPixel(p, p.x0, my) : average(p, p10, p11);
-        writePixel(p, c, my, displace(p, right, amplitude));
+        store(middle + left, displace(average(p00, p01), draw));
+        const Pixel source = p.wrap && c == p.x1 ? load(middle + static_cast<ptrdiff_t>(p.x0) * pixelBytes)
+                                                 : average(p10, p11);
+        store(middle + right, displace(source, draw));
     }
     if (b != d) {
-        tlPlasmaPixel bottom = p.wrap && d == p.y1 ? readPixel(p, mx, p.y0) : average(p, p01, p11);
-        writePixel(p, mx, d, displace(p, bottom, amplitude));
-        writePixel(p, mx, b, displace(p, average(p, p00, p10), amplitude));
+        const Pixel source = p.wrap && d == p.y1 ? load(row(p.y0) + centre) : average(p01, p11);
+        store(bottom + centre, displace(source, draw));
+        store(top + centre, displace(average(p00, p10), draw));
     }
-    writePixel(p, mx, my, displace(p, average(p, average(p, p00, p11), average(p, p01, p10)), amplitude));
+    store(middle + centre, displace(average(average(p00, p11), average(p01, p10)), draw));
     return !(c - a < 3 && d - b < 3);
 }
 
-// Walks the quadrants of the cell down to the cells of this level (e = 0);
-// the answer is the last (largest, bottom-right) cell's.
-bool subdivide(const tlPlasmaCanvas &p, int64_t a, int64_t b, int64_t c, int64_t d, int32_t e, int32_t depth) {
-    if (e == 0) return plasmaCell(p, a, b, c, d, depth);
-    if (a >= c && b >= d) return false;
-    int64_t mx = (a + c) / 2, my = (b + d) / 2;
-    subdivide(p, a, b, mx, my, e - 1, depth + 1);
-    subdivide(p, a, my, mx, d, e - 1, depth + 1);
-    subdivide(p, mx, b, c, my, e - 1, depth + 1);
-    return subdivide(p, mx, my, c, d, e - 1, depth + 1);
+// Seed points, then levels 1, 2, … until a level's last cell is smaller
+// than 3 × 3. A level count above 64 cannot happen: each level halves the
+// largest cell.
+template <int32_t Bits, int32_t Colours, bool Alpha, bool Gray>
+void paintPlasma(const tlPlasmaCanvas &canvas) {
+    tlPlasmaPainter<Bits, Colours, Alpha, Gray> painter(canvas);
+    painter.seedPoints();
+    for (int32_t level = 1; level <= 64; ++level)
+        if (!painter.runLevel(level)) break;
 }
 
-// Seed points: the corners, the centre and the edge midpoints; with wrap
-// opposite corners and edge midpoints share one value.
-void seedPlasma(const tlPlasmaCanvas &p) {
-    int64_t cx = (static_cast<int64_t>(p.x0) + p.x1) / 2, cy = (static_cast<int64_t>(p.y0) + p.y1) / 2;
-    if (p.wrap) {
-        tlPlasmaPixel corner = randomPixel(p);
-        writePixel(p, p.x0, p.y0, corner);
-        writePixel(p, p.x1, p.y0, corner);
-        writePixel(p, p.x0, p.y1, corner);
-        writePixel(p, p.x1, p.y1, corner);
-        writePixel(p, cx, cy, randomPixel(p));
-        tlPlasmaPixel side = randomPixel(p);
-        writePixel(p, p.x0, cy, side);
-        writePixel(p, p.x1, cy, side);
-        tlPlasmaPixel end = randomPixel(p);
-        writePixel(p, cx, p.y0, end);
-        writePixel(p, cx, p.y1, end);
-        return;
+typedef void (*tlPlasmaFunction)(const tlPlasmaCanvas &);
+
+// The painter for a format. One colour channel draws once either way, so
+// gray and indexed pictures ignore grayscale.
+tlPlasmaFunction plasmaFunction(int32_t bits, int32_t model, bool alpha, bool grayscale) {
+    if (model == 0) {
+        if (bits == 8) {
+            if (grayscale) return alpha ? paintPlasma<8, 3, true, true> : paintPlasma<8, 3, false, true>;
+            return alpha ? paintPlasma<8, 3, true, false> : paintPlasma<8, 3, false, false>;
+        }
+        if (grayscale) return alpha ? paintPlasma<16, 3, true, true> : paintPlasma<16, 3, false, true>;
+        return alpha ? paintPlasma<16, 3, true, false> : paintPlasma<16, 3, false, false>;
     }
-    const int64_t points[9][2] = {{p.x0, p.y0}, {p.x1, p.y0}, {p.x0, p.y1}, {p.x1, p.y1}, {cx, cy},
-                                  {p.x0, cy},   {p.x1, cy},   {cx, p.y0},   {cx, p.y1}};
-    for (const auto &point : points) writePixel(p, point[0], point[1], randomPixel(p));
+    if (bits == 8) return alpha ? paintPlasma<8, 1, true, false> : paintPlasma<8, 1, false, false>;
+    return alpha ? paintPlasma<16, 1, true, false> : paintPlasma<16, 1, false, false>;
 }
 
 }  // namespace
@@ -448,27 +536,19 @@ bool tlPlasmaEffect::apply(const tlPicture &, tlPicture &destination, tlProgress
         return true;
     tlRect rect;
     if (!clipToPicture(destination, rect)) return true;
-    tlPlasmaCanvas p;
-    p.x0 = rect.left;
-    p.y0 = rect.top;
-    p.x1 = rect.right - 1;
-    p.y1 = rect.bottom - 1;
-    if (p.x0 >= p.x1 || p.y0 >= p.y1) return true;
+    tlPlasmaCanvas canvas;
+    canvas.x0 = rect.left;
+    canvas.y0 = rect.top;
+    canvas.x1 = rect.right - 1;
+    canvas.y1 = rect.bottom - 1;
+    if (canvas.x0 >= canvas.x1 || canvas.y0 >= canvas.y1) return true;
     tlRandom &random = sharedRandom();
     random.seed(static_cast<uint32_t>(seed));
-    p.picture = &destination;
-    p.random = &random;
-    p.colourChannels = destination.model == 0 ? 3 : 1;
-    p.samples = destination.channels;
-    p.bits = destination.bits;
-    p.full = destination.bits == 8 ? 255 : 65535;
-    p.roughness = roughness;
-    p.grayscale = grayscale;
-    p.wrap = wrap;
-
-    seedPlasma(p);
-    // A level count above 64 cannot happen: each level halves the largest cell.
-    for (int32_t level = 1; level <= 64; ++level)
-        if (!subdivide(p, p.x0, p.y0, p.x1, p.y1, level, 0)) break;
+    canvas.store = destination.store;
+    canvas.stride = destination.stride;
+    canvas.random = &random;
+    canvas.roughness = roughness;
+    canvas.wrap = wrap;
+    plasmaFunction(destination.bits, destination.model, destination.hasAlpha(), grayscale)(canvas);
     return true;
 }

@@ -155,3 +155,118 @@ TEST(Random, SharedInstanceIsOneObject) {
     std::mt19937 reference(42);
     EXPECT_EQ(sharedRandom().next(), reference());
 }
+
+namespace {
+
+// below(n) exactly as the rule states it: the limit from 2^31 mod n, then
+// redraws above it, then the remainder by division.
+uint32_t plainBelow(tlRandom &random, uint32_t n) {
+    if (n == 0) return 0;
+    uint32_t limit;
+    if (n > 0x80000000u) {
+        limit = n - 1;
+    } else {
+        uint32_t r = (0x80000000u % n) * 2u;
+        if (r >= n) r -= n;
+        limit = 0xFFFFFFFFu - r;
+    }
+    uint32_t v;
+    do {
+        v = random.next();
+    } while (v > limit);
+    return v % n;
+}
+
+// Bounds around the places where the limit and the remainder change form.
+std::vector<uint32_t> edgeBounds() {
+    std::vector<uint32_t> bounds = {1, 2, 3, 5, 6, 7, 10, 51, 65, 255, 256, 257, 641, 65535, 65536, 65537,
+                                    1000000007u, 0x7FFFFFFFu, 0x80000000u, 0x80000001u, 3000000000u,
+                                    0xFFFFFFFEu, 0xFFFFFFFFu};
+    for (int32_t k = 0; k < 32; ++k) bounds.push_back(1u << k), bounds.push_back((1u << k) + 1u);
+    return bounds;
+}
+
+// Outputs on both sides of every bound's limit, and of 2^32 - n, below
+// which the limit is not consulted.
+std::vector<uint32_t> outputsAround(uint32_t n) {
+    const tlBound bound(n);
+    std::vector<uint32_t> outputs;
+    for (uint32_t edge : {bound.limit, 0u - n, 0xFFFFFFFFu, n, 0u})
+        for (int32_t d = -2; d <= 2; ++d) outputs.push_back(edge + static_cast<uint32_t>(d));
+    return outputs;
+}
+
+}  // namespace
+
+// The reciprocal remainder against the division: edge values of v for edge
+// bounds, then millions of random pairs over all magnitudes.
+TEST(Random, BoundRemainderIsExact) {
+    for (uint32_t n : edgeBounds()) {
+        const tlBound bound(n);
+        std::vector<uint32_t> values = {0, 1, 2, n - 1, n, n + 1, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFEu, 0xFFFFFFFFu};
+        for (uint64_t q : {uint64_t(1), uint64_t(2), uint64_t(3), uint64_t(0xFFFFFFFFu) / n})
+            for (int32_t d = -1; d <= 1; ++d) values.push_back(static_cast<uint32_t>(q * n + static_cast<uint64_t>(d)));
+        for (uint32_t v : values) ASSERT_EQ(bound.remainder(v), v % n) << v << " mod " << n;
+    }
+    std::mt19937 pick(2718);
+    int32_t failures = 0;
+    for (int32_t i = 0; i < 4000000; ++i) {
+        uint32_t n = pick() >> (pick() & 31);  // every magnitude of bound
+        if (n == 0) continue;
+        const tlBound bound(n);
+        for (int32_t j = 0; j < 4; ++j) {
+            uint32_t v = pick() >> (j * 9);
+            if (bound.remainder(v) != v % n) ++failures;
+        }
+    }
+    EXPECT_EQ(failures, 0);
+}
+
+// below(n), below(bound) and the counted form agree with the plain rule in
+// results and in the raw numbers consumed, at the limits.
+TEST(Random, BoundedDrawsMatchThePlainRule) {
+    for (uint32_t n : edgeBounds()) {
+        const std::vector<uint32_t> outputs = outputsAround(n);
+        const tlBound bound(n);
+        tlRandom plain = scripted(outputs), viaN = plain, viaBound = plain, counted = plain;
+        uint32_t results[32];
+        counted.below(bound, results, 5);
+        for (int32_t k = 0; k < 5; ++k) {
+            const uint32_t expected = plainBelow(plain, n);
+            ASSERT_EQ(viaN.below(n), expected) << n << " draw " << k;
+            ASSERT_EQ(viaBound.below(bound), expected) << n << " draw " << k;
+            ASSERT_EQ(results[k], expected) << n << " draw " << k;
+            ASSERT_EQ(viaN.index, plain.index) << n;
+            ASSERT_EQ(viaBound.index, plain.index) << n;
+        }
+        EXPECT_EQ(counted.index, plain.index) << n;
+    }
+}
+
+// The counted form across regenerations, with rejections inside a batch,
+// and with the bounds 0 and 1.
+TEST(Random, CountedDrawsFollowTheSequence) {
+    for (uint32_t n : {0u, 1u, 3u, 51u, 256u, 3000000000u}) {
+        const tlBound bound(n);
+        tlRandom plain, counted;
+        plain.seed(n + 5);
+        counted.seed(n + 5);
+        for (int32_t count : {0, 1, 15, 5, 600, 3, 624, 625, 2000, 7}) {
+            std::vector<uint32_t> results(static_cast<size_t>(count) + 1, 0xABCDu);
+            counted.below(bound, results.data(), count);
+            for (int32_t k = 0; k < count; ++k) ASSERT_EQ(results[k], plainBelow(plain, n)) << n << " " << count;
+            ASSERT_EQ(results[count], 0xABCDu);  // nothing written past the count
+            ASSERT_EQ(counted.index, plain.index);
+            ASSERT_EQ(counted.next(), plain.next());
+        }
+    }
+    // A rejected output in the middle of a batch is redrawn in place.
+    tlRandom random = scripted({1, 2, 0xFFFFFFFFu, 4, 5});
+    uint32_t results[4];
+    random.below(tlBound(3), results, 4);
+    EXPECT_EQ(results[0], 1u);
+    EXPECT_EQ(results[1], 2u);
+    EXPECT_EQ(results[2], 1u);
+    EXPECT_EQ(results[3], 2u);
+    EXPECT_EQ(random.index, 5);
+}
