@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "effects/filters/rank_median_fast.h"
 #include "effects/sampling.h"
 #include "imaging/pixel_math.h"
 
@@ -301,13 +302,30 @@ void medianRow(const tlPicture &source, tlPicture &destination, const tlRect &ar
 
 namespace {
 
+// Full windows of radius 1 and 2 (RGB 8-bit and gray 8-bit) go through the
+// comparator networks; the clipped columns at the ends of those rows, rows
+// with uncounted pixels and everything else slide the sorted window.
 template <int Kind, bool Alpha>
 bool medianSorted(const tlPicture &source, tlPicture &destination, const tlRect &area, int64_t r, bool wrap,
                   tlProgress *progress) {
     tlMedianBuffers buffers;
     if (!buffers.allocate(axisReach(r, source.width, wrap), axisReach(r, source.height, wrap))) return false;
+    tlMedianNetwork network;
+    const bool fast = Kind != kMedianGray16 && network.prepare(source, r, wrap);
+    // Columns whose windows lie inside the picture across.
+    const int32_t fullLeft = wrap ? area.left : static_cast<int32_t>(std::max<int64_t>(area.left, r));
+    const int32_t fullRight = wrap ? area.right : static_cast<int32_t>(std::min<int64_t>(area.right, source.width - r));
     for (int32_t y = area.top; y < area.bottom; ++y) {
-        medianRow<Kind, Alpha>(source, destination, area, y, r, wrap, buffers);
+        if (fast && fullLeft < fullRight && network.fullRows(y)) {
+            if (area.left < fullLeft)
+                medianRow<Kind, Alpha>(source, destination, tlRect{area.left, y, fullLeft, y + 1}, y, r, wrap, buffers);
+            network.row(source, destination, y, fullLeft, fullRight);
+            if (fullRight < area.right)
+                medianRow<Kind, Alpha>(source, destination, tlRect{fullRight, y, area.right, y + 1}, y, r, wrap,
+                                       buffers);
+        } else {
+            medianRow<Kind, Alpha>(source, destination, area, y, r, wrap, buffers);
+        }
         if (progress != nullptr && !progress->step()) return false;
     }
     return true;

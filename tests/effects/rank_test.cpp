@@ -234,6 +234,112 @@ TEST(RankFilters, FastPathsMatchThePlainRulesForEveryFormat) {
                 }
 }
 
+namespace {
+
+// 8-bit picture for the median networks. Alpha: 0 opaque, 1 random but never
+// 0, 2 a few pixels of alpha 0 (so most rows have full windows and some not),
+// 3 every fourth pixel 0. A palette makes equal keys common; an extreme
+// picture holds only black and white (the smallest and largest keys).
+bool networkPicture(tlPicture &p, int32_t w, int32_t h, bool gray, bool alpha, int32_t alphaMode, int32_t palette,
+                    uint32_t seed) {
+    if (!p.create(w, h, gray ? 1 : 0, 8, (gray ? 1 : 3) + (alpha ? 1 : 0))) return false;
+    const int32_t colours = gray ? 1 : 3;
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x) {
+            uint8_t *q = p.pixelAddress(x, y);
+            for (int32_t c = 0; c < colours; ++c) {
+                const uint32_t v = nextRandom(seed);
+                q[c] = static_cast<uint8_t>(palette == 1 ? (v & 1) * 255 : palette > 0 ? (v % palette) * 37 : v);
+            }
+            if (!alpha) continue;
+            const uint32_t a = nextRandom(seed);
+            q[colours] = alphaMode == 0   ? 255
+                         : alphaMode == 1 ? static_cast<uint8_t>(a | 1)
+                         : alphaMode == 2 ? ((a & 63) == 0 ? 0 : 200)
+                                          : ((a & 3) == 0 ? 0 : static_cast<uint8_t>(a | 1));
+        }
+    return true;
+}
+
+// The plain rule restricted to the work rectangle of src.
+void plainMedianInArea(const tlPicture &src, tlPicture &dst, int32_t r, bool wrap) {
+    tlPicture all(src);
+    plainMedian(src, all, r, wrap);
+    const tlRect area = src.workRect();
+    for (int32_t y = area.top; y < area.bottom; ++y)
+        for (int32_t x = area.left; x < area.right; ++x)
+            std::memcpy(dst.pixelAddress(x, y), all.pixelAddress(x, y), colourBytes(src));
+}
+
+}  // namespace
+
+TEST(RankFilters, MedianNetworksMatchTheQuickselectOnEightBitPictures) {
+    // Radius 1 and 2 windows that are full go through comparator networks,
+    // four pixels at a time; sizes around the lane count and the window
+    // width, picture edges, work rectangles and uncounted pixels decide
+    // which pixels take which path.
+    const int32_t sizes[][2] = {{1, 1}, {1, 7}, {7, 1}, {2, 3}, {3, 3}, {4, 5}, {5, 5}, {6, 9},
+                                {9, 6}, {13, 7}, {17, 11}, {31, 4}, {40, 23}};
+    uint32_t seed = 500;
+    int32_t checked = 0;
+    for (const auto &size : sizes)
+        for (int32_t format = 0; format < 4; ++format)
+            for (int32_t alphaMode = 0; alphaMode < 4; ++alphaMode) {
+                const bool gray = format >= 2, alpha = format % 2 == 1;
+                if (!alpha && alphaMode > 0) continue;
+                for (int32_t palette : {0, 1, 4})
+                    for (int32_t r : {1, 2, 3})
+                        for (bool wrap : {false, true})
+                            for (bool selection : {false, true}) {
+                                SCOPED_TRACE(::testing::Message()
+                                             << size[0] << "x" << size[1] << " format " << format << " alpha "
+                                             << alphaMode << " palette " << palette << " r " << r << " wrap " << wrap
+                                             << " selection " << selection << " seed " << seed);
+                                tlPicture src;
+                                ASSERT_TRUE(networkPicture(src, size[0], size[1], gray, alpha, alphaMode, palette,
+                                                           ++seed));
+                                if (selection) {
+                                    src.selected = true;
+                                    src.selection = tlRect{size[0] / 3, size[1] / 4, size[0] - size[0] / 5,
+                                                           size[1] - size[1] / 3};
+                                    if (src.selection.left >= src.selection.right ||
+                                        src.selection.top >= src.selection.bottom)
+                                        continue;
+                                }
+                                tlPicture got(src), want(src);
+                                tlMedianEffect median;
+                                ASSERT_TRUE(run(median, src, got, r, wrap));
+                                plainMedianInArea(src, want, r, wrap);
+                                ASSERT_TRUE(sameBytes(got, want));
+                                ++checked;
+                            }
+            }
+    EXPECT_GT(checked, 1500);
+}
+
+TEST(RankFilters, MedianNetworksOnLongRowsAndEveryRowStart) {
+    // Rows long enough for many lane groups, with the work rectangle starting
+    // and ending at every offset inside a lane group.
+    uint32_t seed = 900;
+    for (bool gray : {false, true})
+        for (int32_t r : {1, 2})
+            for (bool wrap : {false, true})
+                for (int32_t left = 0; left < 5; ++left)
+                    for (int32_t cut = 0; cut < 5; ++cut) {
+                        SCOPED_TRACE(::testing::Message() << "gray " << gray << " r " << r << " wrap " << wrap
+                                                          << " left " << left << " cut " << cut);
+                        tlPicture src;
+                        ASSERT_TRUE(networkPicture(src, 70, 9, gray, true, 1, 0, ++seed));
+                        src.selected = true;
+                        src.selection = tlRect{left, 1, 70 - cut, 9};
+                        tlPicture got(src), want(src);
+                        tlMedianEffect median;
+                        ASSERT_TRUE(run(median, src, got, r, wrap));
+                        plainMedianInArea(src, want, r, wrap);
+                        ASSERT_TRUE(sameBytes(got, want));
+                    }
+}
+
 TEST(RankFilters, EqualKeysResolveByTheSelectionSwaps) {
     // Three RGB 16-bit colours of one key, 19596 × 7471. For the middle
     // pixel (n = 3, k = 1) the swaps move the first visited entry to rank 1;
