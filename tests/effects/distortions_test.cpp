@@ -14,29 +14,9 @@
 #include "effects/sampling.h"
 #include "imaging/fpmath.h"
 #include "imaging/picture.h"
+#include "tests/effects/effect_test_util.h"
 
 namespace {
-
-void scribble(tlPicture &p, uint32_t seed) {
-    for (int32_t y = 0; y < p.height; ++y)
-        for (int32_t i = 0; i < p.stride; ++i) {
-            seed = seed * 1664525u + 1013904223u;
-            p.row(y)[i] = static_cast<uint8_t>(seed >> 24);
-        }
-}
-
-bool makePicture(tlPicture &p, int32_t w, int32_t h, int32_t model, int32_t bits, int32_t ch, uint32_t seed) {
-    if (!p.create(w, h, model, bits, ch)) return false;
-    scribble(p, seed);
-    return true;
-}
-
-bool sameBytes(const tlPicture &a, const tlPicture &b) {
-    return a.height == b.height && a.stride == b.stride &&
-           std::memcmp(a.store, b.store, static_cast<size_t>(a.stride) * a.height) == 0;
-}
-
-const uint8_t *px(const tlPicture &p, int32_t x, int32_t y) { return p.pixelAddress(x, y); }
 
 // Gray 8-bit picture of one row with the given values.
 bool grayRow(tlPicture &p, std::initializer_list<uint8_t> values) {
@@ -44,26 +24,6 @@ bool grayRow(tlPicture &p, std::initializer_list<uint8_t> values) {
     int32_t x = 0;
     for (uint8_t v : values) p.row(0)[x++] = v;
     return true;
-}
-
-struct CountingProgress : tlProgress {
-    int32_t total = -1, steps = 0, stopAt = INT_MAX;
-    void begin(int32_t t) override { total = t; }
-    bool step() override { return ++steps < stopAt; }
-};
-
-bool tiled(const tlPicture &p, tlPicture &out) {
-    if (!out.create(p.width * 2, p.height * 2, p.model, p.bits, p.channels)) return false;
-    for (int32_t ty = 0; ty < 2; ++ty)
-        for (int32_t tx = 0; tx < 2; ++tx) out.copyFrom(tx * p.width, ty * p.height, p);
-    return true;
-}
-
-uint64_t digest(const tlPicture &p) {
-    uint64_t h = 14695981039346656037ull;
-    for (int32_t y = 0; y < p.height; ++y)
-        for (int32_t i = 0; i < p.width * p.bytesPerPixel(); ++i) h = (h ^ p.row(y)[i]) * 1099511628211ull;
-    return h;
 }
 
 // Samples at (x, y) into a pixel that starts as 0xEE bytes; returns its first

@@ -12,17 +12,9 @@
 #include "effects/filters/edges.h"
 #include "effects/filters/edges_neon.h"
 #include "imaging/picture.h"
+#include "tests/effects/effect_test_util.h"
 
 namespace {
-
-// Pseudo-random bytes in every sample (padding included), seeded.
-void scribble(tlPicture &p, uint32_t seed) {
-    for (int32_t y = 0; y < p.height; ++y)
-        for (int32_t i = 0; i < p.stride; ++i) {
-            seed = seed * 1664525u + 1013904223u;
-            p.row(y)[i] = static_cast<uint8_t>(seed >> 24);
-        }
-}
 
 // A scribbled picture; with alpha, every fifth pixel is made transparent
 // and every third opaque so that both ends of the weighting are exercised.
@@ -43,28 +35,6 @@ tlPicture *noisy(int32_t w, int32_t h, int32_t model, int32_t bits, int32_t ch, 
     return p;
 }
 
-bool samePixels(const tlPicture &a, const tlPicture &b) {
-    if (a.width != b.width || a.height != b.height) return false;
-    for (int32_t y = 0; y < a.height; ++y)
-        if (std::memcmp(a.row(y), b.row(y), static_cast<size_t>(a.width) * a.bytesPerPixel()) != 0) return false;
-    return true;
-}
-
-// FNV-1a over the pixel bytes (padding excluded), for cross-build comparison.
-uint64_t digest(const tlPicture &p) {
-    uint64_t h = 14695981039346656037ull;
-    for (int32_t y = 0; y < p.height; ++y) {
-        const uint8_t *row = p.row(y);
-        for (int32_t i = 0; i < p.width * p.bytesPerPixel(); ++i) h = (h ^ row[i]) * 1099511628211ull;
-    }
-    return h;
-}
-
-int64_t sample(const tlPicture &p, int32_t x, int32_t y, int32_t c) {
-    const uint8_t *q = p.pixelAddress(x, y);
-    return p.bits == 8 ? q[c] : (q[2 * c] | (q[2 * c + 1] << 8));
-}
-
 void setSample(tlPicture &p, int32_t x, int32_t y, int32_t c, int64_t v) {
     uint8_t *q = p.pixelAddress(x, y);
     if (p.bits == 8) {
@@ -75,26 +45,7 @@ void setSample(tlPicture &p, int32_t x, int32_t y, int32_t c, int64_t v) {
     }
 }
 
-int32_t edgeIndex(int64_t v, int32_t n, bool wrap) {
-    if (wrap) return static_cast<int32_t>(((v % n) + n) % n);
-    return static_cast<int32_t>(v < 0 ? 0 : (v >= n ? n - 1 : v));
-}
-
-// Applies the effect as a layer does: the destination starts as a copy.
-template <class E> bool run(E &effect, const tlPicture &source, tlPicture &out, tlProgress *progress = nullptr) {
-    tlPicture copy(source);
-    out.moveFrom(copy);
-    return effect.apply(source, out, progress);
-}
-
-class StopAfter : public tlProgress {
-public:
-    explicit StopAfter(int32_t rows) : left(rows) {}
-    void begin(int32_t n) override { total = n; }
-    bool step() override { return --left > 0; }
-    int32_t total = -1;
-    int32_t left;
-};
+int32_t edgeIndex(int64_t v, int32_t n, bool wrap) { return wrap ? wrapped(v, n) : clamped(v, n); }
 
 // ---- Edge detection reference: nine positions, the kernels as tables, one
 // square root per channel.
@@ -214,9 +165,6 @@ void neonReference(const tlPicture &src, tlPicture &dst, int32_t radius, int32_t
     }
 }
 
-struct Format {
-    int32_t model, bits, channels;
-};
 const Format filterFormats[] = {{0, 8, 4}, {0, 8, 3}, {0, 16, 4}, {0, 16, 3}, {1, 8, 1}, {1, 8, 2}, {1, 16, 1}, {1, 16, 2}};
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "effects/patterns/lines.h"
 #include "imaging/blend.h"
 #include "imaging/colour.h"
+#include "tests/effects/effect_test_util.h"
 
 namespace {
 
@@ -20,31 +21,9 @@ tlPicture whitePicture(int32_t w, int32_t h, int32_t channels = 4) {
     return p;
 }
 
+// A picture whose bytes follow a fixed pseudo-random sequence.
 tlPicture noisyPicture(int32_t w, int32_t h, int32_t model = 0, int32_t bits = 8, int32_t channels = 4) {
-    tlPicture p;
-    EXPECT_TRUE(p.create(w, h, model, bits, channels));
-    uint32_t state = 777;
-    for (int32_t y = 0; y < h; ++y) {
-        for (int32_t i = 0; i < w * p.bytesPerPixel(); ++i) {
-            state = state * 1103515245u + 12345u;
-            p.row(y)[i] = static_cast<uint8_t>(state >> 16);
-        }
-    }
-    return p;
-}
-
-bool samePixels(const tlPicture &a, const tlPicture &b) {
-    if (a.width != b.width || a.height != b.height || a.bitsPerPixel != b.bitsPerPixel) return false;
-    for (int32_t y = 0; y < a.height; ++y) {
-        if (std::memcmp(a.row(y), b.row(y), static_cast<size_t>(a.width) * a.bytesPerPixel()) != 0) return false;
-    }
-    return true;
-}
-
-tlPicture applied(tlEffect &effect, const tlPicture &source, bool expected = true) {
-    tlPicture destination(source);
-    EXPECT_EQ(effect.apply(source, destination, nullptr), expected);
-    return destination;
+    return seededPicture(777, w, h, model, bits, channels);
 }
 
 // Row y of a picture painted black over white: 'X' painted, '.' untouched.
@@ -64,16 +43,6 @@ void expectSeamless(tlEffect &effect, int32_t w, int32_t h) {
         }
     }
 }
-
-class StoppingProgress : public tlProgress {
-public:
-    explicit StoppingProgress(int32_t allowed) : allowed(allowed) {}
-    void begin(int32_t t) override { total = t; }
-    bool step() override { return ++steps < allowed; }
-    int32_t total = -2;
-    int32_t steps = 0;
-    int32_t allowed;
-};
 
 tlParallelLinesEffect lines(int32_t vertical, int32_t lineWidth, int32_t gap, int32_t offset) {
     tlParallelLinesEffect e;
@@ -218,7 +187,7 @@ TEST(CheckerEffect, CellsAlternateAndTheLastOnesAreCut) {
 TEST(CheckerEffect, TransparentColoursKeepOrPremultiplyTheSource) {
     tlCheckerEffect e = checker(2, 2, tlColour::rgba(9, 9, 9, 0), tlColour::rgba(250, 250, 250, 0));
     tlPicture flat = noisyPicture(5, 4, 0, 8, 3);
-    EXPECT_TRUE(samePixels(applied(e, flat), flat));
+    EXPECT_TRUE(sameFormatAndPixels(applied(e, flat), flat));
 
     tlPicture source = noisyPicture(5, 4);
     tlPicture out = applied(e, source);
@@ -251,7 +220,7 @@ TEST(CheckerEffect, InlineCellsMatchTheSpanPainters) {
                                 pixels[(x / 4 + y / 3) % 2]);
                     }
                 }
-                EXPECT_TRUE(samePixels(out, reference)) << model << " " << bits << " " << channels;
+                EXPECT_TRUE(sameFormatAndPixels(out, reference)) << model << " " << bits << " " << channels;
             }
         }
     }
@@ -277,12 +246,12 @@ TEST(LinePatterns, SameParametersGiveTheSameBytes) {
     tlPicture source = noisyPicture(17, 9);
     tlParallelLinesEffect l = lines(1, 2, 3, 1);
     l.colour = tlColour::rgba(10, 20, 30, 99);
-    EXPECT_TRUE(samePixels(applied(l, source), applied(l, source)));
+    EXPECT_TRUE(sameFormatAndPixels(applied(l, source), applied(l, source)));
     tlGridEffect g = grid(1, 2, 3, 1, 1);
     g.colour = tlColour::rgba(200, 20, 30, 160);
-    EXPECT_TRUE(samePixels(applied(g, source), applied(g, source)));
+    EXPECT_TRUE(sameFormatAndPixels(applied(g, source), applied(g, source)));
     tlCheckerEffect c = checker(3, 2, tlColour::rgba(1, 2, 3, 64), tlColour::rgba(90, 80, 70, 184));
-    EXPECT_TRUE(samePixels(applied(c, source), applied(c, source)));
+    EXPECT_TRUE(sameFormatAndPixels(applied(c, source), applied(c, source)));
 }
 
 TEST(LinePatterns, DegenerateParametersNeverPaintOutside) {
@@ -291,17 +260,17 @@ TEST(LinePatterns, DegenerateParametersNeverPaintOutside) {
     for (auto wg : std::vector<std::pair<int32_t, int32_t>>{{0, 0}, {0, 3}, {-2, 5}, {3, -3}, {2, -5}}) {
         for (int32_t vertical : {0, 1}) {
             tlParallelLinesEffect l = lines(vertical, wg.first, wg.second, 0);
-            EXPECT_TRUE(samePixels(applied(l, source), source));
+            EXPECT_TRUE(sameFormatAndPixels(applied(l, source), source));
         }
         tlGridEffect gx = grid(wg.first, wg.second, 1, 0, 0);
-        EXPECT_TRUE(samePixels(applied(gx, source), source));
+        EXPECT_TRUE(sameFormatAndPixels(applied(gx, source), source));
         tlGridEffect gy = grid(wg.first, 1, wg.second, 0, 0);
-        EXPECT_TRUE(samePixels(applied(gy, source), source));
+        EXPECT_TRUE(sameFormatAndPixels(applied(gy, source), source));
     }
     for (int32_t size : {0, -1, INT_MIN}) {
         tlCheckerEffect a = checker(size, 3), b = checker(3, size);
-        EXPECT_TRUE(samePixels(applied(a, source), source));
-        EXPECT_TRUE(samePixels(applied(b, source), source));
+        EXPECT_TRUE(sameFormatAndPixels(applied(a, source), source));
+        EXPECT_TRUE(sameFormatAndPixels(applied(b, source), source));
     }
 
     // Huge values and 1-pixel pictures stay in bounds and end.
@@ -332,7 +301,7 @@ TEST(LinePatterns, IndexedAndMismatchedPictures) {
     tlGridEffect g;
     tlCheckerEffect c;
     for (tlEffect *e : std::vector<tlEffect *>{&l, &g, &c}) {
-        EXPECT_TRUE(samePixels(applied(*e, indexed), indexed));
+        EXPECT_TRUE(sameFormatAndPixels(applied(*e, indexed), indexed));
         tlPicture other = noisyPicture(5, 3);
         tlPicture destination = noisyPicture(4, 3);
         EXPECT_FALSE(e->apply(other, destination, nullptr));

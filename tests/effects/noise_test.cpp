@@ -13,16 +13,9 @@
 #include "generation/random.h"
 #include "imaging/colourspace.h"
 #include "imaging/picture.h"
+#include "tests/effects/effect_test_util.h"
 
 namespace {
-
-void scribble(tlPicture &p, uint32_t seed) {
-    for (int32_t y = 0; y < p.height; ++y)
-        for (int32_t i = 0; i < p.stride; ++i) {
-            seed = seed * 1664525u + 1013904223u;
-            p.row(y)[i] = static_cast<uint8_t>(seed >> 24);
-        }
-}
 
 // Scribbled picture; with alpha every seventh pixel is transparent.
 std::unique_ptr<tlPicture> noisy(int32_t w, int32_t h, int32_t model, int32_t bits, int32_t ch, uint32_t seed) {
@@ -36,45 +29,9 @@ std::unique_ptr<tlPicture> noisy(int32_t w, int32_t h, int32_t model, int32_t bi
     return p;
 }
 
-bool samePixels(const tlPicture &a, const tlPicture &b) {
-    if (a.width != b.width || a.height != b.height) return false;
-    for (int32_t y = 0; y < a.height; ++y)
-        if (std::memcmp(a.row(y), b.row(y), static_cast<size_t>(a.width) * a.bytesPerPixel()) != 0) return false;
-    return true;
-}
-
-uint64_t digest(const tlPicture &p) {
-    uint64_t h = 14695981039346656037ull;
-    for (int32_t y = 0; y < p.height; ++y) {
-        const uint8_t *row = p.row(y);
-        for (int32_t i = 0; i < p.width * p.bytesPerPixel(); ++i) h = (h ^ row[i]) * 1099511628211ull;
-    }
-    return h;
-}
-
-int64_t sample(const tlPicture &p, int32_t x, int32_t y, int32_t c) {
-    const uint8_t *q = p.pixelAddress(x, y);
-    return p.bits == 8 ? q[c] : (q[2 * c] | (q[2 * c + 1] << 8));
-}
-
-template <class E> bool run(E &effect, const tlPicture &source, tlPicture &out, tlProgress *progress = nullptr) {
-    tlPicture copy(source);
-    out.moveFrom(copy);
-    return effect.apply(source, out, progress);
-}
-
 // True when the shared generator stands where a private one seeded with seed
 // stands after the given draws (compared by the next output of each).
 bool sharedAt(tlRandom &replay) { return sharedRandom().next() == replay.next(); }
-
-class StopAfter : public tlProgress {
-public:
-    explicit StopAfter(int32_t rows) : left(rows) {}
-    void begin(int32_t n) override { total = n; }
-    bool step() override { return --left > 0; }
-    int32_t total = -1;
-    int32_t left;
-};
 
 int64_t clampTo(int64_t v, int64_t hi) { return v < 0 ? 0 : (v > hi ? hi : v); }
 
@@ -129,10 +86,6 @@ void hsvNoiseReference(const tlPicture &src, tlPicture &dst, const tlHSVNoiseEff
             }
         }
 }
-
-struct Format {
-    int32_t model, bits, channels;
-};
 
 }  // namespace
 

@@ -9,40 +9,9 @@
 #include "effects/filters/painterly.h"
 #include "imaging/picture.h"
 #include "imaging/pixel_math.h"
+#include "tests/effects/effect_test_util.h"
 
 namespace {
-
-uint32_t nextRandom(uint32_t &seed) {
-    seed = seed * 1664525u + 1013904223u;
-    return seed >> 8;
-}
-
-// Random samples (from few values with a palette, so that bins tie); every
-// fourth alpha on average is 0.
-bool randomPicture(tlPicture &p, int32_t w, int32_t h, int32_t model, int32_t bits, int32_t ch, uint32_t seed,
-                   int32_t palette = 0) {
-    if (!p.create(w, h, model, bits, ch)) return false;
-    for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x)
-            for (int32_t c = 0; c < ch; ++c) {
-                uint32_t v = nextRandom(seed);
-                if (palette > 0) v = (v % palette) * 0x3F3Fu;
-                if (c == ch - 1 && p.hasAlpha()) v = (nextRandom(seed) & 3) == 0 ? 0 : v | 1;
-                if (bits == 8)
-                    p.pixelAddress(x, y)[c] = static_cast<uint8_t>(v);
-                else
-                    store16(p.pixelAddress(x, y) + 2 * c, v & 0xFFFF);
-            }
-    return true;
-}
-
-bool sameBytes(const tlPicture &a, const tlPicture &b) {
-    return a.height == b.height && a.stride == b.stride &&
-           std::memcmp(a.store, b.store, static_cast<size_t>(a.stride) * a.height) == 0;
-}
-
-int32_t wrapped(int64_t v, int32_t n) { return static_cast<int32_t>(((v % n) + n) % n); }
-int32_t clamped(int64_t v, int32_t n) { return static_cast<int32_t>(v < 0 ? 0 : (v >= n ? n - 1 : v)); }
 
 int64_t sample(const tlPicture &p, const uint8_t *q, int32_t c) { return p.bits == 8 ? q[c] : load16(q + 2 * c); }
 
@@ -117,15 +86,6 @@ void plainWatercolor(const tlPicture &src, tlPicture &dst, int32_t r, int32_t st
         }
 }
 
-struct CountingProgress : tlProgress {
-    int32_t total = -1, steps = 0, stopAt = INT_MAX;
-    void begin(int32_t t) override { total = t; }
-    bool step() override { return ++steps < stopAt; }
-};
-
-struct Format {
-    int32_t model, bits, channels;
-};
 const Format kFormats[] = {{0, 8, 3}, {0, 8, 4}, {0, 16, 3}, {0, 16, 4}, {1, 8, 1}, {1, 8, 2}, {1, 16, 1}, {1, 16, 2}};
 
 bool oil(const tlPicture &src, tlPicture &dst, int32_t r, bool wrap) {
@@ -143,13 +103,6 @@ bool water(const tlPicture &src, tlPicture &dst, int32_t r, int32_t strength, bo
 bool grayPicture(tlPicture &p, int32_t w, int32_t h, const uint8_t *values) {
     if (!p.create(w, h, 1, 8, 1)) return false;
     for (int32_t i = 0; i < w * h; ++i) *p.pixelAddress(i % w, i / w) = values[i];
-    return true;
-}
-
-// A 2 × 2 tiling of p.
-bool tiled(const tlPicture &p, tlPicture &out) {
-    if (!out.create(p.width * 2, p.height * 2, p.model, p.bits, p.channels)) return false;
-    for (int32_t t = 0; t < 4; ++t) out.copyFrom(t % 2 * p.width, t / 2 * p.height, p);
     return true;
 }
 
@@ -357,17 +310,6 @@ TEST(Watercolor, WrapIsSeamlessAndProgressStops) {
     EXPECT_EQ(progress.total, 5);
     EXPECT_EQ(progress.steps, 3);
 }
-
-namespace {
-
-// FNV-1a over the pixel bytes of every row (padding left out).
-uint64_t digest(const tlPicture &p, uint64_t h = 14695981039346656037ull) {
-    for (int32_t y = 0; y < p.height; ++y)
-        for (int32_t i = 0; i < p.width * p.bytesPerPixel(); ++i) h = (h ^ p.row(y)[i]) * 1099511628211ull;
-    return h;
-}
-
-}  // namespace
 
 TEST(Painterly, SameBytesOnEveryBuild) {
     uint64_t h = 14695981039346656037ull;

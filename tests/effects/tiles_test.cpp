@@ -8,49 +8,13 @@
 
 #include "effects/filters/tiles.h"
 #include "imaging/picture.h"
+#include "tests/effects/effect_test_util.h"
 
 namespace {
-
-// Pseudo-random bytes in every sample (padding included), seeded.
-void scribble(tlPicture &p, uint32_t seed) {
-    for (int32_t y = 0; y < p.height; ++y)
-        for (int32_t i = 0; i < p.stride; ++i) {
-            seed = seed * 1664525u + 1013904223u;
-            p.row(y)[i] = static_cast<uint8_t>(seed >> 24);
-        }
-}
-
-bool makePicture(tlPicture &p, int32_t w, int32_t h, int32_t model, int32_t bits, int32_t ch, uint32_t seed) {
-    if (!p.create(w, h, model, bits, ch)) return false;
-    scribble(p, seed);
-    return true;
-}
-
-bool sameBytes(const tlPicture &a, const tlPicture &b) {
-    return a.height == b.height && a.stride == b.stride &&
-           std::memcmp(a.store, b.store, static_cast<size_t>(a.stride) * a.height) == 0;
-}
-
-const uint8_t *px(const tlPicture &p, int32_t x, int32_t y) { return p.pixelAddress(x, y); }
 
 void setRgba(tlPicture &p, int32_t x, int32_t y, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
     uint8_t *q = p.pixelAddress(x, y);
     q[0] = r, q[1] = g, q[2] = b, q[3] = a;
-}
-
-// Counts begin and steps; answers false from step number stopAt on.
-struct CountingProgress : tlProgress {
-    int32_t total = -1, steps = 0, stopAt = INT_MAX;
-    void begin(int32_t t) override { total = t; }
-    bool step() override { return ++steps < stopAt; }
-};
-
-// A 2 × 2 tiling of p.
-bool tiled(const tlPicture &p, tlPicture &out) {
-    if (!out.create(p.width * 2, p.height * 2, p.model, p.bits, p.channels)) return false;
-    for (int32_t ty = 0; ty < 2; ++ty)
-        for (int32_t tx = 0; tx < 2; ++tx) out.copyFrom(tx * p.width, ty * p.height, p);
-    return true;
 }
 
 // Source column of glass-tile destination column x by tile extents: the tile
