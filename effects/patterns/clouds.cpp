@@ -410,7 +410,9 @@ private:
         return out;
     }
 
-    void put(int64_t x, int64_t y, const Pixel &pixel) { store(row(y) + static_cast<ptrdiff_t>(x) * pixelBytes, pixel); }
+    void put(int64_t x, int64_t y, const Pixel &pixel) {
+        store(row(y) + static_cast<ptrdiff_t>(x) * pixelBytes, pixel);
+    }
 
     bool subdivide(int64_t a, int64_t b, int64_t c, int64_t d, int32_t e);
     bool cell(int64_t a, int64_t b, int64_t c, int64_t d);

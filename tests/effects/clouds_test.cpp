@@ -486,13 +486,15 @@ TEST(PlasmaEffect, MatchesThePlainRule) {
                     tlPicture source;
                     ASSERT_TRUE(source.create(s[0], s[1], f[0], f[1], f[2]));
                     for (int32_t y = 0; y < s[1]; ++y)
-                        for (int32_t i = 0; i < source.stride; ++i) source.row(y)[i] = static_cast<uint8_t>(y * 37 + i * 11);
+                        for (int32_t i = 0; i < source.stride; ++i)
+                            source.row(y)[i] = static_cast<uint8_t>(y * 37 + i * 11);
                     if (s[0] == 33) {  // a selection away from the picture's edges
                         source.selected = true;
                         source.selection = {3, 2, 30, 15};
                     }
                     tlPlasmaEffect plasma;
-                    plasma.seed = 1000 * s[0] + roughness;
+                    plasma.seed = static_cast<int32_t>(1000u * static_cast<uint32_t>(s[0]) +
+                                                       static_cast<uint32_t>(roughness));
                     plasma.roughness = roughness;
                     plasma.wrap = (options & 1) != 0;
                     plasma.grayscale = (options & 2) != 0;
