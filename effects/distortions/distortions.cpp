@@ -121,56 +121,123 @@ bool tlCylinderEffect::apply(const tlPicture &source, tlPicture &destination, tl
     return done;
 }
 
+namespace {
+
+// The swirl's constants for one call: centre, radius, aspect scales, angle.
+struct tlSwirlFrame {
+    tlRect area;
+    double cx, cy, r, r2, sx, sy, a;
+};
+
+// Scales a turned offset back: u / scale. Dividing by 1 changes nothing, so
+// the division is skipped for the axis that is not stretched.
+inline double unscale(double u, double scale) { return scale == 1.0 ? u : u / scale; }
+
+// sin φ and cos φ of the pixels of one row that lie inside the disc, with
+// d2 = dx² + dy² from the column offsets dx and squares dx2. The centre is a
+// whole or half pixel, so x and L + R − 1 − x have exactly opposite dx (and y
+// and T + B − 1 − y opposite dy): the same d2, the same φ. The row holds the
+// left half of the columns; the right half reads the mirrored column.
+void swirlTurns(const tlSwirlFrame &f, const double *dx2, int32_t half, double dy, double *turn) {
+    const double dy2 = dy * dy;
+    for (int32_t i = 0; i < half; ++i) {
+        const double d2 = dx2[i] + dy2;
+        if (!(f.r2 > d2)) continue;
+        // t = 1 − sqrt(d2) / r; φ = a · t · t
+        const double t = 1.0 - std::sqrt(d2) / f.r;
+        const double phi = f.a * t * t;
+        fpm::sinCos(phi, turn[2 * i], turn[2 * i + 1]);
+    }
+}
+
+// The pixel loop with the format's sampler compiled in. turns holds the sin
+// and cos of the upper half of the rows (left half of the columns); the lower
+// rows reuse the rows mirrored across the centre.
+template <int Bits, int Channels>
+bool swirlRows(const tlPicture &source, tlPicture &destination, const tlSwirlFrame &f, const double *dx,
+               const double *dx2, double *turns, tlProgress *progress) {
+    const tlRect &area = f.area;
+    const int32_t w = area.right - area.left;
+    const int32_t half = (w + 1) / 2;
+    const int32_t bpp = Bits / 8 * Channels;
+    for (int32_t y = area.top; y < area.bottom; ++y) {
+        const int32_t mirrorY = area.top + area.bottom - 1 - y;
+        const double dy = (y - f.cy) * f.sy;
+        const int32_t upper = (mirrorY < y ? mirrorY : y) - area.top;
+        double *turn = turns + 2 * static_cast<size_t>(half) * static_cast<size_t>(upper);
+        if (mirrorY >= y) swirlTurns(f, dx2, half, dy, turn);
+        const double dy2 = dy * dy;
+        uint8_t *out = destination.row(y);
+        for (int32_t i = 0; i < w; ++i) {
+            const double d2 = dx2[i] + dy2;
+            if (!(f.r2 > d2)) continue;
+            const double *sc = turn + 2 * static_cast<ptrdiff_t>(i < half ? i : w - 1 - i);
+            const double s = sc[0], c = sc[1], u = dx[i];
+            // source = ((c·dx − s·dy) / sx + cx, (s·dx + c·dy) / sy + cy)
+            tlBilinear::sampleClamped<Bits, Channels>(source, unscale(c * u - s * dy, f.sx) + f.cx,
+                                                      unscale(s * u + c * dy, f.sy) + f.cy,
+                                                      out + (area.left + i) * bpp);
+        }
+        if (!stepRow(progress)) return false;
+    }
+    return true;
+}
+
+// swirlRows for the source format; false when it has no sampler.
+bool swirlFormat(const tlPicture &src, tlPicture &dst, const tlSwirlFrame &f, const double *dx, const double *dx2,
+                 double *turns, tlProgress *progress) {
+    const int32_t m = src.model, b = src.bits, ch = src.channels;
+    if (m == 0 && b == 8 && ch == 3) return swirlRows<8, 3>(src, dst, f, dx, dx2, turns, progress);
+    if (m == 0 && b == 8 && ch == 4) return swirlRows<8, 4>(src, dst, f, dx, dx2, turns, progress);
+    if (m == 0 && b == 16 && ch == 3) return swirlRows<16, 3>(src, dst, f, dx, dx2, turns, progress);
+    if (m == 0 && b == 16 && ch == 4) return swirlRows<16, 4>(src, dst, f, dx, dx2, turns, progress);
+    if (m == 1 && b == 8 && ch == 1) return swirlRows<8, 1>(src, dst, f, dx, dx2, turns, progress);
+    if (m == 1 && b == 8 && ch == 2) return swirlRows<8, 2>(src, dst, f, dx, dx2, turns, progress);
+    if (m == 1 && b == 16 && ch == 1) return swirlRows<16, 1>(src, dst, f, dx, dx2, turns, progress);
+    if (m == 1 && b == 16 && ch == 2) return swirlRows<16, 2>(src, dst, f, dx, dx2, turns, progress);
+    return false;
+}
+
+}  // namespace
+
 // Inside the disc r² > d2 (d measured in the aspect-scaled space):
 // t = 1 − sqrt(d2) / r, φ = a · t · t, and the source position is (dx, dy)
 // turned by φ and scaled back. Pixels on or outside the rim keep their value.
 bool tlSwirlEffect::apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) {
-    tlRect area;
-    if (!effectArea(source, destination, area)) return false;
+    tlSwirlFrame f;
+    if (!effectArea(source, destination, f.area)) return false;
+    const tlRect &area = f.area;
     const int32_t w = area.right - area.left, h = area.bottom - area.top;
-    const double cx = (static_cast<double>(area.left) + area.right - 1) * 0.5;
-    const double cy = (static_cast<double>(area.top) + area.bottom - 1) * 0.5;
+    f.cx = (static_cast<double>(area.left) + area.right - 1) * 0.5;
+    f.cy = (static_cast<double>(area.top) + area.bottom - 1) * 0.5;
     const double rx = (w - 1) * 0.5, ry = (h - 1) * 0.5;
-    const double r = rx > ry ? rx : ry;
-    double sx = 1.0, sy = 1.0;
+    f.r = rx > ry ? rx : ry;
+    f.r2 = f.r * f.r;
+    f.sx = 1.0;
+    f.sy = 1.0;
     if (h < w)
-        sy = static_cast<double>(w) / h;
+        f.sy = static_cast<double>(w) / h;
     else if (w < h)
-        sx = static_cast<double>(h) / w;
-    const double a = angle * tlPi * (1.0 / 180);
+        f.sx = static_cast<double>(h) / w;
+    f.a = angle * tlPi * (1.0 / 180);
     if (clampingSampler(source) == nullptr) return false;
-    // sin φ and cos φ per column of the current row. The centre is a whole or
-    // half pixel, so the columns x and L + R − 1 − x have dx exactly opposite,
-    // the same d2 and so the same φ: the right half reuses the left's values.
-    double *turn = new (std::nothrow) double[2 * static_cast<size_t>(w)];
-    if (turn == nullptr) return false;
-    const int32_t bpp = destination.bytesPerPixel();
-    const double r2 = r * r;
-    beginRows(progress, area);
-    bool done = withSampler(source, false, [&](auto tag) {
-        constexpr tlSampler sample = decltype(tag)::value;
-        for (int32_t y = area.top; y < area.bottom; ++y) {
-            uint8_t *out = destination.row(y);
-            const double dy = (y - cy) * sy;
-            for (int32_t x = area.left; x < area.right; ++x) {
-                const double dx = (x - cx) * sx;
-                const double d2 = dx * dx + dy * dy;
-                if (!(r2 > d2)) continue;
-                const int32_t mirror = area.left + area.right - 1 - x;
-                double *sc = turn + 2 * static_cast<ptrdiff_t>((mirror < x ? mirror : x) - area.left);
-                if (mirror >= x) {
-                    const double t = 1.0 - std::sqrt(d2) / r;
-                    const double phi = a * t * t;
-                    fpm::sinCos(phi, sc[0], sc[1]);
-                }
-                const double s = sc[0], c = sc[1];
-                sample(source, (c * dx - s * dy) / sx + cx, (s * dx + c * dy) / sy + cy, out + x * bpp);
-            }
-            if (!stepRow(progress)) return false;
+    // Column offsets dx = (x − cx) · sx with their squares, and sin φ, cos φ
+    // for a quarter of the rectangle (half the columns of half the rows).
+    const size_t quarter = static_cast<size_t>((w + 1) / 2) * static_cast<size_t>((h + 1) / 2);
+    double *dx = new (std::nothrow) double[2 * static_cast<size_t>(w)];
+    double *turns = new (std::nothrow) double[2 * quarter];
+    bool done = false;
+    if (dx != nullptr && turns != nullptr) {
+        double *dx2 = dx + w;
+        for (int32_t i = 0; i < w; ++i) {
+            dx[i] = (area.left + i - f.cx) * f.sx;
+            dx2[i] = dx[i] * dx[i];
         }
-        return true;
-    });
-    delete[] turn;
+        beginRows(progress, area);
+        done = swirlFormat(source, destination, f, dx, dx2, turns, progress);
+    }
+    delete[] dx;
+    delete[] turns;
     return done;
 }
 
