@@ -7,30 +7,14 @@
 
 class tlCylinderEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 528;
-    static constexpr uint32_t payloadLength = 4;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(528, 4)
 
     int32_t vertical = 0;  // used as a flag: load stores 0 or 1
 };
 
 class tlSwirlEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 530;
-    static constexpr uint32_t payloadLength = 4;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(530, 4)
 
     int32_t angle = 180;  // degrees
 };
@@ -55,15 +39,7 @@ public:
 
 class tlKaleidoscopeEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 535;
-    static constexpr uint32_t payloadLength = 4;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(535, 4)
 
     int32_t mode = 0;
 };

@@ -7,15 +7,7 @@
 
 class tlEdgeDetectionEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 15;
-    static constexpr uint32_t payloadLength = 16;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(15, 16)
 
     int32_t kernel = 0;
     int32_t gain = 100;
@@ -25,15 +17,7 @@ public:
 
 class tlNeonEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 16;
-    static constexpr uint32_t payloadLength = 12;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(16, 12)
 
     int32_t radius = 5;
     int32_t strength = 100;
@@ -42,15 +26,7 @@ public:
 
 class tlEmbossEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 17;
-    static constexpr uint32_t payloadLength = 20;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(17, 20)
 
     int32_t radius = 1;
     int32_t strength = 100;

@@ -7,15 +7,7 @@
 
 class tlHSVNoiseEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 1;
-    static constexpr uint32_t payloadLength = 24;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(1, 24)
 
     int32_t coverage = 100;
     int32_t seed = 1;
@@ -27,15 +19,7 @@ public:
 
 class tlHistogramNoiseEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 4;
-    static constexpr uint32_t payloadLength = 8;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(4, 8)
 
     int32_t seed = 1;
     int32_t amount = 20;
@@ -43,15 +27,7 @@ public:
 
 class tlSpreadEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 25;
-    static constexpr uint32_t payloadLength = 16;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(25, 16)
 
     int32_t spreadX = 3;
     int32_t spreadY = 3;

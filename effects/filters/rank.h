@@ -7,15 +7,7 @@
 
 class tlMedianEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 22;
-    static constexpr uint32_t payloadLength = 8;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(22, 8)
 
     int32_t radius = 1;
     bool wrap = false;
@@ -23,15 +15,7 @@ public:
 
 class tlMinimumEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 23;
-    static constexpr uint32_t payloadLength = 8;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(23, 8)
 
     int32_t radius = 1;
     bool wrap = false;
@@ -39,15 +23,7 @@ public:
 
 class tlMaximumEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 24;
-    static constexpr uint32_t payloadLength = 8;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(24, 8)
 
     int32_t radius = 1;
     bool wrap = false;

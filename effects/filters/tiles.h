@@ -7,15 +7,7 @@
 
 class tlPixelizeEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 18;
-    static constexpr uint32_t payloadLength = 8;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(18, 8)
 
     int32_t cellWidth = 10;
     int32_t cellHeight = 10;
@@ -23,15 +15,7 @@ public:
 
 class tlGlassTileEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 29;
-    static constexpr uint32_t payloadLength = 12;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(29, 12)
 
     int32_t tileWidth = 20;
     int32_t tileHeight = 20;

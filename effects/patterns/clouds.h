@@ -8,15 +8,7 @@
 
 class tlCloudEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 138;
-    static constexpr uint32_t payloadLength = 32;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(138, 32)
 
     tlColour colour1 = tlColour::rgb(255, 255, 255);
     tlColour colour2 = tlColour::rgb(0, 0, 0);
@@ -30,15 +22,7 @@ public:
 
 class tlPlasmaEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 139;
-    static constexpr uint32_t payloadLength = 12;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(139, 12)
 
     int32_t seed = 1;
     int32_t roughness = 10;

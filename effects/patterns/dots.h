@@ -8,15 +8,7 @@
 
 class tlDotsEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 133;
-    static constexpr uint32_t payloadLength = 36;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(133, 36)
 
     tlColour colour = tlColour::rgba(0, 0, 0, 255);
     int32_t shape = 0;
@@ -30,15 +22,7 @@ public:
 
 class tlRandomDotsEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 134;
-    static constexpr uint32_t payloadLength = 36;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(134, 36)
 
     int32_t shape = 0;
     tlColour colour = tlColour::rgb(0, 0, 0);

@@ -8,15 +8,7 @@
 
 class tlGradientEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 130;
-    static constexpr uint32_t payloadLength = 24;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(130, 24)
 
     tlColour colour1 = tlColour::rgb(0, 0, 0);
     tlColour colour2 = tlColour::rgb(255, 255, 255);
@@ -26,15 +18,7 @@ public:
 
 class tlGradientPatternEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 131;
-    static constexpr uint32_t payloadLength = 32;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(131, 32)
 
     tlColour colour1 = tlColour::rgb(0, 0, 0);
     tlColour colour2 = tlColour::rgb(255, 255, 255);

@@ -8,15 +8,7 @@
 
 class tlParallelLinesEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 135;
-    static constexpr uint32_t payloadLength = 24;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(135, 24)
 
     tlColour colour = tlColour::rgb(0, 0, 0);
     int32_t vertical = 0;  // used as a flag
@@ -27,15 +19,7 @@ public:
 
 class tlGridEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 136;
-    static constexpr uint32_t payloadLength = 28;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(136, 28)
 
     tlColour colour = tlColour::rgb(0, 0, 0);
     int32_t lineWidth = 1;
@@ -47,15 +31,7 @@ public:
 
 class tlCheckerEffect : public tlEffect {
 public:
-    static constexpr int32_t classTypeId = 137;
-    static constexpr uint32_t payloadLength = 24;
-
-    int32_t typeId() const override { return classTypeId; }
-    bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override;
-    tlEffect *clone() const override;
-    bool equals(const tlEffect &other) const override;
-    bool load(tlStream &stream) override;
-    bool save(tlStream &stream) const override;
+    TL_EFFECT_RECORD_OPERATIONS(137, 24)
 
     tlColour colour1 = tlColour::rgba(0, 0, 0, 255);
     tlColour colour2 = tlColour::rgba(255, 255, 255, 255);
