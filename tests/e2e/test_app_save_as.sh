@@ -38,7 +38,7 @@ e2e_assert_eq selection=0 "$(e2e_drive state "$save" 1136 | sed 's/.* //')" "fil
 e2e_drive select "$save" 1136 1 >/dev/null || e2e_fail "cannot choose the second file type"
 save_as_name "$save" 'C:\wall\mine'
 e2e_press "$save" 1 || e2e_fail "the save dialog did not close"
-wait_for_file "$mine" 10
+wait_for_new_file "$mine" none 10
 e2e_assert_eq "$held" "$(file_sum "$mine")" "the copy saved is the picture shown"
 wait_tray_shows "$running" "running icon after the save dialog"
 wait_for_new_file "$file" "$held" 30
