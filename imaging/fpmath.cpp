@@ -527,12 +527,12 @@ void sinCosKernel(double y0, double y1, double &sh, double &sl, double &ch, doub
     const double tt1 = t * t1, w1 = t1 + t1 * cm;  // t·t1, t1·cos t
     double p, pe, s, se;
     twoProduct(a.cosHi, t, p, pe);
-    twoSum(a.sinHi, p, s, se);
+    fastTwoSum(a.sinHi, p, s, se);  // |p| <= 2^−9 < sin(1/256), or sinHi = 0
     const double sinRest = (((a.sinLo + a.cosLo * t) + (a.cosHi * w1 - a.sinHi * tt1)) + a.cosHi * sm) + a.sinHi * cm;
     fastTwoSum(s, se + (pe + sinRest), sh, sl);
     double q, qe, c, ce;
     twoProduct(a.sinHi, t, q, qe);
-    twoSum(a.cosHi, -q, c, ce);
+    fastTwoSum(a.cosHi, -q, c, ce);
     const double cosRest = (((a.cosLo - a.sinLo * t) - (a.sinHi * w1 + a.cosHi * tt1)) - a.sinHi * sm) + a.cosHi * cm;
     fastTwoSum(c, ce + (cosRest - qe), ch, cl);
     if (negative) sh = -sh, sl = -sl;

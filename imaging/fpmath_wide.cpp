@@ -391,19 +391,11 @@ uint64_t bitsAt(const uint64_t *p, int32_t size, int32_t pos) {
     return low | high;
 }
 
-// Payne–Hanek with `words` words of 2/π: x = m·2^e, the bits of 2/π that
-// make x·(2/π) a multiple of 4 are skipped and the next 64·words multiplied
-// by m. The product has pt bits below the binary point; its two bits above
-// give the quadrant, the fraction f (or 1 − f, then the next quadrant) the
-// reduced argument f·π/2. The 2/π bits left out are worth less than 2^64
-// units of the product's last bit. False when f has too few significant
-// bits for n fraction limbs (the caller takes more words).
-bool reduceWith(uint64_t m, int32_t e, int32_t n, int32_t words, tlReduced &r, int32_t &leading) {
+// m times 64·words bits of 2/π after its first `skip` bits: words + 1 limbs,
+// least significant first.
+void multiplyByTwoOverPi(uint64_t m, int32_t skip, int32_t words, uint64_t *product) {
     using fpm::detail::kTwoOverPi;
-    const int32_t skip = e > 2 ? e - 2 : 0;
     const int32_t j = skip / 64, s = skip % 64;
-    if (j + words + 1 > fpm::detail::kTwoOverPiWords) return false;
-    uint64_t product[64] = {};  // m·window, least significant first
     uint64_t carry = 0;
     for (int32_t k = words - 1; k >= 0; --k) {
         const uint64_t w = s == 0 ? kTwoOverPi[j + k] : (kTwoOverPi[j + k] << s) | (kTwoOverPi[j + k + 1] >> (64 - s));
@@ -412,25 +404,40 @@ bool reduceWith(uint64_t m, int32_t e, int32_t n, int32_t words, tlReduced &r, i
         carry = static_cast<uint64_t>(t >> 64);
     }
     product[words] = carry;
-    const int32_t size = words + 1;
-    const int32_t pt = 64 * words + skip - e;
-    r.quadrant = static_cast<int32_t>(bitsAt(product, size, pt) & 3);
-    // The fraction, most significant bit first, in whole limbs below the point.
-    const int32_t limbs = (pt + 63) / 64;
-    uint64_t f[64] = {};  // f[0] holds the bits just below the point
-    for (int32_t i = 0; i < limbs; ++i) f[i] = bitsAt(product, size, pt - 64 * (i + 1));
+}
+
+// The pt bits of p below its binary point as limbs f[0 .. limbs), most
+// significant first; when they are 1/2 or more, 1 − f instead, and true.
+bool fractionOf(const uint64_t *p, int32_t size, int32_t pt, uint64_t *f, int32_t limbs) {
+    for (int32_t i = 0; i < limbs; ++i) f[i] = bitsAt(p, size, pt - 64 * (i + 1));
+    if (!(f[0] >> 63)) return false;
     const int32_t spare = 64 * limbs - pt;  // zero bits at the bottom of f[limbs − 1]
-    r.negative = (f[0] >> 63) != 0;
-    if (r.negative) {  // 1 − f over the pt bits
-        ++r.quadrant;
-        for (int32_t i = 0; i < limbs; ++i) f[i] = ~f[i];
-        f[limbs - 1] &= spare == 0 ? ~0ull : ~((1ull << spare) - 1);
-        uint64_t add = spare == 64 ? 0 : 1ull << spare;
-        for (int32_t i = limbs - 1; i >= 0 && add != 0; --i) {
-            f[i] += add;
-            add = f[i] < add ? 1 : 0;
-        }
+    for (int32_t i = 0; i < limbs; ++i) f[i] = ~f[i];
+    f[limbs - 1] &= spare == 0 ? ~0ull : ~((1ull << spare) - 1);
+    uint64_t add = 1ull << spare;
+    for (int32_t i = limbs - 1; i >= 0 && add != 0; --i) {
+        f[i] += add;
+        add = f[i] < add ? 1 : 0;
     }
+    return true;
+}
+
+// Payne–Hanek with `words` words of 2/π: x = m·2^e, the bits of 2/π that
+// make x·(2/π) a multiple of 4 are skipped and the next 64·words multiplied
+// by m. The product has pt bits below the binary point; its two bits above
+// give the quadrant, the fraction f (or 1 − f, then the next quadrant) the
+// reduced argument f·π/2. The 2/π bits left out are worth less than 2^64
+// units of the product's last bit. False when f has too few significant
+// bits for n fraction limbs (the caller takes more words).
+bool reduceWith(uint64_t m, int32_t e, int32_t n, int32_t words, tlReduced &r, int32_t &leading) {
+    const int32_t skip = e > 2 ? e - 2 : 0;
+    if (skip / 64 + words + 1 > fpm::detail::kTwoOverPiWords) return false;
+    uint64_t product[64] = {}, f[64] = {};
+    multiplyByTwoOverPi(m, skip, words, product);
+    const int32_t size = words + 1, pt = 64 * words + skip - e, limbs = (pt + 63) / 64;
+    r.quadrant = static_cast<int32_t>(bitsAt(product, size, pt) & 3);
+    r.negative = fractionOf(product, size, pt, f, limbs);
+    if (r.negative) ++r.quadrant;
     leading = 0;
     int32_t first = 0;
     while (first < limbs && f[first] == 0) ++first, leading += 64;
@@ -602,7 +609,7 @@ bool logarithm(uint64_t m, int32_t e, int32_t n, tlApproximation &a) {
     }
     uint64_t error = 0;
     const int32_t numScale = normalizeFraction(num, error, n);  // exact
-    tlWide f = divide(num, add(mm, integer(1), n), n);           // in [0.2, 0.5), one unit
+    tlWide f = divide(num, add(mm, integer(1), n), n);           // in [0.2, 0.6), one unit
     error = 1;
     const int32_t scale = normalizeFraction(f, error, n) + numScale;
     const tlWide u = shiftRight(multiply(f, f, n), -2 * scale, n);
