@@ -6,8 +6,8 @@
 #include <new>
 #include <type_traits>
 
-#include "effects/distortions/bilinear.h"
-#include "effects/sampling.h"
+#include "effects/core/bilinear.h"
+#include "effects/core/sampling.h"
 #include "imaging/fpmath.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <new>
 
+#include "effects/core/sampling.h"
 #include "effects/filters/tiles.h"
-#include "effects/sampling.h"
 #include "imaging/pixel_math.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // along arms of `radius` pixels, offset to mid-grey.
 #include <new>
 
+#include "effects/core/sampling.h"
 #include "effects/filters/edges.h"
-#include "effects/sampling.h"
 #include "imaging/pixel_math.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <new>
 
-#include "effects/sampling.h"
-#include "generation/random.h"
+#include "effects/core/random.h"
+#include "effects/core/sampling.h"
 #include "imaging/colourspace.h"
 #include "imaging/pixel_math.h"
 

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <new>
 
+#include "effects/core/sampling.h"
 #include "effects/filters/rank_median_fast.h"
-#include "effects/sampling.h"
 #include "imaging/pixel_math.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "effects/sampling.h"
+#include "effects/core/sampling.h"
 #include "imaging/pixel_math.h"
 
 namespace {

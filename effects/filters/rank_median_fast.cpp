@@ -7,7 +7,7 @@
 #include <new>
 #include <utility>
 
-#include "effects/sampling.h"
+#include "effects/core/sampling.h"
 
 namespace {
 

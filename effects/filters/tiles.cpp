@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "effects/sampling.h"
+#include "effects/core/sampling.h"
 #include "imaging/pixel_math.h"
 
 namespace {

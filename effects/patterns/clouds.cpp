@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "generation/random.h"
+#include "effects/core/random.h"
 #include "imaging/picture.h"
 #include "imaging/pixel_math.h"
 #include "imaging/progress.h"

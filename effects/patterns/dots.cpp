@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "generation/random.h"
+#include "effects/core/random.h"
 #include "imaging/blend.h"
 #include "imaging/picture.h"
 

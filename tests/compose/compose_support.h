@@ -7,8 +7,8 @@
 #include <string>
 
 #include "effects/catalogue.h"
-#include "generation/effect.h"
-#include "generation/random.h"
+#include "effects/core/effect.h"
+#include "effects/core/random.h"
 
 // "typeId opacity blendMode field=value ..." with every field of the class.
 inline std::string describeEffect(const tlEffect &e) {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "generation/composer.h"
+#include "compose/composer.h"
 #include "imaging/picture.h"
 
 namespace {

@@ -2,9 +2,9 @@
 // degenerate sizes, and sizes whose pictures cannot be allocated.
 #include <gtest/gtest.h>
 
-#include "generation/composer.h"
-#include "generation/composer_trace.h"
-#include "generation/job.h"
+#include "compose/composer.h"
+#include "compose/composer_trace.h"
+#include "compose/job.h"
 #include "imaging/image.h"
 
 namespace {

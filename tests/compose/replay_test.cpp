@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "compose/composer.h"
 #include "effects/catalogue.h"
-#include "generation/composer.h"
-#include "generation/effect.h"
-#include "imaging/layer.h"
+#include "effects/core/effect.h"
+#include "effects/core/picture_layer.h"
 #include "tests/compose/compose_support.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "effects/core/random.h"
 #include "effects/patterns/clouds.h"
-#include "generation/random.h"
 #include "imaging/colour.h"
 #include "imaging/picture.h"
 #include "imaging/progress.h"

@@ -11,8 +11,8 @@
 #include <cstring>
 #include <limits>
 
+#include "effects/core/sampling.h"
 #include "effects/distortions/distortions.h"
-#include "effects/sampling.h"
 #include "imaging/fpmath.h"
 #include "imaging/picture.h"
 #include "tests/effects/effect_test_util.h"

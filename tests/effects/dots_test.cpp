@@ -8,8 +8,8 @@
 #include <set>
 #include <utility>
 
+#include "effects/core/random.h"
 #include "effects/patterns/dots.h"
-#include "generation/random.h"
 #include "imaging/colour.h"
 #include "imaging/picture.h"
 #include "tests/effects/effect_test_util.h"

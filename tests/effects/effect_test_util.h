@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "generation/effect.h"
+#include "effects/core/effect.h"
 #include "imaging/picture.h"
 #include "imaging/pixel_math.h"
 #include "imaging/progress.h"

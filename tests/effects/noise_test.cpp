@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
+#include "effects/core/random.h"
 #include "effects/filters/noise.h"
-#include "generation/random.h"
 #include "imaging/colourspace.h"
 #include "imaging/picture.h"
 #include "tests/effects/effect_test_util.h"

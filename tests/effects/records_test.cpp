@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "effects/catalogue.h"
+#include "effects/core/effect.h"
 #include "effects/distortions/distortions.h"
 #include "effects/filters/edges.h"
 #include "effects/filters/noise.h"
@@ -18,7 +19,6 @@
 #include "effects/patterns/clouds.h"
 #include "effects/patterns/dots.h"
 #include "effects/patterns/lines.h"
-#include "generation/effect.h"
 #include "imagefiles/stream.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "effects/catalogue.h"
-#include "generation/effect.h"
+#include "effects/core/effect.h"
 #include "imagefiles/stream.h"
 
 static std::string tempPath(const char *suffix) {

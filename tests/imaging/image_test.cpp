@@ -2,24 +2,24 @@
 // opacity, and resolution units.
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "imaging/colour.h"
 #include "imaging/image.h"
-#include "layer_fakes.h"
-
-// The imaging tests do not link the effect framework: the base effect's
-// out-of-line operations are stood in for here (no effect of its own).
-tlEffect::~tlEffect() = default;
-bool tlEffect::apply(const tlPicture &, tlPicture &, tlProgress *) { return false; }
-bool tlEffect::producePicture(const tlPicture &, tlPicture *&, tlProgress *) { return false; }
-bool tlEffect::equals(const tlEffect &) const { return true; }
-bool tlEffect::load(tlStream &) { return false; }
-bool tlEffect::save(tlStream &) const { return false; }
 
 namespace {
 
-// A picture layer of one opaque colour.
-tlPictureLayer *solidLayer(int32_t w, int32_t h, uint32_t r, uint32_t g, uint32_t b) {
-    tlPictureLayer *layer = new tlPictureLayer;
+// A layer that is nothing but its picture.
+class PlainLayer : public tlLayer {
+public:
+    bool hasSubLayers() const override { return false; }
+    tlLayer *clone() const override { return new (std::nothrow) PlainLayer(*this); }
+    bool update() override { return true; }
+};
+
+// A layer of one opaque colour.
+PlainLayer *solidLayer(int32_t w, int32_t h, uint32_t r, uint32_t g, uint32_t b) {
+    PlainLayer *layer = new PlainLayer;
     if (layer->create(w, h, 0, 8, 4)) layer->fill(tlColour::rgba(r, g, b, 255));
     return layer;
 }
@@ -62,7 +62,7 @@ TEST(Image, CreateDiscardsLayersAndFailureChangesNothing) {
 TEST(Image, LayerAtNegativeOffsetContributesItsInnerColumns) {
     tlImage image;
     ASSERT_TRUE(image.create(100, 2, 0, 8, 4));
-    tlPictureLayer *layer = new tlPictureLayer;
+    PlainLayer *layer = new PlainLayer;
     ASSERT_TRUE(layer->create(30, 2, 0, 8, 4));
     for (int32_t x = 0; x < 30; ++x) {
         uint8_t pixel[4] = {static_cast<uint8_t>(x), 0, 0, 255};
@@ -80,13 +80,13 @@ TEST(Image, LayerAtNegativeOffsetContributesItsInnerColumns) {
 TEST(Image, HiddenTransparentAndOutsideLayersLeaveTheBackground) {
     tlImage image;
     ASSERT_TRUE(image.create(8, 8, 0, 8, 4));
-    tlPictureLayer *hidden = solidLayer(8, 8, 10, 0, 0);
+    PlainLayer *hidden = solidLayer(8, 8, 10, 0, 0);
     hidden->visible = false;
-    tlPictureLayer *clear = solidLayer(8, 8, 20, 0, 0);
+    PlainLayer *clear = solidLayer(8, 8, 20, 0, 0);
     clear->opacity = 0;
-    tlPictureLayer *outside = solidLayer(4, 4, 30, 0, 0);
+    PlainLayer *outside = solidLayer(4, 4, 30, 0, 0);
     outside->x = 8;
-    tlPictureLayer *farAway = solidLayer(4, 4, 40, 0, 0);
+    PlainLayer *farAway = solidLayer(4, 4, 40, 0, 0);
     farAway->x = INT32_MAX - 1;  // its right edge must not wrap around
     farAway->y = -INT32_MAX;
     for (tlLayer *layer : {static_cast<tlLayer *>(hidden), static_cast<tlLayer *>(clear),
@@ -101,7 +101,7 @@ TEST(Image, LayersStackBottomToTopWithTheirModes) {
     tlImage image;
     ASSERT_TRUE(image.create(4, 4, 0, 8, 4));
     ASSERT_TRUE(image.addLayer(solidLayer(4, 4, 200, 100, 50)));
-    tlPictureLayer *top = solidLayer(2, 2, 255, 255, 255);
+    PlainLayer *top = solidLayer(2, 2, 255, 255, 255);
     top->x = 1;
     top->y = 2;
     top->blendMode = 3;  // difference
@@ -130,22 +130,6 @@ TEST(Image, RenderWithAnAreaRepaintsOnlyItsClippedPart) {
     image.render(tlRect{12, 12, 14, 14});
     EXPECT_EQ(rgbaAt(image, 13, 13), 0u);
     EXPECT_EQ(rgbaAt(image, 14, 13), 0x01020304u);
-}
-
-TEST(Image, LayerEffectWithHalfOpacityFlattens) {
-    // The way a wallpaper is built: an effect added to a picture layer, the
-    // layer added to an image, rendered.
-    tlPictureLayer *layer = new tlPictureLayer;
-    ASSERT_TRUE(layer->create(3, 2, 0, 8, 4));
-    layer->fill(tlColour::rgba(0, 0, 0, 255));
-    FakeInvert *invert = new FakeInvert;
-    invert->opacity = 32768;
-    ASSERT_TRUE(layer->addEffect(invert, true));
-    tlImage image;
-    ASSERT_TRUE(image.create(3, 2, 0, 8, 4));
-    ASSERT_TRUE(image.addLayer(layer));
-    image.render();
-    EXPECT_EQ(rgbaAt(image, 2, 1), 0x7F7F7FFFu);
 }
 
 TEST(Resolution, ConvertsBetweenUnitsTruncating) {

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "compose/composer.h"
+#include "compose/job.h"
 #include "effects/catalogue.h"
-#include "generation/composer.h"
-#include "generation/effect.h"
-#include "generation/job.h"
+#include "effects/core/effect.h"
 #include "imaging/image.h"
 #include "tools/lab/args.h"
 #include "tools/lab/lab.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "effects/catalogue.h"
-#include "generation/effect.h"
+#include "effects/core/effect.h"
 #include "imagefiles/stream.h"
 #include "tools/lab/args.h"
 #include "tools/lab/lab.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "generation/effect.h"
-#include "generation/record.h"
+#include "effects/core/effect.h"
+#include "effects/core/record.h"
 #include "imagefiles/stream.h"
 
 namespace {

@@ -1,11 +1,11 @@
 // The random composer: construction, complexity levels, the two stages of a
 // composition, the divisor helpers and the local contrast measure.
-#include "generation/composer.h"
+#include "compose/composer.h"
 
 #include <cstdlib>
 
+#include "effects/core/picture_layer.h"
 #include "imaging/colour.h"
-#include "imaging/layer.h"
 
 WallpaperComposer::WallpaperComposer() { random.seedFromClock(); }
 

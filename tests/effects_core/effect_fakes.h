@@ -1,9 +1,9 @@
-// Small effects and helpers for the layer and image tests.
+// Small effects and helpers for the picture layer tests.
 #pragma once
 
 #include <new>
 
-#include "generation/effect.h"
+#include "effects/core/effect.h"
 #include "imaging/colour.h"
 #include "imaging/picture.h"
 

@@ -1,12 +1,12 @@
 // The generation job: composes one wallpaper on a picture layer and renders
 // it into a new layered image for the main thread.
-#include "generation/job.h"
+#include "compose/job.h"
 
 #include <new>
 
-#include "generation/composer.h"
+#include "compose/composer.h"
+#include "effects/core/picture_layer.h"
 #include "imaging/image.h"
-#include "imaging/layer.h"
 #include "platform/fpu.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Bilinear samplers of the distortions: clamped at the picture's edges for
 // every RGB and gray format, wrapped around it for 8-bit RGB.
-#include "effects/distortions/bilinear.h"
+#include "effects/core/bilinear.h"
 
 using tlBilinear::sampleClamped;
 using tlBilinear::sampleWrapped;

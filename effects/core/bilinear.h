@@ -1,10 +1,10 @@
-// Inline bilinear samplers behind tlSampler (effects/sampling.h), so that the
-// distortions' row loops can have them compiled in rather than called.
+// Inline bilinear samplers behind tlSampler (effects/core/sampling.h), so
+// that the distortions' row loops can have them compiled in rather than called.
 #pragma once
 
 #include <cmath>
 
-#include "effects/sampling.h"
+#include "effects/core/sampling.h"
 #include "imaging/pixel_math.h"
 
 namespace tlBilinear {

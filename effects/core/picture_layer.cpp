@@ -1,8 +1,8 @@
 // Picture layers: a picture rendered from a source picture through an effect
 // list, and applyEffect, which runs one effect on a picture.
-#include <new>
+#include "effects/core/picture_layer.h"
 
-#include "imaging/layer.h"
+#include <new>
 
 // ------------------------------------------------------------ tlPictureLayer
 
