@@ -12,13 +12,14 @@
 #include "effects/patterns/clouds.h"
 #include "imaging/colour.h"
 #include "imaging/picture.h"
+#include "imaging/pixel_math.h"
 #include "imaging/progress.h"
+#include "tests/support/formats.h"
 
 namespace {
 
-void filledPicture(tlPicture &p, int32_t w, int32_t h, const tlColour &colour, int32_t model = 0, int32_t bits = 8,
-                   int32_t channels = 4) {
-    ASSERT_TRUE(p.create(w, h, model, bits, channels));
+void filledPicture(tlPicture &p, int32_t w, int32_t h, const tlColour &colour, tlPixelFormat format = kRGBA8) {
+    ASSERT_TRUE(p.create(w, h, format));
     p.fill(colour);
 }
 
@@ -90,11 +91,11 @@ TEST(CloudEffect, LatticePointValues) {
 
     // The same at 16 bits and in gray: h = 0 gives colour2 exactly.
     tlPicture wide;
-    filledPicture(wide, 5, 4, tlColour::rgba(1, 2, 3, 255), 0, 16, 3);
+    filledPicture(wide, 5, 4, tlColour::rgba(1, 2, 3, 255), kRGB16);
     ASSERT_TRUE(run(cloud, wide, destination));
     EXPECT_EQ(destination.pixelAddress(0, 0)[0] | (destination.pixelAddress(0, 0)[1] << 8), 10 * 257);
     tlPicture gray;
-    filledPicture(gray, 5, 4, tlColour::rgba(99, 99, 99, 255), 1, 8, 2);
+    filledPicture(gray, 5, 4, tlColour::rgba(99, 99, 99, 255), kGrayA8);
     ASSERT_TRUE(run(cloud, gray, destination));
     uint8_t expected[2];
     ASSERT_TRUE(cloud.colour2.toGrayAlpha8(expected));
@@ -191,11 +192,11 @@ TEST(CloudEffect, DegenerateParameters) {
             }
 
     tlPicture one, indexed;
-    filledPicture(one, 1, 1, tlColour::rgba(0, 0, 0, 255), 1, 16, 1);
+    filledPicture(one, 1, 1, tlColour::rgba(0, 0, 0, 255), kGray16);
     cloud.scaleX = cloud.scaleY = 20;
     cloud.detail = 4;
     EXPECT_TRUE(run(cloud, one, destination));
-    ASSERT_TRUE(indexed.create(4, 4, 2, 8, 1));
+    ASSERT_TRUE(indexed.create(4, 4, kIndexed8));
     std::memset(indexed.store, 3, static_cast<size_t>(indexed.stride) * 4);
     EXPECT_TRUE(run(cloud, indexed, destination));
     EXPECT_TRUE(samePixels(indexed, destination));
@@ -296,18 +297,18 @@ TEST(PlasmaEffect, RoughnessExtremes) {
 }
 
 TEST(PlasmaEffect, OtherFormats) {
-    const int32_t formats[][3] = {{0, 8, 3}, {0, 16, 3}, {0, 16, 4}, {1, 8, 1}, {1, 8, 2},
-                                  {1, 16, 1}, {1, 16, 2}, {2, 8, 1}, {2, 8, 2}};
+    const tlPixelFormat formats[] = {kRGB8, kRGB16, kRGBA16, kGray8, kGrayA8,
+                                  kGray16, kGrayA16, kIndexed8, kIndexedA8};
     for (const auto &f : formats) {
         tlPicture source, destination;
-        ASSERT_TRUE(source.create(19, 2, f[0], f[1], f[2]));
+        ASSERT_TRUE(source.create(19, 2, f));
         tlPlasmaEffect plasma;
         plasma.wrap = true;
         plasma.grayscale = true;
         EXPECT_TRUE(run(plasma, source, destination));
-        if (f[0] == 0) {
+        if (f.model == tlColourModel::RGB) {
             const uint8_t *p = destination.pixelAddress(7, 1);
-            int32_t step = f[1] / 8;
+            int32_t step = f.bits / 8;
             EXPECT_EQ(std::memcmp(p, p + step, static_cast<size_t>(step)), 0);  // grayscale: R = G
         }
     }
@@ -367,7 +368,7 @@ public:
         x0 = r.left, y0 = r.top, x1 = r.right - 1, y1 = r.bottom - 1;
         if (x0 >= x1 || y0 >= y1) return;
         random.seed(static_cast<uint32_t>(effect.seed));
-        colours = pic.model == 0 ? 3 : 1;
+        colours = pic.model == tlColourModel::RGB ? 3 : 1;
         full = pic.bits == 8 ? 255 : 65535;
         const int64_t cx = (x0 + x1) / 2, cy = (y0 + y1) / 2;
         if (effect.wrap) {
@@ -398,20 +399,13 @@ private:
         uint8_t buffer[8];
         pic.getPixel(static_cast<int32_t>(x), static_cast<int32_t>(y), buffer);
         Pixel out = {};
-        for (int32_t c = 0; c < pic.channels; ++c)
-            out.v[c] = pic.bits == 8 ? buffer[c] : buffer[2 * c] | (buffer[2 * c + 1] << 8);
+        for (int32_t c = 0; c < pic.channels; ++c) out.v[c] = readSample(buffer, pic.bits, c);
         return out;
     }
     void set(int64_t x, int64_t y, const Pixel &p) {
         uint8_t buffer[8];
-        for (int32_t c = 0; c < pic.channels; ++c) {
-            if (pic.bits == 8) {
-                buffer[c] = static_cast<uint8_t>(p.v[c]);
-            } else {
-                buffer[2 * c] = static_cast<uint8_t>(p.v[c]);
-                buffer[2 * c + 1] = static_cast<uint8_t>(p.v[c] >> 8);
-            }
-        }
+        for (int32_t c = 0; c < pic.channels && c < 4; ++c)
+            writeSample(buffer, pic.bits, c, static_cast<uint32_t>(p.v[c]));
         pic.setPixel(static_cast<int32_t>(x), static_cast<int32_t>(y), buffer);
     }
     Pixel randomPixel() {
@@ -474,8 +468,8 @@ private:
 // roughness, on the whole picture and on a selection; the shared generator
 // must also end where the plain rule's does.
 TEST(PlasmaEffect, MatchesThePlainRule) {
-    const int32_t formats[][3] = {{0, 8, 4}, {0, 8, 3}, {0, 16, 3}, {0, 16, 4}, {1, 8, 1},
-                                  {1, 8, 2}, {1, 16, 1}, {1, 16, 2}, {2, 8, 1}, {2, 8, 2}};
+    const tlPixelFormat formats[] = {kRGBA8, kRGB8, kRGB16, kRGBA16, kGray8,
+                                  kGrayA8, kGray16, kGrayA16, kIndexed8, kIndexedA8};
     const int32_t sizes[][2] = {{2, 2}, {3, 3}, {5, 4}, {7, 9}, {13, 6}, {2, 11}, {33, 17}};
     const int32_t roughnesses[] = {10, 27, 0, -3, 1000000, INT_MAX};
     int32_t cases = 0;
@@ -484,7 +478,7 @@ TEST(PlasmaEffect, MatchesThePlainRule) {
             for (int32_t options = 0; options < 4; ++options)
                 for (int32_t roughness : roughnesses) {
                     tlPicture source;
-                    ASSERT_TRUE(source.create(s[0], s[1], f[0], f[1], f[2]));
+                    ASSERT_TRUE(source.create(s[0], s[1], f));
                     for (int32_t y = 0; y < s[1]; ++y)
                         for (int32_t i = 0; i < source.stride; ++i)
                             source.row(y)[i] = static_cast<uint8_t>(y * 37 + i * 11);
@@ -503,7 +497,7 @@ TEST(PlasmaEffect, MatchesThePlainRule) {
                     PlainPlasma plain(expected, plasma);
                     plain.run();
                     ASSERT_TRUE(samePixels(destination, expected))
-                        << "format " << f[0] << "/" << f[1] << "/" << f[2] << " size " << s[0] << "x" << s[1]
+                        << "format " << f << " size " << s[0] << "x" << s[1]
                         << " wrap " << plasma.wrap << " grayscale " << plasma.grayscale << " roughness " << roughness;
                     ASSERT_EQ(sharedRandom().index, plain.random.index);
                     ASSERT_EQ(sharedRandom().next(), plain.random.next());

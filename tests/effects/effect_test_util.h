@@ -12,6 +12,7 @@
 #include "imaging/picture.h"
 #include "imaging/pixel_math.h"
 #include "imaging/progress.h"
+#include "tests/support/formats.h"
 
 // ---- Seeded pictures
 
@@ -25,17 +26,16 @@ inline void scribble(tlPicture &p, uint32_t seed) {
 }
 
 // Creates p in the given format and scribbles it with seed.
-inline bool makePicture(tlPicture &p, int32_t w, int32_t h, int32_t model, int32_t bits, int32_t ch, uint32_t seed) {
-    if (!p.create(w, h, model, bits, ch)) return false;
+inline bool makePicture(tlPicture &p, int32_t w, int32_t h, tlPixelFormat format, uint32_t seed) {
+    if (!p.create(w, h, format)) return false;
     scribble(p, seed);
     return true;
 }
 
 // A picture whose pixel bytes (padding left as created) follow the 1103515245 generator from state.
-inline tlPicture seededPicture(uint32_t state, int32_t w, int32_t h, int32_t model = 0, int32_t bits = 8,
-                               int32_t channels = 4) {
+inline tlPicture seededPicture(uint32_t state, int32_t w, int32_t h, tlPixelFormat format = kRGBA8) {
     tlPicture p;
-    EXPECT_TRUE(p.create(w, h, model, bits, channels));
+    EXPECT_TRUE(p.create(w, h, format));
     for (int32_t y = 0; y < h; ++y) {
         for (int32_t i = 0; i < w * p.bytesPerPixel(); ++i) {
             state = state * 1103515245u + 12345u;
@@ -52,35 +52,27 @@ inline uint32_t nextRandom(uint32_t &seed) {
 }
 
 // Random samples (from few values with a palette, so that keys tie); every fourth alpha on average is 0.
-inline bool randomPicture(tlPicture &p, int32_t w, int32_t h, int32_t model, int32_t bits, int32_t ch, uint32_t seed,
+inline bool randomPicture(tlPicture &p, int32_t w, int32_t h, tlPixelFormat format, uint32_t seed,
                           int32_t palette = 0) {
-    if (!p.create(w, h, model, bits, ch)) return false;
+    if (!p.create(w, h, format)) return false;
     for (int32_t y = 0; y < h; ++y)
         for (int32_t x = 0; x < w; ++x)
-            for (int32_t c = 0; c < ch; ++c) {
+            for (int32_t c = 0; c < format.channels; ++c) {
                 uint32_t v = nextRandom(seed);
                 if (palette > 0) v = (v % palette) * 0x3F3Fu;
-                if (c == ch - 1 && p.hasAlpha()) v = (nextRandom(seed) & 3) == 0 ? 0 : v | 1;
-                if (bits == 8)
-                    p.pixelAddress(x, y)[c] = static_cast<uint8_t>(v);
-                else
-                    store16(p.pixelAddress(x, y) + 2 * c, v & 0xFFFF);
+                if (c == format.channels - 1 && p.hasAlpha()) v = (nextRandom(seed) & 3) == 0 ? 0 : v | 1;
+                writeSample(p.pixelAddress(x, y), format.bits, c, v & 0xFFFF);
             }
     return true;
 }
 
 // A 2 × 2 tiling of p.
 inline bool tiled(const tlPicture &p, tlPicture &out) {
-    if (!out.create(p.width * 2, p.height * 2, p.model, p.bits, p.channels)) return false;
+    if (!out.create(p.width * 2, p.height * 2, p.format())) return false;
     for (int32_t ty = 0; ty < 2; ++ty)
         for (int32_t tx = 0; tx < 2; ++tx) out.copyFrom(tx * p.width, ty * p.height, p);
     return true;
 }
-
-// Picture format as model, bits per sample and channels.
-struct Format {
-    int32_t model, bits, channels;
-};
 
 // ---- Comparisons and digests
 
@@ -130,7 +122,7 @@ inline const uint8_t *px(const tlPicture &p, int32_t x, int32_t y) { return p.pi
 // Sample c of pixel (x, y), 8 or 16 bits.
 inline int64_t sample(const tlPicture &p, int32_t x, int32_t y, int32_t c) {
     const uint8_t *q = p.pixelAddress(x, y);
-    return p.bits == 8 ? q[c] : (q[2 * c] | (q[2 * c + 1] << 8));
+    return readSample(q, p.bits, c);
 }
 
 // v wrapped into 0 .. n − 1.

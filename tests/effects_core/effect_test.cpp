@@ -172,7 +172,7 @@ TEST(Record, IndexedColourHasNoStreamForm) {
     tlStream s;
     ASSERT_TRUE(s.open(file.path.c_str(), tlStream::Write));
     tlColour indexed;
-    indexed.model = 2;
+    indexed.model = tlColourModel::Indexed;
     indexed.channels = 1;
     tlRecordWriter w(s, 8);
     w.colour(indexed);

@@ -7,6 +7,7 @@
 #include "bmp_test_util.h"
 #include "imagefiles/bmp.h"
 #include "imagefiles/codec.h"
+#include "tests/support/formats.h"
 
 using namespace bmptest;
 
@@ -14,7 +15,7 @@ namespace {
 
 // An RGB 8-bit picture whose pixel (x, y) is (x·40, y·50, x + y, 200).
 void makeRamp(tlImage &image, int32_t w, int32_t h, int32_t channels = 4) {
-    ASSERT_TRUE(image.create(w, h, 0, 8, channels));
+    ASSERT_TRUE(image.create(w, h, tlPixelFormat::rgb(8, channels)));
     for (int32_t y = 0; y < h; ++y) {
         for (int32_t x = 0; x < w; ++x) {
             uint8_t *p = image.picture.pixelAddress(x, y);
@@ -89,7 +90,7 @@ TEST(BMPSave, WritesTheHeaderFieldsAndPaddedRows) {
 
 TEST(BMPSave, SizesOfTheWorkedCases) {
     tlImage image;
-    ASSERT_TRUE(image.create(640, 480, 0, 8, 4));
+    ASSERT_TRUE(image.create(640, 480, kRGBA8));
     image.render();
     Bytes file;
     ASSERT_EQ(saveBytes(image, file), 0);
@@ -97,7 +98,7 @@ TEST(BMPSave, SizesOfTheWorkedCases) {
     EXPECT_EQ(get32(file, 2), 921654u);
 
     tlImage gray;
-    ASSERT_TRUE(gray.create(5, 2, 1, 8, 2));
+    ASSERT_TRUE(gray.create(5, 2, kGrayA8));
     gray.picture.fill(tlColour::rgba(77, 77, 77, 9));
     ASSERT_EQ(saveBytes(gray, file), 0);
     ASSERT_EQ(file.size(), 1078u + 2 * 8);
@@ -110,7 +111,7 @@ TEST(BMPSave, SizesOfTheWorkedCases) {
 
 TEST(BMPSave, NarrowsDeepSamplesToTheirHighByte) {
     tlImage image;
-    ASSERT_TRUE(image.create(1, 1, 0, 16, 4));
+    ASSERT_TRUE(image.create(1, 1, kRGBA16));
     const uint16_t px[4] = {0x1234, 0xABCD, 0x00FF, 0xFFFF};
     std::memcpy(image.picture.store, px, 8);
     Bytes file;
@@ -118,7 +119,7 @@ TEST(BMPSave, NarrowsDeepSamplesToTheirHighByte) {
     EXPECT_EQ(Bytes(file.begin() + 54, file.end()), (Bytes{0x00, 0xAB, 0x12, 0}));
 
     tlImage gray;
-    ASSERT_TRUE(gray.create(2, 1, 1, 16, 1));
+    ASSERT_TRUE(gray.create(2, 1, kGray16));
     const uint16_t g[2] = {0x7F01, 0x80FF};
     std::memcpy(gray.picture.store, g, 4);
     ASSERT_EQ(saveBytes(gray, file), 0);
@@ -191,7 +192,7 @@ TEST(BMPRoundTrip, RGBGrayIndexedAndTopDown) {
     }
 
     tlImage indexed;
-    ASSERT_TRUE(indexed.create(9, 3, 2, 8, 1));
+    ASSERT_TRUE(indexed.create(9, 3, kIndexed8));
     for (int32_t i = 0; i < 256; ++i) indexed.picture.palette->setEntry(i, uint8_t(i), uint8_t(255 - i), 7);
     for (int32_t y = 0; y < 3; ++y)
         for (int32_t x = 0; x < 9; ++x) *indexed.picture.pixelAddress(x, y) = static_cast<uint8_t>(x * 30 + y);
@@ -199,7 +200,7 @@ TEST(BMPRoundTrip, RGBGrayIndexedAndTopDown) {
     ASSERT_EQ(saveBytes(indexed, file), 0);
     tlImage loaded;
     ASSERT_EQ(loadBytes(file, loaded), 0);
-    EXPECT_EQ(loaded.model, 2);
+    EXPECT_EQ(loaded.model, tlColourModel::Indexed);
     EXPECT_EQ(rgbaOf(loaded.picture), rgbaOf(indexed.picture));
     EXPECT_EQ(*loaded.picture.pixelAddress(8, 2), 242);
 }
@@ -298,7 +299,7 @@ TEST(BMPLoad, LowDepthsBecomeIndices) {
     s.pixels = {0xA5, 0x80, 0, 0, 0x01, 0x40, 0, 0};  // bottom row, top row
     tlImage image;
     ASSERT_EQ(loadBytes(buildFile(s), image), 0);
-    ASSERT_EQ(image.model, 2);
+    ASSERT_EQ(image.model, tlColourModel::Indexed);
     const uint8_t top[10] = {0, 0, 0, 0, 0, 0, 0, 1, 0, 1};
     const uint8_t bottom[10] = {1, 0, 1, 0, 0, 1, 0, 1, 1, 0};
     EXPECT_EQ(std::memcmp(image.picture.row(0), top, 10), 0);

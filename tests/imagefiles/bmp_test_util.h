@@ -133,7 +133,7 @@ inline Bytes rgbaOf(const tlPicture &p) {
     for (int32_t y = 0; y < p.height; ++y) {
         for (int32_t x = 0; x < p.width; ++x) {
             const uint8_t *px = p.pixelAddress(x, y);
-            if (p.model == 2) {
+            if (p.model == tlColourModel::Indexed) {
                 const uint8_t *e = p.palette->entries + px[0] * 4;
                 out.insert(out.end(), {e[0], e[1], e[2], 255});
             } else {

@@ -6,6 +6,7 @@
 
 #include "imaging/colour.h"
 #include "imaging/image.h"
+#include "tests/support/formats.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ public:
 // A layer of one opaque colour.
 PlainLayer *solidLayer(int32_t w, int32_t h, uint32_t r, uint32_t g, uint32_t b) {
     PlainLayer *layer = new PlainLayer;
-    if (layer->create(w, h, 0, 8, 4)) layer->fill(tlColour::rgba(r, g, b, 255));
+    if (layer->create(w, h, kRGBA8)) layer->fill(tlColour::rgba(r, g, b, 255));
     return layer;
 }
 
@@ -36,7 +37,7 @@ TEST(Image, WithoutLayersRendersWhite) {
     tlImage image;
     EXPECT_EQ(image.resolutionUnit, 0);
     EXPECT_TRUE(image.backgroundEnabled);
-    ASSERT_TRUE(image.create(5, 3, 0, 8, 4));
+    ASSERT_TRUE(image.create(5, 3, kRGBA8));
     image.render();
     for (int32_t y = 0; y < 3; ++y)
         for (int32_t x = 0; x < 5; ++x) ASSERT_EQ(rgbaAt(image, x, y), 0xFFFFFFFFu);
@@ -47,23 +48,23 @@ TEST(Image, WithoutLayersRendersWhite) {
 
 TEST(Image, CreateDiscardsLayersAndFailureChangesNothing) {
     tlImage image;
-    ASSERT_TRUE(image.create(4, 4, 0, 8, 4));
+    ASSERT_TRUE(image.create(4, 4, kRGBA8));
     ASSERT_TRUE(image.addLayer(solidLayer(2, 2, 1, 2, 3)));
     EXPECT_FALSE(image.addLayer(nullptr));
-    EXPECT_FALSE(image.create(4, 4, 1, 8, 3));
+    EXPECT_FALSE(image.create(4, 4, tlPixelFormat::gray(8, 3)));
     EXPECT_EQ(image.layers.count(), 1);
-    EXPECT_EQ(image.model, 0);
-    ASSERT_TRUE(image.create(6, 2, 1, 8, 1));
+    EXPECT_EQ(image.model, tlColourModel::RGB);
+    ASSERT_TRUE(image.create(6, 2, kGray8));
     EXPECT_EQ(image.layers.count(), 0);
     EXPECT_EQ(image.width, 6);
-    EXPECT_EQ(image.model, 1);
+    EXPECT_EQ(image.model, tlColourModel::Gray);
 }
 
 TEST(Image, LayerAtNegativeOffsetContributesItsInnerColumns) {
     tlImage image;
-    ASSERT_TRUE(image.create(100, 2, 0, 8, 4));
+    ASSERT_TRUE(image.create(100, 2, kRGBA8));
     PlainLayer *layer = new PlainLayer;
-    ASSERT_TRUE(layer->create(30, 2, 0, 8, 4));
+    ASSERT_TRUE(layer->create(30, 2, kRGBA8));
     for (int32_t x = 0; x < 30; ++x) {
         uint8_t pixel[4] = {static_cast<uint8_t>(x), 0, 0, 255};
         layer->setPixel(x, 0, pixel);
@@ -79,7 +80,7 @@ TEST(Image, LayerAtNegativeOffsetContributesItsInnerColumns) {
 
 TEST(Image, HiddenTransparentAndOutsideLayersLeaveTheBackground) {
     tlImage image;
-    ASSERT_TRUE(image.create(8, 8, 0, 8, 4));
+    ASSERT_TRUE(image.create(8, 8, kRGBA8));
     PlainLayer *hidden = solidLayer(8, 8, 10, 0, 0);
     hidden->visible = false;
     PlainLayer *clear = solidLayer(8, 8, 20, 0, 0);
@@ -99,7 +100,7 @@ TEST(Image, HiddenTransparentAndOutsideLayersLeaveTheBackground) {
 
 TEST(Image, LayersStackBottomToTopWithTheirModes) {
     tlImage image;
-    ASSERT_TRUE(image.create(4, 4, 0, 8, 4));
+    ASSERT_TRUE(image.create(4, 4, kRGBA8));
     ASSERT_TRUE(image.addLayer(solidLayer(4, 4, 200, 100, 50)));
     PlainLayer *top = solidLayer(2, 2, 255, 255, 255);
     top->x = 1;
@@ -115,7 +116,7 @@ TEST(Image, LayersStackBottomToTopWithTheirModes) {
 
 TEST(Image, RenderWithAnAreaRepaintsOnlyItsClippedPart) {
     tlImage image;
-    ASSERT_TRUE(image.create(20, 20, 0, 8, 4));
+    ASSERT_TRUE(image.create(20, 20, kRGBA8));
     image.picture.fill(tlColour::rgba(1, 2, 3, 4));
     ASSERT_TRUE(image.addLayer(solidLayer(20, 20, 9, 9, 9)));
     image.render(tlRect{-5, -5, 10, 10});
