@@ -14,6 +14,7 @@
 #include "imaging/picture.h"
 #include "imaging/pixel_math.h"
 #include "imaging/progress.h"
+#include "tests/effects/effect_test_util.h"
 #include "tests/support/formats.h"
 
 namespace {
@@ -21,27 +22,6 @@ namespace {
 void filledPicture(tlPicture &p, int32_t w, int32_t h, const tlColour &colour, tlPixelFormat format = kRGBA8) {
     ASSERT_TRUE(p.create(w, h, format));
     p.fill(colour);
-}
-
-bool run(tlEffect &effect, const tlPicture &source, tlPicture &destination, tlProgress *progress = nullptr) {
-    tlPicture copy(source);
-    destination.moveFrom(copy);
-    return effect.apply(source, destination, progress);
-}
-
-bool samePixels(const tlPicture &a, const tlPicture &b) {
-    if (a.width != b.width || a.height != b.height || a.stride != b.stride) return false;
-    return std::memcmp(a.store, b.store, static_cast<size_t>(a.stride) * a.height) == 0;
-}
-
-// FNV-1a over the pixel bytes (padding excluded), for cross-build comparison.
-uint64_t pictureHash(const tlPicture &p) {
-    uint64_t h = 14695981039346656037ull;
-    for (int32_t y = 0; y < p.height; ++y) {
-        const uint8_t *row = p.row(y);
-        for (int32_t i = 0; i < p.width * p.bytesPerPixel(); ++i) h = (h ^ row[i]) * 1099511628211ull;
-    }
-    return h;
 }
 
 // Mean absolute difference of the first channel between two columns / rows.
@@ -56,15 +36,6 @@ double rowGap(const tlPicture &p, int32_t ya, int32_t yb) {
     for (int32_t x = 0; x < p.width; ++x) sum += std::abs(p.pixelAddress(x, ya)[0] - p.pixelAddress(x, yb)[0]);
     return sum / p.width;
 }
-
-class StopAfter : public tlProgress {
-public:
-    explicit StopAfter(int32_t rows) : left(rows) {}
-    void begin(int32_t n) override { total = n; }
-    bool step() override { return --left > 0; }
-    int32_t total = -1;
-    int32_t left;
-};
 
 }  // namespace
 
@@ -113,10 +84,10 @@ TEST(CloudEffect, SameSeedSameCloud) {
         cloud.wrap = wrap != 0;
         ASSERT_TRUE(run(cloud, source, a));
         ASSERT_TRUE(run(cloud, source, b));
-        EXPECT_TRUE(samePixels(a, b));
+        EXPECT_TRUE(sameSizeAndBytes(a, b));
         cloud.seed = 5;
         ASSERT_TRUE(run(cloud, source, b));
-        EXPECT_FALSE(samePixels(a, b));
+        EXPECT_FALSE(sameSizeAndBytes(a, b));
         cloud.seed = 4;
     }
 }
@@ -156,11 +127,11 @@ TEST(CloudEffect, ProgressAndAbort) {
     tlPicture source, destination;
     filledPicture(source, 8, 6, tlColour::rgba(0, 0, 0, 255));
     tlCloudEffect cloud;
-    StopAfter all(100);
+    CountingProgress all(100);
     EXPECT_TRUE(run(cloud, source, destination, &all));
     EXPECT_EQ(all.total, 5);
-    EXPECT_EQ(all.left, 94);
-    StopAfter two(2);
+    EXPECT_EQ(all.steps, 6);
+    CountingProgress two(2);
     EXPECT_FALSE(run(cloud, source, destination, &two));
     EXPECT_NE(std::memcmp(destination.row(1), source.row(1), 32), 0);
     EXPECT_EQ(std::memcmp(destination.row(2), source.row(2), 32), 0);
@@ -173,10 +144,10 @@ TEST(CloudEffect, DegenerateParameters) {
     cloud.wrap = true;
     cloud.scaleX = 0;  // no lattice cell to repeat: nothing painted
     EXPECT_TRUE(run(cloud, source, destination));
-    EXPECT_TRUE(samePixels(source, destination));
+    EXPECT_TRUE(sameSizeAndBytes(source, destination));
     cloud.scaleX = -30;
     EXPECT_TRUE(run(cloud, source, destination));
-    EXPECT_TRUE(samePixels(source, destination));
+    EXPECT_TRUE(sameSizeAndBytes(source, destination));
 
     const int32_t scales[] = {INT_MIN, -7, 0, 1, 3, INT_MAX};
     const int32_t details[] = {INT_MIN, -1, 0, 40, INT_MAX};
@@ -199,7 +170,7 @@ TEST(CloudEffect, DegenerateParameters) {
     ASSERT_TRUE(indexed.create(4, 4, kIndexed8));
     std::memset(indexed.store, 3, static_cast<size_t>(indexed.stride) * 4);
     EXPECT_TRUE(run(cloud, indexed, destination));
-    EXPECT_TRUE(samePixels(indexed, destination));
+    EXPECT_TRUE(sameSizeAndBytes(indexed, destination));
 }
 
 // The seed points cover the 2 × 2 picture; level 1 then visits four cells
@@ -225,13 +196,13 @@ TEST(PlasmaEffect, ThinPicturesPaintNothing) {
     tlPlasmaEffect plasma;
     sharedRandom().seed(7);
     EXPECT_TRUE(run(plasma, source, destination));
-    EXPECT_TRUE(samePixels(source, destination));
+    EXPECT_TRUE(sameSizeAndBytes(source, destination));
     tlRandom reference;
     reference.seed(7);
     EXPECT_EQ(sharedRandom().next(), reference.next());  // not even reseeded
     filledPicture(source, 1, 5, tlColour::rgba(1, 2, 3, 4));
     EXPECT_TRUE(run(plasma, source, destination));
-    EXPECT_TRUE(samePixels(source, destination));
+    EXPECT_TRUE(sameSizeAndBytes(source, destination));
 }
 
 TEST(PlasmaEffect, GrayscaleAndSeeds) {
@@ -251,10 +222,10 @@ TEST(PlasmaEffect, GrayscaleAndSeeds) {
     plasma.grayscale = false;
     ASSERT_TRUE(run(plasma, source, a));
     ASSERT_TRUE(run(plasma, source, b));
-    EXPECT_TRUE(samePixels(a, b));
+    EXPECT_TRUE(sameSizeAndBytes(a, b));
     plasma.seed = 12;
     ASSERT_TRUE(run(plasma, source, b));
-    EXPECT_FALSE(samePixels(a, b));
+    EXPECT_FALSE(sameSizeAndBytes(a, b));
 }
 
 // With wrap the last column and row are displaced from the first ones, so
@@ -288,10 +259,10 @@ TEST(PlasmaEffect, RoughnessExtremes) {
     ASSERT_TRUE(run(plasma, source, a));
     plasma.roughness = -40;
     ASSERT_TRUE(run(plasma, source, b));
-    EXPECT_TRUE(samePixels(a, b));
+    EXPECT_TRUE(sameSizeAndBytes(a, b));
     plasma.roughness = INT_MIN;
     ASSERT_TRUE(run(plasma, source, b));
-    EXPECT_TRUE(samePixels(a, b));
+    EXPECT_TRUE(sameSizeAndBytes(a, b));
     plasma.roughness = INT_MAX;
     EXPECT_TRUE(run(plasma, source, b));
 }
@@ -328,22 +299,22 @@ TEST(NoisePatterns, KnownPictures) {
     cloud.scaleX = 30;
     cloud.scaleY = 20;
     ASSERT_TRUE(run(cloud, source, destination));
-    uint64_t cloudWrap = pictureHash(destination);
+    uint64_t cloudWrap = digest(destination);
     cloud.wrap = false;
     cloud.turbulence = true;
     cloud.scaleX = 37;
     ASSERT_TRUE(run(cloud, source, destination));
-    uint64_t cloudTurbulent = pictureHash(destination);
+    uint64_t cloudTurbulent = digest(destination);
     tlPlasmaEffect plasma;
     plasma.seed = 31337;
     plasma.roughness = 27;
     plasma.wrap = true;
     ASSERT_TRUE(run(plasma, source, destination));
-    uint64_t plasmaWrap = pictureHash(destination);
+    uint64_t plasmaWrap = digest(destination);
     plasma.wrap = false;
     plasma.grayscale = true;
     ASSERT_TRUE(run(plasma, source, destination));
-    uint64_t plasmaGray = pictureHash(destination);
+    uint64_t plasmaGray = digest(destination);
     std::printf("hashes %016llx %016llx %016llx %016llx\n", static_cast<unsigned long long>(cloudWrap),
                 static_cast<unsigned long long>(cloudTurbulent), static_cast<unsigned long long>(plasmaWrap),
                 static_cast<unsigned long long>(plasmaGray));
@@ -368,7 +339,7 @@ public:
         x0 = r.left, y0 = r.top, x1 = r.right - 1, y1 = r.bottom - 1;
         if (x0 >= x1 || y0 >= y1) return;
         random.seed(static_cast<uint32_t>(effect.seed));
-        colours = pic.model == tlColourModel::RGB ? 3 : 1;
+        colours = pic.format().colourChannels();
         full = pic.bits == 8 ? 255 : 65535;
         const int64_t cx = (x0 + x1) / 2, cy = (y0 + y1) / 2;
         if (effect.wrap) {
@@ -496,7 +467,7 @@ TEST(PlasmaEffect, MatchesThePlainRule) {
                     ASSERT_TRUE(run(plasma, source, destination));
                     PlainPlasma plain(expected, plasma);
                     plain.run();
-                    ASSERT_TRUE(samePixels(destination, expected))
+                    ASSERT_TRUE(sameSizeAndBytes(destination, expected))
                         << "format " << f << " size " << s[0] << "x" << s[1]
                         << " wrap " << plasma.wrap << " grayscale " << plasma.grayscale << " roughness " << roughness;
                     ASSERT_EQ(sharedRandom().index, plain.random.index);

@@ -35,15 +35,6 @@ tlPicture *noisy(int32_t w, int32_t h, tlPixelFormat format, uint32_t seed) {
     return p;
 }
 
-void setSample(tlPicture &p, int32_t x, int32_t y, int32_t c, int64_t v) {
-    uint8_t *q = p.pixelAddress(x, y);
-    if (p.bits == 8) {
-        q[c] = static_cast<uint8_t>(v);
-    } else {
-        q[2 * c] = static_cast<uint8_t>(v);
-        q[2 * c + 1] = static_cast<uint8_t>(v >> 8);
-    }
-}
 
 int32_t edgeIndex(int64_t v, int32_t n, bool wrap) { return wrap ? wrapped(v, n) : clamped(v, n); }
 
@@ -52,7 +43,7 @@ int32_t edgeIndex(int64_t v, int32_t n, bool wrap) { return wrap ? wrapped(v, n)
 void edgeReference(const tlPicture &src, tlPicture &dst, int32_t kernel, int32_t gain, bool wrap) {
     static const int32_t kx[2][9] = {{1, 0, -1, 2, 0, -2, 1, 0, -1}, {0, 0, 0, 0, 1, 0, 0, 0, -1}};
     static const int32_t ky[2][9] = {{1, 2, 1, 0, 0, 0, -1, -2, -1}, {0, 0, 0, 0, 0, 1, 0, -1, 0}};
-    const int32_t colours = src.model == tlColourModel::RGB ? 3 : 1;
+    const int32_t colours = src.format().colourChannels();
     const double top = src.bits == 8 ? 255.0 : 65535.0;
     for (int32_t y = 0; y < src.height; ++y)
         for (int32_t x = 0; x < src.width; ++x)
@@ -79,7 +70,7 @@ struct EmbossCase {
 
 void embossReference(const tlPicture &src, tlPicture &dst, const EmbossCase &e) {
     const bool alpha = src.hasAlpha(), byDirection = src.model == tlColourModel::RGB && src.bits == 8;
-    const int32_t colours = src.model == tlColourModel::RGB ? 3 : 1, ai = src.channels - 1;
+    const int32_t colours = src.format().colourChannels(), ai = src.channels - 1;
     const int64_t top = src.bits == 8 ? 255 : 65535;
     const int32_t d = e.direction;
     const bool useV = !byDirection || (d != 3 && d != 4), useH = !byDirection || (d != 1 && d != 6);
@@ -292,7 +283,7 @@ TEST(EdgeDetection, OddParametersAndFormats) {
     }
 
     // A stop leaves the rows written so far and skips the inversion.
-    StopAfter stop(2);
+    CountingProgress stop(2);
     ASSERT_FALSE(run(edge, *src, out, &stop));
     EXPECT_EQ(stop.total, 4);
     EXPECT_TRUE(std::memcmp(out.row(4), src->row(4), 24) == 0);
@@ -428,7 +419,7 @@ TEST(Emboss, GreyTransparencyAndOddParameters) {
     ASSERT_TRUE(run(emboss, indexed, out));
     EXPECT_TRUE(samePixels(out, indexed));
 
-    StopAfter stop(1);
+    CountingProgress stop(1);
     emboss.strength = 100;
     ASSERT_FALSE(run(emboss, *src, out, &stop));
     EXPECT_EQ(stop.total, 5);
@@ -524,12 +515,11 @@ TEST(Neon, OddParametersAndFormats) {
 // (the two C libraries' expl and cosl differ in last bits), so the first
 // digest, over radii 1 .. 2000, is the same on both.
 TEST(EdgeFilters, CrossBuildDigests) {
-    uint64_t h = 14695981039346656037ull;
+    uint64_t h = kFnvBasis;
     for (int32_t radius = 1; radius <= 2000; ++radius) {
         tlNeonCoefficients k;
         neonCoefficients(radius, k);
-        const uint8_t *bytes = reinterpret_cast<const uint8_t *>(&k);
-        for (size_t i = 0; i < sizeof k; ++i) h = (h ^ bytes[i]) * 1099511628211ull;
+        h = fnv1a(&k, sizeof k, h);
     }
     EXPECT_EQ(h, 0x734c73d46248e13bull) << std::hex << h;
 

@@ -175,14 +175,14 @@ TEST(GradientEffect, ObserverSeesEveryRowAndMayStop) {
     tlPicture source = noisyPicture(4, 6);
     tlPicture destination(source);
     tlGradientEffect e = gradient(1);
-    StoppingProgress stop(2);
+    CountingProgress stop(2);
     EXPECT_FALSE(e.apply(source, destination, &stop));
     EXPECT_EQ(stop.total, 5);
     EXPECT_EQ(stop.steps, 2);
     EXPECT_EQ(pixel(destination, 3, 1), rgba(255, 255, 255, 255));
     EXPECT_EQ(pixel(destination, 3, 2), pixel(source, 3, 2));
 
-    StoppingProgress all(100);
+    CountingProgress all(100);
     tlPicture full(source);
     EXPECT_TRUE(e.apply(source, full, &all));
     EXPECT_EQ(all.steps, 6);

@@ -84,7 +84,7 @@ TEST(ParallelLinesEffect, HorizontalGroupsStartEveryStep) {
 
     tlPicture source = whitePicture(5, 10);
     tlPicture destination(source);
-    StoppingProgress progress(100);
+    CountingProgress progress(100);
     EXPECT_TRUE(e.apply(source, destination, &progress));
     EXPECT_EQ(progress.total, 1);  // (10 − 0 − 1 − 1) / 5
     EXPECT_EQ(progress.steps, 2);
@@ -97,7 +97,7 @@ TEST(ParallelLinesEffect, VerticalRunsAreCutAtTheEdge) {
 
     tlPicture source = whitePicture(10, 3);
     tlPicture destination(source);
-    StoppingProgress stop(2);
+    CountingProgress stop(2);
     EXPECT_FALSE(e.apply(source, destination, &stop));
     EXPECT_EQ(stop.total, 2);
     EXPECT_EQ(mask(destination, 1), "XXX.XXX.XX");
@@ -177,7 +177,7 @@ TEST(CheckerEffect, CellsAlternateAndTheLastOnesAreCut) {
 
     tlPicture source = noisyPicture(10, 10);
     tlPicture destination(source);
-    StoppingProgress stop(2);
+    CountingProgress stop(2);
     EXPECT_FALSE(e.apply(source, destination, &stop));
     EXPECT_EQ(stop.total, 3);  // (10 − 1) / 3
     EXPECT_EQ(destination.pixelAddress(0, 5)[0], 255);  // band 1, column 0: colour2

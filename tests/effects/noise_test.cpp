@@ -227,7 +227,7 @@ TEST(HSVNoise, OddAmountsFormatsAndProgress) {
     ASSERT_TRUE(run(noise, *src, again));
     EXPECT_FALSE(samePixels(out, again));
 
-    StopAfter stop(3);
+    CountingProgress stop(3);
     ASSERT_FALSE(run(noise, *src, out, &stop));
     EXPECT_EQ(stop.total, 5);
     EXPECT_EQ(std::memcmp(out.row(5), src->row(5), 32), 0);
@@ -332,7 +332,7 @@ TEST(HistogramNoise, OddAmountsAndFormats) {
     replay.seed(4);
     EXPECT_TRUE(sharedAt(replay));  // no table was drawn
 
-    StopAfter stop(1);
+    CountingProgress stop(1);
     noise.amount = 20;
     ASSERT_FALSE(run(noise, *gray, out, &stop));
     EXPECT_EQ(stop.total, 4);
@@ -393,7 +393,7 @@ TEST(Spread, OddSpreadsAndProgress) {
     ASSERT_TRUE(run(spread, one, out));
     EXPECT_TRUE(samePixels(out, one));
 
-    StopAfter stop(2);
+    CountingProgress stop(2);
     spread.spreadX = spread.spreadY = 2;
     ASSERT_FALSE(run(spread, *src, out, &stop));
     EXPECT_EQ(stop.total, 7);

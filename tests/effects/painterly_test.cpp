@@ -13,16 +13,13 @@
 
 namespace {
 
-int64_t sample(const tlPicture &p, const uint8_t *q, int32_t c) { return p.bits == 8 ? q[c] : load16(q + 2 * c); }
+int64_t sample(const tlPicture &p, const uint8_t *q, int32_t c) { return readSample(q, p.bits, c); }
 
 void setSample(const tlPicture &p, uint8_t *q, int32_t c, int64_t v) {
-    if (p.bits == 8)
-        q[c] = static_cast<uint8_t>(v);
-    else
-        store16(q + 2 * c, static_cast<uint32_t>(v));
+    writeSample(q, p.bits, c, static_cast<uint32_t>(v));
 }
 
-int32_t colours(const tlPicture &p) { return p.model == tlColourModel::RGB ? 3 : 1; }
+int32_t colours(const tlPicture &p) { return p.format().colourChannels(); }
 
 // Oil paint as the rule reads: bins cleared per pixel, the diamond visited in
 // order, the bin that first exceeds the running maximum takes the colour.
@@ -310,7 +307,7 @@ TEST(Watercolor, WrapIsSeamlessAndProgressStops) {
 }
 
 TEST(Painterly, SameBytesOnEveryBuild) {
-    uint64_t h = 14695981039346656037ull;
+    uint64_t h = kFnvBasis;
     for (const tlPixelFormat &f : {kColourFormats[1], kColourFormats[3], kColourFormats[7]}) {
         tlPicture src;
         ASSERT_TRUE(randomPicture(src, 37, 23, f, 2024, 6));

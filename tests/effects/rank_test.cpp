@@ -12,43 +12,10 @@
 #include "imaging/picture.h"
 #include "imaging/pixel_math.h"
 #include "tests/support/formats.h"
+#include "tests/support/pictures.h"
+#include "tests/support/progress.h"
 
 namespace {
-
-uint32_t nextRandom(uint32_t &seed) {
-    seed = seed * 1664525u + 1013904223u;
-    return seed >> 8;
-}
-
-// Random samples; every fourth alpha (on average) is 0 so windows mix counted
-// and uncounted pixels. With a palette, colours come from few values so that
-// equal keys are common.
-bool randomPicture(tlPicture &p, int32_t w, int32_t h, tlPixelFormat format, uint32_t seed,
-                   int32_t palette = 0) {
-    if (!p.create(w, h, format)) return false;
-    const int32_t bytes = format.bits / 8, ch = format.channels;
-    for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x) {
-            uint8_t *q = p.pixelAddress(x, y);
-            for (int32_t c = 0; c < ch; ++c) {
-                uint32_t v = nextRandom(seed);
-                if (palette > 0) v = (v % palette) * 0x3F3Fu;
-                if (c == ch - 1 && p.hasAlpha()) v = (nextRandom(seed) & 3) == 0 ? 0 : v | 1;
-                if (bytes == 1)
-                    q[c] = static_cast<uint8_t>(v);
-                else
-                    store16(q + 2 * c, v & 0xFFFF);
-            }
-        }
-    return true;
-}
-
-bool sameBytes(const tlPicture &a, const tlPicture &b) {
-    return a.height == b.height && a.stride == b.stride &&
-           std::memcmp(a.store, b.store, static_cast<size_t>(a.stride) * a.height) == 0;
-}
-
-int32_t wrapped(int64_t v, int32_t n) { return static_cast<int32_t>(((v % n) + n) % n); }
 
 bool counted(const tlPicture &p, const uint8_t *q) {
     if (!p.hasAlpha()) return true;
@@ -182,12 +149,6 @@ void plainExtreme(const tlPicture &src, tlPicture &dst, int32_t r, bool wrap, bo
             if (q != nullptr) std::memcpy(dst.pixelAddress(x, y), q, 3);
         }
 }
-
-struct CountingProgress : tlProgress {
-    int32_t total = -1, steps = 0, stopAt = INT_MAX;
-    void begin(int32_t t) override { total = t; }
-    bool step() override { return ++steps < stopAt; }
-};
 
 template <class E> bool run(E &e, const tlPicture &src, tlPicture &dst, int32_t r, bool wrap) {
     e.radius = r;
@@ -508,19 +469,8 @@ TEST(RankFilters, ProgressCountsRowsAndColumnsAndStops) {
     }
 }
 
-namespace {
-
-// FNV-1a over the pixel bytes of every row (padding left out).
-uint64_t digest(const tlPicture &p, uint64_t h = 14695981039346656037ull) {
-    for (int32_t y = 0; y < p.height; ++y)
-        for (int32_t i = 0; i < p.width * p.bytesPerPixel(); ++i) h = (h ^ p.row(y)[i]) * 1099511628211ull;
-    return h;
-}
-
-}  // namespace
-
 TEST(RankFilters, SameBytesOnEveryBuild) {
-    uint64_t h = 14695981039346656037ull;
+    uint64_t h = kFnvBasis;
     for (const tlPixelFormat &f : {kColourFormats[1], kColourFormats[3], kColourFormats[7]}) {
         tlPicture src;
         ASSERT_TRUE(randomPicture(src, 37, 23, f, 2024, 0));

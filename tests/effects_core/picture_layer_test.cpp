@@ -6,16 +6,12 @@
 #include "imaging/image.h"
 #include "tests/effects_core/effect_fakes.h"
 #include "tests/support/formats.h"
+#include "tests/support/pictures.h"
 
 namespace {
 
 uint8_t channelAt(const tlPicture &p, int32_t x, int32_t y, int32_t c) { return p.pixelAddress(x, y)[c]; }
 
-// R, G, B, A of the composite at (x, y) packed as 0xRRGGBBAA.
-uint32_t rgbaAt(const tlImage &image, int32_t x, int32_t y) {
-    const uint8_t *p = image.picture.pixelAddress(x, y);
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
-}
 
 }  // namespace
 
@@ -179,5 +175,5 @@ TEST(Image, LayerEffectWithHalfOpacityFlattens) {
     ASSERT_TRUE(image.create(3, 2, kRGBA8));
     ASSERT_TRUE(image.addLayer(layer));
     image.render();
-    EXPECT_EQ(rgbaAt(image, 2, 1), 0x7F7F7FFFu);
+    EXPECT_EQ(rgbaAt(image.picture, 2, 1), 0x7F7F7FFFu);
 }

@@ -12,6 +12,7 @@
 #include "imaging/picture.h"
 #include "imaging/pixel_math.h"
 #include "tests/support/formats.h"
+#include "tests/support/pictures.h"
 
 namespace {
 
@@ -534,14 +535,9 @@ TEST(SpanPainter, Availability) {
 namespace {
 
 // Fills the whole store, padding included, so stray writes show.
-void scribble(tlPicture &p, uint32_t seed) {
+void randomStore(tlPicture &p, uint32_t seed) {
     std::mt19937 rng(seed);
     for (size_t i = 0; i < size_t(p.stride) * size_t(p.height); ++i) p.store[i] = uint8_t(rng());
-}
-
-bool sameStore(const tlPicture &a, const tlPicture &b) {
-    return a.stride == b.stride && a.height == b.height &&
-           std::memcmp(a.store, b.store, size_t(a.stride) * size_t(a.height)) == 0;
 }
 
 }  // namespace
@@ -550,8 +546,8 @@ TEST(BlendFrom, OpacityZeroOrNothingLeftWritesNothing) {
     tlPicture dst, src;
     ASSERT_TRUE(dst.create(5, 3, kRGBA8));
     ASSERT_TRUE(src.create(4, 4, kRGBA8));
-    scribble(dst, 1);
-    scribble(src, 2);
+    randomStore(dst, 1);
+    randomStore(src, 2);
     tlPicture before(dst);
     EXPECT_TRUE(dst.blendFrom(0, 0, src, 0, 0, 4, 4, 1, 0));
     EXPECT_TRUE(dst.blendFrom(5, 0, src, 0, 0, 4, 4, 1, 65535));
@@ -559,11 +555,11 @@ TEST(BlendFrom, OpacityZeroOrNothingLeftWritesNothing) {
     EXPECT_TRUE(dst.blendFrom(0, 0, src, 4, 0, 4, 4, 1, 65535));
     EXPECT_TRUE(dst.blendFrom(0, 0, src, 0, -4, 4, 4, 1, 65535));
     EXPECT_FALSE(dst.blendFrom(0, 0, src, 0, 0, 4, 4, 1, 65536));
-    EXPECT_TRUE(sameStore(dst, before));
+    EXPECT_TRUE(sameBytes(dst, before));
     tlPicture empty;
     EXPECT_FALSE(dst.blendFrom(0, 0, empty, 0, 0, 4, 4, 0, 65535));
     EXPECT_FALSE(empty.blendFrom(0, 0, src, 0, 0, 4, 4, 0, 65535));
-    EXPECT_TRUE(sameStore(dst, before));
+    EXPECT_TRUE(sameBytes(dst, before));
 }
 
 TEST(BlendFrom, ClipsLikeCopyFrom) {
@@ -571,17 +567,17 @@ TEST(BlendFrom, ClipsLikeCopyFrom) {
     // must touch exactly the pixels copyFrom touches (odd width: padded rows).
     tlPicture src;
     ASSERT_TRUE(src.create(3, 3, kRGB8));
-    scribble(src, 3);
+    randomStore(src, 3);
     const int32_t blocks[][6] = {{-1, 2, 0, 0, 3, 3}, {1, 1, -1, 0, 3, 3}, {2, -1, 1, 1, 9, 9},
                                  {0, 0, 0, -2, 3, 3}, {4, 3, 0, 0, 3, 3},  {-2, -2, 1, 1, 3, 3}};
     for (const auto &b : blocks) {
         tlPicture dst;
         ASSERT_TRUE(dst.create(5, 4, kRGB8));
-        scribble(dst, 4);
+        randomStore(dst, 4);
         tlPicture copied(dst);
         EXPECT_TRUE(dst.blendFrom(b[0], b[1], src, b[2], b[3], b[4], b[5], 0, 65535));
         copied.copyFrom(b[0], b[1], src, b[2], b[3], b[4], b[5]);
-        EXPECT_TRUE(sameStore(dst, copied)) << b[0] << " " << b[1] << " " << b[2] << " " << b[3];
+        EXPECT_TRUE(sameBytes(dst, copied)) << b[0] << " " << b[1] << " " << b[2] << " " << b[3];
     }
 }
 
@@ -602,8 +598,8 @@ TEST(BlendFrom, OtherFormatsGoThroughTheDestinationFormat) {
         ASSERT_TRUE(dst.create(7, 3, kRGBA8));
         ASSERT_TRUE(src.create(7, 3, c.format));
         ASSERT_TRUE(converted.create(7, 3, kRGBA8));
-        scribble(dst, 5);
-        scribble(src, 6);
+        randomStore(dst, 5);
+        randomStore(src, 6);
         if (src.palette != nullptr) {
             for (int32_t i = 0; i < 256; ++i) src.palette->setEntry(i, uint8_t(i), uint8_t(255 - i), uint8_t(i * 7));
         }
@@ -611,7 +607,7 @@ TEST(BlendFrom, OtherFormatsGoThroughTheDestinationFormat) {
         tlPicture expected(dst);
         EXPECT_TRUE(expected.blendFrom(1, 0, converted, 0, 1, 6, 2, c.mode, c.opacity));
         EXPECT_TRUE(dst.blendFrom(1, 0, src, 0, 1, 6, 2, c.mode, c.opacity));
-        EXPECT_TRUE(sameStore(dst, expected)) << c.format;
+        EXPECT_TRUE(sameBytes(dst, expected)) << c.format;
     }
 }
 
@@ -623,7 +619,7 @@ TEST(BlendFrom, IndexedDestination) {
     const uint8_t start[4] = {1, 2, 3, 4}, pairs[8] = {9, 255, 8, 127, 7, 128, 6, 0};
     std::memcpy(dst.store, start, 4);
     std::memcpy(idx.store, pairs, 8);
-    scribble(rgb, 7);
+    randomStore(rgb, 7);
     // No kernel for other modes, and colours cannot become indices.
     EXPECT_FALSE(dst.blendFrom(0, 0, idx, 0, 0, 4, 1, 1, 65535));
     EXPECT_FALSE(dst.blendFrom(0, 0, rgb, 0, 0, 4, 1, 0, 65535));
@@ -639,12 +635,12 @@ TEST(BlendFrom, OntoItselfReadsTheOriginalRows) {
     for (int32_t shift : {1, -1}) {
         tlPicture pic;
         ASSERT_TRUE(pic.create(3, 6, kGrayA8));
-        scribble(pic, 8);
+        randomStore(pic, 8);
         tlPicture snapshot(pic), expected(pic);
         int32_t sy = shift > 0 ? 0 : 1, dy = sy + shift;
         EXPECT_TRUE(expected.blendFrom(1, dy, snapshot, 0, sy, 3, 5, 4, 50000));
         EXPECT_TRUE(pic.blendFrom(1, dy, pic, 0, sy, 3, 5, 4, 50000));
-        EXPECT_TRUE(sameStore(pic, expected)) << shift;
+        EXPECT_TRUE(sameBytes(pic, expected)) << shift;
     }
 }
 
@@ -661,7 +657,7 @@ TEST(BlendReference, SameBytesOnEveryBuild) {
             for (uint8_t &b : dst) b = uint8_t(edgyValue(rng, 255));
             for (uint8_t &b : src) b = uint8_t(edgyValue(rng, 255));
             ASSERT_TRUE(blendRow(dst.data(), kRGBA8, src.data(), kRGBA8, nullptr, mode, o, n));
-            for (uint8_t b : dst) digest = (digest ^ b) * 1099511628211ull;
+            digest = fnv1a(dst.data(), dst.size(), digest);
         }
     }
     EXPECT_EQ(digest, 7578083760685467319ull);
