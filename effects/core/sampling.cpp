@@ -1,5 +1,7 @@
 // Bilinear samplers of the distortions: clamped at the picture's edges for
 // every RGB and gray format, wrapped around it for 8-bit RGB.
+#include "effects/core/sampling.h"
+
 #include "effects/core/bilinear.h"
 
 using tlBilinear::sampleClamped;

@@ -268,8 +268,8 @@ TEST(PlasmaEffect, RoughnessExtremes) {
 }
 
 TEST(PlasmaEffect, OtherFormats) {
-    const tlPixelFormat formats[] = {kRGB8, kRGB16, kRGBA16, kGray8, kGrayA8,
-                                  kGray16, kGrayA16, kIndexed8, kIndexedA8};
+    const tlPixelFormat formats[] = {kRGB8,   kRGB16,   kRGBA16,   kGray8,    kGrayA8,
+                                     kGray16, kGrayA16, kIndexed8, kIndexedA8};
     for (const auto &f : formats) {
         tlPicture source, destination;
         ASSERT_TRUE(source.create(19, 2, f));
@@ -439,8 +439,8 @@ private:
 // roughness, on the whole picture and on a selection; the shared generator
 // must also end where the plain rule's does.
 TEST(PlasmaEffect, MatchesThePlainRule) {
-    const tlPixelFormat formats[] = {kRGBA8, kRGB8, kRGB16, kRGBA16, kGray8,
-                                  kGrayA8, kGray16, kGrayA16, kIndexed8, kIndexedA8};
+    const tlPixelFormat formats[] = {kRGBA8,  kRGB8,   kRGB16,   kRGBA16,   kGray8,
+                                     kGrayA8, kGray16, kGrayA16, kIndexed8, kIndexedA8};
     const int32_t sizes[][2] = {{2, 2}, {3, 3}, {5, 4}, {7, 9}, {13, 6}, {2, 11}, {33, 17}};
     const int32_t roughnesses[] = {10, 27, 0, -3, 1000000, INT_MAX};
     int32_t cases = 0;

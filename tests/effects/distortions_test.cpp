@@ -248,8 +248,7 @@ void plainSwirl(const tlPicture &src, int32_t angle, tlPicture &want) {
 // dividing by a scale of 1; random sizes (odd and even, wide, tall, square),
 // selections, formats and angles must give the bytes of the plain rule.
 TEST(Swirl, MatchesThePlainRuleOnRandomPicturesAndAngles) {
-    const tlPixelFormat formats[] = {kRGBA8, kRGB8, kRGBA16, kRGB16,
-                                  kGray8, kGrayA8, kGray16, kGrayA16};
+    const tlPixelFormat formats[] = {kRGBA8, kRGB8, kRGBA16, kRGB16, kGray8, kGrayA8, kGray16, kGrayA16};
     uint32_t seed = 4711;
     for (int32_t n = 0; n < 60; ++n) {
         const tlPixelFormat &f = formats[n % 8];

@@ -239,8 +239,7 @@ TEST(GlassTile, OddParametersNeverWriteOutsideOrHang) {
 }
 
 TEST(Negative, TwiceRestoresAndAlphaIsKept) {
-    const tlPixelFormat formats[] = {kRGB8, kRGBA8, kRGB16, kRGBA16, kGray8,
-                                  kGrayA8, kGray16, kGrayA16, kIndexed8};
+    const tlPixelFormat formats[] = {kRGB8, kRGBA8, kRGB16, kRGBA16, kGray8, kGrayA8, kGray16, kGrayA16, kIndexed8};
     for (const auto &f : formats) {
         tlPicture src;
         ASSERT_TRUE(makePicture(src, 5, 3, f, 9));

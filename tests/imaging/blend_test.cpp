@@ -276,15 +276,10 @@ TEST(BlendShortcut, PlainCopyEqualsGeneralKernel) {
         tlPixelFormat source, destination;
         uint32_t opacity;
     };
-    const tlPixelFormat rgb8 = kRGB8, rgba8 = kRGBA8;
-    const tlPixelFormat gray8 = kGray8, graya8 = kGrayA8;
-    const tlPixelFormat rgb16 = kRGB16, rgba16 = kRGBA16;
-    const tlPixelFormat gray16 = kGray16, graya16 = kGrayA16;
-    const tlPixelFormat index = kIndexed8, indexA = kIndexedA8;
-    const Case cases[] = {{rgb8, rgb8, 65535},     {rgb8, rgba8, 65535},    {gray8, gray8, 65535},
-                          {gray8, graya8, 65535},  {rgb16, rgb16, 65535},   {rgb16, rgba16, 65535},
-                          {gray16, gray16, 65535}, {gray16, graya16, 65535}, {index, index, 32767},
-                          {index, indexA, 50000}};
+    const Case cases[] = {{kRGB8, kRGB8, 65535},     {kRGB8, kRGBA8, 65535},     {kGray8, kGray8, 65535},
+                          {kGray8, kGrayA8, 65535},  {kRGB16, kRGB16, 65535},    {kRGB16, kRGBA16, 65535},
+                          {kGray16, kGray16, 65535}, {kGray16, kGrayA16, 65535}, {kIndexed8, kIndexed8, 32767},
+                          {kIndexed8, kIndexedA8, 50000}};
     for (const Case &c : cases) {
         const int32_t n = 29;
         Bytes dst(size_t(n) * c.destination.bytesPerPixel()), src(size_t(n) * c.source.bytesPerPixel());

@@ -32,6 +32,6 @@ constexpr tlPixelFormat kIndexed8 = tlPixelFormat::indexed(1);
 constexpr tlPixelFormat kIndexedA8 = tlPixelFormat::indexed(2);
 
 // Every valid format, and the ones with colours of their own (not indexed).
-constexpr tlPixelFormat kAllFormats[] = {kRGB8,  kRGBA8,  kRGB16,    kRGBA16,   kGray8,
+constexpr tlPixelFormat kAllFormats[] = {kRGB8,   kRGBA8,  kRGB16,   kRGBA16,   kGray8,
                                          kGrayA8, kGray16, kGrayA16, kIndexed8, kIndexedA8};
 constexpr tlPixelFormat kColourFormats[] = {kRGB8, kRGBA8, kRGB16, kRGBA16, kGray8, kGrayA8, kGray16, kGrayA16};
