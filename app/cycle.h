@@ -12,7 +12,7 @@
 #include "app/settings.h"
 #include "app/settings_form.h"
 #include "app/shell_ui.h"
-#include "generation/job.h"
+#include "compose/job.h"
 #include "platform/shell.h"
 
 // ---- Decisions, kept pure so they can be checked case by case.

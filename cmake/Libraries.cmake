@@ -1,19 +1,15 @@
-# cw_add_library(NAME DIRS dir... [INCLUDE regex] [EXCLUDE regex] [DEPS lib...])
-# Gathers the .cpp files of the folders. Files ending in _win32.cpp build only
-# for Windows, files ending in _posix.cpp only elsewhere.
+# cw_add_library(NAME DIR folder [SUBDIRS sub...] [DEPS lib...])
+# One library is one folder: the .cpp files directly in it and, where the
+# library is a family of folders, in the subfolders named (nothing deeper, so
+# a subfolder that is a library of its own stays out). Files ending in
+# _win32.cpp build only for Windows, files ending in _posix.cpp only elsewhere.
 function(cw_add_library name)
-  cmake_parse_arguments(A "" "INCLUDE;EXCLUDE" "DIRS;DEPS" ${ARGN})
-  set(srcs)
-  foreach(d ${A_DIRS})
-    file(GLOB s CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${d}/*.cpp)
+  cmake_parse_arguments(A "" "DIR" "SUBDIRS;DEPS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${A_DIR}/*.cpp)
+  foreach(d ${A_SUBDIRS})
+    file(GLOB s CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${A_DIR}/${d}/*.cpp)
     list(APPEND srcs ${s})
   endforeach()
-  if(A_INCLUDE)
-    list(FILTER srcs INCLUDE REGEX "${A_INCLUDE}")
-  endif()
-  if(A_EXCLUDE)
-    list(FILTER srcs EXCLUDE REGEX "${A_EXCLUDE}")
-  endif()
   cw_filter_platform(srcs)
   if(NOT srcs)
     file(WRITE ${CMAKE_BINARY_DIR}/empty_${name}.cpp "// ${name} has no sources yet\n")

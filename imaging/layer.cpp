@@ -1,6 +1,4 @@
 // Layers: the layer base, the layer list and the text info layers carry.
-// Picture layers, which run effects, are in picture_layer.cpp so that users
-// of images alone do not link the effect base.
 #include "imaging/layer.h"
 
 #include <cstring>

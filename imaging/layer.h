@@ -1,11 +1,11 @@
 // Layers of a layered image: tlLayer (a picture with a position, visibility,
-// blend mode and opacity), tlPictureLayer (a layer driven by an effect list),
-// tlLayerList and tlTextInfo.
+// blend mode and opacity, abstract), tlLayerList and tlTextInfo. The picture
+// layer, which runs effects, belongs to the effect framework
+// (effects/core/picture_layer.h).
 #pragma once
 
 #include <cstdint>
 
-#include "generation/effect.h"
 #include "imaging/picture.h"
 
 // Owned key/value texts attached to images and layers (always empty in this
@@ -58,42 +58,6 @@ public:
     uint32_t opacity = 65535;   // 0..65535, 65535 = fully opaque
     tlTextInfo textInfo;
 };
-
-// A layer whose pixels are its source picture (or nothing) run through its
-// effect list.
-class tlPictureLayer : public tlLayer {
-public:
-    tlPictureLayer() = default;
-    // Copies everything, cloning each effect and duplicating the source.
-    tlPictureLayer(const tlPictureLayer &other);
-    ~tlPictureLayer() override;
-
-    bool create(int32_t w, int32_t h, int32_t model, int32_t bits, int32_t channels) override;
-    bool convert(int32_t model, int32_t bits, int32_t channels) override;
-    bool hasSubLayers() const override { return false; }
-    // Null when any part (pixels, an effect, the source) cannot be duplicated.
-    tlLayer *clone() const override;
-    bool update() override;
-
-    // Takes ownership of the effect when it returns true. With applyNow the
-    // effect runs on the layer at once; when it fails the effect leaves the
-    // list again and stays the caller's.
-    bool addEffect(tlEffect *effect, bool applyNow);
-    // Takes the effect at index out of the list without deleting it; the
-    // caller owns it afterwards.
-    bool removeEffect(int32_t index, bool updateAfter);
-    // Takes ownership of source (may be null); the previous one is deleted.
-    void setSource(tlPicture *newSource);
-
-    int32_t layerWidth = 0;   // size that update renders at
-    int32_t layerHeight = 0;
-    tlEffectList effects;
-    tlPicture *source = nullptr;  // owned, may be null
-};
-
-// Runs one effect on a picture, through blendFrom when the effect has a
-// blend mode or an opacity below full.
-bool applyEffect(tlPicture &picture, tlEffect &effect);
 
 // The layers of an image, bottom first; owns them.
 class tlLayerList {

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "generation/effect.h"
+#include "effects/core/effect.h"
 
 class tlCylinderEffect : public tlEffect {
 public:

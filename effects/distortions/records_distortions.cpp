@@ -1,6 +1,6 @@
 // Parameter records of the distortion effects: clone, equals, load and save.
+#include "effects/core/record.h"
 #include "effects/distortions/distortions.h"
-#include "generation/record.h"
 
 // --- tlCylinderEffect: any non-zero word loads as 1 ---
 tlEffect *tlCylinderEffect::clone() const { return cloneEffect(*this); }

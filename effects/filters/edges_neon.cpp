@@ -5,9 +5,9 @@
 #include <cstring>
 #include <new>
 
+#include "effects/core/sampling.h"
 #include "effects/filters/edges.h"
 #include "effects/filters/edges_neon.h"
-#include "effects/sampling.h"
 #include "imaging/fpmath.h"
 
 // σ = √(−(radius + 1)² / (2 × ln(1/255))). The causal and anti-causal

@@ -1,10 +1,10 @@
 // Parameter records of the filter effects: clone, equals, load and save.
+#include "effects/core/record.h"
 #include "effects/filters/edges.h"
 #include "effects/filters/noise.h"
 #include "effects/filters/painterly.h"
 #include "effects/filters/rank.h"
 #include "effects/filters/tiles.h"
-#include "generation/record.h"
 
 // --- rank filters: radius (0 -> 1) and wrap (bit 0) ---
 template <class E> static bool equalRank(const E &a, const tlEffect &other) {

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "generation/effect.h"
+#include "effects/core/effect.h"
 #include "imaging/colour.h"
 
 class tlDotsEffect : public tlEffect {

@@ -1,9 +1,9 @@
 // Parameter records of the pattern effects: clone, equals, load and save.
+#include "effects/core/record.h"
 #include "effects/patterns/clouds.h"
 #include "effects/patterns/dots.h"
 #include "effects/patterns/gradients.h"
 #include "effects/patterns/lines.h"
-#include "generation/record.h"
 
 // --- tlGradientEffect ---
 tlEffect *tlGradientEffect::clone() const { return cloneEffect(*this); }

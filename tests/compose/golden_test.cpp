@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "generation/composer.h"
-#include "generation/composer_trace.h"
-#include "generation/job.h"
+#include "compose/composer.h"
+#include "compose/composer_trace.h"
+#include "compose/job.h"
 #include "imaging/image.h"
 
 namespace {

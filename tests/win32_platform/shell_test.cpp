@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "generation/job.h"
+#include "compose/job.h"
 #include "platform/shell_win32.h"
 
 namespace {

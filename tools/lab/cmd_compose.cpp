@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "generation/composer.h"
-#include "generation/composer_trace.h"
-#include "generation/job.h"
+#include "compose/composer.h"
+#include "compose/composer_trace.h"
+#include "compose/job.h"
 #include "imagefiles/bmp.h"
 #include "imagefiles/codec.h"
 #include "imaging/image.h"

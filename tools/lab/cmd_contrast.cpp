@@ -2,7 +2,7 @@
 // picture (the value that decides whether edges or neon may be added).
 #include <cstdio>
 
-#include "generation/composer.h"
+#include "compose/composer.h"
 #include "imaging/picture.h"
 #include "tools/lab/args.h"
 #include "tools/lab/cmd_bmp.h"

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "effects/catalogue.h"
-#include "generation/effect.h"
-#include "imaging/layer.h"
+#include "effects/core/effect.h"
+#include "effects/core/picture_layer.h"
 #include "tools/lab/args.h"
 #include "tools/lab/cmd_bmp.h"
 #include "tools/lab/lab.h"

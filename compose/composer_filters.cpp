@@ -1,14 +1,14 @@
 // The composer's filter table: the filter or distortion of each choice with
 // its randomly drawn parameters, or a skip. Draws that can skip come before
 // the effect is created; the order of the draws is kept as written.
+#include "compose/composer.h"
+#include "effects/core/picture_layer.h"
 #include "effects/distortions/distortions.h"
 #include "effects/filters/edges.h"
 #include "effects/filters/noise.h"
 #include "effects/filters/painterly.h"
 #include "effects/filters/rank.h"
 #include "effects/filters/tiles.h"
-#include "generation/composer.h"
-#include "imaging/layer.h"
 
 namespace {
 

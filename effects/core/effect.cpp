@@ -1,7 +1,7 @@
 // The base effect: no operation of its own and an empty parameter record.
-#include "generation/effect.h"
+#include "effects/core/effect.h"
 
-#include "generation/record.h"
+#include "effects/core/record.h"
 
 tlEffect::~tlEffect() = default;
 

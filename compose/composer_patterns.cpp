@@ -3,14 +3,14 @@
 // draws in each row decides the wallpaper, so it is kept as written.
 #include <algorithm>
 
+#include "compose/composer.h"
+#include "effects/core/picture_layer.h"
 #include "effects/distortions/distortions.h"
 #include "effects/filters/tiles.h"
 #include "effects/patterns/clouds.h"
 #include "effects/patterns/dots.h"
 #include "effects/patterns/gradients.h"
 #include "effects/patterns/lines.h"
-#include "generation/composer.h"
-#include "imaging/layer.h"
 
 namespace {
 

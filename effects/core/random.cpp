@@ -1,6 +1,6 @@
 // tlRandom: MT19937 with the reference seeding, rejection-sampled bounded draws
 // and the unit interval draw in extended precision.
-#include "generation/random.h"
+#include "effects/core/random.h"
 
 #include <cfloat>
 

@@ -1,5 +1,5 @@
 // Reading and writing effect parameter records item by item.
-#include "generation/record.h"
+#include "effects/core/record.h"
 
 #include "imagefiles/stream.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "generation/composer.h"
+#include "compose/composer.h"
 
 class tlPicture;
 

@@ -1,11 +1,11 @@
 // The JSON trace of a composition and the picture digest.
-#include "generation/composer_trace.h"
+#include "compose/composer_trace.h"
 
 #include <cinttypes>
 #include <cstdio>
 
 #include "effects/catalogue.h"
-#include "generation/effect.h"
+#include "effects/core/effect.h"
 
 namespace {
 

@@ -43,8 +43,7 @@ public:
     bool load(tlStream &stream) override;                                                  \
     bool save(tlStream &stream) const override;
 
-// Owns its effects; built on tlPointerVector. Inline so that the layers of
-// the imaging library can hold one without linking the effect framework.
+// Owns its effects; built on tlPointerVector.
 class tlEffectList {
 public:
     tlEffectList() = default;

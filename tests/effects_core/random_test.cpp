@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "generation/random.h"
+#include "effects/core/random.h"
 #include "platform/fpu.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <new>
 
-#include "generation/random.h"
+#include "effects/core/random.h"
 
 class tlColour;
 class tlEffect;

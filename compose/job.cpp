@@ -1,19 +1,18 @@
 // The generation job: composes one wallpaper on a picture layer and renders
 // it into a new layered image for the main thread.
-#include "generation/job.h"
+#include "compose/job.h"
 
 #include <new>
 
-#include "generation/composer.h"
+#include "compose/composer.h"
+#include "effects/core/picture_layer.h"
 #include "imaging/image.h"
-#include "imaging/layer.h"
 #include "platform/fpu.h"
 
 namespace {
 
-constexpr int32_t kModelRGB = 0;
-constexpr int32_t kBits = 8;
-constexpr int32_t kChannels = 4;
+// Every wallpaper is made in the working format: RGB, 8 bits, 4 channels.
+constexpr tlPixelFormat kWorkingFormat = tlPixelFormat::rgb(8, 4);
 
 }  // namespace
 
@@ -27,7 +26,7 @@ void runGenerationJob(GenerationJob *job) {
 
     tlPictureLayer *layer = new (std::nothrow) tlPictureLayer;
     if (!layer) return;
-    if (!layer->create(job->width, job->height, kModelRGB, kBits, kChannels)) {
+    if (!layer->create(job->width, job->height, kWorkingFormat)) {
         delete layer;
         return;
     }
@@ -40,7 +39,7 @@ void runGenerationJob(GenerationJob *job) {
         delete layer;
         return;
     }
-    if (!image->create(job->width, job->height, kModelRGB, kBits, kChannels) || !image->addLayer(layer)) {
+    if (!image->create(job->width, job->height, kWorkingFormat) || !image->addLayer(layer)) {
         delete layer;
         delete image;
         return;
