@@ -19,14 +19,11 @@ E2E_DRIVER=$E2E_BUILD/tests/e2e/driver/cwdrive.exe
 E2E_PURGE=$E2E_BUILD/purge/chromaweave_purge.exe
 E2E_MAIN=$E2E_BUILD/app/win32/chromaweave.exe
 
-E2E_WINE=$(command -v wine64 || command -v wine || true)
-[ -x /usr/lib/wine/wine64 ] && E2E_WINE=/usr/lib/wine/wine64
-
-# Japanese locale: Wine's ANSI code page becomes 932 (Shift-JIS).
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-export WINEDEBUG=-all WINEARCH=win64
-# No Mono or Gecko installers: they would open dialogs and wait.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine's programs, run in the Japanese locale (Wine's ANSI code page 932);
+# the test scripts themselves keep the user's locale.
+source "$E2E_ROOT/scripts/wine-env.sh"
+export WINEDEBUG=-all
+cw_wine_setup || exit 1
 
 declare -A E2E_PIDS=()
 E2E_EXIT_CODE=
@@ -58,22 +55,22 @@ e2e_make_template() {
     rm -rf "$E2E_TEMPLATE"
     export WINEPREFIX=$E2E_TEMPLATE
     e2e_log "making the Wine prefix template"
-    "$E2E_WINE" wineboot -i >/dev/null 2>&1 || true
+    "${CW_WINEBOOT[@]}" -i >/dev/null 2>&1 || true
     local font
     for font in 'ＭＳ Ｐゴシック' 'MS Shell Dlg' 'MS Shell Dlg 2' 'MS UI Gothic'; do
-      "$E2E_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /t REG_SZ \
+      "${CW_WINE[@]}" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /t REG_SZ \
         /d IPAPGothic /f >/dev/null 2>&1
     done
-    "$E2E_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /t REG_SZ \
+    "${CW_WINE[@]}" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /t REG_SZ \
       /d IPAGothic /f >/dev/null 2>&1
     # Every program runs inside one Wine virtual desktop named "shell" (with
     # taskbar and tray). Without a window manager, top-level X windows make
     # Wine wait about two seconds whenever a window is hidden.
-    "$E2E_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d shell /f \
+    "${CW_WINE[@]}" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d shell /f \
       >/dev/null 2>&1
-    "$E2E_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /t REG_SZ \
+    "${CW_WINE[@]}" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /t REG_SZ \
       /d 1024x768 /f >/dev/null 2>&1
-    wineserver -w
+    "${CW_WINESERVER[@]}" -w
     local link
     for link in "$E2E_TEMPLATE"/drive_c/users/*/*; do
       if [ -L "$link" ]; then
@@ -105,9 +102,6 @@ e2e_setup() {
   E2E_NAME=$1
   E2E_DIR=$E2E_OUT/$E2E_NAME
   E2E_ART=$E2E_OUT/artifacts/$E2E_NAME
-  [ -x "$E2E_WINE" ] || e2e_fail "Wine is not installed (run scripts/bootstrap)"
-  locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$' ||
-    e2e_fail "the ja_JP.UTF-8 locale is missing (run scripts/bootstrap)"
   [ -f "$E2E_DRIVER" ] || e2e_fail "missing $E2E_DRIVER (build the mingw preset)"
   e2e_make_template
   rm -rf "$E2E_DIR" "$E2E_ART"
@@ -117,7 +111,7 @@ e2e_setup() {
   trap e2e_cleanup EXIT
   trap 'exit 130' INT TERM
   e2e_start_xvfb
-  wineserver -p
+  "${CW_WINESERVER[@]}" -p
   e2e_start_driver
   e2e_log "setup done: prefix $WINEPREFIX, display $DISPLAY"
 }
@@ -143,7 +137,7 @@ e2e_cleanup() {
   set +e
   if [ $status -ne 0 ] && [ -n "${DISPLAY:-}" ]; then
     e2e_screenshot failure >/dev/null 2>&1
-    timeout 10 "$E2E_WINE" "$E2E_DRIVER" list-windows >"$E2E_ART/windows.txt" 2>&1
+    timeout 10 "${CW_WINE[@]}" "$E2E_DRIVER" list-windows >"$E2E_ART/windows.txt" 2>&1
   fi
   [ -n "${E2E_DRIVE_IN:-}" ] && exec {E2E_DRIVE_IN}>&- {E2E_DRIVE_OUT}<&-
   local name
@@ -151,8 +145,8 @@ e2e_cleanup() {
     kill "${E2E_PIDS[$name]}" 2>/dev/null
   done
   if [ -n "${WINEPREFIX:-}" ]; then
-    wineserver -k 2>/dev/null
-    wineserver -w 2>/dev/null
+    "${CW_WINESERVER[@]}" -k 2>/dev/null
+    "${CW_WINESERVER[@]}" -w 2>/dev/null
   fi
   for name in "${!E2E_PIDS[@]}"; do
     wait "${E2E_PIDS[$name]}" 2>/dev/null
@@ -170,14 +164,16 @@ e2e_cleanup() {
   exit $status
 }
 
-# e2e_wine ARGS...: a Windows program in the foreground.
-e2e_wine() { "$E2E_WINE" "$@"; }
+# e2e_wine ARGS...: a Windows program in the foreground ("$E2E_WINE" ARGS
+# calls it too).
+e2e_wine() { "${CW_WINE[@]}" "$@"; }
+E2E_WINE=e2e_wine
 
 # cwdrive runs as one server process per test: a Wine start per command
 # would cost about a second each.
 e2e_start_driver() {
   mkfifo "$E2E_DIR/drive.in" "$E2E_DIR/drive.out"
-  "$E2E_WINE" "$E2E_DRIVER" serve <"$E2E_DIR/drive.in" >"$E2E_DIR/drive.out" \
+  "${CW_WINE[@]}" "$E2E_DRIVER" serve <"$E2E_DIR/drive.in" >"$E2E_DIR/drive.out" \
     2>>"$E2E_ART/cwdrive.log" &
   E2E_PIDS[cwdrive]=$!
   exec {E2E_DRIVE_IN}>"$E2E_DIR/drive.in" {E2E_DRIVE_OUT}<"$E2E_DIR/drive.out"
@@ -203,7 +199,7 @@ e2e_drive() {
 e2e_start() {
   local name=$1
   shift
-  "$E2E_WINE" "$@" >"$E2E_ART/$name.log" 2>&1 &
+  "${CW_WINE[@]}" "$@" >"$E2E_ART/$name.log" 2>&1 &
   E2E_PIDS[$name]=$!
 }
 
@@ -269,7 +265,7 @@ e2e_wait_tray() {
 
 # Registry of the test prefix (paths under HKEY_CURRENT_USER unless the
 # wine reg forms are used directly).
-e2e_reg() { "$E2E_WINE" reg "$@" >>"$E2E_ART/reg.log" 2>&1; }
+e2e_reg() { "${CW_WINE[@]}" reg "$@" >>"$E2E_ART/reg.log" 2>&1; }
 e2e_reg_add_dword() { e2e_reg add "HKCU\\$1" /v "$2" /t REG_DWORD /d "$3" /f; }
 e2e_reg_add_string() { e2e_reg add "HKCU\\$1" /v "$2" /t REG_SZ /d "$3" /f; }
 e2e_reg_delete() { e2e_reg delete "HKCU\\$1" /f; }

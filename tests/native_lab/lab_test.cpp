@@ -5,11 +5,15 @@
 #include "tools/lab/lab.h"
 #include "tools/lab/pam.h"
 #include "tools/lab/picture_io.h"
+#include "tools/lab/progress.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -221,4 +225,71 @@ TEST(LabCommands, ConvertAndBlendFiles) {
     EXPECT_EQ(run({"blend", "--mode", "18", "--dst", in, "--src", top, "--out", out}), kLabUsage);
     EXPECT_EQ(run({"help"}), kLabOk);
     std::filesystem::remove_all(dir);
+}
+
+// What a newcomer types first: help anywhere answers on stdout with exit 0,
+// and the version is the About dialog's.
+TEST(LabCommands, HelpAndVersionAnswerOnStandardOutput) {
+    std::ifstream rc(CW_SOURCE_DIR "/app/resources/chromaweave.rc", std::ios::binary);
+    std::stringstream text;
+    text << rc.rdbuf();
+    const std::string about = text.str(), mark = "\"chromaweave ver.";
+    const size_t at = about.find(mark);
+    ASSERT_NE(at, std::string::npos);
+    const std::string version = about.substr(at + mark.size(), about.find('\\', at) - at - mark.size());
+
+    std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--help"}, "usage: chromaweave_lab COMMAND"},
+        {{"-h"}, "usage: chromaweave_lab COMMAND"},
+        {{"--version"}, "chromaweave_lab " + version + "\n"},
+        {{"compose", "--size", "4x4", "-h"}, "usage: chromaweave_lab compose "},
+    };
+    for (const labCommand &c : labCommands())
+        cases.push_back({{c.name, "--help"}, std::string("usage: chromaweave_lab ") + c.name + " "});
+    for (const auto &c : cases) {
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(run(c.first), kLabOk) << c.first[0];
+        EXPECT_EQ(testing::internal::GetCapturedStdout().rfind(c.second, 0), 0u) << c.first[0] << " " << c.second;
+    }
+    EXPECT_EQ(run({"convert", "--", "--help"}), kLabUsage);  // after "--" it is a file name
+}
+
+// Without --seed the seed drawn is named on stderr and makes the same
+// wallpaper again; a run that is not on a terminal shows no progress.
+TEST(LabCommands, ComposeWithoutSeedNamesTheSeedItDrew) {
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(run({"compose", "--size", "16x16", "--digest"}), kLabOk);
+    const std::string digest = testing::internal::GetCapturedStdout();
+    const std::string said = testing::internal::GetCapturedStderr();
+    const size_t at = said.rfind("--seed ");
+    ASSERT_NE(at, std::string::npos) << said;
+    const std::string seed = said.substr(at + 7, said.find('\n', at) - at - 7);
+
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(run({"compose", "--size", "16x16", "--digest", "--seed", seed, "--count", "2"}), kLabOk);
+    const std::string again = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(again.compare(0, digest.size(), digest), 0) << seed;
+}
+
+TEST(LabProgress, RewritesOneLineAndErasesIt) {
+    for (const bool enabled : {false, true}) {
+        std::FILE *to = std::tmpfile();
+        ASSERT_NE(to, nullptr);
+        {
+            labProgress progress("bench", to, enabled);
+            progress.show("Swirl (9/10)");
+            progress.show("Dots");
+        }  // the destructor erases the line
+        std::rewind(to);
+        char buffer[256] = {};
+        const size_t n = std::fread(buffer, 1, sizeof buffer - 1, to);
+        std::fclose(to);
+        const std::string line1 = "chromaweave_lab bench: Swirl (9/10)", line2 = "chromaweave_lab bench: Dots";
+        const std::string want = "\r" + line1 + "\r" + line2 + std::string(line1.size() - line2.size(), ' ') + "\r" +
+                                 std::string(line2.size(), ' ') + "\r";
+        EXPECT_EQ(std::string(buffer, n), enabled ? want : "");
+    }
 }

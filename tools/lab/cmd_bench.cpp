@@ -2,6 +2,7 @@
 // composer would choose (its largest ones for filters) and whole wallpaper
 // generations over many seeds, and measures the peak memory of a 3840x2160
 // generation. Single-threaded, wall-clock time of std::chrono::steady_clock.
+// On a terminal, a progress line on stderr tells where the run is.
 #include <algorithm>
 #include <chrono>
 #include <cinttypes>
@@ -18,6 +19,7 @@
 #include "imaging/image.h"
 #include "tools/lab/args.h"
 #include "tools/lab/lab.h"
+#include "tools/lab/progress.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -181,7 +183,7 @@ bool makeInput(const Options &o, tlPicture &input) {
     return !copy.isEmpty() && cloud->apply(copy, input, nullptr);
 }
 
-bool benchEffect(const Options &o, const tlEffectInfo &info, const tlPicture &input) {
+bool benchEffect(const Options &o, const tlEffectInfo &info, const tlPicture &input, labProgress &progress) {
     std::unique_ptr<tlEffect> effect(info.create());
     if (!effect || !configure(*effect, paramsFor(info.name))) return false;
     tlPicture destination(input);
@@ -195,6 +197,7 @@ bool benchEffect(const Options &o, const tlEffectInfo &info, const tlPicture &in
         times.push_back(elapsedMs(start));
     }
     const std::string size = std::to_string(o.w) + "x" + std::to_string(o.h);
+    progress.clear();
     if (o.json) {
         std::printf("{\"effect\":\"%s\",\"params\":%s,\"size\":\"%s\",", info.name, paramsJson(info, *effect).c_str(),
                     size.c_str());
@@ -225,11 +228,13 @@ void printPeak(const Options &o, int32_t w, int32_t h, uint64_t peak, uint64_t r
 // resident size of any of them is printed too (Linux resets the mark before
 // each seed; on Windows the process peak is that of the largest job, as
 // nothing before it is as large at the default --size).
-void benchCompose(const Options &o, int32_t w, int32_t h, int32_t seeds, bool trackPeak) {
+void benchCompose(const Options &o, int32_t w, int32_t h, int32_t seeds, bool trackPeak, labProgress &progress) {
     std::vector<double> times;
     uint64_t maxPeak = 0, maxRise = 0;
     uint32_t peakSeed = 0;
+    const std::string size = std::to_string(w) + "x" + std::to_string(h);
     for (int32_t s = 1; s <= seeds; ++s) {
+        progress.show("compose " + size + ", seed " + std::to_string(s) + "/" + std::to_string(seeds));
         if (trackPeak) resetPeak();
         const uint64_t before = trackPeak ? currentBytes() : 0;
         theComposer().random.seed(static_cast<uint32_t>(s));
@@ -247,7 +252,7 @@ void benchCompose(const Options &o, int32_t w, int32_t h, int32_t seeds, bool tr
             }
         }
     }
-    const std::string size = std::to_string(w) + "x" + std::to_string(h);
+    progress.clear();
     if (o.json)
         std::printf("{\"compose\":\"%s\",\"seeds\":%d,\"median_ms\":%.3f,\"p95_ms\":%.3f}\n", size.c_str(),
                     static_cast<int>(seeds), median(times), percentile95(times));
@@ -283,16 +288,21 @@ int runBench(int argc, char **argv) {
 
     tlPicture input;
     if (!makeInput(o, input)) return labFailure(cmd, "cannot make the input picture");
+    labProgress progress(cmd);
     int32_t count = 0;
     const tlEffectInfo *classes = effectCatalogue(count);
     for (int32_t i = 0; i < count; ++i) {
         if (o.only && std::strcmp(o.only, classes[i].name) != 0) continue;
-        if (!benchEffect(o, classes[i], input)) return labFailure(cmd, std::string("cannot set up ") + classes[i].name);
+        progress.show(std::string(classes[i].name) + " (" + std::to_string(i + 1) + "/" + std::to_string(count) + ")");
+        if (!benchEffect(o, classes[i], input, progress)) {
+            progress.clear();
+            return labFailure(cmd, std::string("cannot set up ") + classes[i].name);
+        }
     }
     if (o.only) return kLabOk;
-    benchCompose(o, 120, 120, 100, false);
-    benchCompose(o, 1920, 1080, 100, false);
-    benchCompose(o, 3840, 2160, 20, true);
+    benchCompose(o, 120, 120, 100, false, progress);
+    benchCompose(o, 1920, 1080, 100, false, progress);
+    benchCompose(o, 3840, 2160, 20, true, progress);
     return kLabOk;
 }
 

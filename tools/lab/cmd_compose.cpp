@@ -1,6 +1,9 @@
 // chromaweave_lab compose: seeds the composer and runs the generation job as
 // the program does, writing the wallpapers and, on request, the effect stack
-// of each as JSON lines and a digest of each composite.
+// of each as JSON lines and a digest of each composite. Without --seed the
+// seed is drawn from the clock and named on stderr, so that any wallpaper
+// can be made again while stdout keeps only the JSON lines.
+#include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +18,7 @@
 #include "tools/lab/args.h"
 #include "tools/lab/lab.h"
 #include "tools/lab/picture_io.h"
+#include "tools/lab/progress.h"
 
 namespace {
 
@@ -38,6 +42,17 @@ bool parseSeed(const std::string &text, uint32_t &seed) {
     return true;
 }
 
+// A seed from the clock; the mixing (splitmix64's finaliser) makes runs a
+// moment apart draw unrelated seeds.
+uint32_t clockSeed() {
+    uint64_t z = static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()) ^
+                 static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    z += 0x9E3779B97F4A7C15u;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+    return static_cast<uint32_t>(z ^ (z >> 31));
+}
+
 bool saveWallpaper(const std::string &path, const tlImage &image, bool pam, std::string &error) {
     if (pam) return savePicture(path, image.picture, error);
     tlBMPCodec codec;
@@ -48,7 +63,8 @@ bool saveWallpaper(const std::string &path, const tlImage &image, bool pam, std:
 }
 
 // Prints what the trace gathered so far and empties it.
-void flush(std::string &trace) {
+void flush(std::string &trace, labProgress &progress) {
+    progress.clear();
     std::fwrite(trace.data(), 1, trace.size(), stdout);
     std::fflush(stdout);
     trace.clear();
@@ -64,14 +80,18 @@ int runCompose(int argc, char **argv) {
                     error))
         return labUsageError(cmd, error);
     if (!args.positional.empty()) return labUsageError(cmd, "unexpected argument \"" + args.positional[0] + "\"");
-    if (!args.require("size", error) || !args.require("seed", error)) return labUsageError(cmd, error);
+    if (!args.require("size", error)) return labUsageError(cmd, error);
     int32_t w = 0, h = 0, count = 1;
     uint32_t seed = 0;
     if (!parseSize(*args.value("size"), w, h))
         return labUsageError(cmd, "--size wants WxH with sides from 1 to 65535, not \"" + *args.value("size") + "\"");
-    if (!parseSeed(*args.value("seed"), seed))
+    if (args.has("seed") && !parseSeed(*args.value("seed"), seed))
         return labUsageError(cmd, "--seed wants a number from 0 to 4294967295, not \"" + *args.value("seed") + "\"");
     if (!args.getInt("count", 1, 9999, count, error)) return labUsageError(cmd, error);
+    if (!args.has("seed")) {
+        seed = clockSeed();
+        std::fprintf(stderr, "chromaweave_lab compose: no --seed given, drew --seed %u\n", static_cast<unsigned>(seed));
+    }
     const bool pam = args.has("pam");
 
     std::string trace;
@@ -80,13 +100,15 @@ int runCompose(int argc, char **argv) {
     composer.random.seed(seed);
     if (args.has("stack")) composer.setObserver(&observer);
 
+    labProgress progress(cmd);
     int status = kLabOk;
     for (int32_t k = 1; k <= count && status == kLabOk; ++k) {
+        if (count > 1) progress.show("wallpaper " + std::to_string(k) + "/" + std::to_string(count));
         if (args.has("stack")) observer.wallpaper(k, w, h);
         GenerationJob job = {w, h, nullptr};
         runGenerationJob(&job);
         if (!job.result) {
-            flush(trace);
+            flush(trace, progress);
             status = labFailure(cmd, "no picture of " + std::to_string(w) + "x" + std::to_string(h) +
                                          " could be allocated");
             break;
@@ -96,7 +118,7 @@ int runCompose(int argc, char **argv) {
             std::snprintf(line, sizeof line, "{\"digest\":\"%016" PRIx64 "\"}\n", pictureDigest(job.result->picture));
             trace += line;
         }
-        flush(trace);
+        flush(trace, progress);
         if (const std::string *prefix = args.value("out")) {
             char number[16];
             std::snprintf(number, sizeof number, "-%04d", static_cast<int>(k));
@@ -110,7 +132,7 @@ int runCompose(int argc, char **argv) {
 }
 
 const labCommandRegistrar composeCommand("compose", runCompose,
-                                         "--size WxH --seed N [--count K] [--out PREFIX] [--pam] [--stack] "
+                                         "--size WxH [--seed N] [--count K] [--out PREFIX] [--pam] [--stack] "
                                          "[--digest]");
 
 }  // namespace

@@ -32,8 +32,14 @@ public:
 std::vector<labCommand> labCommands();
 const labCommand *findLabCommand(const std::string &name);
 
-// The whole program: argv[0] is the program, argv[1] the command.
+// The whole program: argv[0] is the program, argv[1] the command. --help or
+// -h, alone or after a command, prints the usage on stdout; --version the
+// version.
 int runLab(int argc, char **argv);
+
+// The version the About dialog of chromaweave shows (the build reads it from
+// the resource script).
+const char *labVersion();
 
 // Messages on stderr, prefixed with the command; they return the exit code
 // so a command can write `return labUsageError(...)`.
