@@ -476,12 +476,12 @@ int32_t familyOf(int32_t typeId, int32_t &stage) {
 // Every draw follows the tables; no excluded family shows, the first layer
 // comes from a first-layer family, and the counts keep to the level.
 TEST(ComposerReplay, StylesFollowTheTables) {
-    const uint32_t filters = 0x3E0, tiles = 1u << tlFamilyTiles, warps = 1u << tlFamilyWarps;
-    const uint32_t onlyClouds = 0x1B, onlyCheckers = 0x1D;
+    const uint32_t filters = 0x3E0, tiles = 1u << tlFamilyTiles, onlyClouds = 0x1B, onlyCheckers = 0x1D;
     std::vector<tlComposeStyle> styles = {{0, 0}, {1, 0}, {2, 0}};
     for (uint32_t f = 0; f < tlFamilyCount; ++f) styles.push_back({2, 1u << f});
-    for (uint32_t excluded :
-         {filters, filters & ~tiles, filters & ~warps, onlyCheckers | (filters & ~tiles), onlyClouds | tiles})
+    // Each filter family alone, none, and narrow pattern choices.
+    for (uint32_t f = tlFamilyWarps; f < tlFamilyCount; ++f) styles.push_back({2, filters & ~(1u << f)});
+    for (uint32_t excluded : {filters, onlyCheckers | (filters & ~tiles), onlyClouds | tiles})
         styles.push_back({2, excluded});
     const int32_t sizes[][2] = {{1, 1}, {37, 41}, {1, 23}, {31, 2}, {6, 3}, {24, 20}};
     const int32_t bounds[3][2] = {{2, 0}, {3, 2}, {3, 3}};  // patterns, filters
