@@ -16,7 +16,8 @@ uint64_t generate(uint32_t seed, int32_t w, int32_t h, std::string &trace, bool 
     tlComposeTrace observer(trace);
     theComposer().random.seed(seed);
     theComposer().setObserver(&observer);
-    GenerationJob job = {w, h, nullptr, style};
+    GenerationJob job = {w, h, nullptr};
+    job.style = style;
     runGenerationJob(&job);
     theComposer().setObserver(nullptr);
     made = job.result != nullptr;

@@ -40,8 +40,8 @@ public:
 
 // The families of the pattern types and of the filter choices: gradients,
 // checkers, clouds, dots, lines, then warps, noise, soft, edges, tiles.
-const int32_t typeFamily[9] = {0, 0, 1, 2, 2, 3, 3, 4, 4};
-const int32_t choiceFamily[14] = {5, 5, 5, 6, 6, 7, 8, 8, 7, 7, 7, 6, 9, 7};
+const int32_t kTypeFamily[9] = {0, 0, 1, 2, 2, 3, 3, 4, 4};
+const int32_t kChoiceFamily[14] = {5, 5, 5, 6, 6, 7, 8, 8, 7, 7, 7, 6, 9, 7};
 
 // The tables transcribed on their own, drawing from a second generator.
 class Reference {
@@ -108,7 +108,7 @@ private:
         for (int32_t i = 0; i < count; ++i) {
             const tlColour a = colour(i), b = colour(i);
             uint32_t type = below(i == 0 ? 5 : 9);
-            while (excluded(typeFamily[type])) type = below(i == 0 ? 5 : 9);
+            while (excluded(kTypeFamily[type])) type = below(i == 0 ? 5 : 9);
             if (!emit(pattern(type, a, b, i))) return false;
             if (i == 0 && type == 4 && below(4) < 3) {
                 tlEffect *e;
@@ -242,7 +242,7 @@ private:
             int32_t c = static_cast<int32_t>(below(14));
             while (c == previous) c = static_cast<int32_t>(below(14));
             previous = c;
-            if (excluded(choiceFamily[c])) continue;
+            if (excluded(kChoiceFamily[c])) continue;
             tlEffect *e = filter(c);
             if (!e) continue;
             if (!emit(e)) return;
@@ -259,7 +259,7 @@ private:
         bool sine = !high.empty();
         for (int32_t d : wide) sine = sine || H % d == 0;
         for (int32_t c = 0; c < 14; ++c)
-            if (!excluded(choiceFamily[c]) && (c != 2 || (!wide.empty() && sine)) &&
+            if (!excluded(kChoiceFamily[c]) && (c != 2 || (!wide.empty() && sine)) &&
                 (c != 12 || (!wide.empty() && !high.empty())))
                 return true;
         return false;

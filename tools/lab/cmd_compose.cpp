@@ -136,7 +136,8 @@ int runCompose(int argc, char **argv) {
     for (int32_t k = 1; k <= count && status == kLabOk; ++k) {
         if (count > 1) progress.show("wallpaper " + std::to_string(k) + "/" + std::to_string(count));
         if (args.has("stack")) observer.wallpaper(k, w, h);
-        GenerationJob job = {w, h, nullptr, style};
+        GenerationJob job = {w, h, nullptr};
+        job.style = style;
         runGenerationJob(&job);
         if (!job.result) {
             flush(trace, progress);
