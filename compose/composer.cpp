@@ -132,35 +132,64 @@ tlColour WallpaperComposer::drawColour(int32_t layerIndex) {
 }
 
 bool WallpaperComposer::compose(tlPictureLayer &layer) {
-    const Size size = {layer.width, layer.height};
+    const tlComposeStyle everything;
+    return composeStack(layer, everything.patternTypes(), everything.filterChoices());
+}
 
-    // Stage 1: one to maxPatterns pattern layers.
+bool WallpaperComposer::compose(tlPictureLayer &layer, const tlComposeStyle &style) {
+    if (!style.isValid()) return false;
+    setComplexity(style.complexity);
+    return composeStack(layer, style.patternTypes(), style.filterChoices());
+}
+
+bool WallpaperComposer::composeStack(tlPictureLayer &layer, uint32_t types, uint32_t choices) {
+    const Size size = {layer.width, layer.height};
+    return addPatterns(layer, size, types) && addFilters(layer, size, choices);
+}
+
+// Stage 1: one to maxPatterns pattern layers. An excluded type is drawn
+// again; a valid style leaves a first-layer type (0..4) on, so this ends.
+bool WallpaperComposer::addPatterns(tlPictureLayer &layer, Size size, uint32_t types) {
     const int32_t patterns = static_cast<int32_t>(random.below(static_cast<uint32_t>(maxPatterns))) + 1;
     for (int32_t i = 0; i < patterns; ++i) {
         const tlColour a = drawColour(i);
         const tlColour b = drawColour(i);
-        const int32_t type = static_cast<int32_t>(random.below(i == 0 ? 5 : 9));
+        int32_t type;
+        do {
+            type = static_cast<int32_t>(random.below(i == 0 ? 5 : 9));
+        } while ((types >> type & 1u) == 0);
         tlEffect *effect = patternEffect(type, a, b, size, i);
         const bool isPlasma = effect && effect->typeId() == 139;
         if (!add(layer, effect)) return false;
         if (i == 0 && isPlasma && !plasmaFollowUp(layer, size)) return false;
     }
+    return true;
+}
 
-    // Stage 2: up to maxFilters filters or distortions, never the same choice
-    // twice in a row; a skipped choice is drawn again without counting.
+// Stage 2: up to maxFilters filters or distortions. It ends early when no
+// allowed row can add an effect to the picture as it now is.
+bool WallpaperComposer::addFilters(tlPictureLayer &layer, Size size, uint32_t choices) {
     if (maxFilters < 1) return true;
     const int32_t filters = static_cast<int32_t>(random.below(static_cast<uint32_t>(maxFilters) + 1));
     int32_t previous = -1;
-    for (int32_t j = 0; j < filters;) {
+    for (int32_t j = 0; j < filters; ++j) {
+        if (!filtersCanAdd(choices, layer)) return true;
+        if (!add(layer, drawFilter(layer, size, choices, previous))) return false;
+    }
+    return true;
+}
+
+// Never the same choice twice in a row; a skipped or excluded choice is
+// drawn again without counting and still counts as the previous one.
+tlEffect *WallpaperComposer::drawFilter(tlPictureLayer &layer, Size size, uint32_t choices, int32_t &previous) {
+    for (;;) {
         int32_t choice = static_cast<int32_t>(random.below(14));
         while (choice == previous) choice = static_cast<int32_t>(random.below(14));
         previous = choice;
         if (observer) observer->choiceDrawn(choice);
+        if ((choices >> choice & 1u) == 0) continue;
         bool skipped = false;
         tlEffect *effect = filterEffect(choice, layer, size, skipped);
-        if (skipped) continue;
-        if (!add(layer, effect)) return false;
-        ++j;
+        if (!skipped) return effect;
     }
-    return true;
 }

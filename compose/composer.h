@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <new>
 
+#include "compose/style.h"
 #include "effects/core/random.h"
 
 class tlColour;
@@ -45,9 +46,15 @@ public:
 
     // Levels 0, 1 and 2; any other level changes nothing.
     void setComplexity(int32_t level);
-    // Builds the effect stack on a created layer. False when an effect could
-    // not be allocated or added; the effects added before stay applied.
+    // Builds the effect stack on a created layer at the composer's level,
+    // every family on. False when an effect could not be allocated or added;
+    // the effects added before stay applied.
     bool compose(tlPictureLayer &layer);
+    // The same at the style's level (set as by setComplexity) with the
+    // style's families only: an excluded pattern type is drawn again, an
+    // excluded filter choice is passed over like a skip. False, without a
+    // draw, for a style that is not valid.
+    bool compose(tlPictureLayer &layer, const tlComposeStyle &style);
 
     // A random proper divisor of n (with an even quotient n / d when asked),
     // or 0. Draws only when there are two or more candidates.
@@ -58,6 +65,10 @@ public:
     // its 3 x 3 neighbourhood, summed over R, G and B; 0 for pictures that
     // are not RGB 8-bit or have no counted pixel.
     static int32_t localContrast(const tlPicture &picture);
+    // Whether one of the filter choices (bit c for choice c) can still add
+    // an effect to the picture, decided without drawing. Stage 2 ends when
+    // none can, so a style never keeps it drawing for ever.
+    static bool filtersCanAdd(uint32_t choices, const tlPicture &picture);
 
     void setObserver(tlComposeObserver *newObserver) { observer = newObserver; }
 
@@ -72,6 +83,12 @@ private:
         int32_t w;
         int32_t h;
     };
+
+    // The stages, with the pattern types and filter choices allowed (bit
+    // t, bit c).
+    bool composeStack(tlPictureLayer &layer, uint32_t types, uint32_t choices);
+    bool addPatterns(tlPictureLayer &layer, Size size, uint32_t types);
+    bool addFilters(tlPictureLayer &layer, Size size, uint32_t choices);
 
     tlColour drawColour(int32_t layerIndex);
     // Stage 1 rows; each returns the new effect with its parameters, or
@@ -89,6 +106,9 @@ private:
     // Stage 2 rows. skipped is set when the row creates nothing; otherwise
     // the result is the effect or null when it could not be allocated.
     tlEffect *filterEffect(int32_t choice, tlPictureLayer &layer, Size size, bool &skipped);
+    // Draws choices until an allowed row creates an effect; the result is
+    // that effect, or null when it could not be allocated.
+    tlEffect *drawFilter(tlPictureLayer &layer, Size size, uint32_t choices, int32_t &previous);
     tlEffect *swirlEffect(bool &skipped);
     tlEffect *sineWaveEffect(Size size, bool &skipped);
     tlEffect *hsvNoiseEffect();

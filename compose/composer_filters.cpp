@@ -26,7 +26,32 @@ tlEffect *rankFilter(Effect *e, tlRandom &random, bool wrap) {
     return e;
 }
 
+// Whether randomDivisor(n, false) can give anything but 0.
+bool hasProperDivisor(int32_t n) {
+    for (int32_t d = 2; static_cast<int64_t>(d) * d <= n; ++d)
+        if (n % d == 0) return true;
+    return false;
+}
+
 }  // namespace
+
+// Three rows can skip whatever they draw: the glass tile unless W and H both
+// have proper divisors; the sine wave unless W has one and H has one too or
+// is itself one of W's (the vertical wavelength then repeats the horizontal
+// one); edges or neon on a smooth picture. The swirl skips three times in
+// four, never always, and every other row always adds.
+bool WallpaperComposer::filtersCanAdd(uint32_t choices, const tlPicture &picture) {
+    const int32_t w = picture.width, h = picture.height;
+    for (int32_t c = 0; c < 14; ++c) {
+        if ((choices >> c & 1u) == 0 || c == 6) continue;
+        if (c == 2 && !(hasProperDivisor(w) && (hasProperDivisor(h) || (h >= 2 && h <= w / 2 && w % h == 0))))
+            continue;
+        if (c == 12 && !(hasProperDivisor(w) && hasProperDivisor(h))) continue;
+        return true;
+    }
+    // Last, as it takes a pass over the picture.
+    return (choices >> 6 & 1u) != 0 && localContrast(picture) >= kMinimumEdgeContrast;
+}
 
 tlEffect *WallpaperComposer::filterEffect(int32_t choice, tlPictureLayer &layer, Size size, bool &skipped) {
     skipped = false;

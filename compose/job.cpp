@@ -16,11 +16,13 @@ constexpr tlPixelFormat kWorkingFormat = tlPixelFormat::rgb(8, 4);
 
 }  // namespace
 
-// When the layer or the image cannot be allocated the job leaves result null
-// (the shell then has no new picture) and frees whatever it made; the
-// composer draws nothing for a layer that could not be created.
+// When the layer or the image cannot be allocated, or the style is refused,
+// the job leaves result null (the shell then has no new picture) and frees
+// whatever it made; the composer draws nothing for a layer that could not be
+// created or a refused style.
 void runGenerationJob(GenerationJob *job) {
     job->result = nullptr;
+    if (!job->style.isValid()) return;
     // Clouds compute in long double; worker threads start at 53 bits.
     platform::useExtendedPrecision();
 
@@ -30,9 +32,9 @@ void runGenerationJob(GenerationJob *job) {
         delete layer;
         return;
     }
-    WallpaperComposer &composer = theComposer();
-    composer.setComplexity(2);
-    composer.compose(*layer);  // a shorter stack is still a wallpaper
+    // The style's level becomes the composer's (rich by default), on this
+    // thread, before the composition.
+    theComposer().compose(*layer, job->style);  // a shorter stack is still a wallpaper
 
     tlImage *image = new (std::nothrow) tlImage;
     if (!image) {

@@ -4,15 +4,19 @@
 
 #include <cstdint>
 
+#include "compose/style.h"
+
 class tlImage;
 
-// Width and height are read by the worker; result is written by it (an owned
-// image, or null when it could not be allocated) before the worker signals
-// that it is done. The main thread reads result only after that signal.
+// Width, height and style are read by the worker; result is written by it
+// (an owned image, or null when it could not be allocated or the style is
+// not valid) before the worker signals that it is done. The main thread
+// reads result only after that signal.
 struct GenerationJob {
     int32_t width;
     int32_t height;
     tlImage *result;
+    tlComposeStyle style = tlComposeStyle();  // the default: rich, every family
 };
 
 // Renders one wallpaper of job->width x job->height into job->result. Runs on

@@ -1,12 +1,13 @@
 // Tests of the composer's helpers: divisor lists, random divisors with their
-// draws counted against a second generator, complexity levels and the local
-// contrast measure.
+// draws counted against a second generator, complexity levels, styles, the
+// local contrast measure and when stage 2 can still add a filter.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
 #include "compose/composer.h"
+#include "effects/core/picture_layer.h"
 #include "imaging/picture.h"
 #include "tests/support/formats.h"
 
@@ -94,6 +95,61 @@ TEST(Composer, StartsAtLevelOneWithWrapAndKeepsUnknownLevels) {
     EXPECT_EQ(composer.complexity, 2);
     EXPECT_EQ(composer.maxFilters, 3);
     EXPECT_EQ(&theComposer(), &theComposer());
+}
+
+// A style needs a known level, known families and a family that can paint
+// the first layer; a refused style composes nothing and draws nothing.
+TEST(ComposeStyle, RefusedWithoutAFirstLayerFamily) {
+    const uint32_t firstLayer = 0x7, all = 0x3FF;
+    const struct {
+        int32_t complexity;
+        uint32_t excluded;
+        bool valid;
+    } cases[] = {{2, 0, true},     {0, all & ~1u, true},       {1, all & ~4u, true}, {2, firstLayer, false},
+                 {2, all, false},  {2, 0x400, false},          {3, 0, false},        {-1, 0, false},
+                 {2, 0x3F8, true}, {2, firstLayer & ~2u, true}};
+    for (const auto &c : cases) {
+        const tlComposeStyle style = {c.complexity, c.excluded};
+        EXPECT_EQ(style.isValid(), c.valid) << c.complexity << " " << c.excluded;
+        WallpaperComposer composer;
+        composer.random.seed(9);
+        tlPictureLayer layer;
+        ASSERT_TRUE(layer.create(8, 8, kRGBA8));
+        EXPECT_EQ(composer.compose(layer, style), c.valid);
+        if (!c.valid) {
+            EXPECT_EQ(composer.random.index, 624);  // untouched since the seed
+            EXPECT_EQ(layer.effects.count(), 0);
+        }
+    }
+}
+
+// For every small size, the rule stage 2 ends by agrees with what the sine
+// wave (choice 2) and glass tile (12) rows can draw: a sine wave needs a
+// divisor dx of W and either dx dividing H or a divisor of H; a glass tile
+// a divisor of each. Edges or neon (6) need a contrasted picture; the swirl
+// (1) adds one time in four, on any picture.
+TEST(FiltersCanAdd, OnlyWhenARowCanCreateAnEffect) {
+    for (int32_t w = 1; w <= 40; ++w)
+        for (int32_t h = 1; h <= 40; ++h) {
+            tlPicture p;
+            ASSERT_TRUE(p.create(w, h, kRGBA8));
+            const std::vector<int32_t> dw = divisors(w, false), dh = divisors(h, false);
+            bool sine = false;
+            for (int32_t d : dw) sine = sine || h % d == 0 || !dh.empty();
+            EXPECT_EQ(WallpaperComposer::filtersCanAdd(1u << 2, p), sine) << w << "x" << h;
+            EXPECT_EQ(WallpaperComposer::filtersCanAdd(1u << 12, p), !dw.empty() && !dh.empty()) << w << "x" << h;
+            EXPECT_EQ(WallpaperComposer::filtersCanAdd(1u << 2 | 1u << 12, p), sine) << w << "x" << h;
+        }
+    tlPicture flat, checkered;
+    ASSERT_TRUE(flat.create(7, 5, kRGBA8));
+    ASSERT_TRUE(checkered.create(7, 5, kRGBA8));
+    for (int32_t y = 0; y < 5; ++y)
+        for (int32_t i = 0; i < 28; ++i) checkered.row(y)[i] = (i % 4 == 3 || (i / 4 + y) % 2) ? 255 : 0;
+    EXPECT_FALSE(WallpaperComposer::filtersCanAdd(1u << 6, flat));
+    EXPECT_TRUE(WallpaperComposer::filtersCanAdd(1u << 6, checkered));
+    EXPECT_TRUE(WallpaperComposer::filtersCanAdd(1u << 1, flat));
+    EXPECT_FALSE(WallpaperComposer::filtersCanAdd(0, checkered));
+    EXPECT_FALSE(WallpaperComposer::filtersCanAdd(1u << 2 | 1u << 6 | 1u << 12, flat));
 }
 
 void put(tlPicture &p, int32_t x, int32_t y, uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255) {

@@ -11,11 +11,13 @@ namespace {
 
 // Runs one job with the process composer seeded; the digest of the
 // composite, with the stack it was made from in trace.
-uint64_t generate(uint32_t seed, int32_t w, int32_t h, std::string &trace, bool &made) {
+uint64_t generate(uint32_t seed, int32_t w, int32_t h, std::string &trace, bool &made,
+                  const tlComposeStyle &style = tlComposeStyle()) {
     tlComposeTrace observer(trace);
     theComposer().random.seed(seed);
     theComposer().setObserver(&observer);
     GenerationJob job = {w, h, nullptr};
+    job.style = style;
     runGenerationJob(&job);
     theComposer().setObserver(nullptr);
     made = job.result != nullptr;
@@ -46,6 +48,31 @@ TEST(GenerationJob, SameSeedGivesTheSamePicture) {
     }
     // The job always composes at the highest complexity.
     EXPECT_EQ(theComposer().complexity, 2);
+}
+
+// The job composes in the style it carries; a refused style gives no
+// picture and no draw.
+TEST(GenerationJob, ComposesInTheJobsStyle) {
+    const tlComposeStyle onlyCheckers = {tlComplexitySimple, 0x3FFu & ~(1u << tlFamilyCheckers)};
+    for (uint32_t seed = 1; seed <= 6; ++seed) {
+        std::string trace;
+        bool made = false;
+        generate(seed, 32, 24, trace, made, onlyCheckers);
+        EXPECT_TRUE(made);
+        EXPECT_EQ(theComposer().complexity, tlComplexitySimple);
+        const std::string add = "{\"add\":", checker = add + "\"Checker\"";
+        size_t adds = 0;
+        for (size_t at = trace.find(add); at != std::string::npos; at = trace.find(add, at + 1)) {
+            EXPECT_EQ(trace.compare(at, checker.size(), checker), 0) << trace;
+            ++adds;
+        }
+        EXPECT_TRUE(adds >= 1 && adds <= 2) << trace;
+    }
+    std::string trace;
+    bool made = true;
+    generate(5, 32, 24, trace, made, {tlComplexityRich, 0x7});
+    EXPECT_FALSE(made);
+    EXPECT_EQ(theComposer().random.index, 624);
 }
 
 TEST(GenerationJob, SeedsDiffer) {

@@ -1,7 +1,7 @@
 // Replays compositions with a second generator that follows the pattern and
-// filter tables draw by draw, and checks every effect the composer adds (its
-// class, opacity, blend mode and every field) and the generator's state at
-// that moment.
+// filter tables draw by draw, under a style (level and families), and checks
+// every effect the composer adds (its class, opacity, blend mode and every
+// field), the generator's state at that moment and at the end.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -39,11 +39,17 @@ public:
     std::vector<int32_t> contrasts;
 };
 
+// The families of the pattern types and of the filter choices: gradients,
+// checkers, clouds, dots, lines, then warps, noise, soft, edges, tiles.
+const int32_t kTypeFamily[9] = {0, 0, 1, 2, 2, 3, 3, 4, 4};
+const int32_t kChoiceFamily[14] = {5, 5, 5, 6, 6, 7, 8, 8, 7, 7, 7, 6, 9, 7};
+
 // The tables transcribed on their own, drawing from a second generator.
 class Reference {
 public:
-    Reference(uint32_t seed, int32_t w, int32_t h, const std::vector<int32_t> &contrasts, size_t limit)
-        : W(w), H(h), contrasts(contrasts), limit(limit) {
+    Reference(uint32_t seed, int32_t w, int32_t h, const tlComposeStyle &style, const std::vector<int32_t> &contrasts,
+              size_t limit)
+        : W(w), H(h), style(style), contrasts(contrasts), limit(limit) {
         r.seed(seed);
     }
 
@@ -54,9 +60,11 @@ public:
 
     std::vector<Event> events;
     std::set<std::string> classes;
+    tlRandom r;
 
 private:
     uint32_t below(uint32_t n) { return r.below(n); }
+    bool excluded(int32_t family) const { return (style.excluded >> family & 1u) != 0; }
     int32_t divisor(int32_t n, bool even) {
         std::vector<int32_t> list = properDivisors(n, even);
         if (list.empty()) return 0;
@@ -97,10 +105,11 @@ private:
     }
 
     bool stage1() {
-        const int32_t count = static_cast<int32_t>(below(3)) + 1;
+        const int32_t count = static_cast<int32_t>(below(style.complexity == 0 ? 2 : 3)) + 1;
         for (int32_t i = 0; i < count; ++i) {
             const tlColour a = colour(i), b = colour(i);
-            const uint32_t type = below(i == 0 ? 5 : 9);
+            uint32_t type = below(i == 0 ? 5 : 9);
+            while (excluded(kTypeFamily[type])) type = below(i == 0 ? 5 : 9);
             if (!emit(pattern(type, a, b, i))) return false;
             if (i == 0 && type == 4 && below(4) < 3) {
                 tlEffect *e;
@@ -226,17 +235,35 @@ private:
     }
 
     void stage2() {
-        const uint32_t count = below(4);
+        if (style.complexity == 0) return;
+        const uint32_t count = below(style.complexity == 1 ? 3 : 4);
         int32_t previous = -1;
         for (uint32_t j = 0; j < count;) {
+            if (!anyFilterCanAdd()) return;
             int32_t c = static_cast<int32_t>(below(14));
             while (c == previous) c = static_cast<int32_t>(below(14));
             previous = c;
+            if (excluded(kChoiceFamily[c])) continue;
             tlEffect *e = filter(c);
             if (!e) continue;
             if (!emit(e)) return;
             ++j;
         }
+    }
+
+    // By the rows' own divisor draws: the sine wave adds when some divisor
+    // of W divides H or H has one of its own, the glass tile when both have
+    // one. Edges and neon (which need the picture) share their family with
+    // the emboss, which always adds.
+    bool anyFilterCanAdd() const {
+        const std::vector<int32_t> wide = properDivisors(W, false), high = properDivisors(H, false);
+        bool sine = !high.empty();
+        for (int32_t d : wide) sine = sine || H % d == 0;
+        for (int32_t c = 0; c < 14; ++c)
+            if (!excluded(kChoiceFamily[c]) && (c != 2 || (!wide.empty() && sine)) &&
+                (c != 12 || (!wide.empty() && !high.empty())))
+                return true;
+        return false;
     }
 
     // Null for a skip.
@@ -368,36 +395,43 @@ private:
         return e;
     }
 
-    tlRandom r;
     const int32_t W, H;
+    const tlComposeStyle style;
     const std::vector<int32_t> &contrasts;
     size_t nextContrast = 0;
     const size_t limit;
 };
 
-// Composes one wallpaper and compares it with the replay; returns the
-// classes the replay made.
-std::set<std::string> checkSeed(uint32_t seed, int32_t w, int32_t h) {
+// Composes one wallpaper in the style and compares it with the replay;
+// returns the events.
+std::vector<Event> checkSeed(uint32_t seed, int32_t w, int32_t h, const tlComposeStyle &style,
+                             std::set<std::string> &classes) {
     WallpaperComposer composer;
     composer.random.seed(seed);
-    composer.setComplexity(2);
     Recorder recorder(composer.random);
     composer.setObserver(&recorder);
     tlPictureLayer layer;
     EXPECT_TRUE(layer.create(w, h, kRGBA8));
-    const bool complete = composer.compose(layer);
+    const bool complete = composer.compose(layer, style);
 
+    const std::string where = "seed " + std::to_string(seed) + " " + std::to_string(w) + "x" + std::to_string(h) +
+                              " style " + std::to_string(style.complexity) + "/" + std::to_string(style.excluded);
     const bool failed = !recorder.events.empty() && recorder.events.back().failed;
-    EXPECT_EQ(complete, !failed) << "seed " << seed;
-    Reference reference(seed, w, h, recorder.contrasts, failed ? recorder.events.size() : SIZE_MAX);
+    EXPECT_EQ(complete, !failed) << where;
+    Reference reference(seed, w, h, style, recorder.contrasts, failed ? recorder.events.size() : SIZE_MAX);
     reference.run();
     const std::vector<Event> &want = reference.events, &got = recorder.events;
-    EXPECT_EQ(got.size(), want.size()) << "seed " << seed << " " << w << "x" << h;
+    EXPECT_EQ(got.size(), want.size()) << where;
     for (size_t i = 0; i < std::min(got.size(), want.size()); ++i) {
-        EXPECT_EQ(got[i].text, want[i].text) << "seed " << seed << " " << w << "x" << h << " effect " << i;
-        EXPECT_EQ(got[i].state, want[i].state) << "seed " << seed << " " << w << "x" << h << " effect " << i;
+        EXPECT_EQ(got[i].text, want[i].text) << where << " effect " << i;
+        EXPECT_EQ(got[i].state, want[i].state) << where << " effect " << i;
     }
-    return reference.classes;
+    // No draw after the last effect either (an ended stage 2 draws nothing).
+    if (!failed) {
+        EXPECT_EQ(randomDigest(composer.random), randomDigest(reference.r)) << where;
+    }
+    classes.insert(reference.classes.begin(), reference.classes.end());
+    return recorder.events;
 }
 
 TEST(ComposerReplay, EveryDrawFollowsTheTables) {
@@ -405,14 +439,80 @@ TEST(ComposerReplay, EveryDrawFollowsTheTables) {
     const int32_t sizes[][2] = {{120, 96}, {97, 89}, {64, 48}, {30, 42}, {128, 100}};
     for (const auto &size : sizes)
         for (uint32_t seed = 1; seed <= 60; ++seed) {
-            std::set<std::string> classes = checkSeed(seed * 7919u + static_cast<uint32_t>(size[0]), size[0], size[1]);
-            seen.insert(classes.begin(), classes.end());
+            checkSeed(seed * 7919u + static_cast<uint32_t>(size[0]), size[0], size[1], tlComposeStyle(), seen);
             if (::testing::Test::HasFailure()) return;
         }
     // Every pattern row and both follow-ups were exercised.
     for (const char *name : {"Gradient", "GradientPattern", "Checker", "Cloud", "Plasma", "Dots", "RandomDots",
                              "ParallelLines", "Grid", "Kaleidoscope", "Pixelize"})
         EXPECT_TRUE(seen.count(name)) << name;
+}
+
+// The family of each class the composer adds; stage is 0 for a pattern
+// layer, 1 for a filter, 2 for a plasma's follow-up (of the clouds family).
+int32_t familyOf(int32_t typeId, int32_t &stage) {
+    static const struct {
+        const char *name;
+        int32_t family, stage;
+    } classes[] = {{"Gradient", 0, 0}, {"GradientPattern", 0, 0}, {"Checker", 1, 0}, {"Cloud", 2, 0},
+                   {"Plasma", 2, 0}, {"Kaleidoscope", 2, 2}, {"Pixelize", 2, 2}, {"Dots", 3, 0},
+                   {"RandomDots", 3, 0}, {"ParallelLines", 4, 0}, {"Grid", 4, 0}, {"Cylinder", 5, 1},
+                   {"Swirl", 5, 1}, {"SineWave", 5, 1}, {"HSVNoise", 6, 1}, {"HistogramNoise", 6, 1},
+                   {"Spread", 6, 1}, {"Watercolor", 7, 1}, {"Median", 7, 1}, {"Minimum", 7, 1},
+                   {"Maximum", 7, 1}, {"OilPaint", 7, 1}, {"EdgeDetection", 8, 1}, {"Neon", 8, 1},
+                   {"Emboss", 8, 1}, {"GlassTile", 9, 1}};
+    const tlEffectInfo *info = findEffectInfo(typeId);
+    for (const auto &c : classes)
+        if (info && std::strcmp(info->name, c.name) == 0) {
+            stage = c.stage;
+            return c.family;
+        }
+    ADD_FAILURE() << "unexpected class " << typeId;
+    return -1;
+}
+
+// Every level, and every family off in turn (then a few narrow styles), on
+// sizes without divisors (primes, 1 x 1, thin), with some (6 x 3: the sine
+// wave's vertical wavelength repeats the horizontal one) and with many.
+// Every draw follows the tables; no excluded family shows, the first layer
+// comes from a first-layer family, and the counts keep to the level.
+TEST(ComposerReplay, StylesFollowTheTables) {
+    const uint32_t filters = 0x3E0, tiles = 1u << tlFamilyTiles, onlyClouds = 0x1B, onlyCheckers = 0x1D;
+    std::vector<tlComposeStyle> styles = {{0, 0}, {1, 0}, {2, 0}};
+    for (uint32_t f = 0; f < tlFamilyCount; ++f) styles.push_back({2, 1u << f});
+    // Each filter family alone, none, and narrow pattern choices.
+    for (uint32_t f = tlFamilyWarps; f < tlFamilyCount; ++f) styles.push_back({2, filters & ~(1u << f)});
+    for (uint32_t excluded : {filters, onlyCheckers | (filters & ~tiles), onlyClouds | tiles})
+        styles.push_back({2, excluded});
+    const int32_t sizes[][2] = {{1, 1}, {37, 41}, {1, 23}, {31, 2}, {6, 3}, {24, 20}};
+    const int32_t bounds[3][2] = {{2, 0}, {3, 2}, {3, 3}};  // patterns, filters
+    for (const tlComposeStyle &style : styles) {
+        int32_t most[2] = {0, 0};
+        for (uint32_t k = 0; k < 240; ++k) {
+            const int32_t *size = sizes[k % 6];
+            std::set<std::string> classes;
+            const std::vector<Event> events = checkSeed(k * 104729u + 7, size[0], size[1], style, classes);
+            int32_t count[3] = {0, 0, 0};
+            for (size_t i = 0; i < events.size(); ++i) {
+                int32_t stage = 0;
+                const int32_t family = familyOf(std::stoi(events[i].text), stage);
+                EXPECT_TRUE(style.allows(family)) << events[i].text << " style " << style.excluded;
+                if (i == 0) {
+                    EXPECT_TRUE(family <= tlFamilyClouds && stage == 0) << events[i].text;
+                }
+                ++count[stage];
+            }
+            for (int32_t s : {0, 1}) {
+                EXPECT_LE(count[s], bounds[style.complexity][s]) << style.complexity;
+                most[s] = std::max(most[s], count[s]);
+            }
+            if (::testing::Test::HasFailure()) return;
+        }
+        // Each level reaches its bounds, unless no filter is left.
+        EXPECT_EQ(most[0], bounds[style.complexity][0]) << style.complexity << "/" << style.excluded;
+        EXPECT_EQ(most[1], (style.excluded & filters) == filters ? 0 : bounds[style.complexity][1])
+            << style.complexity << "/" << style.excluded;
+    }
 }
 
 }  // namespace

@@ -271,6 +271,36 @@ TEST(LabCommands, ComposeWithoutSeedNamesTheSeedItDrew) {
     EXPECT_EQ(again.compare(0, digest.size(), digest), 0) << seed;
 }
 
+// A style previews as the job would make it; unknown words and a style
+// without a first-layer family are usage errors.
+TEST(LabCommands, ComposeTakesAStyle) {
+    const struct {
+        std::vector<std::string> words;
+        int exit;
+        std::vector<std::string> absent;  // classes the style leaves out
+    } cases[] = {
+        {{"--complexity", "simple", "--exclude", "gradients,clouds,dots,lines"}, kLabOk,
+         {"Gradient", "GradientPattern", "Cloud", "Plasma", "Dots", "Grid", "Cylinder", "HSVNoise", "GlassTile"}},
+        {{"--exclude", "warps,noise,soft,edges"}, kLabOk, {"Cylinder", "Swirl", "Spread", "OilPaint", "Emboss"}},
+        {{"--complexity", "wild"}, kLabUsage, {}},
+        {{"--exclude", "dots,neon"}, kLabUsage, {}},
+        {{"--exclude", "dots,"}, kLabUsage, {}},
+        {{"--exclude", "gradients,checkers,clouds"}, kLabUsage, {}},
+    };
+    for (const auto &c : cases) {
+        std::vector<std::string> words = {"compose", "--size", "20x10", "--seed", "4", "--stack", "--count", "3"};
+        words.insert(words.end(), c.words.begin(), c.words.end());
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(run(words), c.exit) << words.back();
+        const std::string out = testing::internal::GetCapturedStdout(), err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(err.empty(), c.exit == kLabOk) << err;
+        EXPECT_EQ(out.find("\"add\"") != std::string::npos, c.exit == kLabOk) << words.back();
+        for (const std::string &name : c.absent)
+            EXPECT_EQ(out.find("\"add\":\"" + name + "\""), std::string::npos) << name;
+    }
+}
+
 TEST(LabProgress, RewritesOneLineAndErasesIt) {
     for (const bool enabled : {false, true}) {
         std::FILE *to = std::tmpfile();

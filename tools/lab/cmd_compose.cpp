@@ -2,7 +2,9 @@
 // the program does, writing the wallpapers and, on request, the effect stack
 // of each as JSON lines and a digest of each composite. Without --seed the
 // seed is drawn from the clock and named on stderr, so that any wallpaper
-// can be made again while stdout keeps only the JSON lines.
+// can be made again while stdout keeps only the JSON lines. --complexity and
+// --exclude give the wallpapers a style, to preview it.
+#include <algorithm>
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
@@ -53,6 +55,33 @@ uint32_t clockSeed() {
     return static_cast<uint32_t>(z ^ (z >> 31));
 }
 
+// The names --exclude takes, in the order of tlStyleFamily.
+const char *const kFamilyNames[tlFamilyCount] = {"gradients", "checkers", "clouds", "dots",  "lines",
+                                                 "warps",     "noise",    "soft",   "edges", "tiles"};
+
+// --complexity simple|normal|rich and --exclude FAMILY[,FAMILY...].
+bool parseStyle(const labArgs &args, tlComposeStyle &style, std::string &error) {
+    if (!args.getChoice("complexity", {"simple", "normal", "rich"}, style.complexity, error)) return false;
+    const std::string *list = args.value("exclude");
+    for (size_t start = 0; list && start <= list->size();) {
+        const size_t comma = std::min(list->find(',', start), list->size());
+        const std::string name = list->substr(start, comma - start);
+        int32_t family = 0;
+        while (family < tlFamilyCount && name != kFamilyNames[family]) ++family;
+        if (family == tlFamilyCount) {
+            error = "--exclude: unknown family \"" + name + "\" (families:";
+            for (const char *known : kFamilyNames) error += std::string(" ") + known;
+            error += ")";
+            return false;
+        }
+        style.excluded |= 1u << family;
+        start = comma + 1;
+    }
+    if (style.isValid()) return true;
+    error = "--exclude leaves no family for the first layer: keep gradients, checkers or clouds";
+    return false;
+}
+
 bool saveWallpaper(const std::string &path, const tlImage &image, bool pam, std::string &error) {
     if (pam) return savePicture(path, image.picture, error);
     tlBMPCodec codec;
@@ -76,7 +105,7 @@ int runCompose(int argc, char **argv) {
     std::string error;
     if (!args.parse(argc, argv,
                     {{"size", true}, {"seed", true}, {"count", true}, {"out", true}, {"pam", false},
-                     {"stack", false}, {"digest", false}},
+                     {"stack", false}, {"digest", false}, {"complexity", true}, {"exclude", true}},
                     error))
         return labUsageError(cmd, error);
     if (!args.positional.empty()) return labUsageError(cmd, "unexpected argument \"" + args.positional[0] + "\"");
@@ -88,6 +117,8 @@ int runCompose(int argc, char **argv) {
     if (args.has("seed") && !parseSeed(*args.value("seed"), seed))
         return labUsageError(cmd, "--seed wants a number from 0 to 4294967295, not \"" + *args.value("seed") + "\"");
     if (!args.getInt("count", 1, 9999, count, error)) return labUsageError(cmd, error);
+    tlComposeStyle style;
+    if (!parseStyle(args, style, error)) return labUsageError(cmd, error);
     if (!args.has("seed")) {
         seed = clockSeed();
         std::fprintf(stderr, "chromaweave_lab compose: no --seed given, drew --seed %u\n", static_cast<unsigned>(seed));
@@ -106,6 +137,7 @@ int runCompose(int argc, char **argv) {
         if (count > 1) progress.show("wallpaper " + std::to_string(k) + "/" + std::to_string(count));
         if (args.has("stack")) observer.wallpaper(k, w, h);
         GenerationJob job = {w, h, nullptr};
+        job.style = style;
         runGenerationJob(&job);
         if (!job.result) {
             flush(trace, progress);
@@ -133,6 +165,8 @@ int runCompose(int argc, char **argv) {
 
 const labCommandRegistrar composeCommand("compose", runCompose,
                                          "--size WxH [--seed N] [--count K] [--out PREFIX] [--pam] [--stack] "
-                                         "[--digest]");
+                                         "[--digest] [--complexity simple|normal|rich] [--exclude FAMILY[,FAMILY...]]\n"
+                                         "    FAMILY: gradients checkers clouds dots lines (patterns; one of the "
+                                         "first three stays), warps noise soft edges tiles (filters)");
 
 }  // namespace
