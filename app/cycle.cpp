@@ -65,7 +65,7 @@ WallpaperCycle::~WallpaperCycle() {
 }
 
 void WallpaperCycle::setTimer(uint32_t id, uint32_t ms) {
-    if (shell.mainWindowGone) return;
+    if (shell.ending) return;
     if (services.platform.setTimer(id, ms)) shell.activeTimers |= id;
 }
 
@@ -73,6 +73,13 @@ void WallpaperCycle::killTimer(uint32_t id) {
     if (!(shell.activeTimers & id)) return;
     services.platform.killTimer(id);
     shell.activeTimers &= ~id;
+}
+
+void WallpaperCycle::stopTimers() {
+    killTimer(TIMER_CHANGE);
+    killTimer(TIMER_RESUME);
+    if (shell.trayTriesLeft) services.platform.killTimer(TIMER_TRAY);
+    shell.trayTriesLeft = 0;
 }
 
 void WallpaperCycle::joinWorker() {
@@ -94,19 +101,60 @@ void WallpaperCycle::begin(bool firstRun) {
 }
 
 void WallpaperCycle::shutDown() {
+    if (shell.shutDownDone) return;
+    shell.shutDownDone = true;
     if (shell.currentPicture) {
         services.pictures.release(shell.currentPicture);
         shell.currentPicture = nullptr;
-        if (settings.RestoreWallpaper)
-            setDesktopWallpaper(desktopAccess(), settings.NoActiveDesktop,
-                                shell.previousWallpaper, shell.previousStyle, true);
-        if (!settings.UseSequentialNo && settings.DeleteFile)
+        bool restored = settings.RestoreWallpaper &&
+                        setDesktopWallpaper(desktopAccess(), settings.NoActiveDesktop,
+                                            shell.previousWallpaper, shell.previousStyle, true);
+        // Only a file the desktop no longer shows is deleted: without the
+        // restore the desktop (and with Active Desktop the profile) would
+        // point at a missing file.
+        if (restored && !settings.UseSequentialNo && settings.DeleteFile)
             services.platform.deleteFile(shell.WallpaperFile);
     }
     if (!shell.skipSaveOnExit) saveSettings(services.registry, settings);
     joinWorker();
     services.pictures.release(shell.job.result);
     shell.job.result = nullptr;
+}
+
+void WallpaperCycle::endSession() {
+    // No change may follow the restore.
+    stopTimers();
+    shell.ending = true;
+    shutDown();
+    services.ui.destroyMainWindow();
+}
+
+// ---- The tray icon
+
+void WallpaperCycle::addTrayIcon() {
+    if (services.ui.addTrayIcon(shell.paused)) return;
+    // The taskbar is not there yet: try again for a while.
+    if (!shell.ending && !shell.trayTriesLeft &&
+        services.platform.setTimer(TIMER_TRAY, trayRetryPeriod))
+        shell.trayTriesLeft = trayRetryTries;
+}
+
+void WallpaperCycle::tryTrayIcon() {
+    if (!shell.trayTriesLeft) return;
+    if (services.ui.addTrayIcon(shell.paused) || --shell.trayTriesLeft == 0) {
+        services.platform.killTimer(TIMER_TRAY);
+        shell.trayTriesLeft = 0;
+    }
+}
+
+void WallpaperCycle::onTaskbarCreated() {
+    // The new taskbar knows no icons: ours comes back showing the state.
+    if (shell.ending) return;
+    if (shell.trayTriesLeft) {
+        tryTrayIcon();
+        return;
+    }
+    addTrayIcon();
 }
 
 // ---- Changing the wallpaper
@@ -149,7 +197,10 @@ void WallpaperCycle::changeStep() {
 }
 
 void WallpaperCycle::onTimer(uint32_t id) {
-    if (id == TIMER_CHANGE) {
+    if (shell.ending) return;
+    if (id == TIMER_TRAY) {
+        tryTrayIcon();
+    } else if (id == TIMER_CHANGE) {
         changeStep();
     } else if (id == TIMER_RESUME) {
         killTimer(TIMER_RESUME);
@@ -172,7 +223,7 @@ void WallpaperCycle::onJobDone(uint32_t jobNumber) {
 }
 
 bool WallpaperCycle::startJob() {
-    if (shell.mainWindowGone || shell.workerExists) return false;
+    if (shell.ending || shell.workerExists) return false;
     pictureSize(settings, &shell.job.width, &shell.job.height);
     services.pictures.release(shell.job.result);
     shell.job.result = nullptr;
@@ -208,11 +259,15 @@ bool WallpaperCycle::applyResult() {
     }
     shell.currentPicture = shell.job.result;
     shell.job.result = nullptr;
-    if (!setDesktopWallpaper(desktopAccess(), settings.NoActiveDesktop, target, WPSTYLE_TILE,
+    if (!setDesktopWallpaper(desktopAccess(), settings.NoActiveDesktop, target, wpStyleTile,
                              false)) {
-        services.ui.destroyMainWindow();
-        shell.mainWindowGone = true;
+        // The program ends. The message comes first: the main window's end
+        // posts the quit message, which would close the box at once. While
+        // it is open no change and no new job may start.
+        stopTimers();
+        shell.ending = true;
         services.ui.showMessage(MessageOwner::none, TEXT_WALLPAPER_NOT_SET, 0);
+        services.ui.destroyMainWindow();
         return false;
     }
     shell.lastChangeTick = services.platform.tickCount();
@@ -253,6 +308,7 @@ void WallpaperCycle::onSaveFailed() {
 // ---- Commands
 
 void WallpaperCycle::onCommand(uint32_t id) {
+    if (shell.ending) return;
     switch (id) {
     case CMD_SETTINGS: openSettings(); break;
     case CMD_SAVE: saveCopy(); break;
@@ -272,7 +328,7 @@ void WallpaperCycle::onCommand(uint32_t id) {
         break;
     case CMD_EXIT:
         services.ui.destroyMainWindow();
-        shell.mainWindowGone = true;
+        shell.ending = true;
         break;
     default: break;
     }
@@ -303,8 +359,9 @@ void WallpaperCycle::saveCopyAs() {
         return;
     }
     if (!shell.currentPicture) return;
-    // Closing the settings dialog runs its Cancel, which resumes the cycle;
-    // the save dialog then holds it again.
+    // The settings dialog is closed at once, without its Cancel: its hold
+    // passes straight to the save dialog, so no change can slip in between
+    // and the cycle stays held until the save dialog ends.
     if (services.ui.isDialogOpen(ShellDialog::settings))
         services.ui.closeDialog(ShellDialog::settings);
     if (!shell.paused) togglePause();
@@ -322,6 +379,7 @@ void WallpaperCycle::saveCopyAs() {
 }
 
 void WallpaperCycle::onTrayLeftClick() {
+    if (shell.ending) return;
     if (services.ui.isDialogOpen(ShellDialog::settings)) {
         services.ui.bringToFront(ShellDialog::settings);
     } else if (services.ui.isDialogOpen(ShellDialog::saveAs)) {
@@ -334,9 +392,8 @@ void WallpaperCycle::onTrayLeftClick() {
 }
 
 void WallpaperCycle::onMainWindowDestroyed() {
-    killTimer(TIMER_CHANGE);
-    killTimer(TIMER_RESUME);
-    shell.mainWindowGone = true;
+    stopTimers();
+    shell.ending = true;
 }
 
 // ---- Settings dialog outcome
@@ -374,6 +431,13 @@ void WallpaperCycle::settingsCancelled() {
         return;
     }
     if (!shell.stopped) togglePause();
+}
+
+FormChanges WallpaperCycle::storeSettings(const SettingsForm &form) {
+    FormChanges changes = storeSizeAndInterval(form, settings);
+    if (!services.sameFolder(form.folder, settings.WallpaperDir)) changeWallpaperDir(form.folder);
+    storeSwitches(form, settings);
+    return changes;
 }
 
 void WallpaperCycle::changeWallpaperDir(const char *folder) {

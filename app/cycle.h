@@ -10,6 +10,7 @@
 #include "app/paths.h"
 #include "app/picture_store.h"
 #include "app/settings.h"
+#include "app/settings_form.h"
 #include "app/shell_ui.h"
 #include "generation/job.h"
 #include "platform/shell.h"
@@ -60,6 +61,9 @@ struct CycleServices {
     PictureStore &pictures;
     ShellUi &ui;
     LeadByteTest isLeadByte;
+    // Whether the settings dialog's folder text names the wallpaper folder
+    // still: the system's case-blind comparison (lstrcmpiA) in the program.
+    FolderTextsEqual sameFolder;
 };
 
 // The shell state; owned and touched by the main thread only, except the job
@@ -74,7 +78,11 @@ struct ShellState {
     bool stopped = false;  // implies paused
     bool firstRun = false;
     bool skipSaveOnExit = false;
-    bool mainWindowGone = false;  // no timers or workers are started after it
+    // The program is ending (its main window is destroyed or about to be):
+    // no timer, worker or command is started after it.
+    bool ending = false;
+    bool shutDownDone = false;    // the shut-down steps ran (they run once)
+    uint32_t trayTriesLeft = 0;   // TIMER_TRAY is armed while not 0
     uint32_t activeTimers = 0;    // bit 1: TIMER_CHANGE, bit 2: TIMER_RESUME
     uint32_t lastChangeTick = 0;
     uint32_t pauseTick = 0;
@@ -95,8 +103,18 @@ public:
     // change, or on the first run the settings dialog.
     void begin(bool firstRun);
     // After the message loop: restore, delete, save the settings, wait for
-    // the worker, free the pictures.
+    // the worker, free the pictures. Only the first call does anything.
     void shutDown();
+    // The Windows session ends (WM_ENDSESSION): the process may be ended
+    // any moment after this returns, so the shut-down steps run now; then
+    // the main window is destroyed.
+    void endSession();
+
+    // The tray icon: added when the main window is created, tried again
+    // for a while when the taskbar did not take it, and added again with
+    // the current state when a (re)started taskbar announces itself.
+    void addTrayIcon();
+    void onTaskbarCreated();
 
     // Main window events.
     void onTimer(uint32_t id);
@@ -109,8 +127,13 @@ public:
     // Settings dialog outcome (after it destroyed itself).
     void settingsConfirmed(bool sizeChanged, bool intervalChanged);
     void settingsCancelled();
-    // A new wallpaper folder confirmed in the dialog; call before the
-    // switches (UseSequentialNo) are stored. The old fixed file is deleted.
+    // OK's storing, after the checks passed: size and interval, a new
+    // folder (the old fixed file deleted, decided on the old
+    // UseSequentialNo), then the switches. The dialog is destroyed next and
+    // settingsConfirmed applies the changes.
+    FormChanges storeSettings(const SettingsForm &form);
+    // A new wallpaper folder; call before the switches (UseSequentialNo)
+    // are stored. The old fixed file is deleted.
     void changeWallpaperDir(const char *folder);
 
     void requestChange();
@@ -124,6 +147,8 @@ public:
 private:
     void setTimer(uint32_t id, uint32_t ms);
     void killTimer(uint32_t id);
+    void stopTimers();
+    void tryTrayIcon();
     void changeStep();
     void joinWorker();
     void saveCopy();

@@ -5,13 +5,13 @@
 
 const char desktopKeyPath[] = "Control Panel\\Desktop";
 
-const char *tileValueFor(int32_t style) { return style == WPSTYLE_TILE ? "1" : "0"; }
+const char *tileValueFor(int32_t style) { return style == wpStyleTile ? "1" : "0"; }
 
-const char *styleValueFor(int32_t style) { return style == WPSTYLE_STRETCH ? "2" : "0"; }
+const char *styleValueFor(int32_t style) { return style == wpStyleStretch ? "2" : "0"; }
 
 int32_t styleFromValues(char tileFirst, char styleFirst) {
-    if (tileFirst == '1') return WPSTYLE_TILE;
-    return styleFirst == '2' ? WPSTYLE_STRETCH : WPSTYLE_CENTER;
+    if (tileFirst == '1') return wpStyleTile;
+    return styleFirst == '2' ? wpStyleStretch : wpStyleCenter;
 }
 
 bool isActiveDesktopOn(DesktopAccess access) { return access.desktop.activeDesktopUsable(); }

@@ -8,10 +8,11 @@
 #include "platform/desktop.h"
 #include "platform/registry.h"
 
-// Wallpaper styles shared by both ways.
-const int32_t WPSTYLE_CENTER = 0;
-const int32_t WPSTYLE_TILE = 1;
-const int32_t WPSTYLE_STRETCH = 2;
+// Wallpaper styles shared by both ways (the values of the SDK's WPSTYLE_
+// macros, named apart so that no header included first can replace them).
+const int32_t wpStyleCenter = 0;
+const int32_t wpStyleTile = 1;
+const int32_t wpStyleStretch = 2;
 
 extern const char desktopKeyPath[];  // "Control Panel\Desktop"
 

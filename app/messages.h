@@ -12,6 +12,12 @@ const uint32_t MSG_SAVE_FAILED = 1026;  // the wallpaper file could not be writt
 // Timers of the main window.
 const uint32_t TIMER_CHANGE = 1;  // periodic change, period Interval
 const uint32_t TIMER_RESUME = 2;  // one shot: the rest of an interval interrupted by a pause
+const uint32_t TIMER_TRAY = 3;    // tries again to add a tray icon the taskbar did not take
+
+// Adding the tray icon is tried this often, this many milliseconds apart,
+// when the taskbar is not there at start-up (it may start late at sign-in).
+const uint32_t trayRetryPeriod = 2000;
+const uint32_t trayRetryTries = 60;
 
 // Menu commands (WM_COMMAND, low word of wParam).
 const uint32_t CMD_SETTINGS = 100;

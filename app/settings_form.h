@@ -73,6 +73,10 @@ bool createFolderPath(FolderLayer &folders, const char *path, LeadByteTest isLea
 // the browse dialog opens at and the documents folder is used in. out holds
 // 260 bytes and may be path itself.
 void withoutTrailingBackslash(const char *path, char *out, LeadByteTest isLeadByte);
+// Whether two folder texts name the same folder. The program compares as
+// the system does, folding every letter case its code page knows
+// (full-width, Greek, Cyrillic); sameFolderText is the portable stand-in.
+typedef bool (*FolderTextsEqual)(const char *a, const char *b);
 // Folder texts compared without regard to ASCII letter case; double-byte
 // characters compare exactly (a trail byte may look like a letter).
 bool sameFolderText(const char *a, const char *b, LeadByteTest isLeadByte);

@@ -16,15 +16,18 @@ public:
     // A message box with the text of string textId and the default caption
     // (string 320); style 0 shows the program's icon. Returns the button.
     virtual int32_t showMessage(MessageOwner owner, uint32_t textId, uint32_t style) = 0;
+    // Adds the tray icon, paused or running; false when the taskbar did not
+    // take it.
+    virtual bool addTrayIcon(bool paused) = 0;
     // Shows the paused or the running tray icon.
     virtual void updateTrayIcon(bool paused) = 0;
     virtual bool isDialogOpen(ShellDialog dialog) = 0;
     virtual void bringToFront(ShellDialog dialog) = 0;
     // Creates the modeless settings or About dialog (not the save dialog).
     virtual void openDialog(ShellDialog dialog) = 0;
-    // Sends WM_CLOSE to an open dialog. For the settings dialog that is its
-    // Cancel, which calls WallpaperCycle::settingsCancelled; for the save
-    // dialog it makes askSaveFileName return false.
+    // Closes an open dialog. The settings dialog is destroyed at once,
+    // without its Cancel, so the hold it had stays with the caller; the save
+    // dialog gets WM_CLOSE, which makes askSaveFileName return false.
     virtual void closeDialog(ShellDialog dialog) = 0;
     // The modal save dialog (GetSaveFileNameA) opening in initialFolder,
     // asking before overwriting when askOverWrite. True with the chosen path

@@ -52,7 +52,7 @@ private:
 
 // Load rules shared by the records.
 // "0 -> 1": the test is unsigned, so 0 and 1 give 1 and negative values pass.
-inline int32_t atLeastOne(int32_t v) { return static_cast<uint32_t>(v) <= 1 ? 1 : v; }
+inline int32_t zeroToOne(int32_t v) { return static_cast<uint32_t>(v) <= 1 ? 1 : v; }
 inline bool bit0(int32_t v) { return (v & 1) != 0; }
 inline bool bit1(int32_t v) { return (v & 2) != 0; }
 inline bool nonZero(int32_t v) { return v != 0; }

@@ -10,6 +10,8 @@ namespace platform {
 
 bool isAnsiLeadByte(uint8_t byte) { return IsDBCSLeadByteEx(CP_ACP, byte) != 0; }
 
+bool sameTextIgnoringCase(const char *a, const char *b) { return lstrcmpiA(a, b) == 0; }
+
 uint32_t Win32ShellPlatform::tickCount() { return GetTickCount(); }
 
 bool Win32ShellPlatform::setTimer(uint32_t id, uint32_t ms) {

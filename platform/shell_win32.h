@@ -46,6 +46,9 @@ private:
 // IsDBCSLeadByteEx in the ANSI code page: the lead-byte test for path
 // scanning.
 bool isAnsiLeadByte(uint8_t byte);
+// lstrcmpiA: ANSI texts equal but for letter case, every case the user's
+// locale knows (full-width, Greek and Cyrillic letters too).
+bool sameTextIgnoringCase(const char *a, const char *b);
 
 // The longest period SetTimer takes (USER_TIMER_MAXIMUM); longer intervals are
 // shortened to it.

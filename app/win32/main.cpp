@@ -8,6 +8,7 @@
 #include "app/cycle.h"
 #include "app/messages.h"
 #include "app/resources/resource.h"
+#include "app/startup.h"
 #include "app/win32/win32_shell.h"
 #include "generation/composer.h"
 #include "generation/job.h"
@@ -23,7 +24,9 @@ const char mutexName[] = "chromaweave mutex";
 // The named mutex that keeps a second copy from running; released at exit.
 class InstanceMutex {
 public:
-    InstanceMutex() : handle(CreateMutexA(nullptr, TRUE, mutexName)) {
+    InstanceMutex() {}
+    void take() {
+        handle = CreateMutexA(nullptr, TRUE, mutexName);
         alreadyRunning = handle && GetLastError() == ERROR_ALREADY_EXISTS;
     }
     ~InstanceMutex() {
@@ -33,14 +36,15 @@ public:
     }
     InstanceMutex(const InstanceMutex &) = delete;
     InstanceMutex &operator=(const InstanceMutex &) = delete;
-    HANDLE handle;
+    HANDLE handle = nullptr;
     bool alreadyRunning = false;
 };
 
 // COM on the main thread from start-up to the end of shut-down.
 class ComScope {
 public:
-    ComScope() : initialised(SUCCEEDED(CoInitialize(nullptr))) {}
+    ComScope() {}
+    void initialise() { initialised = SUCCEEDED(CoInitialize(nullptr)); }
     ~ComScope() {
         if (initialised) CoUninitialize();
     }
@@ -48,7 +52,7 @@ public:
     ComScope &operator=(const ComScope &) = delete;
 
 private:
-    bool initialised;
+    bool initialised = false;
 };
 
 int32_t runMessageLoop(Win32Shell &shell) {
@@ -61,55 +65,68 @@ int32_t runMessageLoop(Win32Shell &shell) {
     return int32_t(message.wParam);
 }
 
-// Everything between taking the mutex and releasing it.
-int32_t runProgram(HINSTANCE instance) {
+// The program's objects and its start-up steps. The mutex and COM are taken
+// by their steps and released last, after everything else is gone.
+class Win32Program : public StartupSteps {
+public:
+    explicit Win32Program(HINSTANCE instance)
+        : instance(instance), worker(runGenerationJob, MSG_JOB_DONE),
+          shell(instance, settings, DesktopAccess{desktop, registry}),
+          cycle(settings, CycleServices{platform, worker, desktop, registry, pictures, shell,
+                                        platform::isAnsiLeadByte,
+                                        platform::sameTextIgnoringCase}) {
+        shell.platform = &platform;
+        shell.worker = &worker;
+        shell.cycle = &cycle;
+    }
+
+    MutexResult takeMutex() override {
+        mutex.take();
+        if (!mutex.handle) return MutexResult::failed;
+        return mutex.alreadyRunning ? MutexResult::heldByAnotherCopy : MutexResult::taken;
+    }
+    void prepare() override {
+        char documents[pathBytes];
+        getDocumentsFolder(documents);
+        com.initialise();  // the Active Desktop tests need it
+        firstRun = prepareSettings(settings, DesktopAccess{desktop, registry}, documents);
+    }
+    bool registerMainClass() override { return shell.registerMainClass(); }
+    bool createMainWindow() override {
+        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_UPDOWN_CLASS};
+        InitCommonControlsEx(&controls);
+        return shell.createMainWindow();
+    }
+    int32_t run() override {
+        sharedRandom().seedFromClock();
+        theComposer().random.seed(composerSeed(settings.Count, GetTickCount()));
+        cycle.begin(firstRun);
+        SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
+        int32_t result = runMessageLoop(shell);
+        cycle.shutDown();
+        return result;
+    }
+    void showMessage(uint32_t textId) override { ::showMessage(instance, nullptr, textId, 0, 0); }
+
+private:
+    HINSTANCE instance;
+    // Declared first: released after everything below.
+    InstanceMutex mutex;
+    ComScope com;
     Settings settings;
-    char documents[pathBytes];
-    getDocumentsFolder(documents);
-    ComScope com;  // the Active Desktop tests below need it
+    bool firstRun = false;
     platform::Win32Desktop desktop;
     platform::Win32Registry registry;
-    DesktopAccess access{desktop, registry};
-    bool firstRun = prepareSettings(settings, access, documents);
-
     platform::Win32ShellPlatform platform;
-    platform::Win32Worker worker(runGenerationJob, MSG_JOB_DONE);
+    platform::Win32Worker worker;
     BmpPictureStore pictures;
-    Win32Shell shell(instance, settings, access);
-    shell.platform = &platform;
-    shell.worker = &worker;
-    WallpaperCycle cycle(settings, CycleServices{platform, worker, desktop, registry, pictures,
-                                                 shell, platform::isAnsiLeadByte});
-    shell.cycle = &cycle;
-
-    if (!shell.registerMainClass()) {
-        showMessage(instance, nullptr, IDS_NO_WINDOW_CLASS, 0, 0);
-        return 0;
-    }
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_UPDOWN_CLASS};
-    InitCommonControlsEx(&controls);
-    if (!shell.createMainWindow()) {
-        showMessage(instance, nullptr, IDS_NO_WINDOW, 0, 0);
-        return 0;
-    }
-    sharedRandom().seedFromClock();
-    theComposer().random.seed(composerSeed(settings.Count, GetTickCount()));
-    cycle.begin(firstRun);
-    SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
-    int32_t result = runMessageLoop(shell);
-    cycle.shutDown();
-    return result;
-}
+    Win32Shell shell;
+    WallpaperCycle cycle;
+};
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    InstanceMutex mutex;
-    if (!mutex.handle) {
-        showMessage(instance, nullptr, IDS_NO_MUTEX, 0, 0);
-        return 0;
-    }
-    // Another copy runs: end silently.
-    if (mutex.alreadyRunning) return 0;
-    return runProgram(instance);
+    Win32Program program(instance);
+    return runProgram(program);
 }

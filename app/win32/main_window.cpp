@@ -19,7 +19,10 @@ void onCreate(Win32Shell &shell, HWND window) {
     if (shell.platform) shell.platform->setWindow(window);
     if (shell.worker) shell.worker->setWindow(window);
     shell.loadIcons();
-    shell.addTrayIcon();
+    if (shell.cycle)
+        shell.cycle->addTrayIcon();
+    else
+        shell.addTrayIcon(false);
 }
 
 void onTray(Win32Shell &shell, LPARAM mouseMessage) {
@@ -52,6 +55,11 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     Win32Shell *shell = shellOf(window);
     if (!shell) return DefWindowProcA(window, message, wParam, lParam);
     WallpaperCycle *cycle = shell->cycle;
+    // A restarted taskbar announces itself to every top-level window.
+    if (message == shell->taskbarCreated && message != 0) {
+        if (cycle) cycle->onTaskbarCreated();
+        return 0;
+    }
     switch (message) {
     case WM_CREATE: onCreate(*shell, window); return 0;
     case WM_TIMER: if (cycle) cycle->onTimer(uint32_t(wParam)); return 0;
@@ -60,6 +68,11 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case MSG_TRAY: onTray(*shell, lParam); return 0;
     case WM_COMMAND: if (cycle) cycle->onCommand(LOWORD(wParam)); return 0;
     case WM_DESTROY: onDestroy(*shell); return 0;
+    // The session may end: nothing keeps it from ending.
+    case WM_QUERYENDSESSION: return TRUE;
+    // It ends: the process can be ended any moment after this message, so
+    // the shut-down steps run now.
+    case WM_ENDSESSION: if (wParam && cycle) cycle->endSession(); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
@@ -67,6 +80,7 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
 }  // namespace
 
 bool Win32Shell::registerMainClass() {
+    taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = mainWindowProcedure;
     windowClass.hInstance = instance;
@@ -118,9 +132,13 @@ void Win32Shell::openDialog(ShellDialog dialog) {
 }
 
 void Win32Shell::closeDialog(ShellDialog dialog) {
-    HWND window = dialog == ShellDialog::settings ? settingsDialog
-                  : dialog == ShellDialog::saveAs ? saveAsDialog
-                                                  : aboutDialog;
+    // WM_CLOSE would turn into a posted Cancel of the settings dialog, which
+    // would resume the cycle later, inside whatever loop runs then.
+    if (dialog == ShellDialog::settings) {
+        if (settingsDialog) DestroyWindow(settingsDialog);
+        return;
+    }
+    HWND window = dialog == ShellDialog::saveAs ? saveAsDialog : aboutDialog;
     if (window) SendMessageA(window, WM_CLOSE, 0, 0);
 }
 

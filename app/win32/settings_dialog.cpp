@@ -165,12 +165,7 @@ void onOk(Win32Shell &shell, HWND dialog) {
     Win32Folders folders;
     DialogPrompter prompter(shell.instance, dialog);
     if (!validateSettingsForm(form, folders, prompter, platform::isAnsiLeadByte)) return;
-    FormChanges changes = storeSizeAndInterval(form, shell.settings);
-    // A new folder: the fixed file does not stay behind in the old one
-    // (decided on the old UseSequentialNo, so before the switches).
-    if (!sameFolderText(folder, shell.settings.WallpaperDir, platform::isAnsiLeadByte))
-        shell.cycle->changeWallpaperDir(folder);
-    storeSwitches(form, shell.settings);
+    FormChanges changes = shell.cycle->storeSettings(form);
     DestroyWindow(dialog);
     shell.cycle->settingsConfirmed(changes.sizeChanged, changes.intervalChanged);
 }

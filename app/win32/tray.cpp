@@ -44,13 +44,13 @@ void Win32Shell::destroyIcons() {
     largeIcon = smallIcon = pausedIcon = nullptr;
 }
 
-void Win32Shell::addTrayIcon() {
+bool Win32Shell::addTrayIcon(bool paused) {
     NOTIFYICONDATAA data = trayEntry(mainWindow);
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = MSG_TRAY;
-    data.hIcon = smallIcon;
+    data.hIcon = paused ? pausedIcon : smallIcon;
     lstrcpynA(data.szTip, "chromaweave", sizeof data.szTip);
-    Shell_NotifyIconA(NIM_ADD, &data);
+    return Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
 }
 
 void Win32Shell::updateTrayIcon(bool paused) {

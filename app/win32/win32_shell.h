@@ -39,6 +39,7 @@ public:
 
     // ShellUi
     int32_t showMessage(MessageOwner owner, uint32_t textId, uint32_t style) override;
+    bool addTrayIcon(bool paused) override;
     void updateTrayIcon(bool paused) override;
     bool isDialogOpen(ShellDialog dialog) override;
     void bringToFront(ShellDialog dialog) override;
@@ -57,7 +58,6 @@ public:
     // Tray icon and menu (tray.cpp).
     void loadIcons();
     void destroyIcons();
-    void addTrayIcon();
     void removeTrayIcon();
     void showTrayMenu();
     void setWindowIcons(HWND window);
@@ -75,6 +75,7 @@ public:
     platform::Win32Worker *worker = nullptr;
 
     HWND mainWindow = nullptr;
+    UINT taskbarCreated = 0;  // the registered "TaskbarCreated" message
     HWND settingsDialog = nullptr;
     HWND aboutDialog = nullptr;
     HWND saveAsDialog = nullptr;

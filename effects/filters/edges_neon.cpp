@@ -190,14 +190,15 @@ void buildGlowTable(int32_t strength, uint8_t *table) {
 }  // namespace
 
 // 8-bit pictures of every colour model, byte by byte (indices of indexed
-// pictures are filtered like gray values); 16-bit pictures, a radius below 1
-// and a negative strength leave the picture alone. Columns first, each
+// pictures are filtered like gray values); 16-bit pictures, radius -1 (the
+// one radius whose σ is 0, which would divide by zero) and a negative
+// strength leave the picture alone. Columns first, each
 // written into the destination; then every row, combined with what the
 // column pass left there. The filters see the rectangle's own lines only.
 bool tlNeonEffect::apply(const tlPicture &source, tlPicture &destination, tlProgress *) {
     tlRect area;
     if (!effectArea(source, destination, area)) return false;
-    if (source.bits != 8 || radius < 1 || strength < 0) return true;
+    if (source.bits != 8 || radius == -1 || strength < 0) return true;
     const int32_t k = source.channels;
     const tlNeonLineFunction line = neonLineFor(k);
     if (line == nullptr) return false;

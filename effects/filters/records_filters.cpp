@@ -16,7 +16,7 @@ template <class E> static bool loadRank(E &e, tlStream &stream) {
     tlRecordReader r(stream, E::payloadLength);
     int32_t rad = r.word(), flags = r.word();
     if (!r.ok()) return false;
-    e.radius = atLeastOne(rad), e.wrap = bit0(flags);
+    e.radius = zeroToOne(rad), e.wrap = bit0(flags);
     return true;
 }
 
@@ -57,7 +57,7 @@ template <class E> static bool loadRadiusStrength(E &e, tlStream &stream) {
     tlRecordReader r(stream, E::payloadLength);
     int32_t rad = r.word(), str = r.word(), flags = r.word();
     if (!r.ok()) return false;
-    e.radius = atLeastOne(rad), e.strength = atLeastOne(str), e.wrap = bit0(flags);
+    e.radius = zeroToOne(rad), e.strength = zeroToOne(str), e.wrap = bit0(flags);
     return true;
 }
 
@@ -89,7 +89,7 @@ bool tlEdgeDetectionEffect::load(tlStream &stream) {
     tlRecordReader r(stream, payloadLength);
     int32_t k = r.word(), g = r.word(), inv = r.word(), wr = r.word();
     if (!r.ok()) return false;
-    kernel = k, gain = atLeastOne(g), invert = bit0(inv), wrap = bit0(wr);
+    kernel = k, gain = zeroToOne(g), invert = bit0(inv), wrap = bit0(wr);
     return true;
 }
 
@@ -112,7 +112,7 @@ bool tlEmbossEffect::load(tlStream &stream) {
     tlRecordReader r(stream, payloadLength);
     int32_t rad = r.word(), str = r.word(), dir = r.word(), col = r.word(), wr = r.word();
     if (!r.ok()) return false;
-    radius = atLeastOne(rad), strength = atLeastOne(str), direction = dir;
+    radius = zeroToOne(rad), strength = zeroToOne(str), direction = dir;
     inColour = nonZero(col), wrap = nonZero(wr);
     return true;
 }
@@ -189,7 +189,7 @@ bool tlSpreadEffect::load(tlStream &stream) {
     tlRecordReader r(stream, payloadLength);
     int32_t sx = r.word(), sy = r.word(), sd = r.word(), flags = r.word();
     if (!r.ok()) return false;
-    spreadX = atLeastOne(sx), spreadY = atLeastOne(sy), seed = sd, wrap = bit0(flags);
+    spreadX = zeroToOne(sx), spreadY = zeroToOne(sy), seed = sd, wrap = bit0(flags);
     return true;
 }
 
@@ -211,7 +211,7 @@ bool tlPixelizeEffect::load(tlStream &stream) {
     tlRecordReader r(stream, payloadLength);
     int32_t cw = r.word(), ch = r.word();
     if (!r.ok()) return false;
-    cellWidth = atLeastOne(cw), cellHeight = atLeastOne(ch);
+    cellWidth = zeroToOne(cw), cellHeight = zeroToOne(ch);
     return true;
 }
 
@@ -233,7 +233,7 @@ bool tlGlassTileEffect::load(tlStream &stream) {
     tlRecordReader r(stream, payloadLength);
     int32_t tw = r.word(), th = r.word(), flags = r.word();
     if (!r.ok()) return false;
-    tileWidth = atLeastOne(tw), tileHeight = atLeastOne(th), wrap = bit0(flags);
+    tileWidth = zeroToOne(tw), tileHeight = zeroToOne(th), wrap = bit0(flags);
     return true;
 }
 

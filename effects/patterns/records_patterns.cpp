@@ -218,7 +218,7 @@ bool tlPlasmaEffect::load(tlStream &stream) {
     tlRecordReader r(stream, payloadLength);
     int32_t sd = r.word(), rough = r.word(), flags = r.word();
     if (!r.ok()) return false;
-    seed = sd, roughness = atLeastOne(rough), grayscale = bit0(flags), wrap = bit1(flags);
+    seed = sd, roughness = zeroToOne(rough), grayscale = bit0(flags), wrap = bit1(flags);
     return true;
 }
 

@@ -129,7 +129,7 @@ TEST(Cycle, PendingChangeIsCarriedOverAHold) {
     EXPECT_TRUE(rig.ui.open[int(ShellDialog::settings)]);
     rig.finishWorker();  // the notice arrives while held and is ignored
     EXPECT_EQ(rig.settings.Count, 1u);
-    rig.ui.closeDialog(ShellDialog::settings);  // Cancel resumes
+    rig.ui.cancelSettings();  // Cancel resumes
     EXPECT_EQ(rig.settings.Count, 2u);
     EXPECT_FALSE(rig.cycle.state().changePending);
     EXPECT_TRUE(rig.platform.armed(TIMER_CHANGE));
@@ -248,11 +248,13 @@ TEST(CycleExit, BeforeAnyChangeTouchesNothing) {
     EXPECT_EQ(rig.worker.state, fakes::Worker::none);
 }
 
+// The file is deleted only when the desktop shows the previous wallpaper
+// again: not without the restore, nor when the restore failed.
 TEST(CycleExit, RestoreAndDeleteRules) {
-    struct Case { bool restore, sequential, remove, restored, deleted; } cases[] = {
-        {true, false, true, true, true},  {true, true, true, true, false},
-        {true, false, false, true, false}, {false, false, true, false, true},
-        {false, true, false, false, false},
+    struct Case { bool restore, sequential, remove, restoreFails, restored, deleted; } cases[] = {
+        {true, false, true, false, true, true},   {true, true, true, false, true, false},
+        {true, false, false, false, true, false}, {false, false, true, false, false, false},
+        {false, true, false, false, false, false}, {true, false, true, true, false, false},
     };
     for (const Case &c : cases) {
         Rig rig;
@@ -262,6 +264,7 @@ TEST(CycleExit, RestoreAndDeleteRules) {
         rig.registry.putString(desktopKeyPath, "WallpaperStyle", "2");
         rig.begin();
         rig.finishWorker();
+        rig.desktop.systemSetFails = c.restoreFails;
         rig.cycle.onCommand(CMD_EXIT);
         rig.cycle.shutDown();
         bool restored = rig.desktop.sets.size() == 2;
@@ -296,7 +299,7 @@ TEST(CycleFailures, WallpaperFileNotWrittenHoldsTheCycle) {
         EXPECT_TRUE(rig.ui.open[int(ShellDialog::settings)]);
         EXPECT_EQ(rig.worker.state, fakes::Worker::running);  // the next one renders
         EXPECT_TRUE(rig.pictures.live.empty());
-        rig.ui.closeDialog(ShellDialog::settings);
+        rig.ui.cancelSettings();
         EXPECT_FALSE(rig.stuck());
         rig.cycle.onCommand(CMD_CHANGE);
         rig.finishWorker();
@@ -304,7 +307,39 @@ TEST(CycleFailures, WallpaperFileNotWrittenHoldsTheCycle) {
     }
 }
 
+// The message comes while the main window still exists (its end would close
+// the box at once) and with every timer stopped: nothing changes or starts
+// while it is open.
 TEST(CycleFailures, WallpaperNotSetEndsTheProgram) {
+    Rig rig;
+    rig.renderMs = 1000;
+    rig.settings.Interval = 1000;
+    rig.begin();
+    rig.advance(1000 + 3000);
+    ASSERT_EQ(rig.settings.Count, 4u);
+    rig.desktop.systemSetFails = true;
+    bool seen = false;
+    rig.ui.whileMessageOpen = [&](uint32_t) {
+        seen = true;
+        EXPECT_FALSE(rig.ui.destroyed);
+        for (uint32_t id = 1; id <= 3; ++id) EXPECT_FALSE(rig.platform.armed(id)) << id;
+        rig.cycle.onTrayLeftClick();
+        rig.cycle.onCommand(CMD_CHANGE);
+        rig.cycle.onCommand(CMD_SETTINGS);
+        rig.cycle.onTimer(TIMER_CHANGE);
+        EXPECT_EQ(rig.worker.state, fakes::Worker::none);
+        EXPECT_FALSE(rig.ui.open[int(ShellDialog::settings)]);
+    };
+    rig.advance(1000);
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(rig.ui.destroyed);
+    EXPECT_EQ(rig.settings.Count, 4u);
+    EXPECT_EQ(rig.worker.starts, 5u);
+    rig.cycle.shutDown();
+    EXPECT_TRUE(rig.pictures.live.empty());
+}
+
+TEST(CycleFailures, WallpaperNotSetOnTheFirstChange) {
     Rig rig;
     rig.desktop.systemSetFails = true;
     rig.begin();
@@ -348,7 +383,7 @@ TEST(CycleStart, FirstRunWaitsForTheSettingsDialog) {
 TEST(CycleStart, FirstRunCancelledWritesNoSettings) {
     Rig rig;
     rig.begin(true);
-    rig.ui.closeDialog(ShellDialog::settings);
+    rig.ui.cancelSettings();
     EXPECT_TRUE(rig.ui.destroyed);
     rig.cycle.shutDown();
     EXPECT_FALSE(rig.registry.hasKey(settingsKeyPath));
@@ -406,6 +441,19 @@ TEST(CycleCommands, SaveAsHoldsTheCycleWhileTheDialogRuns) {
     EXPECT_STREQ(rig.settings.SaveDir, "D:\\pics");
     EXPECT_FALSE(rig.cycle.state().paused);
     EXPECT_FALSE(rig.stuck());
+    EXPECT_TRUE(rig.ui.messages.empty());
+    // A copy that cannot be written: message 340; the cycle goes on.
+    rig.ui.onSaveDialog = [&](const char *, bool, char *path) {
+        std::strcpy(path, "D:\\pics\\copy.bmp");
+        return true;
+    };
+    rig.pictures.failSaves = 1;
+    rig.cycle.onCommand(CMD_SAVE_AS);
+    ASSERT_EQ(rig.ui.messages.size(), 1u);
+    EXPECT_EQ(rig.ui.messages[0], TEXT_COPY_NOT_SAVED);
+    EXPECT_EQ(rig.ui.owners[0], MessageOwner::mainWindow);
+    EXPECT_FALSE(rig.cycle.state().paused);
+    EXPECT_FALSE(rig.stuck());
 }
 
 TEST(CycleCommands, SettingsOpenedDuringSaveAsKeepsTheHold) {
@@ -420,23 +468,39 @@ TEST(CycleCommands, SettingsOpenedDuringSaveAsKeepsTheHold) {
     EXPECT_TRUE(rig.ui.open[int(ShellDialog::settings)]);
     EXPECT_TRUE(rig.cycle.state().paused);
     EXPECT_FALSE(rig.platform.armed(TIMER_CHANGE));
-    rig.ui.closeDialog(ShellDialog::settings);
+    rig.ui.cancelSettings();
     EXPECT_FALSE(rig.cycle.state().paused);
     EXPECT_FALSE(rig.stuck());
 }
 
-TEST(CycleCommands, SaveAsClosesTheSettingsDialogFirst) {
-    Rig rig;
-    rig.begin();
-    rig.finishWorker();
-    rig.cycle.onCommand(CMD_SETTINGS);
-    rig.ui.onSaveDialog = [&](const char *, bool, char *) {
-        EXPECT_FALSE(rig.ui.open[int(ShellDialog::settings)]);
-        EXPECT_TRUE(rig.cycle.state().paused);
-        return false;
-    };
-    rig.cycle.onCommand(CMD_SAVE_AS);
-    EXPECT_FALSE(rig.cycle.state().paused);
+// The settings dialog's hold passes to the save dialog: no resume in
+// between, no change while the save dialog is open, stopped stays stopped.
+TEST(CycleCommands, SaveAsTakesOverTheSettingsDialogsHold) {
+    for (bool stopped : {false, true}) {
+        Rig rig;
+        rig.renderMs = 1000;
+        rig.settings.Interval = 1000;
+        rig.begin();
+        rig.advance(1000);
+        if (stopped) rig.cycle.onCommand(CMD_STOP);
+        rig.cycle.onCommand(CMD_SETTINGS);
+        int32_t resumes = rig.ui.resumes;
+        rig.ui.onSaveDialog = [&](const char *, bool, char *) {
+            EXPECT_FALSE(rig.ui.open[int(ShellDialog::settings)]);
+            rig.advance(5000);  // five intervals with the dialog open
+            EXPECT_EQ(rig.settings.Count, 1u);
+            EXPECT_TRUE(rig.cycle.state().paused);
+            EXPECT_TRUE(rig.ui.trayPaused);
+            EXPECT_EQ(rig.ui.resumes, resumes);
+            return false;
+        };
+        rig.cycle.onCommand(CMD_SAVE_AS);
+        EXPECT_EQ(rig.cycle.state().paused, stopped);
+        EXPECT_EQ(rig.ui.trayPaused, stopped);
+        rig.advance(1000);
+        EXPECT_EQ(rig.settings.Count, stopped ? 1u : 2u);
+        EXPECT_FALSE(rig.stuck());
+    }
 }
 
 TEST(CycleCommands, StopAndTrayClick) {
@@ -461,6 +525,22 @@ TEST(CycleCommands, StopAndTrayClick) {
     EXPECT_EQ(rig.ui.opened[int(ShellDialog::about)], 1);
 }
 
+// OK's storing asks the injected comparison whether the folder changed:
+// only a changed folder deletes the old fixed file and is taken.
+TEST(CycleCommands, FolderChangeFollowsTheInjectedComparison) {
+    for (bool same : {true, false}) {
+        Rig rig;
+        rig.begin();
+        fakes::FolderCompare::answer = same ? fakes::FolderCompare::same : fakes::FolderCompare::different;
+        SettingsForm form = {false, 4, 100, 100, 10, 1, "C:\\ＷＰ", false, true, false, true, true};
+        rig.cycle.storeSettings(form);
+        EXPECT_EQ(fakes::FolderCompare::compared, "C:\\ＷＰ|C:\\wp");
+        EXPECT_EQ(rig.platform.deleted.size(), same ? 0u : 1u);
+        EXPECT_STREQ(rig.settings.WallpaperDir, same ? "C:\\wp" : "C:\\ＷＰ");
+    }
+    fakes::FolderCompare::answer = fakes::FolderCompare::ascii;
+}
+
 TEST(CycleCommands, NewFolderDeletesTheOldFixedFile) {
     Rig rig;
     rig.begin();
@@ -470,6 +550,73 @@ TEST(CycleCommands, NewFolderDeletesTheOldFixedFile) {
     EXPECT_STREQ(rig.cycle.state().WallpaperFile, "D:\\new\\chromaweave.bmp");
     rig.finishWorker();
     EXPECT_EQ(rig.pictures.saved[0], "D:\\new\\chromaweave.bmp");
+}
+
+// ---- The tray icon
+
+// A taskbar that is not there at start-up is tried again, a bounded number
+// of times; a (re)started taskbar gets the icon back in the current state.
+TEST(CycleTray, RetriedWhileMissingAndAddedAgainWithTheTaskbar) {
+    for (uint32_t appearsAfter : {3u, trayRetryTries + 5}) {
+        Rig rig;
+        rig.ui.taskbarThere = false;
+        rig.cycle.addTrayIcon();
+        rig.begin();
+        EXPECT_TRUE(rig.platform.armed(TIMER_TRAY));
+        rig.advance(uint64_t(appearsAfter - 1) * trayRetryPeriod);
+        rig.ui.taskbarThere = true;
+        rig.advance(trayRetryPeriod);
+        bool added = appearsAfter <= trayRetryTries;
+        EXPECT_EQ(rig.ui.trayShown, added) << appearsAfter;
+        EXPECT_EQ(rig.ui.trayAdds, int32_t(1 + (added ? appearsAfter : trayRetryTries)));
+        EXPECT_FALSE(rig.platform.armed(TIMER_TRAY));
+        // The taskbar announces itself: the icon comes (back) paused.
+        rig.cycle.onCommand(CMD_STOP);
+        rig.ui.trayShown = false;
+        rig.cycle.onTaskbarCreated();
+        EXPECT_TRUE(rig.ui.trayShown);
+        EXPECT_TRUE(rig.ui.trayPaused);
+        EXPECT_FALSE(rig.platform.armed(TIMER_TRAY));
+    }
+    // Announced while the retries run: added, and the retries stop.
+    Rig rig;
+    rig.ui.taskbarThere = false;
+    rig.cycle.addTrayIcon();
+    rig.ui.taskbarThere = true;
+    rig.cycle.onTaskbarCreated();
+    EXPECT_TRUE(rig.ui.trayShown);
+    EXPECT_FALSE(rig.ui.trayPaused);
+    EXPECT_FALSE(rig.platform.armed(TIMER_TRAY));
+}
+
+// ---- The end of the session
+
+// The shut-down steps run when the session ends, once, and the cycle stops.
+TEST(CycleExit, EndOfSessionRunsTheShutDownSteps) {
+    Rig rig;
+    rig.renderMs = 1000;
+    rig.settings.Interval = 1000;
+    rig.settings.DeleteFile = true;
+    rig.settings.Count = 7;
+    rig.begin();
+    rig.advance(3000);
+    ASSERT_EQ(rig.settings.Count, 10u);
+    rig.cycle.endSession();
+    EXPECT_TRUE(rig.ui.destroyed);
+    ASSERT_EQ(rig.desktop.sets.size(), 4u);
+    EXPECT_EQ(rig.desktop.sets.back(), std::make_pair(std::string("C:\\old.bmp"), true));
+    EXPECT_EQ(rig.platform.deleted, std::vector<std::string>{fixedFile});
+    const platform::MemoryRegistry::Value *v = rig.registry.findValue(settingsKeyPath, "Count");
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->data, (std::vector<uint8_t>{10, 0, 0, 0}));
+    EXPECT_EQ(rig.worker.state, fakes::Worker::none);
+    EXPECT_TRUE(rig.pictures.live.empty());
+    // The loop's end runs the shut-down again: nothing happens twice.
+    rig.registry.putDword(settingsKeyPath, "Count", 99);
+    rig.cycle.shutDown();
+    EXPECT_EQ(rig.registry.findValue(settingsKeyPath, "Count")->data[0], 99);
+    EXPECT_EQ(rig.desktop.sets.size(), 4u);
+    EXPECT_EQ(rig.platform.deleted.size(), 1u);
 }
 
 }  // namespace

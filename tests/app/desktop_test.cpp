@@ -23,7 +23,7 @@ struct DesktopRig {
 
 TEST(ClassicDesktop, StylesWriteTwoValues) {
     struct Case { int32_t style; const char *tile, *stretch; } cases[] = {
-        {WPSTYLE_CENTER, "0", "0"}, {WPSTYLE_TILE, "1", "0"}, {WPSTYLE_STRETCH, "0", "2"},
+        {wpStyleCenter, "0", "0"}, {wpStyleTile, "1", "0"}, {wpStyleStretch, "0", "2"},
         {7, "0", "0"}, {-1, "0", "0"},
     };
     for (const Case &c : cases) {
@@ -40,9 +40,9 @@ TEST(ClassicDesktop, StylesWriteTwoValues) {
 
 TEST(ClassicDesktop, ReadStyleTileWins) {
     struct Case { const char *tile, *stretch; int32_t style; } cases[] = {
-        {"1", "2", WPSTYLE_TILE}, {"0", "2", WPSTYLE_STRETCH}, {"0", "0", WPSTYLE_CENTER},
-        {nullptr, "2", WPSTYLE_STRETCH}, {nullptr, nullptr, WPSTYLE_CENTER},
-        {"10000", "2", WPSTYLE_STRETCH},  // too long for the 4-byte read: unreadable
+        {"1", "2", wpStyleTile}, {"0", "2", wpStyleStretch}, {"0", "0", wpStyleCenter},
+        {nullptr, "2", wpStyleStretch}, {nullptr, nullptr, wpStyleCenter},
+        {"10000", "2", wpStyleStretch},  // too long for the 4-byte read: unreadable
     };
     for (const Case &c : cases) {
         DesktopRig rig;
@@ -80,21 +80,21 @@ TEST(ClassicDesktop, Failures) {
 TEST(ActiveDesktop, UsedWhenOnAndNotBypassed) {
     DesktopRig rig;
     rig.desktop.activeOn = true;
-    rig.desktop.activeStyle = WPSTYLE_STRETCH;
+    rig.desktop.activeStyle = wpStyleStretch;
     EXPECT_TRUE(isActiveDesktopOn(rig.access()));
     char path[260] = "";
     int32_t style = 0;
     EXPECT_TRUE(getDesktopWallpaper(rig.access(), false, path, &style));
-    EXPECT_EQ(style, WPSTYLE_STRETCH);
-    EXPECT_TRUE(setDesktopWallpaper(rig.access(), false, "C:\\a.bmp", WPSTYLE_TILE, false));
-    EXPECT_EQ(rig.desktop.activeStyle, WPSTYLE_TILE);
+    EXPECT_EQ(style, wpStyleStretch);
+    EXPECT_TRUE(setDesktopWallpaper(rig.access(), false, "C:\\a.bmp", wpStyleTile, false));
+    EXPECT_EQ(rig.desktop.activeStyle, wpStyleTile);
     EXPECT_EQ(stored(rig.registry, "TileWallPaper"), "<none>");  // classic values untouched
 }
 
 TEST(ActiveDesktop, BypassedUsesTheClassicWay) {
     DesktopRig rig;
     rig.desktop.activeOn = true;
-    EXPECT_TRUE(setDesktopWallpaper(rig.access(), true, "C:\\a.bmp", WPSTYLE_TILE, true));
+    EXPECT_TRUE(setDesktopWallpaper(rig.access(), true, "C:\\a.bmp", wpStyleTile, true));
     EXPECT_EQ(stored(rig.registry, "TileWallPaper"), std::string("1", 2));
     EXPECT_TRUE(rig.desktop.sets[0].second);
     EXPECT_EQ(rig.desktop.activeStyle, 0);
@@ -104,7 +104,7 @@ TEST(ActiveDesktop, SetFailureIsFinal) {
     DesktopRig rig;
     rig.desktop.activeOn = true;
     rig.desktop.activeSetFails = true;
-    EXPECT_FALSE(setDesktopWallpaper(rig.access(), false, "C:\\a.bmp", WPSTYLE_TILE, false));
+    EXPECT_FALSE(setDesktopWallpaper(rig.access(), false, "C:\\a.bmp", wpStyleTile, false));
     EXPECT_TRUE(rig.desktop.sets.empty());
     EXPECT_EQ(stored(rig.registry, "TileWallPaper"), "<none>");
 }
@@ -112,7 +112,7 @@ TEST(ActiveDesktop, SetFailureIsFinal) {
 TEST(ActiveDesktop, OffFallsBackToClassic) {
     DesktopRig rig;
     EXPECT_FALSE(isActiveDesktopOn(rig.access()));
-    EXPECT_TRUE(setDesktopWallpaper(rig.access(), false, "C:\\a.bmp", WPSTYLE_TILE, false));
+    EXPECT_TRUE(setDesktopWallpaper(rig.access(), false, "C:\\a.bmp", wpStyleTile, false));
     EXPECT_EQ(stored(rig.registry, "TileWallPaper"), std::string("1", 2));
 }
 

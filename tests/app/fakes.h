@@ -72,14 +72,14 @@ public:
     };
     uint32_t tickCount() override { return uint32_t(base + clock); }
     bool setTimer(uint32_t id, uint32_t ms) override {
-        EXPECT_TRUE(id == TIMER_CHANGE || id == TIMER_RESUME);
-        if (id > 2) return false;
+        EXPECT_TRUE(id == TIMER_CHANGE || id == TIMER_RESUME || id == TIMER_TRAY);
+        if (id > 3) return false;
         timers[id] = Timer{true, ms, clock + ms};
         return true;
     }
     void killTimer(uint32_t id) override {
-        EXPECT_TRUE(id <= 2 && timers[id].armed) << "killing timer " << id << " not armed";
-        if (id <= 2) timers[id].armed = false;
+        EXPECT_TRUE(id <= 3 && timers[id].armed) << "killing timer " << id << " not armed";
+        if (id <= 3) timers[id].armed = false;
     }
     bool postMessage(uint32_t message, uintptr_t param) override {
         posted.push_back({message, param});
@@ -93,7 +93,7 @@ public:
 
     uint32_t base = 0;    // tick count at simulated time 0
     uint64_t clock = 0;   // simulated milliseconds
-    Timer timers[3];
+    Timer timers[4];
     std::deque<std::pair<uint32_t, uintptr_t>> posted;
     std::vector<std::string> deleted;
 };
@@ -183,9 +183,20 @@ public:
     int32_t showMessage(MessageOwner owner, uint32_t textId, uint32_t) override {
         messages.push_back(textId);
         owners.push_back(owner);
+        if (whileMessageOpen) whileMessageOpen(textId);
         return 1;
     }
-    void updateTrayIcon(bool paused) override { trayPaused = paused; }
+    bool addTrayIcon(bool paused) override {
+        ++trayAdds;
+        if (!taskbarThere) return false;
+        trayShown = true;
+        trayPaused = paused;
+        return true;
+    }
+    void updateTrayIcon(bool paused) override {
+        trayPaused = paused;
+        if (!paused) ++resumes;
+    }
     bool isDialogOpen(ShellDialog d) override { return open[int(d)]; }
     void bringToFront(ShellDialog d) override {
         EXPECT_TRUE(open[int(d)]);
@@ -197,11 +208,17 @@ public:
         open[int(d)] = true;
         ++opened[int(d)];
     }
+    // Destroys the settings dialog without its Cancel; closes the save
+    // dialog.
     void closeDialog(ShellDialog d) override {
         EXPECT_TRUE(open[int(d)]);
         open[int(d)] = false;
-        // WM_CLOSE turns into the settings dialog's Cancel.
-        if (d == ShellDialog::settings) cycle->settingsCancelled();
+    }
+    // The settings dialog's Cancel (or Escape, or its close button).
+    void cancelSettings() {
+        EXPECT_TRUE(open[int(ShellDialog::settings)]);
+        open[int(ShellDialog::settings)] = false;
+        cycle->settingsCancelled();
     }
     bool askSaveFileName(const char *folder, bool ask, char *path) override {
         if (!onSaveDialog) {
@@ -215,7 +232,9 @@ public:
     }
     void showCount(uint32_t count) override { shownCount = count; }
     void destroyMainWindow() override {
+        if (destroyed) return;
         destroyed = true;
+        trayShown = false;
         open[0] = open[1] = open[2] = false;
         cycle->onMainWindowDestroyed();
     }
@@ -226,9 +245,26 @@ public:
     bool open[3] = {false, false, false};
     int32_t opened[3] = {0, 0, 0};
     bool trayPaused = false;
+    bool trayShown = false;
+    bool taskbarThere = true;  // whether adding the tray icon works
+    int32_t trayAdds = 0;
+    int32_t resumes = 0;       // the running icon was shown
     bool destroyed = false;
     uint32_t shownCount = 0;
     std::function<bool(const char *, bool, char *)> onSaveDialog;
+    std::function<void(uint32_t)> whileMessageOpen;
+};
+
+// The folder comparison the cycle is given: the portable ASCII one, or the
+// answer a test sets; it records what it compared.
+struct FolderCompare {
+    enum Answer { ascii, same, different };
+    static inline Answer answer = ascii;
+    static inline std::string compared;
+    static bool equal(const char *a, const char *b) {
+        compared = std::string(a) + "|" + b;
+        return answer == ascii ? sameFolderText(a, b, shiftJisLeadByte) : answer == same;
+    }
 };
 
 // The cycle with all its fakes, on a simulated clock. The worker finishes
@@ -259,8 +295,8 @@ public:
         uint64_t end = platform.clock + ms;
         for (;;) {
             uint64_t next = end;
-            int32_t what = 0;  // 0 end, 1/2 timer, 3 worker
-            for (uint32_t id = 1; id <= 2; ++id) {
+            int32_t what = 0;  // 0 end, 1..3 timer, 4 worker
+            for (uint32_t id = 1; id <= 3; ++id) {
                 const Platform::Timer &t = platform.timers[id];
                 if (t.armed && t.due <= next && (what == 0 || t.due < next)) {
                     next = t.due;
@@ -270,11 +306,11 @@ public:
             if (renderMs && worker.state == Worker::running &&
                 worker.startedAt + renderMs <= next && (what == 0 || worker.startedAt + renderMs < next)) {
                 next = worker.startedAt + renderMs;
-                what = 3;
+                what = 4;
             }
             platform.clock = next;
             if (what == 0 || ui.destroyed) return;
-            if (what == 3) {
+            if (what == 4) {
                 worker.complete();
             } else {
                 Platform::Timer &t = platform.timers[what];
@@ -288,7 +324,7 @@ public:
     // Running and not waiting for anything is a stuck cycle.
     bool stuck() const {
         const ShellState &s = cycle.state();
-        if (s.paused || s.mainWindowGone || s.firstRun) return false;
+        if (s.paused || s.ending || s.firstRun) return false;
         // A pending change needs a worker that will still post its notice.
         if (s.changePending) {
             bool noticeQueued = false;
@@ -307,7 +343,7 @@ public:
     Settings settings;
     uint64_t renderMs = 0;
     WallpaperCycle cycle{settings, CycleServices{platform, worker, desktop, registry, pictures,
-                                                 ui, shiftJisLeadByte}};
+                                                 ui, shiftJisLeadByte, FolderCompare::equal}};
 };
 
 }  // namespace fakes

@@ -15,6 +15,7 @@ CAPTION_CREATE_FOLDER='フォルダ作成の確認'
 TEXT_FOLDER_TOO_LONG='保存先のフォルダのパスが長すぎます。'
 TEXT_FOLDER_NOT_CREATED='フォルダが作成できません。'
 TEXT_NOT_SAVED='壁紙が保存できません。\r\n壁紙ファイルのパスが正しいか確認してください。'
+SAVE_TITLE='名前を付けて保存'
 SETTINGS_KEY='Software\kelpworks\chromaweave'
 DESKTOP_KEY='Control Panel\Desktop'
 
@@ -58,6 +59,14 @@ app_expect_exit() {
 app_command() { e2e_drive command "$MAIN_CLASS" "$1" >/dev/null; }
 
 settings_dialog() { wait_for_window "$DIALOG" "$SETTINGS_TITLE" "${1:-20000}"; }
+
+# The save dialog of command 102 and its file name field (a combo box or an
+# edit, depending on the dialog's version).
+save_dialog() { wait_for_window "$DIALOG" "$SAVE_TITLE" "${1:-20000}"; }
+save_as_name() {
+  e2e_drive set-text "$1" 1148 "$2" >/dev/null || e2e_drive set-text "$1" 1152 "$2" >/dev/null ||
+    e2e_fail "no file name field in the save dialog"
+}
 
 # app_menu KEY [SHOT]: opens the tray menu with a right click on the icon,
 # optionally takes a screenshot of it, and chooses an item by its access key
@@ -125,6 +134,15 @@ tray_shows() {
   local result
   result=$(compare -metric AE -subimage-search "$shot" "$1" null: 2>&1 >/dev/null || true)
   [ "${result%% *}" = 0 ]
+}
+
+# wait_tray_shows ICON_PNG WHAT: until the taskbar shows that icon.
+wait_tray_shows() {
+  local deadline=$((SECONDS + 10))
+  until tray_shows "$1"; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "the tray does not show the $2"
+    sleep 0.2
+  done
 }
 
 # The opaque middle (10 x 10) of a 16 x 16 icon image, as the tray draws it.

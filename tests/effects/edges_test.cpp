@@ -494,10 +494,20 @@ TEST(Neon, OddParametersAndFormats) {
     std::unique_ptr<tlPicture> src(noisy(6, 5, 0, 8, 4, 31));
     tlPicture out;
     tlNeonEffect neon;
-    for (int32_t radius : {0, -1, INT_MIN}) {
+    // Only radius -1 has σ = 0: left alone. Every other radius is computed
+    // as written, 0 (σ ≈ 0.30) and the negative ones included.
+    neon.radius = -1;
+    ASSERT_TRUE(run(neon, *src, out));
+    EXPECT_TRUE(samePixels(out, *src));
+    for (int32_t radius : {0, -2, INT_MIN}) {
         neon.radius = radius;
+        tlPicture want(*src);
         ASSERT_TRUE(run(neon, *src, out));
-        EXPECT_TRUE(samePixels(out, *src));
+        neonReference(*src, want, radius, neon.strength);
+        EXPECT_TRUE(samePixels(out, want)) << radius;
+        if (radius == 0) {
+            EXPECT_FALSE(samePixels(out, *src));
+        }
     }
     neon.radius = 5;
     neon.strength = -1;

@@ -180,10 +180,10 @@ TEST(Record, IndexedColourHasNoStreamForm) {
 }
 
 TEST(Record, LoadRules) {
-    EXPECT_EQ(atLeastOne(0), 1);
-    EXPECT_EQ(atLeastOne(1), 1);
-    EXPECT_EQ(atLeastOne(2), 2);
-    EXPECT_EQ(atLeastOne(-5), -5);  // unsigned test: negative values pass
+    EXPECT_EQ(zeroToOne(0), 1);
+    EXPECT_EQ(zeroToOne(1), 1);
+    EXPECT_EQ(zeroToOne(2), 2);
+    EXPECT_EQ(zeroToOne(-5), -5);  // unsigned test: negative values pass
     EXPECT_TRUE(bit0(3));
     EXPECT_FALSE(bit0(2));
     EXPECT_TRUE(bit1(2));

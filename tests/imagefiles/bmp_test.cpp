@@ -110,12 +110,13 @@ TEST(BMPSave, SizesOfTheWorkedCases) {
 
 TEST(BMPSave, NarrowsDeepSamplesToTheirHighByte) {
     tlImage image;
-    ASSERT_TRUE(image.create(1, 1, 0, 16, 4));
-    const uint16_t px[4] = {0x1234, 0xABCD, 0x00FF, 0xFFFF};
-    std::memcpy(image.picture.store, px, 8);
+    ASSERT_TRUE(image.create(2, 1, 0, 16, 4));
+    // The second pixel's samples differ from v / 257.
+    const uint16_t px[8] = {0x1234, 0xABCD, 0x00FF, 0xFFFF, 0x8000, 0x0100, 0xFF00, 0xFFFF};
+    std::memcpy(image.picture.store, px, 16);
     Bytes file;
     ASSERT_EQ(saveBytes(image, file), 0);
-    EXPECT_EQ(Bytes(file.begin() + 54, file.end()), (Bytes{0x00, 0xAB, 0x12, 0}));
+    EXPECT_EQ(Bytes(file.begin() + 54, file.end()), (Bytes{0x00, 0xAB, 0x12, 0xFF, 0x01, 0x80, 0, 0}));
 
     tlImage gray;
     ASSERT_TRUE(gray.create(2, 1, 1, 16, 1));
@@ -515,6 +516,10 @@ TEST(BMPRunLength, StopsAtAnythingThatWouldLeaveThePicture) {
     EXPECT_EQ(decodeRle(3, 2, false, {1, 1, 0, 2, 3, 0, 1, 2}), (Bytes{0, 0, 0, 1, 0, 0}));
     EXPECT_EQ(decodeRle(3, 2, false, {1, 1, 0, 2, 0, 2, 1, 2}), (Bytes{0, 0, 0, 1, 0, 0}));
     EXPECT_EQ(decodeRle(3, 2, false, {1, 1, 0, 2, 1}), (Bytes{0, 0, 0, 1, 0, 0}));
+    // A delta that lands exactly on the right edge is inside: the rows
+    // after it still decode.
+    EXPECT_EQ(decodeRle(3, 2, false, {1, 4, 0, 2, 2, 0, 0, 0, 1, 5, 0, 1}), (Bytes{5, 0, 0, 4, 0, 0}));
+    EXPECT_EQ(decodeRle(3, 2, true, {1, 0x40, 0, 2, 2, 0, 0, 0, 1, 0x50, 0, 1}), (Bytes{5, 0, 0, 4, 0, 0}));
     // A delta onto the row just above the top, then a run: nothing is
     // written outside the picture.
     EXPECT_EQ(decodeRle(3, 2, false, {0, 2, 0, 2, 1, 6, 0, 3, 1, 2, 3, 0}), Bytes(6, 0));

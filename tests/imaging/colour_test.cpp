@@ -46,6 +46,12 @@ TEST(Colour, ShortcutsWidenAndNarrow) {
     EXPECT_EQ(b[1], 1);
     EXPECT_EQ(b[2], 0);
     EXPECT_EQ(b[3], 128);
+    // The high byte, not v / 257.
+    ASSERT_TRUE(tlColour::rgba16(0x8000, 0x0100, 0xFF00, 0x7FFF).toRGBA8(b));
+    EXPECT_EQ(b[0], 0x80);
+    EXPECT_EQ(b[1], 0x01);
+    EXPECT_EQ(b[2], 0xFF);
+    EXPECT_EQ(b[3], 0x7F);
 
     uint8_t g[2];
     ASSERT_TRUE(tlColour::rgb(255, 255, 255).toGrayAlpha8(g));

@@ -124,6 +124,28 @@ TEST(ConvertRow, EveryPairOfTheTable) {
     }
 }
 
+// 16 to 8 bits is the high byte, not v / 257: the samples differ for
+// every 8-bit target (gray from equal R, G, B is that value again).
+TEST(ConvertRow, NarrowingTakesTheHighByte) {
+    const uint32_t samples[][2] = {{0x8000, 0x80}, {0x0100, 0x01}, {0xFF00, 0xFF}, {0x00FF, 0x00}};
+    const Format sources[] = {{0, 16, 3}, {0, 16, 4}, {1, 16, 1}, {1, 16, 2}};
+    const Format targets[] = {{0, 8, 3}, {0, 8, 4}, {1, 8, 1}, {1, 8, 2}};
+    for (const Format &src : sources)
+        for (const Format &dst : targets)
+            for (const auto &sample : samples) {
+                std::vector<uint8_t> in(src.channels * 2), out(dst.channels);
+                for (int32_t c = 0; c < src.channels; ++c) putSample(in, c, 16, sample[0]);
+                convertRow(out.data(), dst.model, 8, dst.channels, in.data(), src.model, 16, src.channels, nullptr, 1);
+                for (int32_t c = 0; c < dst.channels; ++c) {
+                    // A target alpha without a source alpha is opaque.
+                    const bool addedAlpha = dst.channels % 2 == 0 && c == dst.channels - 1 && src.channels % 2 == 1;
+                    EXPECT_EQ(out[c], addedAlpha ? 255u : sample[1])
+                        << src.model << "/" << src.channels << " to " << dst.model << "/" << dst.channels << " sample "
+                        << sample[0] << " channel " << c;
+                }
+            }
+}
+
 TEST(ConvertRow, WorkedNumbers) {
     const uint8_t rgba[4] = {10, 20, 30, 40};
     uint8_t gray[2] = {};

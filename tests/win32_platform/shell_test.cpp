@@ -80,3 +80,24 @@ TEST(AnsiLeadBytes, AsciiIsNeverALeadByte) {
 }
 
 }  // namespace
+
+// The folder comparison folds every letter case the ANSI code page knows,
+// not only ASCII's: full-width, Greek and Cyrillic letters in Shift-JIS.
+TEST(FolderTexts, CaseIsFoldedAsTheSystemDoes) {
+    EXPECT_TRUE(platform::sameTextIgnoringCase("C:\\Wall\\Pics", "c:\\wALL\\pics"));
+    EXPECT_FALSE(platform::sameTextIgnoringCase("C:\\wall", "C:\\wal"));
+    EXPECT_FALSE(platform::sameTextIgnoringCase("C:\\wall", "C:\\walk"));
+    struct Pair { const char *upper, *lower; };
+    if (GetACP() == 932) {
+        const Pair pairs[] = {
+            {"C:\\\x82\x60", "C:\\\x82\x81"},  // full-width A, a
+            {"C:\\\x83\x9F", "C:\\\x83\xBF"},  // Greek Alpha, alpha
+            {"C:\\\x84\x40", "C:\\\x84\x70"},  // Cyrillic A, a
+        };
+        for (const Pair &p : pairs) EXPECT_TRUE(platform::sameTextIgnoringCase(p.upper, p.lower)) << p.upper;
+        // A full-width letter is not its ASCII one.
+        EXPECT_FALSE(platform::sameTextIgnoringCase("C:\\\x82\x60", "C:\\A"));
+    } else if (GetACP() == 1252) {
+        EXPECT_TRUE(platform::sameTextIgnoringCase("C:\\\xC0\xC9", "C:\\\xE0\xE9"));  // À É, à é
+    }
+}

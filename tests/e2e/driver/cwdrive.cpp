@@ -210,6 +210,8 @@ int describeMessageBox(HWND box) {
   }
   std::printf("default=%d\n", defaultId);
   std::printf("icon=%s\n", iconName(box));
+  HWND owner = GetWindow(box, GW_OWNER);
+  std::printf("owner=%s\n", owner ? toUtf8(className(owner)).c_str() : "none");
   return 0;
 }
 
@@ -248,6 +250,21 @@ int holdMutex(const std::wstring& name, DWORD ms) {
   Sleep(ms);
   ReleaseMutex(m);
   CloseHandle(m);
+  return 0;
+}
+
+// Holds a named event, which keeps a mutex of that name from being created.
+// Prints "held" and waits to be killed.
+int holdEvent(const std::wstring& name) {
+  HANDLE e = CreateEventW(nullptr, TRUE, FALSE, name.c_str());
+  if (!e) {
+    std::printf("failed\n");
+    return 2;
+  }
+  std::printf("held\n");
+  std::fflush(stdout);
+  Sleep(INFINITE);
+  CloseHandle(e);
   return 0;
 }
 
@@ -298,6 +315,16 @@ int trayClick(const std::wstring& cls, const std::wstring& which, UINT id) {
   PostMessageW(w, 1024, id, down);
   PostMessageW(w, 1024, id, up);
   return 0;
+}
+
+// Removes the tray icon ID of a window, as a taskbar that goes away does.
+int trayRemove(const std::wstring& cls, UINT id) {
+  HWND w = findWindow(cls, L"-");
+  NOTIFYICONDATAW data = {};
+  data.cbSize = sizeof data;
+  data.hWnd = w;
+  data.uID = id;
+  return w && Shell_NotifyIconW(NIM_DELETE, &data) ? 0 : 1;
 }
 
 // Registry under HKEY_CURRENT_USER: create keys, test for one, dump a tree.
@@ -384,6 +411,35 @@ int regSet(const std::vector<std::wstring>& a) {
   return 0;
 }
 
+// Leaves everyone only the right to read an HKCU key: opening it for
+// writing fails from then on.
+int regDenyWrite(const std::wstring& path) {
+  HKEY k = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, WRITE_DAC, &k) != ERROR_SUCCESS)
+    return 1;
+  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  PSID everyone = nullptr;
+  BYTE aclBytes[256];
+  PACL acl = reinterpret_cast<PACL>(aclBytes);
+  SECURITY_DESCRIPTOR sd;
+  bool ok = AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone) &&
+            InitializeAcl(acl, sizeof aclBytes, ACL_REVISION) &&
+            AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ, everyone) &&
+            InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) &&
+            SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE) &&
+            RegSetKeySecurity(k, DACL_SECURITY_INFORMATION, &sd) == ERROR_SUCCESS;
+  if (everyone)
+    FreeSid(everyone);
+  RegCloseKey(k);
+  HKEY probe = nullptr;
+  if (ok && RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_WRITE, &probe) == ERROR_SUCCESS) {
+    RegCloseKey(probe);
+    std::fprintf(stderr, "cwdrive: the key still opens for writing\n");
+    ok = false;
+  }
+  return ok ? 0 : 1;
+}
+
 int regExists(const std::wstring& path) {
   HKEY k = nullptr;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
@@ -416,9 +472,13 @@ int setText(HWND dialog, int id, const std::wstring& text) {
   return c && SendMessageW(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())) ? 0 : 1;
 }
 
+// Selects an item and tells the dialog, as a choice with the mouse does.
 int selectItem(HWND dialog, int id, int index) {
   HWND c = control(dialog, id);
-  return c && SendMessageW(c, CB_SETCURSEL, static_cast<WPARAM>(index), 0) == index ? 0 : 1;
+  if (!c || SendMessageW(c, CB_SETCURSEL, static_cast<WPARAM>(index), 0) != index)
+    return 1;
+  return PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(c))
+             ? 0 : 1;
 }
 
 // "enabled=E checked=C selection=S" of one control (selection: list boxes).
@@ -470,6 +530,77 @@ int redraw(HWND w) {
              ? 0 : 1;
 }
 
+// Every item of a combo box, one line each.
+int comboItems(HWND dialog, int id) {
+  HWND c = control(dialog, id);
+  if (!c)
+    return 1;
+  LRESULT count = SendMessageW(c, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    LRESULT n = SendMessageW(c, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+    std::wstring text(static_cast<size_t>(n < 0 ? 0 : n) + 1, L'\0');
+    SendMessageW(c, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(wcslen(text.c_str()));
+    std::printf("%s\n", escaped(toUtf8(text)).c_str());
+  }
+  return 0;
+}
+
+// A visible window owned by OWNER (a dialog's message box).
+int waitOwned(HWND owner, DWORD timeout) {
+  struct Finder {
+    HWND owner;
+    HWND found;
+    static BOOL CALLBACK each(HWND w, LPARAM p) {
+      Finder* f = reinterpret_cast<Finder*>(p);
+      if (GetWindow(w, GW_OWNER) != f->owner || !IsWindowVisible(w))
+        return TRUE;
+      f->found = w;
+      return FALSE;
+    }
+  };
+  DWORD start = GetTickCount();
+  for (;;) {
+    Finder f = {owner, nullptr};
+    EnumWindows(Finder::each, reinterpret_cast<LPARAM>(&f));
+    if (f.found) {
+      printWindow(f.found);
+      return 0;
+    }
+    if (GetTickCount() - start >= timeout)
+      break;
+    Sleep(50);
+  }
+  std::fprintf(stderr, "cwdrive: no window owned by that window\n");
+  return 1;
+}
+
+// A message (a number or a registered message's name) to the first window
+// of a class: posted, or sent with the result printed.
+UINT messageNumber(const std::wstring& m) {
+  if (!m.empty() && m[0] >= L'0' && m[0] <= L'9')
+    return static_cast<UINT>(wcstoul(m.c_str(), nullptr, 0));
+  return RegisterWindowMessageW(m.c_str());
+}
+
+int postOrSend(bool send, const std::wstring& cls, const std::wstring& m, const std::wstring& w,
+               const std::wstring& l) {
+  HWND window = findWindow(cls, L"-");
+  if (!window) {
+    std::fprintf(stderr, "cwdrive: no window of class %s\n", toUtf8(cls).c_str());
+    return 1;
+  }
+  WPARAM wParam = static_cast<WPARAM>(wcstoull(w.c_str(), nullptr, 0));
+  LPARAM lParam = static_cast<LPARAM>(wcstoll(l.c_str(), nullptr, 0));
+  if (!send)
+    return PostMessageW(window, messageNumber(m), wParam, lParam) ? 0 : 1;
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, messageNumber(m), wParam, lParam, SMTO_NORMAL, 60000, &result))
+    return 1;
+  std::printf("%llu\n", static_cast<unsigned long long>(result));
+  return 0;
+}
+
 // One key for a popup menu: only WM_KEYDOWN, whose result says whether the
 // menu was still there (the menu acts on the key down; a key up posted after
 // it could find the menu gone already).
@@ -497,6 +628,14 @@ int runShellCommand(const std::vector<std::wstring>& a) {
     return redraw(toWindow(a[1]));
   if (c == L"menu-key" && n == 3)
     return menuKey(toWindow(a[1]), static_cast<WPARAM>(toInt(a[2])));
+  if (c == L"combo-items" && n == 3)
+    return comboItems(toWindow(a[1]), toInt(a[2]));
+  if (c == L"wait-owned" && n == 3)
+    return waitOwned(toWindow(a[1]), static_cast<DWORD>(toInt(a[2])));
+  if ((c == L"post" || c == L"send") && n == 5)
+    return postOrSend(c == L"send", a[1], a[2], a[3], a[4]);
+  if (c == L"tray-remove" && n == 3)
+    return trayRemove(a[1], static_cast<UINT>(toInt(a[2])));
   return -1;
 }
 
@@ -522,16 +661,23 @@ int usage() {
       "  reg-create PATH...                       create keys under HKCU\n"
       "  reg-set PATH NAME dword:N|sz:TEXT ...   set values under HKCU (keys created)\n"
       "  reg-exists PATH                          exit code 0 iff the HKCU key exists\n"
+      "  reg-deny-write PATH                      let everyone only read the HKCU key\n"
       "  reg-dump PATH                            print the HKCU key tree\n"
       "  button-click HWND CONTROL_ID             BM_CLICK on a dialog control\n"
       "  set-text HWND CONTROL_ID TEXT            WM_SETTEXT on a dialog control\n"
-      "  select HWND CONTROL_ID INDEX             CB_SETCURSEL on a drop-down list\n"
+      "  select HWND CONTROL_ID INDEX             CB_SETCURSEL and CBN_SELCHANGE (drop-down list)\n"
       "  state HWND CONTROL_ID                    enabled, checked and selection\n"
       "  focus HWND                               focused control and its selection\n"
       "  rect HWND                                window rectangle: left top right bottom\n"
       "  set-wallpaper PATH                       set and save the system wallpaper\n"
       "  redraw HWND                              repaint a window and its children\n"
-      "  menu-key HWND VK                         post WM_KEYDOWN to a popup menu\n");
+      "  menu-key HWND VK                         post WM_KEYDOWN to a popup menu\n"
+      "  combo-items HWND CONTROL_ID              every item of a combo box\n"
+      "  wait-owned HWND TIMEOUT_MS               print a visible window owned by HWND\n"
+      "  post CLASS MSG WPARAM LPARAM             post a message (number or registered name)\n"
+      "  send CLASS MSG WPARAM LPARAM             send it and print the result\n"
+      "  tray-remove CLASS ID                     remove a window's tray icon\n"
+      "  hold-event NAME                          hold a named event until killed\n");
   return 64;
 }
 
@@ -581,12 +727,16 @@ int run(const std::vector<std::wstring>& a) {
     return getWallpaper();
   if (c == L"hold-mutex" && (n == 2 || n == 3))
     return holdMutex(a[1], n == 3 ? static_cast<DWORD>(toInt(a[2])) : INFINITE);
+  if (c == L"hold-event" && n == 2)
+    return holdEvent(a[1]);
   if (c == L"reg-create" && n >= 2)
     return regCreate(std::vector<std::wstring>(a.begin() + 1, a.end()));
   if (c == L"reg-set" && n >= 4 && (n - 1) % 3 == 0)
     return regSet(std::vector<std::wstring>(a.begin() + 1, a.end()));
   if (c == L"reg-exists" && n == 2)
     return regExists(a[1]);
+  if (c == L"reg-deny-write" && n == 2)
+    return regDenyWrite(a[1]);
   if (c == L"reg-dump" && n == 2) {
     dumpKey(HKEY_CURRENT_USER, a[1], a[1]);
     return 0;
@@ -624,7 +774,8 @@ int serve() {
         break;
       start = tab + 1;
     }
-    int result = args[0] == L"serve" || args[0] == L"hold-mutex" ? usage() : run(args);
+    int result = args[0] == L"serve" || args[0] == L"hold-mutex" || args[0] == L"hold-event"
+                     ? usage() : run(args);
     std::printf("\x1e%d\n", result);
     std::fflush(stdout);
     std::fflush(stderr);
