@@ -64,6 +64,24 @@ cw_wine_language() {
   case $CW_WINE_CTYPE in ja_JP*) echo ja ;; *) echo en ;; esac
 }
 
+# cw_wine_map_fonts: in the prefix of WINEPREFIX, maps the fonts the
+# program's dialogs and message boxes ask for to installed fonts that show
+# the interface's language: the IPA fonts for Japanese, DejaVu Sans (a Latin
+# font) for English.
+cw_wine_map_fonts() {
+  local font key='HKCU\Software\Wine\Fonts\Replacements'
+  if [ "$(cw_wine_language)" = ja ]; then
+    for font in 'ＭＳ Ｐゴシック' 'MS Shell Dlg' 'MS Shell Dlg 2' 'MS UI Gothic'; do
+      "${CW_WINE[@]}" reg add "$key" /v "$font" /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1
+    done
+    "${CW_WINE[@]}" reg add "$key" /v 'ＭＳ ゴシック' /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
+  else
+    for font in 'MS Shell Dlg' 'MS Shell Dlg 2' 'Tahoma' 'MS Sans Serif'; do
+      "${CW_WINE[@]}" reg add "$key" /v "$font" /t REG_SZ /d 'DejaVu Sans' /f >/dev/null 2>&1
+    done
+  fi
+}
+
 # cw_wine_setup: fills CW_WINE, CW_WINESERVER and CW_WINEBOOT and exports the
 # Wine settings every script shares; fails naming what is missing.
 cw_wine_setup() {
