@@ -68,7 +68,9 @@ TEST(StringTable, BlockCutShortFindsNothingPastTheCut) {
         size_t offset = 0, units = 0;
         EXPECT_EQ(platform::findBlockString(block.data(), c.size, c.id, &offset, &units), c.found)
             << c.size << " " << c.id;
-        if (c.found) EXPECT_LE(offset + 2 * units, c.size);
+        if (c.found) {
+            EXPECT_LE(offset + 2 * units, c.size);
+        }
     }
     // A length that claims more than the block holds.
     block[0] = 0xFF;
