@@ -3,6 +3,8 @@
 // MessageBoxA; the decisions live in purge_logic.h.
 #include <windows.h>
 
+#include <string>
+
 #include "purge/purge_logic.h"
 #include "purge/purge_texts.h"
 
@@ -53,6 +55,9 @@ public:
 
 class Win32Host : public purge::Host {
 public:
+  // Japanese texts under a code page other than 932 (UTF-8): their
+  // Shift-JIS bytes are converted and shown by the Unicode message box.
+  explicit Win32Host(bool shiftJisTexts) : shiftJisTexts_(shiftJisTexts) {}
   bool createMutex(const char* name, bool* alreadyExists) override {
     mutex_ = CreateMutexA(nullptr, TRUE, name);
     *alreadyExists = GetLastError() == ERROR_ALREADY_EXISTS;
@@ -64,10 +69,24 @@ public:
     mutex_ = nullptr;
   }
   int32_t message(const char* text, const char* caption, uint32_t style) override {
-    return MessageBoxA(nullptr, text, caption, style);
+    if (!shiftJisTexts_)
+      return MessageBoxA(nullptr, text, caption, style);
+    std::wstring wideCaption = caption ? fromShiftJis(caption) : std::wstring();
+    return MessageBoxW(nullptr, fromShiftJis(text).c_str(), caption ? wideCaption.c_str() : nullptr,
+                       style);
   }
 
 private:
+  static std::wstring fromShiftJis(const char* text) {
+    int n = MultiByteToWideChar(932, 0, text, -1, nullptr, 0);
+    std::wstring wide(n > 0 ? static_cast<size_t>(n) : 1, L'\0');
+    if (n > 0)
+      MultiByteToWideChar(932, 0, text, -1, &wide[0], n);
+    wide.resize(wide.size() - 1);
+    return wide;
+  }
+
+  bool shiftJisTexts_;
   HANDLE mutex_ = nullptr;
 };
 
@@ -75,7 +94,8 @@ private:
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   (void)instance;  // kept by the entry point; nothing else needs it
+  purge::Language language = purge::languageFor(GetACP(), GetUserDefaultUILanguage());
   Win32Registry registry;
-  Win32Host host;
-  return purge::runPurge(registry, host, purge::texts());
+  Win32Host host(language == purge::Language::japanese && GetACP() != 932);
+  return purge::runPurge(registry, host, purge::textsFor(language));
 }

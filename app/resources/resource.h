@@ -45,7 +45,9 @@
 #define IDC_HOME_PAGE 200        // the underlined link
 #define IDC_COUNT 201            // the wallpaper count
 
-// ---- Strings.
+// ---- Strings. Each exists in Japanese (chromaweave.rc) and English
+// (chromaweave_en.rc). New strings start at 352, a string-table block of
+// their own (ids 352-367), so the blocks that hold 300-346 stay unchanged.
 #define IDS_UNIT_NAMES 300       // "seconds\0minutes\0hours"
 #define IDS_BROWSE_TITLE 310
 #define IDS_SAVE_FILTER 311      // NUL-separated filter pairs

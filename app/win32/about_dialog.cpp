@@ -94,8 +94,8 @@ INT_PTR CALLBACK aboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 void Win32Shell::createAboutDialog() {
-    aboutDialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_ABOUT), nullptr,
-                                     aboutProcedure, reinterpret_cast<LPARAM>(this));
+    aboutDialog =
+        resources.createDialog(IDD_ABOUT, nullptr, aboutProcedure, reinterpret_cast<LPARAM>(this));
     // The template is not visible by itself: show it once it is set up.
     if (aboutDialog) ShowWindow(aboutDialog, SW_SHOW);
 }

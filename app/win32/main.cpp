@@ -70,8 +70,8 @@ int32_t runMessageLoop(Win32Shell &shell) {
 class Win32Program : public StartupSteps {
 public:
     explicit Win32Program(HINSTANCE instance)
-        : instance(instance), worker(runGenerationJob, MSG_JOB_DONE),
-          shell(instance, settings, DesktopAccess{desktop, registry}),
+        : resources(interfaceResources(instance)), worker(runGenerationJob, MSG_JOB_DONE),
+          shell(resources, settings, DesktopAccess{desktop, registry}),
           cycle(settings, CycleServices{platform, worker, desktop, registry, pictures, shell,
                                         platform::isAnsiLeadByte,
                                         platform::sameTextIgnoringCase}) {
@@ -106,10 +106,12 @@ public:
         cycle.shutDown();
         return result;
     }
-    void showMessage(uint32_t textId) override { ::showMessage(instance, nullptr, textId, 0, 0); }
+    void showMessage(uint32_t textId) override {
+        ::showMessage(resources, nullptr, textId, 0, 0);
+    }
 
 private:
-    HINSTANCE instance;
+    platform::Win32Resources resources;
     // Declared first: released after everything below.
     InstanceMutex mutex;
     ComScope com;

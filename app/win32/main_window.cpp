@@ -105,7 +105,7 @@ bool Win32Shell::dialogMessage(MSG *message) {
 
 int32_t Win32Shell::showMessage(MessageOwner owner, uint32_t textId, uint32_t style) {
     HWND window = owner == MessageOwner::mainWindow ? mainWindow : nullptr;
-    return ::showMessage(instance, window, textId, 0, style);
+    return ::showMessage(resources, window, textId, 0, style);
 }
 
 bool Win32Shell::isDialogOpen(ShellDialog dialog) {

@@ -41,7 +41,7 @@ bool Win32Shell::askSaveFileName(const char *initialFolder, bool askOverWrite, c
     // The filter holds NUL-separated pairs; the zeroed buffer ends it twice.
     char filter[256];
     ZeroMemory(filter, sizeof filter);
-    LoadStringA(instance, IDS_SAVE_FILTER, filter, sizeof filter);
+    resources.loadString(IDS_SAVE_FILTER, filter, sizeof filter);
     path[0] = '\0';
     OPENFILENAMEA request;
     ZeroMemory(&request, sizeof request);

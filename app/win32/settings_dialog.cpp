@@ -46,14 +46,15 @@ void fillSizeControls(const Settings &settings, HWND dialog) {
     sendItem(dialog, IDC_HEIGHT_SPIN, UDM_SETRANGE, 0, MAKELPARAM(32767, 0));
 }
 
-void fillIntervalControls(HINSTANCE instance, const Settings &settings, HWND dialog) {
+void fillIntervalControls(const platform::Win32Resources &resources, const Settings &settings,
+                          HWND dialog) {
     SetDlgItemInt(dialog, IDC_INTERVAL, intervalInUnits(settings.Interval, settings.IntervalUnit),
                   FALSE);
     sendItem(dialog, IDC_INTERVAL_SPIN, UDM_SETRANGE, 0, MAKELPARAM(32767, 1));
     // String 300 holds the unit names separated by NULs.
     char names[64];
     ZeroMemory(names, sizeof names);
-    int32_t length = LoadStringA(instance, IDS_UNIT_NAMES, names, sizeof names);
+    int32_t length = resources.loadString(IDS_UNIT_NAMES, names, sizeof names);
     for (int32_t i = 0; i < length; i += lstrlenA(names + i) + 1)
         sendItem(dialog, IDC_INTERVAL_UNIT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(names + i));
     sendItem(dialog, IDC_INTERVAL_UNIT, CB_SETCURSEL, settings.IntervalUnit, 0);
@@ -62,7 +63,7 @@ void fillIntervalControls(HINSTANCE instance, const Settings &settings, HWND dia
 BOOL onInitDialog(Win32Shell &shell, HWND dialog) {
     Settings &settings = shell.settings;
     fillSizeControls(settings, dialog);
-    fillIntervalControls(shell.instance, settings, dialog);
+    fillIntervalControls(shell.resources, settings, dialog);
     sendItem(dialog, IDC_FOLDER, EM_LIMITTEXT, pathBytes - 1, 0);
     SetDlgItemTextA(dialog, IDC_FOLDER, settings.WallpaperDir);
     CheckDlgButton(dialog, IDC_SEQUENTIAL, settings.UseSequentialNo ? BST_CHECKED : BST_UNCHECKED);
@@ -103,8 +104,10 @@ void browseForFolder(Win32Shell &shell, HWND dialog) {
     char folder[pathBytes] = "";
     GetDlgItemTextA(dialog, IDC_FOLDER, folder, sizeof folder);
     if (!folder[0]) getDocumentsFolder(folder);
-    char title[64] = "";
-    LoadStringA(shell.instance, IDS_BROWSE_TITLE, title, sizeof title);
+    // Room for the title in UTF-8 too, where a Japanese character takes
+    // three bytes (in Shift-JIS it fits 64).
+    char title[256] = "";
+    shell.resources.loadString(IDS_BROWSE_TITLE, title, sizeof title);
     BROWSEINFOA browse = {};
     browse.hwndOwner = dialog;
     browse.pszDisplayName = folder;
@@ -124,9 +127,10 @@ void browseForFolder(Win32Shell &shell, HWND dialog) {
 // Message boxes of the checks, owned by the dialog.
 class DialogPrompter : public FormPrompter {
 public:
-    DialogPrompter(HINSTANCE instance, HWND dialog) : instance(instance), dialog(dialog) {}
+    DialogPrompter(const platform::Win32Resources &resources, HWND dialog)
+        : resources(resources), dialog(dialog) {}
     int32_t show(const FormMessage &message) override {
-        return ::showMessage(instance, dialog, message.textId, message.captionId, message.style);
+        return ::showMessage(resources, dialog, message.textId, message.captionId, message.style);
     }
     void focusAndSelect(int32_t control) override {
         SetFocus(GetDlgItem(dialog, control));
@@ -134,7 +138,7 @@ public:
     }
 
 private:
-    HINSTANCE instance;
+    const platform::Win32Resources &resources;
     HWND dialog;
 };
 
@@ -163,7 +167,7 @@ void onOk(Win32Shell &shell, HWND dialog) {
     char folder[pathBytes];
     SettingsForm form = readForm(dialog, folder);
     Win32Folders folders;
-    DialogPrompter prompter(shell.instance, dialog);
+    DialogPrompter prompter(shell.resources, dialog);
     if (!validateSettingsForm(form, folders, prompter, platform::isAnsiLeadByte)) return;
     FormChanges changes = shell.cycle->storeSettings(form);
     DestroyWindow(dialog);
@@ -203,8 +207,8 @@ INT_PTR CALLBACK settingsProcedure(HWND dialog, UINT message, WPARAM wParam, LPA
 }  // namespace
 
 void Win32Shell::createSettingsDialog() {
-    settingsDialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), nullptr,
-                                        settingsProcedure, reinterpret_cast<LPARAM>(this));
+    settingsDialog = resources.createDialog(IDD_SETTINGS, nullptr, settingsProcedure,
+                                            reinterpret_cast<LPARAM>(this));
     // The template is not visible by itself: show it once it is set up.
     if (settingsDialog) ShowWindow(settingsDialog, SW_SHOW);
 }

@@ -71,7 +71,7 @@ void Win32Shell::setWindowIcons(HWND window) {
 }
 
 void Win32Shell::showTrayMenu() {
-    HMENU menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDM_TRAY));
+    HMENU menu = resources.loadMenu(IDM_TRAY);
     if (!menu) return;
     HMENU popup = GetSubMenu(menu, 0);
     const ShellState &state = cycle->state();

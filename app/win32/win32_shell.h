@@ -11,15 +11,20 @@
 #include "app/settings.h"
 #include "app/settings_form.h"
 #include "app/shell_ui.h"
+#include "platform/resources_win32.h"
 #include "platform/shell_win32.h"
 
 // ---- Small shell calls shared by the windows (windows_common.cpp).
 
+// The program's menus, dialogs and strings in the language of its interface,
+// which follows the ANSI code page: the one place that decides it.
+platform::Win32Resources interfaceResources(HINSTANCE instance);
+
 // A message box with the text of string textId; caption string captionId,
 // or string 320 when captionId is 0. Without icon bits in style the box
 // shows the program's icon. Returns the button pressed.
-int32_t showMessage(HINSTANCE instance, HWND owner, uint32_t textId, uint32_t captionId,
-                    uint32_t style);
+int32_t showMessage(const platform::Win32Resources &resources, HWND owner, uint32_t textId,
+                    uint32_t captionId, uint32_t style);
 // The user's documents folder into 260 bytes; empty when unknown.
 void getDocumentsFolder(char *path);
 
@@ -34,8 +39,9 @@ public:
 // The shell's windows and the cycle's user interface.
 class Win32Shell : public ShellUi {
 public:
-    Win32Shell(HINSTANCE instance, Settings &settings, DesktopAccess desktop)
-        : instance(instance), settings(settings), desktop(desktop) {}
+    Win32Shell(const platform::Win32Resources &resources, Settings &settings,
+               DesktopAccess desktop)
+        : instance(resources.module), resources(resources), settings(settings), desktop(desktop) {}
 
     // ShellUi
     int32_t showMessage(MessageOwner owner, uint32_t textId, uint32_t style) override;
@@ -67,6 +73,8 @@ public:
     void createSettingsDialog();
 
     HINSTANCE instance;
+    // Every menu, dialog and text the user sees comes from here.
+    platform::Win32Resources resources;
     Settings &settings;
     DesktopAccess desktop;
     WallpaperCycle *cycle = nullptr;  // set once the cycle exists

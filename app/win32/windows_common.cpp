@@ -5,17 +5,23 @@
 #include <shlobj.h>
 
 #include "app/resources/resource.h"
+#include "app/ui_language.h"
 
-int32_t showMessage(HINSTANCE instance, HWND owner, uint32_t textId, uint32_t captionId,
-                    uint32_t style) {
+platform::Win32Resources interfaceResources(HINSTANCE instance) {
+    UiLanguage language = uiLanguageFor(GetACP(), GetUserDefaultUILanguage());
+    return platform::Win32Resources(instance, resourceLanguageOf(language));
+}
+
+int32_t showMessage(const platform::Win32Resources &resources, HWND owner, uint32_t textId,
+                    uint32_t captionId, uint32_t style) {
     char text[512] = "";
     char caption[64] = "";
-    LoadStringA(instance, textId, text, sizeof text);
-    LoadStringA(instance, captionId ? captionId : IDS_ERROR_CAPTION, caption, sizeof caption);
+    resources.loadString(textId, text, sizeof text);
+    resources.loadString(captionId ? captionId : IDS_ERROR_CAPTION, caption, sizeof caption);
     MSGBOXPARAMSA box = {};
     box.cbSize = sizeof box;
     box.hwndOwner = owner;
-    box.hInstance = instance;
+    box.hInstance = resources.module;
     box.lpszText = text;
     box.lpszCaption = caption;
     box.dwStyle = style;

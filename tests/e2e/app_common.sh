@@ -1,20 +1,101 @@
 # What the chromaweave (tray program) tests share: its window class and
-# texts as the user sees them (UTF-8, CR LF written as \r\n), stored
-# settings, the tray menu, and files seen from Linux.
+# texts as the user sees them (UTF-8, CR LF written as \r\n) in the language
+# of the test's code page, stored settings, the tray menu, and files seen
+# from Linux.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 MAIN_CLASS='chromaweave main window'
 DIALOG='#32770'
-SETTINGS_TITLE='chromaweave 設定'
-ABOUT_TITLE='バージョン情報'
-ERROR_CAPTION='chromaweave エラー'
-TEXT_BAD_SIZE='画像の大きさが正しくありません。'
-TEXT_BAD_INTERVAL='変更間隔が正しくありません。'
-TEXT_CREATE_FOLDER='壁紙の保存先のフォルダが存在しません。\r\n新しく作成しますか?'
-CAPTION_CREATE_FOLDER='フォルダ作成の確認'
-TEXT_FOLDER_TOO_LONG='保存先のフォルダのパスが長すぎます。'
-TEXT_FOLDER_NOT_CREATED='フォルダが作成できません。'
-TEXT_NOT_SAVED='壁紙が保存できません。\r\n壁紙ファイルのパスが正しいか確認してください。'
+# The version line of the About dialog, as the resource script has it.
+ABOUT_VERSION=$(grep -o 'chromaweave ver\.[0-9.]*[0-9]' "$E2E_ROOT/app/resources/chromaweave.rc")
+if [ "$E2E_LANGUAGE" = ja ]; then
+  SETTINGS_TITLE='chromaweave 設定'
+  ABOUT_TITLE='バージョン情報'
+  ERROR_CAPTION='chromaweave エラー'
+  TEXT_BAD_SIZE='画像の大きさが正しくありません。'
+  TEXT_BAD_INTERVAL='変更間隔が正しくありません。'
+  TEXT_CREATE_FOLDER='壁紙の保存先のフォルダが存在しません。\r\n新しく作成しますか?'
+  CAPTION_CREATE_FOLDER='フォルダ作成の確認'
+  TEXT_FOLDER_TOO_LONG='保存先のフォルダのパスが長すぎます。'
+  TEXT_FOLDER_NOT_CREATED='フォルダが作成できません。'
+  TEXT_NOT_SAVED='壁紙が保存できません。\r\n壁紙ファイルのパスが正しいか確認してください。'
+  # The dialogs' labels in tab order (cwdrive labels), the unit names and
+  # the tray menu (cwdrive menu-items without the states).
+  SETTINGS_LABELS='1=OK
+2=キャンセル
+65535=画像の大きさ
+200=リストから選ぶ(&L)
+201=指定する(&S)
+203=幅(&W):
+206=高さ(&H):
+65535=変更間隔(&I):
+65535=壁紙ファイルの保存先フォルダ(&F):
+213=...
+214=壁紙ファイルに連番を付けて保存する(&N)
+215=終了時に壁紙を元に戻す(&R)
+216=終了時に壁紙ファイルを削除する(&D)
+217=上書き保存時に確認を取る(&O)
+218=Active Desktop を検出しない(&A)'
+  UNIT_NAMES=$'秒\n分\n時間'
+  ABOUT_LABELS="1=OK
+65535=$ABOUT_VERSION\\nタイル壁紙を織り続けるソフト
+200=https://kelpworks.example.jp/chromaweave/
+65535=壁紙変更回数:"
+  MENU_ITEMS='100 設定(&O)...
+- separator
+101 壁紙を保存(&S)
+102 名前を付けて壁紙を保存(&A)...
+103 壁紙を変更(&C)
+- separator
+104 壁紙変更の停止(&P)
+- separator
+105 バージョン情報(&A)...
+- separator
+106 終了(&X)'
+else
+  SETTINGS_TITLE='chromaweave Settings'
+  ABOUT_TITLE='About chromaweave'
+  ERROR_CAPTION='chromaweave Error'
+  TEXT_BAD_SIZE='The picture size is not valid.'
+  TEXT_BAD_INTERVAL='The change interval is not valid.'
+  TEXT_CREATE_FOLDER='The wallpaper folder does not exist.\r\nDo you want to create it?'
+  CAPTION_CREATE_FOLDER='Confirm Folder Creation'
+  TEXT_FOLDER_TOO_LONG='The folder path is too long.'
+  TEXT_FOLDER_NOT_CREATED='The folder cannot be created.'
+  TEXT_NOT_SAVED='The wallpaper cannot be saved.\r\nPlease check that the wallpaper file path is correct.'
+  SETTINGS_LABELS='1=OK
+2=Cancel
+65535=Picture size
+200=Choose from the &list
+201=&Specify
+203=&Width:
+206=&Height:
+65535=Change &interval:
+65535=&Folder for the wallpaper files:
+213=...
+214=&Number the wallpaper files
+215=&Restore the wallpaper on exit
+216=&Delete the wallpaper file on exit
+217=C&onfirm before overwriting
+218=Do not detect &Active Desktop'
+  UNIT_NAMES=$'seconds\nminutes\nhours'
+  ABOUT_LABELS="1=OK
+65535=$ABOUT_VERSION\\nKeeps weaving tiled wallpapers
+200=https://kelpworks.example.jp/chromaweave/
+65535=Wallpaper changes:"
+  MENU_ITEMS='100 Se&ttings...
+- separator
+101 &Save Wallpaper
+102 Save Wallpaper &As...
+103 &Change Wallpaper
+- separator
+104 Sto&p Changing Wallpaper
+- separator
+105 &About...
+- separator
+106 E&xit'
+fi
+# Wine's own save dialog, in Wine's Japanese.
 SAVE_TITLE='名前を付けて保存'
 SETTINGS_KEY='Software\kelpworks\chromaweave'
 DESKTOP_KEY='Control Panel\Desktop'
@@ -60,6 +141,28 @@ app_command() { e2e_drive command "$MAIN_CLASS" "$1" >/dev/null; }
 
 settings_dialog() { wait_for_window "$DIALOG" "$SETTINGS_TITLE" "${1:-20000}"; }
 
+# app_check_dialog HWND settings|about: the dialog's labels (and the unit
+# names of the settings) as the interface language has them. The About
+# dialog's count (control 201) changes with the wallpaper and is left out.
+app_check_dialog() {
+  local got
+  got=$(e2e_drive labels "$1") || e2e_fail "cannot read the $2 dialog"
+  if [ "$2" = settings ]; then
+    e2e_check_texts "labels of the settings dialog" "$SETTINGS_LABELS" "$got"
+    e2e_check_texts "unit names" "$UNIT_NAMES" "$(e2e_drive combo-items "$1" 211)"
+  else
+    e2e_check_texts "labels of the About dialog" "$ABOUT_LABELS" "$(grep -v '^201=' <<<"$got")"
+  fi
+}
+
+# app_check_menu MENU: the texts of the open tray menu (read inside the
+# program's process by cwdrive's hook) as the interface language has them.
+app_check_menu() {
+  local got
+  got=$(e2e_drive menu-items "$1") || e2e_fail "cannot read the tray menu"
+  e2e_check_texts "tray menu" "$MENU_ITEMS" "$(sed 's/^\([0-9]*\) [a-z,]* /\1 /' <<<"$got")"
+}
+
 # The save dialog of command 102 and its file name field (a combo box or an
 # edit, depending on the dialog's version).
 save_dialog() { wait_for_window "$DIALOG" "$SAVE_TITLE" "${1:-20000}"; }
@@ -69,8 +172,8 @@ save_as_name() {
 }
 
 # app_menu KEY [SHOT]: opens the tray menu with a right click on the icon,
-# optionally takes a screenshot of it, and chooses an item by its access key
-# (a letter). The menu's loop reads the keys posted to its window. A menu
+# optionally takes a screenshot of it and checks its texts, and chooses an
+# item by its access key (a letter). The menu's loop reads the keys posted to its window. A menu
 # that closed before the key arrived (a wallpaper change while it opens can
 # cancel it under Wine) is opened again.
 app_menu() {
@@ -78,7 +181,10 @@ app_menu() {
   for attempt in 1 2 3; do
     e2e_drive tray-click "$MAIN_CLASS" RIGHT >/dev/null
     menu=$(wait_for_window '#32768' - 10000) || e2e_fail "the tray menu did not open"
-    [ -z "${2:-}" ] || e2e_screenshot "$2"
+    if [ -n "${2:-}" ]; then
+      e2e_screenshot "$2"
+      app_check_menu "$menu"
+    fi
     if e2e_drive menu-key "$menu" "$(printf '%d' "'${1^^}")" >/dev/null; then
       wait_for_gone "$menu" 10000 || e2e_fail "the tray menu did not close"
       return 0

@@ -7,6 +7,9 @@
 #   CW_E2E_OUT    where prefixes and artifacts go (default build/e2e); give each
 #                 engineer running the suite at the same time a folder of their own
 #   CW_E2E_MAIN   "holder" forces the mutex stand-in instead of chromaweave.exe
+#   CW_E2E_LOCALE the locale of the Wine processes: ja (default), en, or split
+#                 as CODEPAGE-INTERFACE: ja-en (Japanese code page, English
+#                 interface language), en-ja (the reverse)
 set -euo pipefail
 
 E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -14,16 +17,29 @@ E2E_BUILD=${CW_E2E_BUILD:-$E2E_ROOT/build/mingw}
 case "$E2E_BUILD" in /*) ;; *) E2E_BUILD=$E2E_ROOT/$E2E_BUILD ;; esac
 E2E_OUT=${CW_E2E_OUT:-$E2E_ROOT/build/e2e}
 case "$E2E_OUT" in /*) ;; *) E2E_OUT=$E2E_ROOT/$E2E_OUT ;; esac
-E2E_TEMPLATE=$E2E_OUT/template/prefix
 E2E_DRIVER=$E2E_BUILD/tests/e2e/driver/cwdrive.exe
 E2E_PURGE=$E2E_BUILD/purge/chromaweave_purge.exe
 E2E_MAIN=$E2E_BUILD/app/win32/chromaweave.exe
 
-# Wine's programs, run in the Japanese locale (Wine's ANSI code page 932);
-# the test scripts themselves keep the user's locale.
+# Wine's programs, run in the test's locale: LC_CTYPE gives Wine its ANSI
+# code page (932 for Japanese, 1252 for English), LC_MESSAGES its interface
+# language. The test scripts themselves keep the user's locale.
+E2E_LOCALE=${CW_E2E_LOCALE:-ja}
+case $E2E_LOCALE in
+  ja | en | ja-en | en-ja) ;;
+  *) echo "e2e: CW_E2E_LOCALE must be ja, en, ja-en or en-ja, not $E2E_LOCALE" >&2; exit 1 ;;
+esac
+e2e_locale_of() { if [ "$1" = ja ]; then echo ja_JP.UTF-8; else echo en_US.UTF-8; fi; }
+CW_WINE_CTYPE=$(e2e_locale_of "${E2E_LOCALE%-*}")
+CW_WINE_MESSAGES=$(e2e_locale_of "${E2E_LOCALE#*-}")
+CW_WINE_LOCALE=$CW_WINE_CTYPE
 source "$E2E_ROOT/scripts/wine-env.sh"
 export WINEDEBUG=-all
 cw_wine_setup || exit 1
+# The language the programs speak: the code page's, ja or en.
+E2E_LANGUAGE=$(cw_wine_language)
+# One prefix template per language: its fonts show that language.
+E2E_TEMPLATE=$E2E_OUT/template/$E2E_LANGUAGE/prefix
 
 declare -A E2E_PIDS=()
 E2E_EXIT_CODE=
@@ -44,25 +60,20 @@ e2e_assert_eq() {
   fi
 }
 
-# Makes the prefix every test copies: booted once, Japanese dialog fonts
-# mapped to the installed IPA fonts, user folders as real folders (a fresh
-# prefix links Documents and the others to the home folder).
+# Makes the prefix every test of the language copies: booted once, dialog
+# fonts mapped to installed fonts of the language (scripts/wine-env.sh), user
+# folders as real folders (a fresh prefix links Documents and the others to
+# the home folder).
 e2e_make_template() {
-  mkdir -p "$E2E_OUT/template"
+  mkdir -p "$E2E_OUT/template/$E2E_LANGUAGE"
   (
     flock 9
     [ -f "$E2E_TEMPLATE/.ready" ] && exit 0
     rm -rf "$E2E_TEMPLATE"
     export WINEPREFIX=$E2E_TEMPLATE
-    e2e_log "making the Wine prefix template"
+    e2e_log "making the Wine prefix template ($E2E_LANGUAGE)"
     "${CW_WINEBOOT[@]}" -i >/dev/null 2>&1 || true
-    local font
-    for font in 'ＭＳ Ｐゴシック' 'MS Shell Dlg' 'MS Shell Dlg 2' 'MS UI Gothic'; do
-      "${CW_WINE[@]}" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /t REG_SZ \
-        /d IPAPGothic /f >/dev/null 2>&1
-    done
-    "${CW_WINE[@]}" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /t REG_SZ \
-      /d IPAGothic /f >/dev/null 2>&1
+    cw_wine_map_fonts
     # Every program runs inside one Wine virtual desktop named "shell" (with
     # taskbar and tray). Without a window manager, top-level X windows make
     # Wine wait about two seconds whenever a window is hidden.
@@ -80,7 +91,7 @@ e2e_make_template() {
     done
     [ -f "$E2E_TEMPLATE/system.reg" ] || { echo "e2e: wineboot failed" >&2; exit 1; }
     touch "$E2E_TEMPLATE/.ready"
-  ) 9>"$E2E_OUT/template.lock"
+  ) 9>"$E2E_OUT/template/$E2E_LANGUAGE.lock"
 }
 
 # A copy of the template. The program files (almost all of its 700 MB) are
@@ -97,9 +108,11 @@ e2e_copy_prefix() {
 }
 
 # e2e_setup NAME: fresh prefix under build/e2e/NAME, a virtual X display,
-# a persistent wineserver, and the cleanup trap.
+# a persistent wineserver, and the cleanup trap. Outside the Japanese locale
+# the locale is part of the name (NAME.en, NAME.ja-en, ...).
 e2e_setup() {
   E2E_NAME=$1
+  [ "$E2E_LOCALE" = ja ] || E2E_NAME+=.$E2E_LOCALE
   E2E_DIR=$E2E_OUT/$E2E_NAME
   E2E_ART=$E2E_OUT/artifacts/$E2E_NAME
   [ -f "$E2E_DRIVER" ] || e2e_fail "missing $E2E_DRIVER (build the mingw preset)"
@@ -113,7 +126,7 @@ e2e_setup() {
   e2e_start_xvfb
   "${CW_WINESERVER[@]}" -p
   e2e_start_driver
-  e2e_log "setup done: prefix $WINEPREFIX, display $DISPLAY"
+  e2e_log "setup done: prefix $WINEPREFIX, display $DISPLAY, locale $E2E_LOCALE"
 }
 
 e2e_start_xvfb() {
@@ -275,6 +288,24 @@ e2e_reg_set() { e2e_drive reg-set "$@" >/dev/null; }
 e2e_reg_exists() { e2e_drive reg-exists "$1"; }
 e2e_reg_dump() { e2e_drive reg-dump "$1"; }
 
+# e2e_assert_readable WHAT TEXT: no characters lost on the way to the
+# screen: no "??" runs (characters the code page lacks), and in English
+# nothing but ASCII (no accented letters made of Japanese bytes).
+e2e_assert_readable() {
+  [[ $2 != *'??'* ]] || e2e_fail "$1 has lost characters: $2"
+  if [ "$E2E_LANGUAGE" = en ] && LC_ALL=C grep -q '[^ -~]' <<<"$2"; then
+    e2e_fail "$1 is not plain ASCII: $2"
+  fi
+}
+
+# e2e_check_texts WHAT EXPECTED ACTUAL: texts read from the windows, kept in
+# texts.txt of the artifacts, readable and as expected.
+e2e_check_texts() {
+  printf '%s:\n%s\n\n' "$1" "$3" >>"$E2E_ART/texts.txt"
+  e2e_assert_readable "$1" "$3"
+  e2e_assert_eq "$2" "$3" "$1"
+}
+
 # e2e_check_msgbox HWND CAPTION TEXT BUTTONS DEFAULT_ID ICON: compares what
 # cwdrive msgbox reads (texts escaped: \r \n) with the expected values.
 e2e_check_msgbox() {
@@ -282,6 +313,7 @@ e2e_check_msgbox() {
   got=$(e2e_drive msgbox "$1") || e2e_fail "cannot read message box $1"
   printf '%s\n' "$got" >>"$E2E_ART/msgboxes.txt"
   e2e_assert_eq "caption=$2" "$(sed -n 1p <<<"$got")" "message box caption"
+  e2e_assert_readable "message box text" "$(sed -n 2p <<<"$got")"
   e2e_assert_eq "text=$3" "$(sed -n 2p <<<"$got")" "message box text"
   e2e_assert_eq "buttons=$4" "$(sed -n 3p <<<"$got")" "message box buttons"
   e2e_assert_eq "default=$5" "$(sed -n 4p <<<"$got")" "message box default button"

@@ -1,13 +1,23 @@
 # What the chromaweave_purge tests share: its texts as the user sees them
-# (UTF-8, CR LF written as \r\n), the keys, and running the tool.
+# (UTF-8, CR LF written as \r\n) in the language of the test's code page,
+# the keys, and running the tool.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-PURGE_CAPTION='chromaweave 設定情報の削除'
-PURGE_RUNNING='起動している chromaweave を終了させてから実行してください。'
-PURGE_NO_SETTINGS='設定情報はありません。'
-PURGE_QUESTION='chromaweave の設定情報を削除してもいいですか?\r\n(現在 chromaweave を起動している場合は、[OK] を押す前に終了させてください)'
-PURGE_CANNOT_DELETE='レジストリのキーを削除できません。'
-PURGE_DELETED='chromaweave の設定情報を削除しました。\r\nアンインストールするにはフォルダごと削除してください。'
+if [ "$E2E_LANGUAGE" = ja ]; then
+  PURGE_CAPTION='chromaweave 設定情報の削除'
+  PURGE_RUNNING='起動している chromaweave を終了させてから実行してください。'
+  PURGE_NO_SETTINGS='設定情報はありません。'
+  PURGE_QUESTION='chromaweave の設定情報を削除してもいいですか?\r\n(現在 chromaweave を起動している場合は、[OK] を押す前に終了させてください)'
+  PURGE_CANNOT_DELETE='レジストリのキーを削除できません。'
+  PURGE_DELETED='chromaweave の設定情報を削除しました。\r\nアンインストールするにはフォルダごと削除してください。'
+else
+  PURGE_CAPTION='Deleting the chromaweave settings'
+  PURGE_RUNNING='Please exit the running chromaweave before running this.'
+  PURGE_NO_SETTINGS='There are no settings.'
+  PURGE_QUESTION='Do you want to delete the chromaweave settings?\r\n(If chromaweave is running now, exit it before you press [OK].)'
+  PURGE_CANNOT_DELETE='The registry key cannot be deleted.'
+  PURGE_DELETED='The chromaweave settings were deleted.\r\nTo uninstall, delete the whole folder.'
+fi
 SETTINGS_KEY='Software\kelpworks\chromaweave'
 MAKER_KEY='Software\kelpworks'
 BOX='#32770'

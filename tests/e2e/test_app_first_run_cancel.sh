@@ -2,12 +2,15 @@
 # First start: the settings dialog comes first and nothing is generated; a
 # second copy ends silently while the first runs on; Cancel ends the program
 # without writing any settings.
+# e2e-locales: ja en ja-en en-ja
 source "$(dirname "$0")/app_common.sh"
 app_setup test_app_first_run_cancel
 
 app_start
 dialog=$(settings_dialog) || e2e_fail "no settings dialog on the first run"
+e2e_drive redraw "$dialog" >/dev/null
 e2e_screenshot settings_dialog
+app_check_dialog "$dialog" settings
 
 e2e_start second "$E2E_MAIN"
 wait_for_exit second 30

@@ -2,6 +2,7 @@
 # First start confirmed: the folder is created after Yes, the first picture
 # becomes the tiled desktop wallpaper; exit from the tray menu restores the
 # previous wallpaper and writes the settings with the count.
+# e2e-locales: ja en ja-en en-ja
 source "$(dirname "$0")/app_common.sh"
 app_setup test_app_first_run_ok
 
@@ -11,6 +12,7 @@ e2e_wait_tray
 
 app_start
 dialog=$(settings_dialog) || e2e_fail "no settings dialog on the first run"
+app_check_dialog "$dialog" settings
 folder=$(e2e_drive text "$dialog" 212)
 folder=${folder//\\\\/\\}
 case "$folder" in 'C:\users\'*'\Documents\chromaweave') ;; *) e2e_fail "default folder $folder" ;; esac

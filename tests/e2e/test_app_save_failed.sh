@@ -2,6 +2,7 @@
 # A wallpaper folder that cannot be written: message 342 with the program's
 # icon, the cycle holds (paused icon, nothing written) and the settings
 # dialog opens; a writable folder confirmed there resumes the cycle.
+# e2e-locales: ja en ja-en en-ja
 source "$(dirname "$0")/app_common.sh"
 app_setup test_app_save_failed
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # OK deletes the settings key with all its nested subkeys, and the maker key
 # too when nothing else is left in it.
+# e2e-locales: ja en ja-en en-ja
 source "$(dirname "$0")/purge_common.sh"
 purge_setup test_purge_delete
 

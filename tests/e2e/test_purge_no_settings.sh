@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Without a settings key the tool only says so and deletes nothing, also not
 # an empty maker key.
+# e2e-locales: ja en ja-en en-ja
 source "$(dirname "$0")/purge_common.sh"
 purge_setup test_purge_no_settings
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # While chromaweave runs the tool only asks to exit it first and leaves the
 # settings alone.
+# e2e-locales: ja en ja-en en-ja
 source "$(dirname "$0")/purge_common.sh"
 purge_setup test_purge_running
 

@@ -2,6 +2,7 @@
 # A subkey whose full path does not fit the tool's 256-byte buffer: the tool
 # reports that the key cannot be deleted (never success), and the subkey
 # that does not fit is still there.
+# e2e-locales: ja en ja-en en-ja
 source "$(dirname "$0")/purge_common.sh"
 purge_setup test_purge_too_long
 

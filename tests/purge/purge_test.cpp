@@ -137,7 +137,7 @@ protected:
   FakeHost host;
 
   void run() {
-    EXPECT_EQ(0, purge::runPurge(registry, host, purge::texts()));
+    EXPECT_EQ(0, purge::runPurge(registry, host, purge::japaneseTexts()));
     EXPECT_EQ(0, registry.openHandles);
   }
   void makeSettings() {
@@ -268,3 +268,26 @@ TEST(KeyExists, OpensAndClosesTheKey) {
 }
 
 }  // namespace
+
+// The tool speaks Japanese where the ANSI code page shows Japanese, English
+// elsewhere; its English texts are plain ASCII, every one of them set.
+TEST(PurgeLanguage, FollowsTheAnsiCodePage) {
+  const purge::Language ja = purge::Language::japanese, en = purge::Language::english;
+  const struct {
+    uint32_t codePage;
+    uint16_t uiLanguage;
+    purge::Language want;
+  } cases[] = {{932, 0x0411, ja},   {932, 0x0409, ja},   {1252, 0x0409, en}, {1252, 0x0411, en},
+               {65001, 0x0411, ja}, {65001, 0x0409, en}, {936, 0x0411, en}};
+  for (const auto& c : cases)
+    EXPECT_EQ(purge::languageFor(c.codePage, c.uiLanguage), c.want)
+        << c.codePage << " " << c.uiLanguage;
+  EXPECT_EQ(&purge::textsFor(ja), &purge::japaneseTexts());
+  const purge::Texts& english = purge::textsFor(en);
+  for (const char* text : {english.caption, english.running, english.noSettings, english.question,
+                           english.cannotDelete, english.deleted}) {
+    ASSERT_TRUE(text && text[0]);
+    for (const char* c = text; *c; ++c)
+      EXPECT_TRUE(static_cast<unsigned char>(*c) < 0x80) << text;
+  }
+}

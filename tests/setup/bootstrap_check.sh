@@ -54,5 +54,6 @@ for tool in wineserver x86_64-w64-mingw32-windres Xvfb compare; do
 done
 expect convert convert
 expect xx_XX.UTF-8 "" CW_WINE_LOCALE=xx_XX.UTF-8
+expect yy_YY.UTF-8 "" CW_WINE_MESSAGES=yy_YY.UTF-8
 [ $failures -eq 0 ] && echo "bootstrap --check names what is missing"
 exit $((failures > 0))

@@ -9,15 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/win32_resources/template_reader.h"
+
 namespace {
 
 const WORD japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
-
-// The program loaded as data, for the whole test run.
-HMODULE program() {
-    static HMODULE module = LoadLibraryExA(CW_MAIN_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    return module;
-}
 
 // The bytes of one Japanese resource; empty when there is none.
 std::vector<uint8_t> resourceBytes(LPCSTR type, WORD id) {
@@ -25,60 +21,6 @@ std::vector<uint8_t> resourceBytes(LPCSTR type, WORD id) {
     if (!found) return {};
     const uint8_t *data = static_cast<const uint8_t *>(LockResource(LoadResource(program(), found)));
     return std::vector<uint8_t>(data, data + SizeofResource(program(), found));
-}
-
-// Reads a template's words and NUL-terminated UTF-16 texts in order.
-class Reader {
-public:
-    explicit Reader(const std::vector<uint8_t> &bytes) : bytes(bytes) {}
-    uint16_t word() {
-        if (at + 2 > bytes.size()) {
-            at = bytes.size() + 1;
-            return 0;
-        }
-        uint16_t v = uint16_t(bytes[at] | bytes[at + 1] << 8);
-        at += 2;
-        return v;
-    }
-    uint32_t dword() { return word() | uint32_t(word()) << 16; }
-    std::u16string text() {
-        std::u16string s;
-        for (uint16_t c = word(); c != 0 && ok(); c = word()) s += char16_t(c);
-        return s;
-    }
-    // A class or title: 0xFFFF and an ordinal ("#n"), or a text.
-    std::u16string nameOrOrdinal() {
-        if (at + 2 <= bytes.size() && bytes[at] == 0xFF && bytes[at + 1] == 0xFF) {
-            word();
-            std::string n = "#" + std::to_string(word());
-            return std::u16string(n.begin(), n.end());
-        }
-        return text();
-    }
-    void alignDword() { at = (at + 3) & ~size_t(3); }
-    bool ok() const { return at <= bytes.size(); }
-    bool atEnd() const { return at >= bytes.size(); }
-
-private:
-    const std::vector<uint8_t> &bytes;
-    size_t at = 0;
-};
-
-std::string utf8(const std::u16string &s) {
-    std::string out;
-    for (char16_t c : s) {
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | c >> 6);
-            out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xE0 | c >> 12);
-            out += char(0x80 | (c >> 6 & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
 }
 
 struct MenuItem {
@@ -104,7 +46,7 @@ TEST(Resources, TrayMenu) {
     };
     std::vector<uint8_t> bytes = resourceBytes(MAKEINTRESOURCEA(4) /* RT_MENU */, 10);
     ASSERT_FALSE(bytes.empty()) << "no Japanese menu 10 in " << CW_MAIN_EXE;
-    Reader r(bytes);
+    TemplateReader r(bytes);
     EXPECT_EQ(r.dword(), 0u);  // version 0, header offset 0: a plain menu
     for (const MenuItem &item : want) {
         uint16_t flags = r.word();
@@ -125,18 +67,6 @@ struct Control {
     std::u16string text;      // "#n": the resource n (an icon)
 };
 
-// A control's class in upper case, whether stored by name or as the atom of
-// a predefined class.
-std::string className(const std::u16string &stored) {
-    static const struct { const char *atom, *name; } atoms[] = {
-        {"#128", "BUTTON"}, {"#129", "EDIT"}, {"#130", "STATIC"}, {"#133", "COMBOBOX"}};
-    std::string name = utf8(stored);
-    for (const auto &a : atoms)
-        if (name == a.atom) return a.name;
-    for (char &c : name) c = char(c >= 'a' && c <= 'z' ? c - 32 : c);
-    return name;
-}
-
 struct Dialog {
     uint32_t style;
     int16_t x, y, cx, cy;
@@ -149,7 +79,7 @@ struct Dialog {
 void expectDialog(WORD id, const Dialog &want) {
     std::vector<uint8_t> bytes = resourceBytes(MAKEINTRESOURCEA(5) /* RT_DIALOG */, id);
     ASSERT_FALSE(bytes.empty()) << "no Japanese dialog " << id;
-    Reader r(bytes);
+    TemplateReader r(bytes);
     EXPECT_EQ(r.dword(), want.style) << "dialog " << id;
     EXPECT_EQ(r.dword(), 0u) << "extended style of dialog " << id;
     uint16_t count = r.word();
@@ -239,7 +169,7 @@ TEST(Resources, AboutDialog) {
 // length and that many UTF-16 units); "absent" when it has no text.
 std::u16string tableString(uint16_t id, bool *present) {
     std::vector<uint8_t> block = resourceBytes(MAKEINTRESOURCEA(6) /* RT_STRING */, WORD(id / 16 + 1));
-    Reader r(block);
+    TemplateReader r(block);
     std::u16string s;
     for (uint16_t i = 0; i <= id % 16 && r.ok() && !block.empty(); ++i) {
         uint16_t length = r.word();

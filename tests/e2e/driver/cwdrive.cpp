@@ -530,6 +530,25 @@ int redraw(HWND w) {
              ? 0 : 1;
 }
 
+// The texts of a dialog's labels, buttons and boxes (its Static and Button
+// controls, pictures left out) in tab order: "ID=TEXT" a line, ID 65535 for
+// a control without one.
+int labels(HWND dialog) {
+  if (!IsWindow(dialog))
+    return 1;
+  for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    std::wstring kind = className(c);
+    bool isStatic = lstrcmpiW(kind.c_str(), L"Static") == 0;
+    if (!isStatic && lstrcmpiW(kind.c_str(), L"Button") != 0)
+      continue;
+    LONG type = GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK;
+    if (isStatic && (type == SS_ICON || type == SS_BITMAP))
+      continue;
+    std::printf("%d=%s\n", GetDlgCtrlID(c), escaped(toUtf8(windowText(c))).c_str());
+  }
+  return 0;
+}
+
 // Every item of a combo box, one line each.
 int comboItems(HWND dialog, int id) {
   HWND c = control(dialog, id);
@@ -606,6 +625,58 @@ int postOrSend(bool send, const std::wstring& cls, const std::wstring& m, const 
 // it could find the menu gone already).
 int menuKey(HWND menu, WPARAM vk) { return PostMessageW(menu, WM_KEYDOWN, vk, 1) ? 0 : 1; }
 
+// The items of a popup menu window of another process, read by cwhook.dll
+// inside that process: a hook on the menu's thread answers a registered
+// message with the items (see cwhook.cpp). "ID STATE TEXT" a line.
+LRESULT CALLBACK menuReceiver(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_COPYDATA)
+    return DefWindowProcW(w, message, wParam, lParam);
+  const COPYDATASTRUCT* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+  std::wstring* out = reinterpret_cast<std::wstring*>(GetWindowLongPtrW(w, GWLP_USERDATA));
+  out->assign(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
+  return TRUE;
+}
+
+int menuItems(HWND menuWindow) {
+  DWORD thread = GetWindowThreadProcessId(menuWindow, nullptr);
+  wchar_t path[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring dll(path, n);
+  dll = dll.substr(0, dll.find_last_of(L"\\/") + 1) + L"cwhook.dll";
+  HMODULE module = LoadLibraryW(dll.c_str());
+  HOOKPROC hook = module ? reinterpret_cast<HOOKPROC>(
+                               reinterpret_cast<void*>(GetProcAddress(module, "cwdriveMenuHook")))
+                         : nullptr;
+  if (!thread || !hook) {
+    std::fprintf(stderr, "cwdrive: no menu thread or no cwhook.dll\n");
+    return 1;
+  }
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = menuReceiver;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"cwdrive menu receiver";
+  RegisterClassW(&wc);
+  std::wstring lines;
+  HWND receiver = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  wc.hInstance, nullptr);
+  SetWindowLongPtrW(receiver, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&lines));
+  HHOOK installed = SetWindowsHookExW(WH_CALLWNDPROC, hook, module, thread);
+  DWORD_PTR result = 0;
+  // While this waits, the hook's WM_COPYDATA to the receiver is delivered.
+  if (installed)
+    SendMessageTimeoutW(menuWindow, RegisterWindowMessageW(L"cwdrive read menu"),
+                        reinterpret_cast<WPARAM>(receiver), 0, SMTO_NORMAL, 10000, &result);
+  if (installed)
+    UnhookWindowsHookEx(installed);
+  DestroyWindow(receiver);
+  if (lines.empty()) {
+    std::fprintf(stderr, "cwdrive: the menu was not read\n");
+    return 1;
+  }
+  std::printf("%s", toUtf8(lines).c_str());
+  return 0;
+}
+
 // -1 when the command is not one of these.
 int runShellCommand(const std::vector<std::wstring>& a) {
   size_t n = a.size();
@@ -628,6 +699,10 @@ int runShellCommand(const std::vector<std::wstring>& a) {
     return redraw(toWindow(a[1]));
   if (c == L"menu-key" && n == 3)
     return menuKey(toWindow(a[1]), static_cast<WPARAM>(toInt(a[2])));
+  if (c == L"labels" && n == 2)
+    return labels(toWindow(a[1]));
+  if (c == L"menu-items" && n == 2)
+    return menuItems(toWindow(a[1]));
   if (c == L"combo-items" && n == 3)
     return comboItems(toWindow(a[1]), toInt(a[2]));
   if (c == L"wait-owned" && n == 3)
@@ -672,6 +747,8 @@ int usage() {
       "  set-wallpaper PATH                       set and save the system wallpaper\n"
       "  redraw HWND                              repaint a window and its children\n"
       "  menu-key HWND VK                         post WM_KEYDOWN to a popup menu\n"
+      "  menu-items HWND                          the items of a popup menu: ID STATE TEXT\n"
+      "  labels HWND                              a dialog's static and button texts: ID=TEXT\n"
       "  combo-items HWND CONTROL_ID              every item of a combo box\n"
       "  wait-owned HWND TIMEOUT_MS               print a visible window owned by HWND\n"
       "  post CLASS MSG WPARAM LPARAM             post a message (number or registered name)\n"
