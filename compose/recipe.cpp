@@ -2,6 +2,7 @@
 // effect creation, rendering with the job's steps, and the status texts.
 #include "compose/recipe.h"
 
+#include <cinttypes>
 #include <cstdio>
 #include <cstring>
 
@@ -358,7 +359,7 @@ const char *className(int32_t typeId) {
 bool describeRecipeStatus(const tlRecipeStatus &s, char *out, size_t size) {
     if (size == 0) return false;
     const int effect = s.effect + 1;
-    const long long value = s.value, low = s.low, high = s.high;
+    const int64_t value = s.value, low = s.low, high = s.high;
     int n = 0;
     switch (s.result) {
     case tlRecipeResult::Ok: n = std::snprintf(out, size, "the recipe is sound"); break;
@@ -387,12 +388,14 @@ bool describeRecipeStatus(const tlRecipeStatus &s, char *out, size_t size) {
         n = std::snprintf(out, size, "effect %d has the unknown type %d", effect, static_cast<int>(s.typeId));
         break;
     case tlRecipeResult::BadSize:
-        n = std::snprintf(out, size, "the picture size %lldx%lld is outside 1 to %d pixels a side or %lld pixels in all",
-                          static_cast<long long>(s.width), static_cast<long long>(s.height), kRecipeMaxSide,
-                          static_cast<long long>(kRecipeMaxPixels));
+        n = std::snprintf(out, size,
+                          "the picture size %" PRId64 "x%" PRId64 " is outside 1 to %d pixels a side or %" PRId64
+                          " pixels in all",
+                          s.width, s.height, kRecipeMaxSide, kRecipeMaxPixels);
         break;
     case tlRecipeResult::TooManyEffects:
-        n = std::snprintf(out, size, "the recipe has %lld effects; at most %d are allowed", value, kRecipeMaxEffects);
+        n = std::snprintf(out, size, "the recipe has %" PRId64 " effects; at most %d are allowed", value,
+                          kRecipeMaxEffects);
         break;
     case tlRecipeResult::BadValue: {
         char what[96];
@@ -401,9 +404,10 @@ bool describeRecipeStatus(const tlRecipeStatus &s, char *out, size_t size) {
         else
             std::snprintf(what, sizeof what, "%s", s.field ? s.field : "?");
         if (value >= low && value <= high)  // a hole in the range: 0 of a load rule 0 -> 1
-            n = std::snprintf(out, size, "effect %d (%s): %s may not be %lld", effect, className(s.typeId), what, value);
+            n = std::snprintf(out, size, "effect %d (%s): %s may not be %" PRId64, effect, className(s.typeId), what,
+                              value);
         else
-            n = std::snprintf(out, size, "effect %d (%s): %s is %lld, outside %lld to %lld", effect,
+            n = std::snprintf(out, size, "effect %d (%s): %s is %" PRId64 ", outside %" PRId64 " to %" PRId64, effect,
                               className(s.typeId), what, value, low, high);
         break;
     }

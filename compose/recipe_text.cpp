@@ -327,7 +327,8 @@ tlRecipeStatus decodeRecipeBody(const uint8_t *body, size_t size, tlRecipe &out)
             return status;
         }
         tlRecipeStatus status;
-        if (!readEffect(r, *info, i, e, status)) return status.ok() ? failure(tlRecipeResult::Malformed, r.problem) : status;
+        if (!readEffect(r, *info, i, e, status))
+            return status.ok() ? failure(tlRecipeResult::Malformed, r.problem) : status;
     }
     if (!r.atEnd()) return failure(tlRecipeResult::Malformed, "bytes follow the last effect");
     const tlRecipeStatus status = validateRecipe(recipe);

@@ -308,12 +308,16 @@ TEST(LabCommands, RecipesRenderTheWallpaperAgain) {
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / "cw_lab_recipe";
     std::filesystem::create_directories(dir);
     const std::string prefix = (dir / "w").string(), again = (dir / "again.bmp").string();
-    const std::string line = captured({"compose", "--size", "45x30", "--seed", "21", "--recipe", "--out", prefix}, kLabOk);
+    const std::vector<std::string> compose = {"compose", "--size", "45x30", "--seed", "21", "--recipe"};
+    std::vector<std::string> toFile = compose, asJson = compose;
+    toFile.insert(toFile.end(), {"--out", prefix});
+    asJson.insert(asJson.end(), {"--digest", "--stack"});
+    const std::string line = captured(toFile, kLabOk);
     const size_t tab = line.find('\t');
     ASSERT_NE(tab, std::string::npos) << line;
     EXPECT_EQ(line.substr(0, tab), prefix + "-0001.bmp");
     const std::string text = line.substr(tab + 1, line.size() - tab - 2);
-    const std::string json = captured({"compose", "--size", "45x30", "--seed", "21", "--recipe", "--digest", "--stack"}, kLabOk);
+    const std::string json = captured(asJson, kLabOk);
     EXPECT_NE(json.find("{\"recipe\":\"" + text + "\"}"), std::string::npos) << json;
 
     EXPECT_EQ(captured({"render", text, "--digest", "--out", again}, kLabOk), linesStarting(json, "{\"digest\""));
@@ -323,7 +327,8 @@ TEST(LabCommands, RecipesRenderTheWallpaperAgain) {
     second << b.rdbuf();
     EXPECT_EQ(first.str(), second.str());
     EXPECT_EQ(linesStarting(captured({"recipe", text}, kLabOk), "{\"add\""), linesStarting(json, "{\"add\""));
-    EXPECT_NE(captured({"render", text, "--repeat", "90x61", "--digest"}, kLabOk), captured({"render", text, "--digest"}, kLabOk));
+    EXPECT_NE(captured({"render", text, "--repeat", "90x61", "--digest"}, kLabOk),
+              captured({"render", text, "--digest"}, kLabOk));
 
     std::string changed = text;
     changed[10] = changed[10] == 'A' ? 'B' : 'A';
