@@ -110,24 +110,13 @@ TEST(Recipe, EveryWallpaperComesBackByteForByte) {
 // (radius bounds), random dots (bools, bounded jitter) and a plasma at
 // half opacity.
 tlRecipe sampleRecipe() {
+    tlPictureLayer layer;
+    EXPECT_TRUE(layer.create(40, 24, 0, 8, 4));
+    for (const char *name : {"Gradient", "Neon", "RandomDots", "Plasma"})
+        EXPECT_TRUE(layer.addEffect(createEffectByName(name), false));
+    layer.effects.at(3)->opacity = 32768;
     tlRecipe r;
-    r.width = 40;
-    r.height = 24;
-    const char *classes[] = {"Gradient", "Neon", "RandomDots", "Plasma"};
-    for (const char *name : classes) {
-        tlEffect *effect = createEffectByName(name);
-        tlRecipeEffect &e = r.effects[r.effectCount++];
-        const tlEffectInfo &info = *findEffectInfo(name);
-        e.typeId = info.typeId;
-        for (int32_t k = 0; k < info.fieldCount; ++k) {
-            const void *p = info.fields[k].address(*effect);
-            if (info.fields[k].kind == tlFieldKind::Colour) e.colours[k] = *static_cast<const tlColour *>(p);
-            if (info.fields[k].kind == tlFieldKind::Int) e.numbers[k] = *static_cast<const int32_t *>(p);
-            if (info.fields[k].kind == tlFieldKind::Bool) e.numbers[k] = *static_cast<const bool *>(p);
-        }
-        delete effect;
-    }
-    r.effects[3].opacity = 32768;
+    EXPECT_TRUE(captureRecipe(layer, r).ok());
     r.effects[0].colours[1] = tlColour::rgba16(1, 60000, 3, 40000);
     return r;
 }
