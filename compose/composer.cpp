@@ -81,7 +81,8 @@ ColumnSum columnSum(const uint8_t *const rows[3], int32_t x, int32_t channels) {
 // so that pictures of any size cannot overflow them.
 int32_t WallpaperComposer::localContrast(const tlPicture &picture) {
     const int32_t channels = picture.channels;
-    if (picture.isEmpty() || picture.model != 0 || picture.bits != 8 || (channels != 3 && channels != 4)) return 0;
+    const bool rgb8 = picture.model == tlColourModel::RGB && picture.bits == 8;
+    if (picture.isEmpty() || !rgb8 || (channels != 3 && channels != 4)) return 0;
     int64_t total = 0;
     int64_t counted = 0;
     for (int32_t y = 0; y < picture.height; ++y) {

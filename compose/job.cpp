@@ -12,9 +12,8 @@
 
 namespace {
 
-constexpr int32_t kModelRGB = 0;
-constexpr int32_t kBits = 8;
-constexpr int32_t kChannels = 4;
+// Every wallpaper is made in the working format: RGB, 8 bits, 4 channels.
+constexpr tlPixelFormat kWorkingFormat = tlPixelFormat::rgb(8, 4);
 
 bool composeInto(tlPictureLayer &layer, void *context) {
     GenerationJob &job = *static_cast<GenerationJob *>(context);
@@ -37,7 +36,7 @@ tlImage *buildWallpaper(int32_t width, int32_t height, tlLayerFill fill, void *c
 
     tlPictureLayer *layer = new (std::nothrow) tlPictureLayer;
     if (!layer) return nullptr;
-    if (!layer->create(width, height, kModelRGB, kBits, kChannels)) {
+    if (!layer->create(width, height, kWorkingFormat)) {
         delete layer;
         return nullptr;
     }
@@ -48,7 +47,7 @@ tlImage *buildWallpaper(int32_t width, int32_t height, tlLayerFill fill, void *c
         delete layer;
         return nullptr;
     }
-    if (!image->create(width, height, kModelRGB, kBits, kChannels) || !image->addLayer(layer)) {
+    if (!image->create(width, height, kWorkingFormat) || !image->addLayer(layer)) {
         delete layer;
         delete image;
         return nullptr;

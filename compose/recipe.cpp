@@ -139,8 +139,6 @@ tlRecipeStatus badValue(int32_t effect, int32_t typeId, const char *field, int64
     return status;
 }
 
-int32_t modelOf(const tlColour &c) { return static_cast<int32_t>(c.model); }
-
 // The largest sample of the colour's depth.
 int64_t sampleTop(const tlColour &c) { return c.bits == 8 ? 255 : 65535; }
 
@@ -151,13 +149,13 @@ int64_t sampleTop(const tlColour &c) { return c.bits == 8 ? 255 : 65535; }
 // channel count or gray value, checked in that order) with its value and
 // bounds.
 const char *colourMisfit(const tlColour &c, int64_t &value, int64_t &low, int64_t &high) {
-    const int32_t model = modelOf(c);
-    if (model != 0 && model != 1) return value = model, low = 0, high = 1, "model";
+    if (c.model != tlColourModel::RGB && c.model != tlColourModel::Gray)
+        return value = static_cast<int32_t>(c.model), low = 0, high = 1, "model";
     if (c.bits != 8 && c.bits != 16) return value = c.bits, low = 8, high = 16, "depth";
-    const int32_t lowest = model == 0 ? 3 : 1;
+    const int32_t lowest = c.format().colourChannels();
     if (c.channels < lowest || c.channels > lowest + 1)
         return value = c.channels, low = lowest, high = lowest + 1, "channel count";
-    if (model == 1 && c.channels == 1) {
+    if (c.model == tlColourModel::Gray && c.channels == 1) {
         const uint8_t *s = c.samples;
         const int64_t gray = s[0] | s[1] << 8 | s[2] << 16 | static_cast<int64_t>(s[3]) << 24;
         if (gray > sampleTop(c)) return value = gray, low = 0, high = sampleTop(c), "gray value";
@@ -168,7 +166,7 @@ const char *colourMisfit(const tlColour &c, int64_t &value, int64_t &low, int64_
 // The bytes of the samples a colour of this format uses (the 32-bit value of
 // a one-channel gray colour); the others are never read.
 size_t usedSampleBytes(const tlColour &c) {
-    if (modelOf(c) == 1 && c.channels == 1) return 4;
+    if (c.model == tlColourModel::Gray && c.channels == 1) return 4;
     return static_cast<size_t>(c.channels) * static_cast<size_t>(c.bits / 8);
 }
 

@@ -57,7 +57,7 @@ constexpr uint32_t kColourUnused = 0xE0;
 uint32_t load32(const uint8_t *s) { return s[0] | s[1] << 8 | s[2] << 16 | static_cast<uint32_t>(s[3]) << 24; }
 
 void writeColour(tlBodyWriter &w, const tlColour &c) {
-    const uint32_t model = static_cast<uint32_t>(static_cast<int32_t>(c.model)) & kColourModelMask;
+    const uint32_t model = static_cast<uint32_t>(c.model) & kColourModelMask;
     const bool deep = c.bits == 16;
     const int32_t channels = ((c.channels - 1) & 3) + 1;
     w.byte(model | (deep ? kColourDeep : 0) | static_cast<uint32_t>(channels - 1) << kColourChannelShift);
@@ -124,7 +124,7 @@ bool readColour(tlBodyReader &r, tlColour &c) {
     const bool deep = (format & kColourDeep) != 0;
     const int32_t channels = static_cast<int32_t>(format >> kColourChannelShift & 3) + 1;
     c = tlColour();
-    c.model = static_cast<decltype(c.model)>(model);
+    c.model = static_cast<tlColourModel>(model);
     c.bits = deep ? 16 : 8;
     c.channels = channels;
     for (int32_t i = 0; i < channels; ++i) {

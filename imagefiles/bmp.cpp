@@ -409,7 +409,7 @@ int32_t writePalette(tlStream &stream, const tlPicture &picture) {
     uint8_t bytes[kPaletteEntries * 4] = {};
     for (uint32_t i = 0; i < kPaletteEntries; ++i) {
         uint8_t *entry = bytes + i * 4;
-        if (picture.model == 1) {
+        if (picture.model == tlColourModel::Gray) {
             entry[0] = entry[1] = entry[2] = static_cast<uint8_t>(i);
         } else if (picture.palette && static_cast<int32_t>(i) < picture.palette->count) {
             const uint8_t *rgb = picture.palette->entries + i * 4;
@@ -430,7 +430,7 @@ void packRow(const tlPicture &picture, const uint8_t *in, uint8_t *out) {
     const size_t high = picture.bits == 16 ? 1 : 0;  // 16-bit samples: little-endian high byte
     const size_t sample = picture.bits / 8;
     for (size_t x = 0; x < width; ++x, in += step) {
-        if (picture.model == 0) {
+        if (picture.model == tlColourModel::RGB) {
             *out++ = in[2 * sample + high];
             *out++ = in[1 * sample + high];
             *out++ = in[high];
@@ -468,7 +468,8 @@ int32_t tlBMPCodec::load(tlStream &stream, tlImage &image, tlProgress *progress)
     // leaves the image as it was.
     tlPicture pixels;
     const bool indexed = info.bitsPerPixel <= 8;
-    if (!pixels.create(info.width, height, indexed ? 2 : 0, 8, indexed ? 1 : 4)) return tlCodecCreateFailed;
+    const tlPixelFormat format = indexed ? tlPixelFormat::indexed(1) : tlPixelFormat::rgb(8, 4);
+    if (!pixels.create(info.width, height, format)) return tlCodecCreateFailed;
     result = loadPixels(stream, file, info, layout, pixels, progress);
     if (result != tlCodecOk) return result;
 
@@ -481,7 +482,7 @@ int32_t tlBMPCodec::load(tlStream &stream, tlImage &image, tlProgress *progress)
 int32_t tlBMPCodec::save(tlStream &stream, const tlImage &image, tlProgress *progress) {
     const tlPicture &picture = image.picture;
     if (picture.isEmpty()) return tlCodecUnsupported;
-    const uint32_t bitsPerPixel = picture.model == 0 ? 24 : 8;
+    const uint32_t bitsPerPixel = picture.model == tlColourModel::RGB ? 24 : 8;
     const uint32_t pixelOffset = kFileHeaderSize + kInfoHeaderSize + (bitsPerPixel == 8 ? kPaletteEntries * 4 : 0);
     const uint64_t rowSize = fileRowSize(bitsPerPixel, picture.width);
     const uint64_t fileSize = pixelOffset + rowSize * static_cast<uint64_t>(picture.height);

@@ -28,8 +28,8 @@ bool tlCodec::recognise(const uint8_t *, uint32_t) const { return false; }
 int32_t tlCodec::query() const { return 0; }
 
 int32_t saveImage(tlCodec &codec, const char *path, const tlImage &image, tlProgress *progress) {
-    tlStream stream;
-    if (!stream.open(path, tlStream::Write)) return tlCodecOpenFailed;
+    tlFileStream stream;
+    if (!stream.open(path, tlFileStream::Write)) return tlCodecOpenFailed;
     int32_t result = codec.save(stream, image, progress);
     stream.close();
     return result;

@@ -12,35 +12,35 @@ namespace {
 // Mode 0 at full opacity with an opaque source only copies colours (and makes
 // a destination alpha opaque): exactly what convertRow does. Indexed rows
 // copy indices from opacity 32767 on.
-bool isPlainCopy(int32_t model, int32_t srcChannels, int32_t mode, uint32_t opacity) {
+bool isPlainCopy(tlPixelFormat source, int32_t mode, uint32_t opacity) {
     if (mode != tlBlendNormal) return false;
-    switch (model) {
-    case 0: return srcChannels == 3 && opacity == tlOpacityFull;
-    case 1: return srcChannels == 1 && opacity == tlOpacityFull;
-    case 2: return srcChannels == 1 && opacity >= 32767;
-    default: return false;
+    switch (source.model) {
+    case tlColourModel::RGB: return source.channels == 3 && opacity == tlOpacityFull;
+    case tlColourModel::Gray: return source.channels == 1 && opacity == tlOpacityFull;
+    case tlColourModel::Indexed: return source.channels == 1 && opacity >= 32767;
     }
+    return false;
 }
 
 // A kernel runs directly between these formats for this mode.
 bool hasDirectKernel(const tlPicture &dst, const tlPicture &src, int32_t mode) {
     if (dst.model != src.model || dst.bits != src.bits) return false;
-    return dst.model == 0 || dst.model == 1 || (dst.model == 2 && mode == tlBlendNormal);
+    return dst.model != tlColourModel::Indexed || mode == tlBlendNormal;
 }
 
 }  // namespace
 
-bool blendRow(uint8_t *dst, int32_t dstModel, int32_t dstBits, int32_t dstChannels, const uint8_t *src,
-              int32_t srcModel, int32_t srcBits, int32_t srcChannels, const tlPalette *srcPalette, int32_t mode,
-              uint32_t opacity, int32_t n) {
-    if (dstModel != srcModel || dstBits != srcBits || opacity > tlOpacityFull) return false;
-    if (!isValidFormat(dstModel, dstBits, dstChannels) || !isValidFormat(srcModel, srcBits, srcChannels)) return false;
+bool blendRow(uint8_t *dst, tlPixelFormat dstFormat, const uint8_t *src, tlPixelFormat srcFormat,
+              const tlPalette *srcPalette, int32_t mode, uint32_t opacity, int32_t n) {
+    if (dstFormat.model != srcFormat.model || dstFormat.bits != srcFormat.bits || opacity > tlOpacityFull)
+        return false;
+    if (!dstFormat.isValid() || !srcFormat.isValid()) return false;
     if (opacity == 0 || n <= 0) return true;
-    if (isPlainCopy(srcModel, srcChannels, mode, opacity)) {
-        convertRow(dst, dstModel, dstBits, dstChannels, src, srcModel, srcBits, srcChannels, srcPalette, n);
+    if (isPlainCopy(srcFormat, mode, opacity)) {
+        convertRow(dst, dstFormat, src, srcFormat, srcPalette, n);
         return true;
     }
-    tlBlendRowFunction kernel = blendRowFunction(mode, dstModel, dstBits, srcChannels, dstChannels);
+    tlBlendRowFunction kernel = blendRowFunction(mode, dstFormat, srcFormat.channels);
     if (kernel != nullptr) kernel(dst, src, n, opacity);
     return true;
 }
@@ -57,7 +57,7 @@ bool tlPicture::blendFrom(int32_t dx, int32_t dy, const tlPicture &source, int32
     if (opacity == 0) return true;
     if (store == nullptr || source.store == nullptr) return false;
     bool direct = hasDirectKernel(*this, source, mode);
-    if (!direct && model == 2) return false;
+    if (!direct && model == tlColourModel::Indexed) return false;
     if (!clipBlock(dx, dy, sx, sy, w, h, width, height, source.width, source.height)) return true;
 
     bool self = &source == this;
@@ -67,20 +67,20 @@ bool tlPicture::blendFrom(int32_t dx, int32_t dy, const tlPicture &source, int32
         if (scratch == nullptr) return false;
     }
     size_t srcRowBytes = static_cast<size_t>(w) * static_cast<size_t>(source.bytesPerPixel());
+    const tlPixelFormat dstFormat = format(), srcFormat = source.format();
     bool upward = self && dy > sy;
     for (int32_t i = 0; i < h; ++i) {
         int32_t r = upward ? h - 1 - i : i;
         uint8_t *d = pixelAddress(dx, dy + r);
         const uint8_t *s = source.pixelAddress(sx, sy + r);
         if (direct && !self) {
-            blendRow(d, model, bits, channels, s, source.model, source.bits, source.channels, source.palette, mode,
-                     opacity, w);
+            blendRow(d, dstFormat, s, srcFormat, source.palette, mode, opacity, w);
         } else if (direct) {
             std::memcpy(scratch, s, srcRowBytes);
-            blendRow(d, model, bits, channels, scratch, model, bits, channels, palette, mode, opacity, w);
+            blendRow(d, dstFormat, scratch, dstFormat, palette, mode, opacity, w);
         } else {
-            convertRow(scratch, model, bits, channels, s, source.model, source.bits, source.channels, source.palette, w);
-            blendRow(d, model, bits, channels, scratch, model, bits, channels, palette, mode, opacity, w);
+            convertRow(scratch, dstFormat, s, srcFormat, source.palette, w);
+            blendRow(d, dstFormat, scratch, dstFormat, palette, mode, opacity, w);
         }
     }
     std::free(scratch);

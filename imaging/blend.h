@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "imaging/pixel_format.h"
+
 class tlPalette;
 
 // Blend modes as layers and effects store them.
@@ -41,18 +43,17 @@ constexpr uint32_t tlOpacityFull = 65535;
 // opacity 32767 or more) is a plain convertRow. A mode without a kernel for
 // the format (14..17 outside RGB 8-bit, 1..17 on indexed, anything above 17)
 // writes nothing and still returns true.
-bool blendRow(uint8_t *dst, int32_t dstModel, int32_t dstBits, int32_t dstChannels, const uint8_t *src,
-              int32_t srcModel, int32_t srcBits, int32_t srcChannels, const tlPalette *srcPalette, int32_t mode,
-              uint32_t opacity, int32_t n);
+bool blendRow(uint8_t *dst, tlPixelFormat dstFormat, const uint8_t *src, tlPixelFormat srcFormat,
+              const tlPalette *srcPalette, int32_t mode, uint32_t opacity, int32_t n);
 
 // A row kernel: one mode for one pair of formats, decided before the call.
 typedef void (*tlBlendRowFunction)(uint8_t *dst, const uint8_t *src, int32_t n, uint32_t opacity);
 
-// The general kernel blendRow runs for (mode, model, bits, channel counts),
-// without the plain-copy shortcut; null when there is none. Opacity must be
-// 1..65535 when calling it.
-tlBlendRowFunction blendRowFunction(int32_t mode, int32_t model, int32_t bits, int32_t srcChannels,
-                                    int32_t dstChannels);
+// The general kernel blendRow runs for a mode, the destination format and
+// the channel count of a source of the same model and depth, without the
+// plain-copy shortcut; null when there is none. Opacity must be 1..65535
+// when calling it.
+tlBlendRowFunction blendRowFunction(int32_t mode, tlPixelFormat destination, int32_t srcChannels);
 
 // Lays the colour pixel (the picture's format with an alpha channel always
 // present, as tlColour::toPicturePixel gives it) over n source pixels and
@@ -60,4 +61,4 @@ tlBlendRowFunction blendRowFunction(int32_t mode, int32_t model, int32_t bits, i
 typedef void (*tlSpanPainter)(uint8_t *dst, const uint8_t *src, int32_t n, const uint8_t *colourPixel);
 
 // The painter for a format, or null (indexed or invalid formats).
-tlSpanPainter spanPainter(int32_t model, int32_t bits, int32_t channels);
+tlSpanPainter spanPainter(tlPixelFormat format);

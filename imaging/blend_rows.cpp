@@ -161,27 +161,28 @@ static_assert(sizeof(modeRows) / sizeof(modeRows[0]) == tlBlendModeCount, "one e
 
 }  // namespace
 
-tlBlendRowFunction blendRowFunction(int32_t mode, int32_t model, int32_t bits, int32_t srcChannels,
-                                    int32_t dstChannels) {
+tlBlendRowFunction blendRowFunction(int32_t mode, tlPixelFormat destination, int32_t srcChannels) {
     if (mode < 0 || mode >= tlBlendModeCount) return nullptr;
     const tlModeRows &rows = modeRows[mode];
     const tlBlendRowFunction(*set)[2] = nullptr;
     int32_t base = 0;  // channel count without alpha
-    if (model == 0 && bits == 8) {
+    const tlColourModel model = destination.model;
+    const int32_t bits = destination.bits;
+    if (model == tlColourModel::RGB && bits == 8) {
         set = rows.rgb8, base = 3;
-    } else if (model == 0 && bits == 16) {
+    } else if (model == tlColourModel::RGB && bits == 16) {
         set = rows.rgb16, base = 3;
-    } else if (model == 1 && bits == 8) {
+    } else if (model == tlColourModel::Gray && bits == 8) {
         set = rows.gray8, base = 1;
-    } else if (model == 1 && bits == 16) {
+    } else if (model == tlColourModel::Gray && bits == 16) {
         set = rows.gray16, base = 1;
-    } else if (model == 2 && bits == 8) {
+    } else if (model == tlColourModel::Indexed && bits == 8) {
         set = rows.indexed, base = 1;
     } else {
         return nullptr;
     }
     int32_t srcAlpha = srcChannels - base;
-    int32_t dstAlpha = dstChannels - base;
+    int32_t dstAlpha = destination.channels - base;
     if (srcAlpha < 0 || srcAlpha > 1 || dstAlpha < 0 || dstAlpha > 1) return nullptr;
     return set[srcAlpha][dstAlpha];
 }

@@ -55,11 +55,12 @@ void paint16(uint8_t *dst, const uint8_t *src, int32_t n, const uint8_t *colourP
 
 }  // namespace
 
-tlSpanPainter spanPainter(int32_t model, int32_t bits, int32_t channels) {
-    if (!isValidFormat(model, bits, channels)) return nullptr;
-    if (model == 0 && bits == 8) return channels == 3 ? paint8<3, 3> : paint8<3, 4>;
-    if (model == 0 && bits == 16) return channels == 3 ? paint16<3, 3> : paint16<3, 4>;
-    if (model == 1 && bits == 8) return channels == 1 ? paint8<1, 1> : paint8<1, 2>;
-    if (model == 1 && bits == 16) return channels == 1 ? paint16<1, 1> : paint16<1, 2>;
+tlSpanPainter spanPainter(tlPixelFormat format) {
+    if (!format.isValid()) return nullptr;
+    const bool alpha = format.hasAlpha();
+    if (format.model == tlColourModel::RGB && format.bits == 8) return alpha ? paint8<3, 4> : paint8<3, 3>;
+    if (format.model == tlColourModel::RGB) return alpha ? paint16<3, 4> : paint16<3, 3>;
+    if (format.model == tlColourModel::Gray && format.bits == 8) return alpha ? paint8<1, 2> : paint8<1, 1>;
+    if (format.model == tlColourModel::Gray) return alpha ? paint16<1, 2> : paint16<1, 1>;
     return nullptr;
 }

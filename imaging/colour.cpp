@@ -2,37 +2,18 @@
 // and the 8-byte stream form.
 #include "imaging/colour.h"
 
-#include "imaging/picture.h"
-
 #include <cstring>
 
+#include "imaging/picture.h"
+#include "imaging/pixel_math.h"
+
 namespace {
-
-uint32_t load16(const uint8_t *p) { return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8; }
-
-void store16(uint8_t *p, uint32_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
 
 uint32_t load32(const uint8_t *p) { return load16(p) | load16(p + 2) << 16; }
 
 void store32(uint8_t *p, uint32_t v) {
     store16(p, v & 0xFFFF);
     store16(p + 2, v >> 16);
-}
-
-// Sample i of a packed colour or pixel: a byte at 8 bits, else a word.
-uint32_t sampleAt(const uint8_t *samples, int32_t bits, int32_t i) {
-    return bits == 8 ? samples[i] : load16(samples + 2 * i);
-}
-
-void putSample(uint8_t *out, int32_t bits, int32_t i, uint32_t v) {
-    if (bits == 8) {
-        out[i] = static_cast<uint8_t>(v);
-    } else {
-        store16(out + 2 * i, v);
-    }
 }
 
 tlColour make(int32_t bits, int32_t channels) {
@@ -80,10 +61,12 @@ tlColour tlColour::fromStream(const uint8_t bytes[8]) {
 // (77 R + 151 G + 28 B) >> 8 before any depth change), then widen by 257 or
 // narrow to the high byte, then write the target's channels. Unsupported
 // target depths or channel counts write nothing but still succeed.
-bool tlColour::toPixel(int32_t targetModel, int32_t targetBits, int32_t targetChannels, void *out) const {
+bool tlColour::toPixel(tlPixelFormat target, void *out) const {
     uint8_t *o = static_cast<uint8_t *>(out);
-    if (targetModel == 2) {
-        if (model != 2 || targetBits != 8) return false;
+    const tlColourModel targetModel = target.model;
+    const int32_t targetBits = target.bits, targetChannels = target.channels;
+    if (targetModel == tlColourModel::Indexed) {
+        if (model != tlColourModel::Indexed || targetBits != 8) return false;
         if (targetChannels == 1) {
             store32(o, channels == 1 ? load32(samples) : samples[0]);
         } else {
@@ -92,77 +75,77 @@ bool tlColour::toPixel(int32_t targetModel, int32_t targetBits, int32_t targetCh
         }
         return true;
     }
-    if (targetModel != 0 && targetModel != 1) return false;
-    if (model != 0 && model != 1) return false;
+    const bool rgb = model == tlColourModel::RGB, gray = model == tlColourModel::Gray;
+    if ((targetModel != tlColourModel::RGB && targetModel != tlColourModel::Gray) || (!rgb && !gray)) return false;
 
     const int32_t sourceBits = bits == 8 ? 8 : 16;
-    const uint32_t sourceOpaque = sourceBits == 8 ? 255 : 65535;
     uint32_t r, g, b, a;
-    if (model == 0) {
-        r = sampleAt(samples, sourceBits, 0);
-        g = sampleAt(samples, sourceBits, 1);
-        b = sampleAt(samples, sourceBits, 2);
-        a = channels == 4 ? sampleAt(samples, sourceBits, 3) : sourceOpaque;
+    if (rgb) {
+        r = readSample(samples, sourceBits, 0);
+        g = readSample(samples, sourceBits, 1);
+        b = readSample(samples, sourceBits, 2);
+        a = channels == 4 ? readSample(samples, sourceBits, 3) : sampleMax(sourceBits);
     } else {
         if (channels == 1) {
             r = load32(samples);
-            a = sourceOpaque;
+            a = sampleMax(sourceBits);
         } else {
-            r = sampleAt(samples, sourceBits, 0);
-            a = sampleAt(samples, sourceBits, 1);
+            r = readSample(samples, sourceBits, 0);
+            a = readSample(samples, sourceBits, 1);
         }
         g = b = r;
     }
-    if (targetModel == 1 && model == 0) r = (77 * r + 151 * g + 28 * b) >> 8;
+    if (targetModel == tlColourModel::Gray && rgb) r = (77 * r + 151 * g + 28 * b) >> 8;
 
     if (targetBits != 8 && targetBits != 16) return true;
-    if (targetBits == 8 && sourceBits == 16) {
-        r >>= 8, g >>= 8, b >>= 8, a >>= 8;
-    } else if (targetBits == 16 && sourceBits == 8) {
-        r *= 257, g *= 257, b *= 257, a *= 257;
-    }
+    r = changeDepth(r, sourceBits, targetBits);
+    g = changeDepth(g, sourceBits, targetBits);
+    b = changeDepth(b, sourceBits, targetBits);
+    a = changeDepth(a, sourceBits, targetBits);
 
-    if (targetModel == 0 && (targetChannels == 3 || targetChannels == 4)) {
-        putSample(o, targetBits, 0, r);
-        putSample(o, targetBits, 1, g);
-        putSample(o, targetBits, 2, b);
-        if (targetChannels == 4) putSample(o, targetBits, 3, a);
-    } else if (targetModel == 1 && targetChannels == 2) {
-        putSample(o, targetBits, 0, r);
-        putSample(o, targetBits, 1, a);
-    } else if (targetModel == 1 && targetChannels == 1) {
+    if (targetModel == tlColourModel::RGB && (targetChannels == 3 || targetChannels == 4)) {
+        writeSample(o, targetBits, 0, r);
+        writeSample(o, targetBits, 1, g);
+        writeSample(o, targetBits, 2, b);
+        if (targetChannels == 4) writeSample(o, targetBits, 3, a);
+    } else if (targetModel == tlColourModel::Gray && targetChannels == 2) {
+        writeSample(o, targetBits, 0, r);
+        writeSample(o, targetBits, 1, a);
+    } else if (targetModel == tlColourModel::Gray && targetChannels == 1) {
         store32(o, r);
     }
     return true;
 }
 
-bool tlColour::toRGBA8(uint8_t out[4]) const { return toPixel(0, 8, 4, out); }
+bool tlColour::toRGBA8(uint8_t out[4]) const { return toPixel(tlPixelFormat::rgb(8, 4), out); }
 
 bool tlColour::toRGBA16(uint16_t out[4]) const {
     uint8_t bytes[8];
-    if (!toPixel(0, 16, 4, bytes)) return false;
+    if (!toPixel(tlPixelFormat::rgb(16, 4), bytes)) return false;
     for (int32_t i = 0; i < 4; ++i) out[i] = static_cast<uint16_t>(load16(bytes + 2 * i));
     return true;
 }
 
-bool tlColour::toGrayAlpha8(uint8_t out[2]) const { return toPixel(1, 8, 2, out); }
+bool tlColour::toGrayAlpha8(uint8_t out[2]) const { return toPixel(tlPixelFormat::gray(8, 2), out); }
 
 bool tlColour::toGrayAlpha16(uint16_t out[2]) const {
     uint8_t bytes[4];
-    if (!toPixel(1, 16, 2, bytes)) return false;
+    if (!toPixel(tlPixelFormat::gray(16, 2), bytes)) return false;
     out[0] = static_cast<uint16_t>(load16(bytes));
     out[1] = static_cast<uint16_t>(load16(bytes + 2));
     return true;
 }
 
 bool tlColour::toPicturePixel(const tlPicture &picture, void *out) const {
-    int32_t withAlpha = picture.hasAlpha() ? picture.channels : picture.channels + 1;
-    return toPixel(picture.model, picture.bits, withAlpha, out);
+    tlPixelFormat withAlpha = picture.format();
+    if (!withAlpha.hasAlpha()) withAlpha.channels += 1;
+    return toPixel(withAlpha, out);
 }
 
 bool tlColour::equals(const tlColour &other) const {
-    if (model != other.model || bits != other.bits || channels != other.channels) return false;
-    if ((model == 1 || model == 2) && channels == 1) return load32(samples) == load32(other.samples);
+    if (format() != other.format()) return false;
+    if ((model == tlColourModel::Gray || model == tlColourModel::Indexed) && channels == 1)
+        return load32(samples) == load32(other.samples);
     int64_t used = static_cast<int64_t>(bits) * channels / 8;
     if (used <= 0) return true;
     if (used > 8) used = 8;

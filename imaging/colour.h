@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "imaging/pixel_format.h"
+
 class tlPicture;
 
 class tlColour {
@@ -17,7 +19,7 @@ public:
     static tlColour fromStream(const uint8_t bytes[8]);
 
     // Writes one pixel of the target format into out (at least 8 bytes).
-    bool toPixel(int32_t model, int32_t bits, int32_t channels, void *out) const;
+    bool toPixel(tlPixelFormat target, void *out) const;
     bool toRGBA8(uint8_t out[4]) const;
     bool toRGBA16(uint16_t out[4]) const;
     bool toGrayAlpha8(uint8_t out[2]) const;
@@ -25,11 +27,12 @@ public:
     // The picture's model and depth with an alpha channel always present.
     bool toPicturePixel(const tlPicture &picture, void *out) const;
     bool equals(const tlColour &other) const;
+    tlPixelFormat format() const { return tlPixelFormat{model, bits, channels}; }
 
     // The 8-byte stream form: R, G, B, A as 16-bit little-endian words.
     bool toStream(uint8_t out[8]) const;
 
-    int32_t model = 0;
+    tlColourModel model = tlColourModel::RGB;
     int32_t bits = 8;
     int32_t channels = 3;
     uint8_t samples[8] = {};

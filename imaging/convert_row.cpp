@@ -4,36 +4,9 @@
 
 #include <cstring>
 
+#include "imaging/pixel_math.h"
+
 namespace {
-
-// One sample of a row: a byte at 8 bits, a little-endian word at 16 bits.
-template <int B>
-inline uint32_t get(const uint8_t *p, int32_t i) {
-    if (B == 8) return p[i];
-    return static_cast<uint32_t>(p[2 * i]) | static_cast<uint32_t>(p[2 * i + 1]) << 8;
-}
-
-template <int B>
-inline void put(uint8_t *p, int32_t i, uint32_t v) {
-    if (B == 8) {
-        p[i] = static_cast<uint8_t>(v);
-    } else {
-        p[2 * i] = static_cast<uint8_t>(v);
-        p[2 * i + 1] = static_cast<uint8_t>(v >> 8);
-    }
-}
-
-// Depth change of one channel: 8 -> 16 is v * 257, 16 -> 8 the high byte.
-template <int SB, int DB>
-inline uint32_t depth(uint32_t v) {
-    if (SB == DB) return v;
-    return SB == 8 ? v * 257 : v >> 8;
-}
-
-template <int B>
-inline uint32_t opaque() {
-    return B == 8 ? 255u : 65535u;
-}
 
 // Gray from R, G, B read on the source's scale:
 //   8 -> 8:   (77 R + 151 G + 28 B) >> 8
@@ -51,7 +24,7 @@ inline uint32_t grayOf(uint32_t r, uint32_t g, uint32_t b) {
 // already on the destination scale.
 template <int SB, int DB>
 inline uint32_t alphaOf(const uint8_t *s, bool has, int32_t ai) {
-    return has ? depth<SB, DB>(get<SB>(s, ai)) : opaque<DB>();
+    return has ? changeDepth<SB, DB>(readSample<SB>(s, ai)) : sampleMax<DB>();
 }
 
 // Every row function has this shape; pal is a 256-entry R, G, B, 0 table for
@@ -62,8 +35,8 @@ template <int DB, int SB>
 void rgbFromRgb(uint8_t *d, int32_t dch, const uint8_t *s, int32_t sch, const uint8_t *, int32_t n) {
     const bool sa = (sch & 1) == 0, da = (dch & 1) == 0;
     for (int32_t i = 0; i < n; ++i, s += sch * SB / 8, d += dch * DB / 8) {
-        for (int32_t c = 0; c < 3; ++c) put<DB>(d, c, depth<SB, DB>(get<SB>(s, c)));
-        if (da) put<DB>(d, 3, alphaOf<SB, DB>(s, sa, 3));
+        for (int32_t c = 0; c < 3; ++c) writeSample<DB>(d, c, changeDepth<SB, DB>(readSample<SB>(s, c)));
+        if (da) writeSample<DB>(d, 3, alphaOf<SB, DB>(s, sa, 3));
     }
 }
 
@@ -71,8 +44,8 @@ template <int DB, int SB>
 void grayFromRgb(uint8_t *d, int32_t dch, const uint8_t *s, int32_t sch, const uint8_t *, int32_t n) {
     const bool sa = (sch & 1) == 0, da = (dch & 1) == 0;
     for (int32_t i = 0; i < n; ++i, s += sch * SB / 8, d += dch * DB / 8) {
-        put<DB>(d, 0, grayOf<SB, DB>(get<SB>(s, 0), get<SB>(s, 1), get<SB>(s, 2)));
-        if (da) put<DB>(d, 1, alphaOf<SB, DB>(s, sa, 3));
+        writeSample<DB>(d, 0, grayOf<SB, DB>(readSample<SB>(s, 0), readSample<SB>(s, 1), readSample<SB>(s, 2)));
+        if (da) writeSample<DB>(d, 1, alphaOf<SB, DB>(s, sa, 3));
     }
 }
 
@@ -80,11 +53,11 @@ template <int DB, int SB>
 void rgbFromGray(uint8_t *d, int32_t dch, const uint8_t *s, int32_t sch, const uint8_t *, int32_t n) {
     const bool sa = (sch & 1) == 0, da = (dch & 1) == 0;
     for (int32_t i = 0; i < n; ++i, s += sch * SB / 8, d += dch * DB / 8) {
-        uint32_t y = depth<SB, DB>(get<SB>(s, 0));
-        put<DB>(d, 0, y);
-        put<DB>(d, 1, y);
-        put<DB>(d, 2, y);
-        if (da) put<DB>(d, 3, alphaOf<SB, DB>(s, sa, 1));
+        uint32_t y = changeDepth<SB, DB>(readSample<SB>(s, 0));
+        writeSample<DB>(d, 0, y);
+        writeSample<DB>(d, 1, y);
+        writeSample<DB>(d, 2, y);
+        if (da) writeSample<DB>(d, 3, alphaOf<SB, DB>(s, sa, 1));
     }
 }
 
@@ -92,8 +65,8 @@ template <int DB, int SB>
 void grayFromGray(uint8_t *d, int32_t dch, const uint8_t *s, int32_t sch, const uint8_t *, int32_t n) {
     const bool sa = (sch & 1) == 0, da = (dch & 1) == 0;
     for (int32_t i = 0; i < n; ++i, s += sch * SB / 8, d += dch * DB / 8) {
-        put<DB>(d, 0, depth<SB, DB>(get<SB>(s, 0)));
-        if (da) put<DB>(d, 1, alphaOf<SB, DB>(s, sa, 1));
+        writeSample<DB>(d, 0, changeDepth<SB, DB>(readSample<SB>(s, 0)));
+        if (da) writeSample<DB>(d, 1, alphaOf<SB, DB>(s, sa, 1));
     }
 }
 
@@ -102,8 +75,8 @@ void rgbFromIndexed(uint8_t *d, int32_t dch, const uint8_t *s, int32_t sch, cons
     const bool sa = (sch & 1) == 0, da = (dch & 1) == 0;
     for (int32_t i = 0; i < n; ++i, s += sch, d += dch * DB / 8) {
         const uint8_t *e = pal + static_cast<size_t>(s[0]) * 4;
-        for (int32_t c = 0; c < 3; ++c) put<DB>(d, c, depth<8, DB>(e[c]));
-        if (da) put<DB>(d, 3, alphaOf<8, DB>(s, sa, 1));
+        for (int32_t c = 0; c < 3; ++c) writeSample<DB>(d, c, changeDepth<8, DB>(e[c]));
+        if (da) writeSample<DB>(d, 3, alphaOf<8, DB>(s, sa, 1));
     }
 }
 
@@ -120,8 +93,8 @@ void grayFromIndexed(uint8_t *d, int32_t dch, const uint8_t *s, int32_t sch, con
     }
     for (int32_t i = 0; i < n; ++i, s += sch, d += dch * DB / 8) {
         const uint8_t *e = pal + static_cast<size_t>(s[0]) * 4;
-        put<DB>(d, 0, useTable ? table[s[0]] : grayOf<8, DB>(e[0], e[1], e[2]));
-        if (da) put<DB>(d, 1, alphaOf<8, DB>(s, sa, 1));
+        writeSample<DB>(d, 0, useTable ? table[s[0]] : grayOf<8, DB>(e[0], e[1], e[2]));
+        if (da) writeSample<DB>(d, 1, alphaOf<8, DB>(s, sa, 1));
     }
 }
 
@@ -137,7 +110,7 @@ void indexedFromIndexed(uint8_t *d, int32_t dch, const uint8_t *s, int32_t sch, 
 // Format kinds, the row and column index of the table below.
 enum { kRgb8, kRgb16, kGray8, kGray16, kIndexed8, kKinds };
 
-int32_t kindOf(int32_t model, int32_t bits) { return model * 2 + (bits == 16 ? 1 : 0); }
+int32_t kindOf(tlPixelFormat f) { return static_cast<int32_t>(f.model) * 2 + (f.bits == 16 ? 1 : 0); }
 
 // [destination kind][source kind]; null where nothing is written (every
 // non-indexed source into an indexed destination).
@@ -151,22 +124,21 @@ const RowFn kRowFns[kKinds][kKinds] = {
 
 }  // namespace
 
-void convertRow(uint8_t *dst, int32_t dstModel, int32_t dstBits, int32_t dstChannels, const uint8_t *src,
-                int32_t srcModel, int32_t srcBits, int32_t srcChannels, const tlPalette *srcPalette, int32_t n) {
-    if (n <= 0 || !isValidFormat(dstModel, dstBits, dstChannels) || !isValidFormat(srcModel, srcBits, srcChannels))
-        return;
-    if (dstModel == srcModel && dstBits == srcBits && dstChannels == srcChannels) {
+void convertRow(uint8_t *dst, tlPixelFormat dstFormat, const uint8_t *src, tlPixelFormat srcFormat,
+                const tlPalette *srcPalette, int32_t n) {
+    if (n <= 0 || !dstFormat.isValid() || !srcFormat.isValid()) return;
+    if (dstFormat == srcFormat) {
         // memmove: copyFrom may shift a block within one row of one picture.
-        std::memmove(dst, src, static_cast<size_t>(n) * static_cast<size_t>(srcBits / 8 * srcChannels));
+        std::memmove(dst, src, static_cast<size_t>(n) * static_cast<size_t>(srcFormat.bytesPerPixel()));
         return;
     }
-    RowFn fn = kRowFns[kindOf(dstModel, dstBits)][kindOf(srcModel, srcBits)];
+    RowFn fn = kRowFns[kindOf(dstFormat)][kindOf(srcFormat)];
     if (fn == nullptr) return;
     // An index is never checked against the palette size, so a missing or
     // short palette is read through a full 256-entry copy (black beyond it).
     uint8_t padded[256 * 4];
     const uint8_t *pal = nullptr;
-    if (srcModel == 2) {
+    if (srcFormat.model == tlColourModel::Indexed) {
         if (srcPalette != nullptr && srcPalette->entries != nullptr && srcPalette->count >= 256) {
             pal = srcPalette->entries;
         } else {
@@ -176,5 +148,5 @@ void convertRow(uint8_t *dst, int32_t dstModel, int32_t dstBits, int32_t dstChan
             pal = padded;
         }
     }
-    fn(dst, dstChannels, src, srcChannels, pal, n);
+    fn(dst, dstFormat.channels, src, srcFormat.channels, pal, n);
 }

@@ -1,17 +1,23 @@
-// Deterministic sin, cos and atan in double, exp, log, sin and cos in long
-// double: argument reduction and polynomial kernels in plain arithmetic, with
-// exact error terms (Dekker products, two-sums) where a rounding would
-// otherwise reach the last bit.
+// Correctly rounded sin, cos and atan in double. A fast evaluation in
+// double-double arithmetic (exact error terms from Dekker products and
+// two-sums) comes with a bound on its error; when every value within the
+// bound rounds to the same double, that double is the answer. Otherwise
+// (about one argument in a few thousand) the multiple-precision evaluation
+// of fpmath_wide decides. No fused multiply-add, no extended intermediates:
+// every build gives the same bits.
 #include "imaging/fpmath.h"
 
-#include <cfloat>
 #include <cstdint>
 #include <cstring>
 
+#include "imaging/fpmath_wide.h"
+
 namespace {
 
+using fpm::detail::tlWideFunction;
+
 // π/2 in four parts. The first three have 33 significant bits, so n·part is
-// exact for n < 2^20; the fourth is the rest rounded.
+// exact for n <= 2^20; the fourth is the rest rounded.
 constexpr double kPio2Part1 = 0x1.921fb544p+0;
 constexpr double kPio2Part2 = 0x1.0b4611a6p-34;
 constexpr double kPio2Part3 = 0x1.3198a2ep-69;
@@ -22,85 +28,223 @@ constexpr double kInvPio2 = 0x1.45f306dc9c883p-1;  // 2/π rounded
 constexpr double kRoundToInteger = 0x1.8p52;       // (v + this) − this = v to nearest, |v| < 2^51
 constexpr double kMediumLimit = 0x1.921fb54442d18p+20;  // 2^20·π/2
 
-// 2/π = 0.a2f9836e4e44… in binary, 16640 bits (enough to reduce the largest
-// long double), most significant word first.
-constexpr uint64_t kTwoOverPi[260] = {
-    0xa2f9836e4e441529ull, 0xfc2757d1f534ddc0ull, 0xdb6295993c439041ull, 0xfe5163abdebbc561ull,
-    0xb7246e3a424dd2e0ull, 0x06492eea09d1921cull, 0xfe1deb1cb129a73eull, 0xe88235f52ebb4484ull,
-    0xe99c7026b45f7e41ull, 0x3991d639835339f4ull, 0x9c845f8bbdf9283bull, 0x1ff897ffde05980full,
-    0xef2f118b5a0a6d1full, 0x6d367ecf27cb09b7ull, 0x4f463f669e5fea2dull, 0x7527bac7ebe5f17bull,
-    0x3d0739f78a5292eaull, 0x6bfb5fb11f8d5d08ull, 0x56033046fc7b6babull, 0xf0cfbc209af4361dull,
-    0xa9e391615ee61b08ull, 0x6599855f14a06840ull, 0x8dffd8804d732731ull, 0x06061556ca73a8c9ull,
-    0x60e27bc08c6b47c4ull, 0x19c367cddce8092aull, 0x8359c4768b961ca6ull, 0xddaf44d15719053eull,
-    0xa5ff07053f7e33e8ull, 0x32c2de4f98327dbbull, 0xc33d26ef6b1e5ef8ull, 0x9f3a1f35caf27f1dull,
-    0x87f121907c7c246aull, 0xfa6ed5772d30433bull, 0x15c614b59d19c3c2ull, 0xc4ad414d2c5d000cull,
-    0x467d862d71e39ac6ull, 0x9b0062337cd2b497ull, 0xa7b4d55537f63ed7ull, 0x1810a3fc764d2a9dull,
-    0x64abd770f87c6357ull, 0xb07ae715175649c0ull, 0xd9d63b3884a7cb23ull, 0x24778ad623545ab9ull,
-    0x1f001b0af1dfce19ull, 0xff319f6a1e666157ull, 0x9947fbacd87f7eb7ull, 0x652289e83260bfe6ull,
-    0xcdc4ef09366cd43full, 0x5dd7de16de3b5892ull, 0x9bde2822d2e88628ull, 0x4d58e232cac616e3ull,
-    0x08cb7de050c017a7ull, 0x1df35be01834132eull, 0x6212830148835b8eull, 0xf57fb0adf2e91e43ull,
-    0x4a48d36710d8ddaaull, 0x425faece616aa428ull, 0x0ab499d3f2a6067full, 0x775c83c2a3883c61ull,
-    0x78738a5a8cafbdd7ull, 0x6f63a62dcbbff4efull, 0x818d67c12645ca55ull, 0x36d9cad2a8288d61ull,
-    0xc277c9121426049bull, 0x4612c459c444c5c8ull, 0x91b24df31700ad43ull, 0xd4e5492910d5fdfcull,
-    0xbe00cc941eeece70ull, 0xf53e1380f1ecc3e7ull, 0xb328f8c79405933eull, 0x71c1b3092ef3450bull,
-    0x9c12887b20ab9fb5ull, 0x2ec292472f327b6dull, 0x550c90a7721fe76bull, 0x96cb314a1679e279ull,
-    0x4189dff49794e884ull, 0xe6e29731996bed88ull, 0x365f5f0efdbbb49aull, 0x486ca46742727132ull,
-    0x5d8db8159f09e5bcull, 0x25318d3974f71c05ull, 0x30010c0d68084b58ull, 0xee2c90aa4702e774ull,
-    0x24d6bda67df77248ull, 0x6eef169fa6948ef6ull, 0x91b45153d1f20acfull, 0x3398207e4bf56863ull,
-    0xb25f3edd035d407full, 0x8985295255c06437ull, 0x10d86d324832754cull, 0x5bd4714e6e5445c1ull,
-    0x090b69f52ad56614ull, 0x9d072750045ddb3bull, 0xb4c576ea17f9877dull, 0x6b49ba271d296996ull,
-    0xacccc65414ad6ae2ull, 0x9089d98850722cbeull, 0xa4049407777030f3ull, 0x27fc00a871ea49c2ull,
-    0x663de06483dd9797ull, 0x3fa3fd94438c860dull, 0xde41319d39928c70ull, 0xdde7b7173bdf082bull,
-    0x3715a0805c93805aull, 0x921110d8e80faf80ull, 0x6c4bffdb0f903876ull, 0x185915a562bbcb61ull,
-    0xb989c7bd401004f2ull, 0xd2277549f6b6ebbbull, 0x22dbaa140a2f2689ull, 0x768364333b091a94ull,
-    0x0eaa3a51c2a31daeull, 0xedaf12265c4dc26dull, 0x9c7a2d9756c0833full, 0x03f6f0098c402b99ull,
-    0x316d07b43915200cull, 0x5bc3d8c492f54badull, 0xc6a5ca4ecd37a736ull, 0xa9e69492ab6842ddull,
-    0xde6319ef8c76528bull, 0x6837dbfcaba1ae31ull, 0x15dfa1ae00dafb0cull, 0x664d64b705ed3065ull,
-    0x29bf56573aff47b9ull, 0xf96af3be75df9328ull, 0x3080abf68c6615cbull, 0x040622fa1de4d9a4ull,
-    0xb33d8f1b5709cd36ull, 0xe9424ea4be13b523ull, 0x331aaaf0a8654fa5ull, 0xc1d20f3f0bcd785bull,
-    0x76f923048b7b7217ull, 0x8953a6c6e26e6f00ull, 0xebef584a9bb7dac4ull, 0xba66aacfcf761d02ull,
-    0xd12df1b1c1998c77ull, 0xadc3da4886a05df7ull, 0xf480c62ff0ac9aecull, 0xddbc5c3f6dded01full,
-    0xc790b6db2a3a25a3ull, 0x9aaf009353ad0457ull, 0xb6b42d297e804ba7ull, 0x07da0eaa76a1597bull,
-    0x2a12162db7dcfde5ull, 0xfafedb89fdbe896cull, 0x76e4fca90670803eull, 0x156e85ff87fd073eull,
-    0x2833676186182aeaull, 0xbd4dafe7b36e6d8full, 0x3967955bbf3148d7ull, 0x8416df30432dc735ull,
-    0x6125ce70c9b8cb30ull, 0xfd6cbfa200a4e46cull, 0x05a0dd5a476f21d2ull, 0x1262845cb9496170ull,
-    0xe0566b0152993755ull, 0x50b7d51ec4f1335full, 0x6e13e4305da92e85ull, 0xc3b21d3632a1a4b7ull,
-    0x08d4b1ea21f716e4ull, 0x698f77ff2780030cull, 0x2d408da0cd4f99a5ull, 0x20d3a2b30a5d2f42ull,
-    0xf9b4cbda11d0be7dull, 0xc1db9bbd17ab81a2ull, 0xca5c6a0817552e55ull, 0x0027f0147f8607e1ull,
-    0x640b148d4196debeull, 0x872afddab6256b34ull, 0x897bfef3059ebfb9ull, 0x4f6a68a82a4a5ac4ull,
-    0x4fbcf82d985ad795ull, 0xc7f48d4d0da63a20ull, 0x5f57a4b13f149538ull, 0x800120cc86dd71b6ull,
-    0xdec9f560bf11654dull, 0x6b0701acb08cd0c0ull, 0xb24855510efb1ec3ull, 0x72953b06a33540c0ull,
-    0x7bdc06cc45e0fa29ull, 0x4ec8cad641f3e8deull, 0x647cd8649b31bed9ull, 0xc397a4d45877c5e3ull,
-    0x6913daf03c3aba46ull, 0x18465f7555f5bdd2ull, 0xc6926e5d2eaced44ull, 0x0e423e1c87c461e9ull,
-    0xfd29f3d6e7ca7c22ull, 0x35916fc5e0088dd7ull, 0xffe26a6ec6fdb0c1ull, 0x0893745d7cb2ad6bull,
-    0x9d6ecd7b723e6a11ull, 0xc6a9cff7df7329baull, 0xc9b55100b70db2e2ull, 0x24ba74607de58ad8ull,
-    0x742c150d0c188194ull, 0x667e162901767a9full, 0xbefdfdef4556367eull, 0xd913d9ecb9ba8bfcull,
-    0x97c427a831c36ef1ull, 0x36c59456a8d8b5a8ull, 0xb40ecccf2d891234ull, 0x576f89562ce3ce99ull,
-    0xb920d6aa5e6b9c2aull, 0x3ecc5f114a0bfdfbull, 0xf4e16d3b8e2c86e2ull, 0x84d4e9a9b4fcd1eeull,
-    0xefc9352e61392f44ull, 0x2138c8d91b0afc81ull, 0x6a4afbd81c2f84b4ull, 0x538c994ecc2254dcull,
-    0x552ad6c6c096190bull, 0xb8701a649569605aull, 0x26ee523f0f117f11ull, 0xb5f4f5cbfc2dbc34ull,
-    0xeebc34cc5de8605eull, 0xdd9b8e67ef3392b8ull, 0x17c99b5861bc57e1ull, 0xc68351103ed84871ull,
-    0xdddd1c2da118af46ull, 0x2c21d7f359987ad9ull, 0xc0549efa864ffc06ull, 0x56ae79e536228922ull,
-    0xad38dc9367aae855ull, 0x3826829be7caa40dull, 0x51b133990ed7a948ull, 0x0569f0b265a7887full,
-    0x974c8836d1f9b392ull, 0x214a827b21cf98dcull, 0x9f405547dc3a74e1ull, 0x42eb67df9dfe5fd4ull,
-    0x5ea4677b7aacbaa2ull, 0xf65523882b55ba41ull, 0x086e59862a218347ull, 0x39e6e389d49ee540ull,
-    0xfb49e956ffca0f1cull, 0x8a59c52bfa94c5c1ull, 0xd3cfc50fae5adb86ull, 0xc5476243853b8621ull,
-    0x94792c8761107b4cull, 0x2a1a2c8012bf4390ull, 0x2688893c78e4c4a8ull, 0x7bdbe5c23ac4eaf4ull,
-    0x268a67f7bf920d2bull, 0xa365b1933d0b7cbdull, 0xdc51a463dd27dde1ull, 0x6919949a9529a828ull,
-    0xce68b4ed09209f44ull, 0xca984e638270237cull, 0x7e32b90f8ef5a7e7ull, 0x561408f1212a9db5ull,
-    0x4d7e6f5119a5abf9ull, 0xb5d6df8261dd9602ull, 0x36169f3ac4a1a283ull, 0x6ded727a8d39a9b8ull,
-    0x825c326b5b2746edull, 0x34007700d255f4fcull, 0x4d59018071e0e13full, 0x89b295f364a8f1aeull,
+// sin(k/256) and cos(k/256) for k = 0 .. 202, each as hi + lo: hi the
+// nearest double, lo the nearest double to the rest (rounded from 200-digit
+// values).
+struct tlSinCosEntry {
+    double sinHi, sinLo, cosHi, cosLo;
+};
+constexpr tlSinCosEntry kSinCosTable[203] = {
+    {0x0.0p+0, 0x0.0p+0, 0x1.0000000000000p+0, 0x0.0p+0},
+    {0x1.ffffaaaaaeeefp-9, -0x1.2b12b0ce9b237p-65, 0x1.ffff000015555p-1, 0x1.27d27df7df7bbp-55},
+    {0x1.fffeaaaaeeeefp-8, -0x1.e45e2ec67b77cp-62, 0x1.fffc000155552p-1, 0x1.f4a01a0196daep-55},
+    {0x1.7ffdc00103330p-7, -0x1.15efa2be503dbp-61, 0x1.fff70006bffe0p-1, -0x1.9984c57e6cfb8p-55},
+    {0x1.fffaaaaeeeed5p-7, -0x1.2ab639a9f0776p-63, 0x1.fff000155549fp-1, 0x1.28a28a03a5ef3p-55},
+    {0x1.3ffacab12d517p-6, 0x1.519b3218acccfp-60, 0x1.ffe700341529fp-1, -0x1.b3bc25e3e4cb3p-57},
+    {0x1.7ff7001033255p-6, 0x1.efe2b51527336p-64, 0x1.ffdc006bff7e6p-1, 0x1.ae6dae86977bdp-55},
+    {0x1.bff1b57858e83p-6, 0x1.df20c232a4f03p-60, 0x1.ffcf00c8140e9p-1, -0x1.c3e3e857e2d30p-55},
+    {0x1.ffeaaaeeee86fp-6, -0x1.cd406fb224ae2p-60, 0x1.ffc00155527d3p-1, -0x1.3b54492d89b5bp-55},
+    {0x1.1ff0d03d81efcp-5, 0x1.b74e4aa1f4c7fp-59, 0x1.ffaf0222ba3bdp-1, -0x1.426013ff0feb7p-57},
+    {0x1.3feb2b12d45d5p-5, 0x1.4ec54203d1c11p-60, 0x1.ff9c03414a7bap-1, 0x1.991f4be6c59bfp-57},
+    {0x1.5fe445fd1660fp-5, 0x1.d7a6e37a23793p-59, 0x1.ff8704c4021c8p-1, -0x1.d80c59264b631p-57},
+    {0x1.7fdc01032fba9p-5, -0x1.599bdf46e997ap-59, 0x1.ff7006bfdf99fp-1, -0x1.8b3b560648d5fp-56},
+    {0x1.9fd23c2d680dfp-5, -0x1.70b1a2ba5f590p-60, 0x1.ff57094be0f62p-1, 0x1.780a6d6b9aac9p-55},
+    {0x1.bfc6d78586dacp-5, 0x1.8e4fd03dbf236p-62, 0x1.ff3c0c8103a31p-1, 0x1.4856dbddc0e66p-56},
+    {0x1.dfb9b316f372ap-5, -0x1.b3adb2cd8fe77p-61, 0x1.ff1f107a44695p-1, 0x1.2552d1d5613d6p-58},
+    {0x1.ffaaaeeed4edbp-5, -0x1.2d16d32684b69p-59, 0x1.ff0015549f4d3p-1, 0x1.328387b99426fp-55},
+    {0x1.0fccd58e190ecp-4, -0x1.ef54e5b79b73cp-58, 0x1.fedf1b2f0f71dp-1, -0x1.358030423989ep-58},
+    {0x1.1fc343d808befp-4, -0x1.f3d32e6f3be4fp-58, 0x1.febc222a8ef9fp-1, 0x1.7934934f54c77p-58},
+    {0x1.2fb8925ecc920p-4, -0x1.1aceeb6944bb7p-60, 0x1.fe972a6a16e73p-1, -0x1.9b4127ab3d548p-58},
+    {0x1.3facb12d1755bp-4, -0x1.921915299468bp-58, 0x1.fe7034129ef6fp-1, -0x1.cbf4337c96f97p-57},
+    {0x1.4f9f904ecb8ffp-4, 0x1.6fdd8bf8cda76p-58, 0x1.fe473f4b1d7d6p-1, 0x1.a001dd2227ed4p-55},
+    {0x1.5f911fd10b737p-4, -0x1.0184f02be9102p-58, 0x1.fe1c4c3c873ebp-1, -0x1.5a9c9057c4a02p-60},
+    {0x1.6f814fc248d1fp-4, -0x1.1e7a14e279b6ap-59, 0x1.fdef5b11cf45dp-1, -0x1.e833a08634830p-56},
+    {0x1.7f701032550e4p-4, 0x1.afc2d1800501ap-60, 0x1.fdc06bf7e6b9bp-1, 0x1.31902b535f8dbp-55},
+    {0x1.8f5d5132710c4p-4, 0x1.ae29046de7c88p-61, 0x1.fd8f7f1dbcb07p-1, -0x1.c752ecfaa985bp-55},
+    {0x1.9f4902d55d1f9p-4, 0x1.2696d7eac1dc1p-58, 0x1.fd5c94b43e000p-1, -0x1.2e768cb4f92f9p-57},
+    {0x1.af33152f68f8fp-4, 0x1.3f7698bdd23f1p-58, 0x1.fd27acee550dbp-1, 0x1.c3f64be936b41p-55},
+    {0x1.bf1b78568391dp-4, 0x1.e91841dea4cc8p-58, 0x1.fcf0c800e99b1p-1, 0x1.ea3d786d186acp-57},
+    {0x1.cf021c624b168p-4, -0x1.f6aedf73fb13fp-62, 0x1.fcb7e622e090ep-1, 0x1.efee620ded043p-55},
+    {0x1.dee6f16c1cce6p-4, -0x1.50f8e2fb71673p-59, 0x1.fc7d078d1bc88p-1, 0x1.075d2447db685p-55},
+    {0x1.eec9e78f2502bp-4, 0x1.3535175887f66p-60, 0x1.fc402c7a79d2cp-1, 0x1.f515d61e3b7d1p-56},
+    {0x1.feaaeee86ee36p-4, -0x1.afcb2bcc6f03bp-59, 0x1.fc015527d5bd3p-1, 0x1.b68f35094efb8p-55},
+    {0x1.0744fbcb7a34fp-3, -0x1.35f080b446e47p-57, 0x1.fbc081d406d54p-1, 0x1.19ca5c619c114p-55},
+    {0x1.0f3378ddd71d1p-3, 0x1.d8468724f0f9ep-57, 0x1.fb7db2bfe0695p-1, 0x1.21dadf4f65ab1p-55},
+    {0x1.1720e6bcd1c11p-3, -0x1.370a768c28cc9p-57, 0x1.fb38e82e31880p-1, -0x1.cd45c28dde5cfp-56},
+    {0x1.1f0d3d7afceafp-3, -0x1.6ef95099769a5p-57, 0x1.faf22263c4bd3p-1, -0x1.52ace133a2769p-58},
+    {0x1.26f8752c02859p-3, 0x1.99d3f99560e16p-60, 0x1.faa961a75fcd7p-1, 0x1.154aedc530b90p-55},
+    {0x1.2ee285e4ab88fp-3, -0x1.e4d0f05dee058p-57, 0x1.fa5ea641c36f2p-1, 0x1.04da6ed17cc7cp-59},
+    {0x1.36cb67bae7e52p-3, -0x1.2b58c9385fe0dp-59, 0x1.fa11f07dab019p-1, 0x1.4c36f0cfac1a2p-55},
+    {0x1.3eb312c5d66cbp-3, 0x1.47d666b66cb91p-57, 0x1.f9c340a7cc428p-1, 0x1.c5b6b063b7462p-55},
+    {0x1.46997f1dccbd6p-3, 0x1.5772779edaa4cp-61, 0x1.f972970ed7014p-1, 0x1.82d46ff943b09p-55},
+    {0x1.4e7ea4dc5f27bp-3, 0x1.949db2ac072fcp-58, 0x1.f91ff40374d01p-1, -0x1.7d03f4d3a9e4cp-57},
+    {0x1.56627c1c68959p-3, -0x1.c1a626f9f35f9p-57, 0x1.f8cb57d848b36p-1, -0x1.e28ca6524cc98p-60},
+    {0x1.5e44fcfa126f3p-3, -0x1.6f443063f89b6p-57, 0x1.f874c2e1eecf6p-1, -0x1.c6514e1332b16p-55},
+    {0x1.66261f92dc7f2p-3, 0x1.4732388b03388p-58, 0x1.f81c3576fc132p-1, -0x1.a210f729d0428p-56},
+    {0x1.6e05dc05a4d4cp-3, -0x1.32c5c8b81c919p-66, 0x1.f7c1afeffde24p-1, -0x1.8f55bc47540b1p-56},
+    {0x1.75e42a72afa53p-3, 0x1.25101dbbe3de1p-57, 0x1.f76532a779bc3p-1, -0x1.cc2b661f73e17p-56},
+    {0x1.7dc102fbaf2b5p-3, 0x1.5ab50e23c97c3p-59, 0x1.f706bdf9ece1cp-1, -0x1.698c80c36dcb4p-55},
+    {0x1.859c5dc3cb85dp-3, 0x1.bdacb1bb1532ap-58, 0x1.f6a65245cbf89p-1, 0x1.21006d1ee0324p-55},
+    {0x1.8d7632efaa944p-3, -0x1.20fa262cbb953p-57, 0x1.f643efeb82acdp-1, 0x1.6b00ac1fe28acp-56},
+    {0x1.954e7aa577d22p-3, 0x1.add11e2b03481p-57, 0x1.f5df974d73509p-1, -0x1.1041b91c41e29p-55},
+    {0x1.9d252d0cec312p-3, 0x1.9c43d80b1137dp-58, 0x1.f57948cff6797p-1, 0x1.e3a0d3e03b1d4p-57},
+    {0x1.a4fa424f55f0fp-3, 0x1.88fc2611aa255p-57, 0x1.f51104d95a9c8p-1, -0x1.1bc67d4243730p-55},
+    {0x1.accdb297a0765p-3, -0x1.9883b57d6cdeap-58, 0x1.f4a6cbd1e3a79p-1, 0x1.13df0edaebb57p-55},
+    {0x1.b49f76125c1fdp-3, 0x1.697d0c986b191p-60, 0x1.f43a9e23ca996p-1, -0x1.c057991f742e7p-55},
+    {0x1.bc6f84edc6199p-3, 0x1.9c1a56a7b0cabp-57, 0x1.f3cc7c3b3d16ep-1, -0x1.21a3ad28a3494p-57},
+    {0x1.c43dd759d02eep-3, -0x1.5bcc2e3046626p-63, 0x1.f35c66865cff8p-1, 0x1.7cda41f3feef8p-55},
+    {0x1.cc0a6588289a3p-3, -0x1.868d09bc87c6bp-57, 0x1.f2ea5d753ffedp-1, 0x1.cc4215f56d583p-55},
+    {0x1.d3d527ac41d38p-3, -0x1.6fa59a447a134p-58, 0x1.f2766179ef1c7p-1, -0x1.2932f8987bcb6p-57},
+    {0x1.db9e15fb5a5d0p-3, -0x1.32e20d6cc6fc2p-57, 0x1.f20073086649fp-1, 0x1.b940416c1984bp-56},
+    {0x1.e36528ac848dap-3, -0x1.240b73f3963fep-60, 0x1.f188929693ef2p-1, -0x1.81f656ea94ccfp-55},
+    {0x1.eb2a57f8ae5a3p-3, -0x1.0be06af572cebp-57, 0x1.f10ec09c5873bp-1, 0x1.d9072762c1283p-55},
+    {0x1.f2ed9c1aa91c4p-3, -0x1.6142de810c2b7p-57, 0x1.f092fd9385c7ep-1, 0x1.750563a9bed86p-59},
+    {0x1.faaeed4f31577p-3, -0x1.15d88508e32b8p-57, 0x1.f01549f7deea1p-1, 0x1.d3c1e99e5cafdp-55},
+    {0x1.013721ea7b3e5p-2, 0x1.10fa1d5106315p-56, 0x1.ef95a647176b9p-1, -0x1.a2aefc066f251p-55},
+    {0x1.0515cbf65155cp-2, -0x1.9b8c29dfd8ec7p-56, 0x1.ef141300d2f26p-1, -0x1.2aa1b08ded372p-55},
+    {0x1.08f370ec7138ap-2, -0x1.183d7d425e7ecp-57, 0x1.ee9090a6a4ba0p-1, 0x1.48d59a9171632p-55},
+    {0x1.0cd00cef36436p-2, -0x1.9fb0a0c93e2b4p-56, 0x1.ee0b1fbc0f11cp-1, -0x1.bfd2380bbc3b1p-59},
+    {0x1.10ab9c2204c59p-2, -0x1.843c6295a07bfp-56, 0x1.ed83c0c682d90p-1, 0x1.8605a9115beaep-57},
+    {0x1.14861aa94ddebp-2, -0x1.be881b5b615a4p-57, 0x1.ecfa744d5efa1p-1, -0x1.56d0a4af541d0p-58},
+    {0x1.185f84aa9359bp-2, -0x1.5486ede74dbb2p-57, 0x1.ec6f3ad9efe2ap-1, -0x1.0bc0bfbb6aeaap-55},
+    {0x1.1c37d64c6b876p-2, 0x1.46076fe0dcff4p-56, 0x1.ebe214f76efa8p-1, -0x1.02f9f12ba543ep-55},
+    {0x1.200f0bb685180p-2, 0x1.31bdc968ef588p-57, 0x1.eb53033302187p-1, -0x1.40e3e817e1641p-56},
+    {0x1.23e52111aaf36p-2, -0x1.4f080334eff18p-56, 0x1.eac2061bbaf4fp-1, 0x1.2c1d53e94658dp-57},
+    {0x1.27ba1287c8102p-2, -0x1.0fb418a5581b0p-59, 0x1.ea2f1e42969b4p-1, -0x1.bd66b6627d017p-55},
+    {0x1.2b8ddc43eb49fp-2, 0x1.1553899f2d807p-57, 0x1.e99a4c3a7cd83p-1, -0x1.2264b1bc53ce8p-55},
+    {0x1.2f607a724b365p-2, 0x1.70f6b47bd3fc4p-56, 0x1.e90390983fa78p-1, -0x1.28954c7f8dd8fp-55},
+    {0x1.3331e94049f87p-2, 0x1.e0cb6b40c302cp-56, 0x1.e86aebf29a9edp-1, 0x1.9397afdbb58a7p-55},
+    {0x1.370224dc7913dp-2, -0x1.badca2c0c47d0p-57, 0x1.e7d05ee232573p-1, -0x1.c4621b65d22fbp-55},
+    {0x1.3ad129769d3d8p-2, 0x1.03d550487839ap-63, 0x1.e733ea0193d40p-1, -0x1.6428b3546ce13p-55},
+    {0x1.3e9ef33fb22cbp-2, -0x1.cd85ab33f11b4p-58, 0x1.e6958ded33e8ep-1, -0x1.a2d4a62b00c99p-59},
+    {0x1.426b7e69ee697p-2, -0x1.f09c75705c59fp-56, 0x1.e5f54b436e9d0p-1, 0x1.7eb0fd02fc8bcp-55},
+    {0x1.4636c728c71a8p-2, -0x1.3e9c8df9261a7p-57, 0x1.e55322a4868cep-1, -0x1.ff59bf4b08084p-55},
+    {0x1.4a00c9b0f3d20p-2, 0x1.823ba6bb08eadp-56, 0x1.e4af14b2a449cp-1, -0x1.68ca02e8a6833p-55},
+    {0x1.4dc982387258bp-2, -0x1.57b6fc37e14d8p-56, 0x1.e4092211d5b7ep-1, 0x1.bc7573acc79e9p-56},
+    {0x1.5190ecf68a77ap-2, 0x1.b357155eef0f3p-56, 0x1.e3614b680d6a5p-1, -0x1.27793aa015237p-56},
+    {0x1.55570623d1c18p-2, 0x1.4cdaa70975dbep-59, 0x1.e2b7915d21fccp-1, 0x1.3149be81a8fd3p-55},
+    {0x1.591bc9fa2f597p-2, 0x1.7c74bac3fe0cbp-57, 0x1.e20bf49acd6c1p-1, -0x1.660aec7ef636bp-58},
+    {0x1.5cdf34b4dfb98p-2, 0x1.7458b493a1d20p-56, 0x1.e15e75ccac6c3p-1, 0x1.3261811c2a8d6p-55},
+    {0x1.60a1429078775p-2, 0x1.b1fd80ba89133p-58, 0x1.e0af15a03dbcep-1, 0x1.fe8e702771ae6p-58},
+    {0x1.6461efcaec077p-2, -0x1.94dc7178bd734p-56, 0x1.dffdd4c4e17bep-1, 0x1.51415af290396p-55},
+    {0x1.682138a38d7f7p-2, -0x1.d889202444aadp-56, 0x1.df4ab3ebd875ep-1, -0x1.e2d8a7e6736c4p-55},
+    {0x1.6bdf195b1456ap-2, -0x1.1c05d4d4179b8p-57, 0x1.de95b3c84374dp-1, 0x1.8b4bf71c7de42p-55},
+    {0x1.6f9b8e33a0255p-2, 0x1.42bc14ee9da0dp-56, 0x1.ddded50f228d6p-1, -0x1.e80c8d42ba2bfp-57},
+    {0x1.73569370bc62bp-2, 0x1.bf3442bdd527ep-56, 0x1.dd26187754695p-1, 0x1.f16517d83bbcap-56},
+    {0x1.7710255764214p-2, -0x1.6ead7314bb6cep-57, 0x1.dc6b7eb995912p-1, 0x1.4b364776dcd35p-58},
+    {0x1.7ac8402e05c9bp-2, 0x1.a39e39ea9f25cp-56, 0x1.dbaf08907fb2fp-1, 0x1.9a5395924f2ffp-55},
+    {0x1.7e7ee03c86d4ep-2, -0x1.b63bcdabf5af2p-56, 0x1.daf0b6b888e83p-1, 0x1.a249e2b5e5ceap-55},
+    {0x1.823401cc47836p-2, -0x1.08091b8d964c7p-56, 0x1.da3089f002f90p-1, -0x1.15b9a62d60141p-55},
+    {0x1.85e7a12826949p-2, 0x1.8a40e9b5face0p-56, 0x1.d96e82f71a9dcp-1, 0x1.ff61bd5d2039dp-55},
+    {0x1.8999ba9c84fbap-2, 0x1.c1fef1753c7bfp-59, 0x1.d8aaa28fd6bf6p-1, -0x1.d74eb5f28a765p-55},
+    {0x1.8d4a4a774992fp-2, 0x1.44a02ea766326p-56, 0x1.d7e4e97e17b4ap-1, -0x1.3b770352bed94p-57},
+    {0x1.90f94d07e4ce8p-2, 0x1.32c8fb2f2ea25p-56, 0x1.d71d5887967eep-1, -0x1.516e003d9dd64p-58},
+    {0x1.94a6be9f546c5p-2, -0x1.69ce13e683f58p-56, 0x1.d653f073e4040p-1, -0x1.76236434bec37p-55},
+    {0x1.98529b9027235p-2, -0x1.70c0c231d4808p-56, 0x1.d588b20c6846ep-1, -0x1.bef54b0f32a77p-55},
+    {0x1.9bfce02e80510p-2, 0x1.09e39a320b0a4p-56, 0x1.d4bb9e1c619e0p-1, 0x1.f34bb77858f61p-55},
+    {0x1.9fa588d01ba55p-2, -0x1.6aa35ae5de16ap-59, 0x1.d3ecb570e3e87p-1, 0x1.8b4d9843b2bf5p-55},
+    {0x1.a34c91cc50ccap-2, -0x1.a310e3b50cecdp-58, 0x1.d31bf8d8d7c06p-1, 0x1.e60dd3089cbddp-56},
+    {0x1.a6f1f77c1718ap-2, 0x1.e7b0a3486494fp-56, 0x1.d2496924f9ac7p-1, 0x1.f17673d6927ffp-55},
+    {0x1.aa95b63a09277p-2, -0x1.6293eb13c0381p-57, 0x1.d1750727d94f0p-1, 0x1.0d52b1ec1a48ep-55},
+    {0x1.ae37ca626888ap-2, 0x1.2d294cf918262p-57, 0x1.d09ed3b5d8937p-1, 0x1.a8d847bc2c5bbp-55},
+    {0x1.b1d8305321617p-2, -0x1.ae242cb99f519p-56, 0x1.cfc6cfa52ad9fp-1, 0x1.8b5b5508f2a0dp-55},
+    {0x1.b576e46bce0e6p-2, 0x1.beb8a2f9cde89p-56, 0x1.ceecfbcdd4213p-1, 0x1.b682a76d7e904p-60},
+    {0x1.b913e30dbac43p-2, -0x1.e38ad2f6c3ff1p-56, 0x1.ce115909a82e5p-1, 0x1.1f139bb31109ap-55},
+    {0x1.bcaf289be92ddp-2, 0x1.8b06e5fb8daacp-56, 0x1.cd33e83449b34p-1, 0x1.61068cd16da9fp-57},
+    {0x1.c048b17b140a3p-2, 0x1.19fe6757e9fa7p-57, 0x1.cc54aa2b2972ep-1, 0x1.4ee162ba83a98p-57},
+    {0x1.c3e07a11b2c6ep-2, -0x1.76c26153de447p-57, 0x1.cb739fcd8563cp-1, -0x1.7e793b55ea6a2p-55},
+    {0x1.c7767ec7fd19ep-2, -0x1.eb14d1a3d5826p-58, 0x1.ca90c9fc67d0bp-1, -0x1.46a81485e3462p-57},
+    {0x1.cb0abc07ee997p-2, -0x1.2d6ebfce7c050p-56, 0x1.c9ac299aa677fp-1, 0x1.7560844703578p-55},
+    {0x1.ce9d2e3d4a51fp-2, -0x1.2fc8a12dae298p-57, 0x1.c8c5bf8ce1a84p-1, 0x1.ab3d1a1590123p-56},
+    {0x1.d22dd1d59e5a4p-2, -0x1.3a439e78d5440p-57, 0x1.c7dd8cb9835c3p-1, -0x1.dd23c3aa785f7p-55},
+    {0x1.d5bca34047661p-2, 0x1.28a44a75fc29cp-56, 0x1.c6f39208be53bp-1, -0x1.741dbfbaadb42p-55},
+    {0x1.d9499eee7456bp-2, 0x1.40792a7dee83dp-59, 0x1.c607d0648d2c1p-1, -0x1.2169fa0e8ce47p-56},
+    {0x1.dcd4c15329c9ap-2, 0x1.0d4c6e171fd9ap-56, 0x1.c51a48b8b175ep-1, -0x1.1bbb43b9aa880p-57},
+    {0x1.e05e06e345a5dp-2, 0x1.0f838535e3a93p-57, 0x1.c42afbf2b2c93p-1, -0x1.f2a77b07f14e6p-57},
+    {0x1.e3e56c1582a69p-2, -0x1.0a4821099f88fp-58, 0x1.c339eb01ddd81p-1, -0x1.caaf5ee82c5c0p-55},
+    {0x1.e76aed627be4ep-2, 0x1.8937d7fe3f57fp-56, 0x1.c24716d7437f3p-1, -0x1.4874850e5d927p-56},
+    {0x1.eaee8744b05f0p-2, -0x1.789b43c9b027dp-58, 0x1.c1528065b7d50p-1, -0x1.892111312e828p-55},
+    {0x1.ee703638867dap-2, -0x1.3872f1aaf5cbdp-56, 0x1.c05c28a1d1369p-1, 0x1.f9a1ac93aee95p-55},
+    {0x1.f1eff6bc4f97bp-2, 0x1.17212f8a7525cp-56, 0x1.bf641081e7536p-1, 0x1.b7bd71628a9a1p-55},
+    {0x1.f56dc5504b742p-2, 0x1.a18434fc65e81p-56, 0x1.be6a38fe1236ap-1, 0x1.fdab7587b02acp-56},
+    {0x1.f8e99e76abc97p-2, 0x1.9d950af2d00a3p-58, 0x1.bd6ea310294f5p-1, 0x1.31bbcc88c109dp-56},
+    {0x1.fc637eb397bb8p-2, 0x1.d8f507b2ea243p-56, 0x1.bc714fb3c2766p-1, 0x1.eb19c8a06c310p-56},
+    {0x1.ffdb628d2f57ap-2, 0x1.f4a992e905b6ap-57, 0x1.bb723fe630f32p-1, 0x1.72bd2452d0a39p-56},
+    {0x1.01a8a345c7871p-1, 0x1.a6deb08435ee0p-55, 0x1.ba7174a6847dep-1, -0x1.defb28953f677p-60},
+    {0x1.0362939c69955p-1, -0x1.2d8cd78397b01p-55, 0x1.b96eeef58840ep-1, 0x1.45a3cc78fade0p-58},
+    {0x1.051b80908da4ap-1, 0x1.f7686b96f8f0ep-57, 0x1.b86aafd5c1d79p-1, 0x1.a6cc07549db15p-55},
+    {0x1.06d3686946e5bp-1, 0x1.3f5ae4538ff1bp-55, 0x1.b764b84b704c2p-1, -0x1.f5848c21b389bp-55},
+    {0x1.088a496eada47p-1, 0x1.e07780127666dp-56, 0x1.b65d095c8b12ep-1, 0x1.1d33cb4db26bdp-56},
+    {0x1.0a4021e9e1001p-1, -0x1.6f643a13914f6p-55, 0x1.b553a410c104ep-1, 0x1.8ff7947027a15p-58},
+    {0x1.0bf4f02508a1cp-1, 0x1.da0ced695fe43p-57, 0x1.b44889717757cp-1, 0x1.b17c0070c2815p-61},
+    {0x1.0da8b26b5672ep-1, -0x1.a58def0bee909p-55, 0x1.b33bba89c8948p-1, 0x1.ea6a51d1f6ca9p-55},
+    {0x1.0f5b670908515p-1, 0x1.a7ed13e5fbb05p-56, 0x1.b22d3866838c8p-1, -0x1.6e9a5f4ff5b7dp-59},
+    {0x1.110d0c4b69c3bp-1, 0x1.d918998809981p-55, 0x1.b11d04162a4c6p-1, 0x1.1dd561efbc0c2p-56},
+    {0x1.12bda080d5abcp-1, 0x1.d3a97fee7e959p-55, 0x1.b00b1ea8f10dep-1, -0x1.958d71955fb3fp-55},
+    {0x1.146d21f8b7f82p-1, 0x1.bf9535e2739a8p-56, 0x1.aef78930bd275p-1, -0x1.f836279746f94p-56},
+    {0x1.161b8f038f54ep-1, -0x1.c5ee5cde48178p-58, 0x1.ade244c123f9fp-1, 0x1.8d3fc4dfa0f9cp-55},
+    {0x1.17c8e5f2eedb0p-1, 0x1.35e57102e2488p-57, 0x1.accb526f69de5p-1, 0x1.8fb6a8dd6b6ccp-55},
+    {0x1.197525197fbefp-1, 0x1.810a2d8e3468ap-57, 0x1.abb2b352810eep-1, 0x1.db59f6f843f91p-55},
+    {0x1.1b204acb02fddp-1, -0x1.f190c70cbb5fep-58, 0x1.aa98688308913p-1, -0x1.b83d607cd5072p-63},
+    {0x1.1cca555c5309bp-1, -0x1.fc53db3120a83p-58, 0x1.a97c731b4b1d2p-1, 0x1.1245d6144e0cdp-56},
+    {0x1.1e7343236574cp-1, 0x1.22a3fa4f41d5ap-56, 0x1.a85ed4373e02dp-1, 0x1.9be06385ec792p-57},
+    {0x1.201b12774c9b6p-1, -0x1.d31fe293d1034p-59, 0x1.a73f8cf4800e8p-1, -0x1.c372ed4bdefbfp-57},
+    {0x1.21c1c1b0394cfp-1, 0x1.e5b324b23aa31p-58, 0x1.a61e9e72586afp-1, 0x1.58330e2fd453fp-55},
+    {0x1.23674f277c73cp-1, 0x1.87167f61285ffp-56, 0x1.a4fc09d1b5825p-1, -0x1.4cce741fb33a5p-55},
+    {0x1.250bb93788bbbp-1, 0x1.ea3d02457bccep-56, 0x1.a3d7d0352bdcfp-1, -0x1.68dbaeca19669p-55},
+    {0x1.26aefe3bf437cp-1, -0x1.657b40100c3a6p-60, 0x1.a2b1f2c0f4ff0p-1, 0x1.c9fe748eedc9cp-56},
+    {0x1.28511c917a067p-1, -0x1.01df1d9a16b70p-55, 0x1.a18a729aee445p-1, 0x1.95e25736c0357p-60},
+    {0x1.29f21295fbf51p-1, -0x1.6bd333b0b0cbbp-55, 0x1.a06150ea97ba3p-1, 0x1.bc4a6cdcbf214p-55},
+    {0x1.2b91dea88421ep-1, -0x1.fa371db216ab0p-55, 0x1.9f368ed912f85p-1, -0x1.1d200c5791606p-55},
+    {0x1.2d307f29469cfp-1, 0x1.ba5fe5f921e0bp-56, 0x1.9e0a2d9121f73p-1, -0x1.5e7ba2bd64f0ap-56},
+    {0x1.2ecdf279a3082p-1, 0x1.d3557e0e7e37ep-55, 0x1.9cdc2e3f25e5cp-1, 0x1.3f99112993f62p-55},
+    {0x1.306a36fc26359p-1, -0x1.21305ba6473abp-55, 0x1.9bac92111dfcep-1, 0x1.0ce9c6f353e9ap-55},
+    {0x1.32054b148bc4fp-1, 0x1.f6b42095a135bp-55, 0x1.9a7b5a36a6514p-1, 0x1.722cfcc9fa7a9p-55},
+    {0x1.339f2d27bfc05p-1, -0x1.ddf4717254e6fp-55, 0x1.994887e0f6a3fp-1, 0x1.0be6cea471d02p-56},
+    {0x1.3537db9be0367p-1, 0x1.b327e7af040f0p-57, 0x1.98141c42e1310p-1, 0x1.d1ff80488f08dp-55},
+    {0x1.36cf54d83ed56p-1, 0x1.6e1f20c8b5b7dp-57, 0x1.96de1890d17cep-1, 0x1.caa25dc8e6991p-55},
+    {0x1.386597456282bp-1, -0x1.10fada93b07a8p-56, 0x1.95a67e00cb1fdp-1, -0x1.0befda21f862dp-55},
+    {0x1.39faa14d08f31p-1, -0x1.cd164b88ce902p-57, 0x1.946d4dca688fcp-1, 0x1.02c6f2978af1dp-55},
+    {0x1.3b8e715a2840ap-1, -0x1.97653a7d2f07ap-56, 0x1.93328926d9e92p-1, -0x1.bb77003600cdap-55},
+    {0x1.3d2105d8f07fep-1, 0x1.1602a42d4b3d4p-57, 0x1.91f63150e3b52p-1, -0x1.80bd33fb3df2ep-57},
+    {0x1.3eb25d36cd53ap-1, -0x1.be570e1570fc0p-58, 0x1.90b84784ddaf7p-1, -0x1.0feb10ab93b87p-56},
+    {0x1.404275e2677f7p-1, -0x1.f859aade89fd2p-56, 0x1.8f78cd00b1899p-1, -0x1.d5d3da9ac3dd3p-58},
+    {0x1.41d14e4ba6790p-1, 0x1.4608fd287ecf5p-55, 0x1.8e37c303d9ad1p-1, -0x1.463a4b53d4bf8p-57},
+    {0x1.435ee4e3b1f86p-1, 0x1.fd05667361565p-55, 0x1.8cf52acf5ffc0p-1, 0x1.eb45b71ac7cc5p-56},
+    {0x1.44eb381cf386bp-1, -0x1.3ed6c1e6a5505p-55, 0x1.8bb105a5dc900p-1, 0x1.863e03e9474c1p-55},
+    {0x1.4676466b180b9p-1, 0x1.d4f2a623cabd3p-56, 0x1.8a6b54cb74779p-1, 0x1.754938eccac38p-55},
+    {0x1.48000e431159fp-1, -0x1.b194a7463ed10p-55, 0x1.89241985d871fp-1, 0x1.c48d9c413ed84p-55},
+    {0x1.49888e1b17ba8p-1, 0x1.85f236b9ef692p-56, 0x1.87db551c43a98p-1, 0x1.cc790421e159ap-58},
+    {0x1.4b0fc46aab761p-1, 0x1.0da05738cc59cp-61, 0x1.869108d77a6c6p-1, 0x1.338ffe2bfe9ddp-56},
+    {0x1.4c95afaa965d9p-1, 0x1.99f87b905eef7p-55, 0x1.85453601c8e3ep-1, -0x1.8826853e7560ap-57},
+    {0x1.4e1a4e54ed51bp-1, -0x1.a492f89b7c76ap-55, 0x1.83f7dde701ca0p-1, -0x1.152cf609bc6e8p-59},
+    {0x1.4f9d9ee511c85p-1, 0x1.2ed6c74c625f7p-55, 0x1.82a901d47d1dcp-1, 0x1.7cbb4128c4c1ep-55},
+    {0x1.511f9fd7b351cp-1, -0x1.5c0e861c48831p-55, 0x1.8158a31916d5dp-1, -0x1.de8b90b8228dep-57},
+    {0x1.52a04faad11b6p-1, 0x1.07d7bd78bcb9cp-55, 0x1.8006c3052d917p-1, 0x1.aa8fb560a8d95p-55},
+    {0x1.541facddbb724p-1, 0x1.232c28520d391p-56, 0x1.7eb362eaa1488p-1, 0x1.a1d65a4a5959fp-58},
+    {0x1.559db5f115436p-1, -0x1.7229f7edd6050p-56, 0x1.7d5e841cd1f93p-1, 0x1.ba5492fa6d189p-58},
+    {0x1.571a6966d59b3p-1, 0x1.c843b4d0fb197p-58, 0x1.7c0827f09e54fp-1, -0x1.c73d6d72aee68p-57},
+    {0x1.5895c5c24923bp-1, 0x1.b97f22c957c4fp-55, 0x1.7ab04fbc626b6p-1, 0x1.36a41f9c8150ap-55},
+    {0x1.5a0fc98813a12p-1, -0x1.d82e2b7d4227bp-55, 0x1.7956fcd7f6543p-1, -0x1.ab276e9d45ae4p-55},
+    {0x1.5b88733e316d1p-1, -0x1.077c33cd5e751p-55, 0x1.77fc309cacd6ep-1, 0x1.a61550088db65p-58},
+    {0x1.5cffc16bf8f0dp-1, 0x1.96cb370eb578ap-55, 0x1.769fec655211fp-1, -0x1.827d5cf8c68c5p-57},
+    {0x1.5e75b29a1c1dfp-1, 0x1.c266e6544ba29p-55, 0x1.7542318e2a1fap-1, 0x1.da5b28e9eb3b9p-55},
+    {0x1.5fea4552a9e57p-1, 0x1.0b6cef7ee20b7p-55, 0x1.73e30174efba1p-1, -0x1.5d3ae3d94ad5fp-57},
+    {0x1.615d78210faddp-1, -0x1.e3827d0c03315p-56, 0x1.72825d78d2dd2p-1, -0x1.5c7ee90b400a9p-55},
+    {0x1.62cf49921ac79p-1, -0x1.edd9855b6241ap-55, 0x1.712046fa77678p-1, 0x1.425b0a5029c81p-55},
+    {0x1.643fb833f9e07p-1, -0x1.4a1c5cd0442cdp-57, 0x1.6fbcbf5bf3ba2p-1, 0x1.eaec3811b3b5dp-55},
+    {0x1.65aec2963e755p-1, 0x1.126f96b71053cp-55, 0x1.6e57c800cf55ep-1, 0x1.60286dedbd0a6p-55},
+    {0x1.671c6749de429p-1, -0x1.57b95de1e1fdfp-55, 0x1.6cf1624e01782p-1, 0x1.d2f32a51e82e8p-56},
+    {0x1.6888a4e134b2fp-1, -0x1.6b7d37644d5e6p-55, 0x1.6b898fa9efb5dp-1, 0x1.15ac786ccf4b2p-56},
+    {0x1.69f379f0044d7p-1, 0x1.d89d29f8584f8p-55, 0x1.6a20517c6c950p-1, 0x1.a6fd059b9724cp-55},
+    {0x1.6b5ce50b7821ap-1, -0x1.5d5158f702e0fp-57, 0x1.68b5a92eb6253p-1, -0x1.9a91ad985f89cp-55},
 };
 
-// Taylor coefficients (−1)^k/(2k+1)! and (−1)^k/(2k)!: on |y| <= π/4 the
-// first omitted terms are below 2^−63 of the result.
-constexpr double kS3 = -0x1.5555555555555p-3, kS5 = 0x1.1111111111111p-7, kS7 = -0x1.a01a01a01a01ap-13,
-                 kS9 = 0x1.71de3a556c734p-19, kS11 = -0x1.ae64567f544e4p-26, kS13 = 0x1.6124613a86d09p-33,
-                 kS15 = -0x1.ae7f3e733b81fp-41, kS17 = 0x1.952c77030ad4ap-49;
-constexpr double kS3Lo = -0x1.5555555555555p-57;  // −1/6 − kS3
-constexpr double kC4 = 0x1.5555555555555p-5, kC6 = -0x1.6c16c16c16c17p-10, kC8 = 0x1.a01a01a01a01ap-16,
-                 kC10 = -0x1.27e4fb7789f5cp-22, kC12 = 0x1.1eed8eff8d898p-29, kC14 = -0x1.93974a8c07c9dp-37,
-                 kC16 = 0x1.ae7f3e733b81fp-45, kC18 = -0x1.6827863b97d97p-53;
+// sin t − t = t³·(−1/6 + t²/120 − t⁴/5040) and cos t − 1 = t²·(−1/2 +
+// t²/24 − t⁴/720) for |t| <= 2^−9: the omitted terms are below 2^−90 of t
+// and 2^−87.
+constexpr double kSin3 = -1.0 / 6, kSin5 = 1.0 / 120, kSin7 = -1.0 / 5040;
+constexpr double kCos4 = 1.0 / 24, kCos6 = -1.0 / 720;
 
 // atan(k/64) and π/2 − atan(k/64) for k = 0 .. 64, each as hi + lo.
 struct tlAtanEntry {
@@ -217,6 +361,46 @@ inline double powerOfTwo(int32_t k) {
     return x;
 }
 
+bool isFinite(double x) { return (bitsOf(x) & 0x7FF0000000000000ull) != 0x7FF0000000000000ull; }
+
+bool isTiny(double x) { return (bitsOf(x) & 0x7FFFFFFFFFFFFFFFull) < bitsOf(0x1p-27); }
+
+double fromBits(uint64_t b) {
+    double x;
+    std::memcpy(&x, &b, sizeof x);
+    return x;
+}
+
+// True when every value within err of hi + lo rounds to hi, for hi =
+// RN(hi + lo) normal. The halfway points next to hi are half an ulp away, or
+// a quarter below a power of two (taken on both sides); the sum |lo| + err
+// is enlarged to cover its own roundings.
+bool roundsToHi(double hi, double lo, double err) {
+    const uint64_t b = bitsOf(hi) & 0x7FFFFFFFFFFFFFFFull;
+    const double power = fromBits(b & 0x7FF0000000000000ull);  // 2^exponent of hi
+    const double halfGap = (b & 0xFFFFFFFFFFFFFull) == 0 ? power * 0x1p-54 : power * 0x1p-53;
+    const double spread = (lo < 0.0 ? -lo : lo) + err;
+    return spread + spread * 0x1p-50 < halfGap;
+}
+
+double fromNumber(const fpm::detail::tlBinaryNumber &r) {
+    uint64_t b = r.negative ? 1ull << 63 : 0;
+    if (r.significand >> 52)
+        b |= (static_cast<uint64_t>(r.exponent + 52 + 1023) << 52) | (r.significand & 0xFFFFFFFFFFFFFull);
+    else
+        b |= r.significand;  // subnormal or zero
+    return fromBits(b);
+}
+
+// The correctly rounded f(x) by the multiple-precision evaluation.
+double exactly(tlWideFunction f, double x) {
+    const uint64_t b = bitsOf(x);
+    const int32_t e = static_cast<int32_t>((b >> 52) & 0x7FF);
+    const uint64_t m = (b & 0xFFFFFFFFFFFFFull) | (e != 0 ? 1ull << 52 : 0);
+    const fpm::detail::tlBinaryNumber number = {m, (e == 0 ? 1 : e) - 1075, (b >> 63) != 0};
+    return fromNumber(fpm::detail::correctlyRounded(f, number, 53, -1074));
+}
+
 // x = n·π/2 + y0 + y1 for |x| < 2^20·π/2. n is x·2/π rounded; x − n·part1
 // is exact (Sterbenz), and the later parts are taken off with exact sums so
 // that even the closest doubles to multiples of π/2 keep 60 good bits.
@@ -243,7 +427,7 @@ uint64_t bitWindow(const uint64_t limb[4], int32_t pos) {
 void twoOverPiWindow(int32_t skip, uint64_t w[3]) {
     const int32_t j = skip / 64, s = skip % 64;
     for (int32_t k = 0; k < 3; ++k)
-        w[k] = s == 0 ? kTwoOverPi[j + k] : (kTwoOverPi[j + k] << s) | (kTwoOverPi[j + k + 1] >> (64 - s));
+        w[k] = s == 0 ? fpm::detail::kTwoOverPi[j + k] : (fpm::detail::kTwoOverPi[j + k] << s) | (fpm::detail::kTwoOverPi[j + k + 1] >> (64 - s));
 }
 
 // f·2^−128 for a 128-bit f (hi, lo words) as y0 + y1, keeping its top 106 bits.
@@ -299,49 +483,73 @@ int32_t reduceLarge(double x, double &y0, double &y1) {
     return n;
 }
 
-// x = n·π/2 + y0 + y1 with |y0 + y1| <= about π/4, for finite x; only n mod
-// 4 matters to the callers.
-int32_t reduce(double x, double &y0, double &y1) {
+// x = n·π/2 + y0 + y1 with |y0| <= π/4 + 2^−30, |y1| <= 2^−53·|y0|, for finite
+// x; only n mod 4 matters to the callers. error bounds |y0 + y1 − (x − n·π/2)|:
+// 0 for |x| < π/4 (y0 = x); below 2^20·π/2 the parts of π/2 beyond the third
+// leave the rounding of fn·part4 (2^−137), the rounding of the exact sums'
+// error terms (2^−105 each) and part4's own error times fn (2^−137), under
+// 2^−103 together; above, the 2/π bits left out and the 128-bit fraction
+// (2^−127 after × π/2), the fraction's 106 kept bits and the product by π/2
+// (2^−102·|y|).
+int32_t reduce(double x, double &y0, double &y1, double &error) {
     const double ax = x < 0.0 ? -x : x;
-    if (ax < kMediumLimit) return reduceMedium(x, y0, y1);
+    if (ax < kMediumLimit) {
+        const int32_t n = reduceMedium(x, y0, y1);
+        error = n == 0 ? 0.0 : 0x1p-103;
+        return n;
+    }
     const int32_t n = reduceLarge(ax, y0, y1);
+    error = 0x1p-126 + 0x1p-100 * (y0 < 0.0 ? -y0 : y0);
     if (x > 0.0) return n;
     y0 = -y0, y1 = -y1;
     return -n;
 }
 
-// sin(y0 + y1) for |y0| <= about π/4, |y1| tiny: y0 − y0³/6 + y0⁵·S(y0²) +
-// y1·cos y0. y0³/6 is up to a tenth of the result, so it is formed to about
-// 100 bits (exact products, −1/6 as hi + lo) and only the final sum rounds.
-// z + zl = y0² exactly, shared with cosKernel.
-double sinKernel(double y0, double y1, double z, double zl) {
-    double v, vl, w, wl;
-    twoProduct(z, y0, v, vl);
-    vl += zl * y0;
-    twoProduct(v, kS3, w, wl);
-    wl += v * kS3Lo + vl * kS3;
-    const double s = kS5 + z * (kS7 + z * (kS9 + z * (kS11 + z * (kS13 + z * (kS15 + z * kS17)))));
-    double r, re;
-    twoSum(y0, w, r, re);
-    return r + (re + (wl + ((v * z) * s + y1 * (1.0 - 0.5 * z))));
+// sin and cos of y = y0 + y1 (|y0| <= π/4 + 2^−30, |y1| <= 2^−53·|y0|), each
+// as hi + lo. With a = k/256 the grid point next to |y0| and t = |y0| − a
+// (exact, |t| <= 2^−9), t1 = ±y1, S + C = sin a, cos a from the table:
+//   sin(a + t + t1) = S + C·t + [S·cm + C·sm + C·t1·cos t − S·t·t1]
+//   cos(a + t + t1) = C − S·t + [C·cm − S·sm − S·t1·cos t − C·t·t1]
+// with sm = sin t − t, cm = cos t − 1 (dropped: terms in t1·t³ and t1²,
+// below 2^−79). S + C·t is formed exactly; the bracket holds terms below
+// 2^−18 of the result, each with a relative error below 5·2^−53, summed with
+// six roundings of at most 2^−53 of 2^−18 of the result. Error: below 2^−67
+// of the result (the result is at least half of S, or t when k = 0).
+void sinCosKernel(double y0, double y1, double &sh, double &sl, double &ch, double &cl) {
+    const bool negative = y0 < 0.0;
+    const double ay = negative ? -y0 : y0, t1 = negative ? -y1 : y1;
+    const int32_t k = static_cast<int32_t>(ay * 256.0 + 0.5);
+    const double t = ay - k * (1.0 / 256);
+    const tlSinCosEntry &a = kSinCosTable[k];
+    const double z = t * t;
+    const double sm = (t * z) * (kSin3 + z * (kSin5 + z * kSin7));
+    const double cm = z * (-0.5 + z * (kCos4 + z * kCos6));
+    const double tt1 = t * t1, w1 = t1 + t1 * cm;  // t·t1, t1·cos t
+    double p, pe, s, se;
+    twoProduct(a.cosHi, t, p, pe);
+    fastTwoSum(a.sinHi, p, s, se);  // |p| <= 2^−9 < sin(1/256), or sinHi = 0
+    const double sinRest = (((a.sinLo + a.cosLo * t) + (a.cosHi * w1 - a.sinHi * tt1)) + a.cosHi * sm) + a.sinHi * cm;
+    fastTwoSum(s, se + (pe + sinRest), sh, sl);
+    double q, qe, c, ce;
+    twoProduct(a.sinHi, t, q, qe);
+    fastTwoSum(a.cosHi, -q, c, ce);
+    const double cosRest = (((a.cosLo - a.sinLo * t) - (a.sinHi * w1 + a.cosHi * tt1)) - a.sinHi * sm) + a.cosHi * cm;
+    fastTwoSum(c, ce + (cosRest - qe), ch, cl);
+    if (negative) sh = -sh, sl = -sl;
 }
 
-// cos(y0 + y1): 1 − y0²/2 + y0⁴·C(y0²) − y1·y0. y0² is formed exactly and the
-// rounding of 1 − y0²/2 kept, since that term alone is as large as the result.
-double cosKernel(double y0, double y1, double z, double zl) {
-    const double hz = 0.5 * z;
-    const double w = 1.0 - hz;
-    const double c = kC4 + z * (kC6 + z * (kC8 + z * (kC10 + z * (kC12 + z * (kC14 + z * (kC16 + z * kC18))))));
-    return w + ((((1.0 - w) - hz) - 0.5 * zl) + ((z * z) * c - y0 * y1));
-}
+// The kernel's bound with room to spare: 2^−66 of the result.
+constexpr double kKernelError = 0x1p-66;
 
-bool isFinite(double x) { return (bitsOf(x) & 0x7FF0000000000000ull) != 0x7FF0000000000000ull; }
-
-bool isTiny(double x) { return (bitsOf(x) & 0x7FFFFFFFFFFFFFFFull) < bitsOf(0x1p-27); }
-
-// atan(num/(1 + x·c)) + table for the grid point c = k/64 next to x, x in 0 .. 1
-// given as x0 + x1; the quotient is carried to about 100 bits.
-double atanNear(double x0, double x1, bool rest) {
+// atan of x0 + x1 in 0 .. 1 (or π/2 − that, rest), as hi + lo: the grid point
+// c = k/64 next to x0, t = (x − c)/(1 + x·c) carried as t0 + t1 (relative
+// error below 2^−76), atan x = atan c + t − t³/3 + … with the table's atan c
+// (or π/2 − atan c) as hi + lo. The tail t³·(…) is below 2^−22.5 and has a
+// relative error below 5·2^−53 (2^−73.3); it and the final sum round twice
+// more (2^−75.5 each); the series stops below 2^−80.5. Together below 2^−72.5,
+// which is 2^−65.5 of a result of at least 2^−7; for k = 0 every term scales
+// with t and the error stays below 2^−65.7 of the result.
+void atanNear(double x0, double x1, bool rest, double &hi, double &lo) {
     const int32_t k = static_cast<int32_t>(x0 * 64.0 + 0.5);
     const double c = k * (1.0 / 64);
     double nh, nl;  // x − c: x0 − c is exact (Sterbenz, or c = 0)
@@ -357,397 +565,62 @@ double atanNear(double x0, double x1, bool rest) {
     twoProduct(t0, dh, qh, ql);
     const double t1 = ((((nh - qh) - ql) + nl) - t0 * dl) / dh;
     const double u = t0 * t0;
-    // atan t = t − t³/3 + t⁵/5 − t⁷/7 + t⁹/9, |t| <= 1/128: the rest is below 2^−70·t.
-    const double tail = t1 + (t0 * u) * (-1.0 / 3 + u * (1.0 / 5 + u * (-1.0 / 7 + u * (1.0 / 9))));
+    // atan t = t − t³/3 + t⁵/5 − t⁷/7 + t⁹/9, |t| <= 1/128.
+    const double tail = t1 * (1.0 - u) + (t0 * u) * (-1.0 / 3 + u * (1.0 / 5 + u * (-1.0 / 7 + u * (1.0 / 9))));
     const tlAtanEntry &a = kAtanTable[k];
     double s, e;
     if (rest) {
         twoSum(a.restHi, -t0, s, e);
-        return s + ((e + a.restLo) - tail);
+        fastTwoSum(s, (e + a.restLo) - tail, hi, lo);
+    } else {
+        twoSum(a.atanHi, t0, s, e);
+        fastTwoSum(s, (e + a.atanLo) + tail, hi, lo);
     }
-    twoSum(a.atanHi, t0, s, e);
-    return s + ((e + a.atanLo) + tail);
 }
 
+constexpr double kAtanError = 0x1p-64;
 
-// ---- long double ----------------------------------------------------------
-
-static_assert(LDBL_MANT_DIG == 64 && sizeof(long double) >= 10, "the extended functions need the x87 80-bit format");
-
-typedef long double real;
-
-// ln 2 = kLn2Hi + kLn2Lo to 112 bits; kLn2Hi has 48 significant bits, so
-// n·kLn2Hi is exact for |n| < 2^16.
-constexpr real kLn2Hi = 0xb17217f7d1cf0000p-64L;
-constexpr real kLn2Lo = 0xf35793c7673007e6p-113L;
-constexpr real kInvLn2 = 0xb8aa3b295c17f0bcp-63L;
-constexpr real kExpOverflow = 11356.5234062941439488L;  // above ln(LDBL_MAX)
-constexpr real kExpUnderflow = -11400.0L;              // below ln of the smallest subnormal
-constexpr real kSqrt2 = 1.41421356237309504880L;
-constexpr real kRoundToIntegerL = 0xc000000000000000p0L;  // 3·2^62: (v + this) − this rounds v, |v| < 2^62
-
-// π/2 in four parts; the first three have 44 significant bits, so n·part is
-// exact for n <= 2^20.
-constexpr real kPio2Part1L = 0xc90fdaa221700000p-63L;
-constexpr real kPio2Part2L = -0xe7b9676733b00000p-108L;
-constexpr real kPio2Part3L = 0xb80dc1cd12900000p-155L;
-constexpr real kPio2Part4L = 0x93822299f31d0083p-205L;
-constexpr real kPio2HiL = 0xc90fdaa22168c235p-63L;  // π/2 = hi + lo to 128 bits
-constexpr real kPio2LoL = -0xece675d1fc8f8cbbp-129L;
-constexpr real kInvPio2L = 0xa2f9836e4e44152ap-64L;
-constexpr real kMediumLimitL = 0x1.921fb54442d18p+20L;  // just under 2^20·π/2
-
-// 1/k! for exp; (−1)^k/(2k+1)! and (−1)^k/(2k)! for sin and cos, all rounded.
-constexpr real kE2 = 0x8000000000000000p-64L, kE3 = 0xaaaaaaaaaaaaaaabp-66L, kE4 = 0xaaaaaaaaaaaaaaabp-68L,
-               kE5 = 0x8888888888888889p-70L, kE6 = 0xb60b60b60b60b60bp-73L, kE7 = 0xd00d00d00d00d00dp-76L,
-               kE8 = 0xd00d00d00d00d00dp-79L, kE9 = 0xb8ef1d2ab6399c7dp-82L, kE10 = 0x93f27dbbc4fae397p-85L,
-               kE11 = 0xd7322b3faa271c7fp-89L, kE12 = 0x8f76c77fc6c4bdaap-92L, kE13 = 0xb092309d43684be5p-96L,
-               kE14 = 0xc9cba54603e4e906p-100L, kE15 = 0xd73f9f399dc0f88fp-104L, kE16 = 0xd73f9f399dc0f88fp-108L,
-               kE17 = 0xca963b81856a5359p-112L, kE18 = 0xb413c31dcbecbbdep-116L;
-constexpr real kSL3 = -0xaaaaaaaaaaaaaaabp-66L, kSL3Lo = 0xaaaaaaaaaaaaaaabp-131L, kSL5 = 0x8888888888888889p-70L,
-               kSL7 = -0xd00d00d00d00d00dp-76L, kSL9 = 0xb8ef1d2ab6399c7dp-82L, kSL11 = -0xd7322b3faa271c7fp-89L,
-               kSL13 = 0xb092309d43684be5p-96L, kSL15 = -0xd73f9f399dc0f88fp-104L, kSL17 = 0xca963b81856a5359p-112L,
-               kSL19 = -0x97a4da340a0ab926p-120L, kSL21 = 0xb8dc77b6e7ab8c5fp-129L, kSL23 = -0xbb0da098b1c0ceccp-138L;
-constexpr real kCL4 = 0xaaaaaaaaaaaaaaabp-68L, kCL6 = -0xb60b60b60b60b60bp-73L, kCL8 = 0xd00d00d00d00d00dp-79L,
-               kCL10 = -0x93f27dbbc4fae397p-85L, kCL12 = 0x8f76c77fc6c4bdaap-92L, kCL14 = -0xc9cba54603e4e906p-100L,
-               kCL16 = 0xd73f9f399dc0f88fp-108L, kCL18 = -0xb413c31dcbecbbdep-116L, kCL20 = 0xf2a15d201011283dp-125L,
-               kCL22 = -0x8671cb6dbfc294a3p-133L;
-
-// The x87 layout: 64-bit significand with its explicit leading bit, then
-// sign and 15-bit exponent (bias 16383).
-void unpack(real x, uint64_t &significand, uint16_t &signExponent) {
-    unsigned char b[sizeof(real)];
-    std::memcpy(b, &x, sizeof x);
-    std::memcpy(&significand, b, 8);
-    std::memcpy(&signExponent, b + 8, 2);
-}
-
-real pack(uint64_t significand, uint16_t signExponent) {
-    unsigned char b[sizeof(real)] = {};
-    std::memcpy(b, &significand, 8);
-    std::memcpy(b + 8, &signExponent, 2);
-    real x;
-    std::memcpy(&x, b, sizeof x);
-    return x;
-}
-
-// 2^k for −16382 <= k <= 16383.
-real powerOfTwoL(int32_t k) { return pack(1ull << 63, static_cast<uint16_t>(k + 16383)); }
-
-// v·2^k exactly, for results in the normal range.
-real scaledInteger(uint64_t v, int32_t k) {
-    if (v == 0) return 0.0L;
-    int32_t shift = 0;
-    while (!(v >> 63)) v <<= 1, ++shift;
-    return pack(v, static_cast<uint16_t>(k - shift + 63 + 16383));
-}
-
-real infinityL() { return pack(1ull << 63, 0x7FFF); }
-real quietNaNL() { return pack(0xC000000000000000ull, 0x7FFF); }
-
-bool isFiniteL(real x) {
-    uint64_t m;
-    uint16_t se;
-    unpack(x, m, se);
-    return (se & 0x7FFF) != 0x7FFF;
-}
-
-// Below 2^−33, x³/6 and x²/2 are under half a unit in the last place of x and 1.
-bool isTinyL(real x) {
-    uint64_t m;
-    uint16_t se;
-    unpack(x, m, se);
-    return (se & 0x7FFF) < 16383 - 33;
-}
-
-inline void twoSumL(real a, real b, real &s, real &e) {
-    s = a + b;
-    const real bv = s - a;
-    e = (a - (s - bv)) + (b - bv);
-}
-
-inline void fastTwoSumL(real a, real b, real &s, real &e) {
-    s = a + b;
-    e = b - (s - a);
-}
-
-// a = hi + lo, hi holding the top 32 bits (|a| well below the overflow limit).
-inline void splitL(real a, real &hi, real &lo) {
-    const real c = 4294967297.0L * a;  // 2^32 + 1
-    hi = c - (c - a);
-    lo = a - hi;
-}
-
-inline void twoProductL(real a, real b, real &p, real &e) {
-    p = a * b;
-    real ah, al, bh, bl;
-    splitL(a, ah, al);
-    splitL(b, bh, bl);
-    e = ((ah * bh - p) + ah * bl + al * bh) + al * bl;
-}
-
-// The x87 precision control is raised to 64 bits around each computation and
-// the caller's restored after it. Arguments are read and results stored
-// through volatile objects between the two control word loads, so no part
-// of the computation can be moved outside them.
-#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
-inline uint16_t raisePrecision() {
-    uint16_t saved;
-    __asm__ __volatile__("fnstcw %0" : "=m"(saved) : : "memory");
-    const uint16_t extended = static_cast<uint16_t>(saved | 0x0300u);
-    __asm__ __volatile__("fldcw %0" : : "m"(extended) : "memory");
-    return saved;
-}
-
-inline void restorePrecision(uint16_t saved) { __asm__ __volatile__("fldcw %0" : : "m"(saved) : "memory"); }
-#else
-inline uint16_t raisePrecision() { return 0; }
-inline void restorePrecision(uint16_t) {}
-#endif
-
-real withExtendedPrecision(real (*f)(real), real x) {
-    const uint16_t saved = raisePrecision();
-    volatile real in = x;
-    volatile real out = f(in);
-    restorePrecision(saved);
-    return out;
-}
-
-// e^x = 2^n·e^r, r = x − n·ln 2 carried as rh + rl, |rh| <= ln2/2;
-// e^rh = 1 + rh + rh²·(1/2 + rh/6 + …), 17 terms leave under 2^−74.
-real expCore(real x) {
-    if (x != x) return x + x;
-    if (x > kExpOverflow) return infinityL();
-    if (x < kExpUnderflow) return 0.0L;
-    const real fn = (x * kInvLn2 + kRoundToIntegerL) - kRoundToIntegerL;
-    const real r = x - fn * kLn2Hi;  // exact: fn·kLn2Hi is exact and close to x
-    real rh, rl;
-    twoSumL(r, -(fn * kLn2Lo), rh, rl);
-    const real q = kE2 + rh * (kE3 + rh * (kE4 + rh * (kE5 + rh * (kE6 + rh * (kE7 + rh * (kE8 + rh * (kE9 +
-                   rh * (kE10 + rh * (kE11 + rh * (kE12 + rh * (kE13 + rh * (kE14 + rh * (kE15 + rh * (kE16 +
-                   rh * (kE17 + rh * kE18)))))))))))))));
-    const real p = 1.0L + (rh + ((rh * rh) * q + rl * (1.0L + rh)));
-    // 2^n in two steps so that neither factor leaves the normal range; only
-    // a subnormal result rounds.
-    const int32_t n = static_cast<int32_t>(fn);
-    const int32_t half = n / 2;
-    return (p * powerOfTwoL(half)) * powerOfTwoL(n - half);
-}
-
-// x = m·2^e with m in √½ .. √2; ln m = 2·atanh f, f = (m − 1)/(m + 1) carried
-// as fh + fl, |f| <= 0.172, so 13 terms of the series leave under 2^−70.
-real logCore(real x) {
-    if (x != x) return x + x;
-    if (x < 0.0L) return quietNaNL();
-    if (x == 0.0L) return -infinityL();
-    if (!isFiniteL(x)) return x;
-    int32_t e = 0;
-    uint64_t bits;
-    uint16_t se;
-    unpack(x, bits, se);
-    if (se == 0) {  // subnormal
-        unpack(x * powerOfTwoL(64), bits, se);
-        e = -64;
+// sin and cos of finite, not tiny x, each by the fast evaluation when its
+// bound decides the rounding, else exactly.
+void sinCosOf(double x, double *s, double *c) {
+    double y0, y1, error;
+    const int32_t n = reduce(x, y0, y1, error) & 3;
+    double sh, sl, ch, cl;
+    sinCosKernel(y0, y1, sh, sl, ch, cl);
+    // sin x by quadrant: sin y, cos y, −sin y, −cos y; cos x: cos y, −sin y, −cos y, sin y.
+    const double sinY = n & 1 ? ch : sh, sinYLow = n & 1 ? cl : sl;
+    const double cosY = n & 1 ? sh : ch, cosYLow = n & 1 ? sl : cl;
+    if (s) {
+        const bool ok = roundsToHi(sinY, sinYLow, kKernelError * (sinY < 0.0 ? -sinY : sinY) + error);
+        *s = !ok ? exactly(tlWideFunction::sine, x) : n >= 2 ? -sinY : sinY;
     }
-    e += static_cast<int32_t>(se) - 16383;
-    real m = pack(bits, 16383);
-    if (m > kSqrt2) m *= 0.5L, ++e;
-    const real u = m - 1.0L;  // exact
-    real sh, sl;
-    twoSumL(m, 1.0L, sh, sl);
-    const real fh = u / sh;
-    real qh, ql;
-    twoProductL(fh, sh, qh, ql);
-    const real fl = (((u - qh) - ql) - fh * sl) / sh;
-    const real g = fh * fh;
-    const real series = g * (1.0L / 3 + g * (1.0L / 5 + g * (1.0L / 7 + g * (1.0L / 9 + g * (1.0L / 11 +
-                        g * (1.0L / 13 + g * (1.0L / 15 + g * (1.0L / 17 + g * (1.0L / 19 + g * (1.0L / 21 +
-                        g * (1.0L / 23 + g * (1.0L / 25 + g * (1.0L / 27)))))))))))));
-    const real fe = static_cast<real>(e);
-    real a, ae;
-    twoSumL(fe * kLn2Hi, 2.0L * fh, a, ae);
-    return a + (ae + (fe * kLn2Lo + (2.0L * fl + 2.0L * fh * series)));
-}
-
-// x = n·π/2 + y0 + y1 for |x| < 2^20·π/2, as reduceMedium does in double.
-int32_t reduceMediumL(real x, real &y0, real &y1) {
-    const real fn = (x * kInvPio2L + kRoundToIntegerL) - kRoundToIntegerL;
-    const real r = x - fn * kPio2Part1L;
-    real a, ea, b, eb;
-    twoSumL(r, -(fn * kPio2Part2L), a, ea);
-    twoSumL(a, -(fn * kPio2Part3L), b, eb);
-    twoSumL(b, (ea + eb) - fn * kPio2Part4L, y0, y1);
-    return static_cast<int32_t>(fn);
-}
-
-// The 64 bits of the 320-bit number limb[0] (lowest) .. limb[4] that start
-// at bit pos (0 <= pos < 320).
-uint64_t bitWindowL(const uint64_t limb[5], int32_t pos) {
-    const int32_t k = pos / 64, s = pos % 64;
-    uint64_t w = limb[k] >> s;
-    if (s != 0 && k + 1 < 5) w |= limb[k + 1] << (64 - s);
-    return w;
-}
-
-// The 192-bit fraction f[0] (highest) .. f[2], times 2^−192, as y0 + y1
-// keeping its top 128 bits.
-void fractionToReal(uint64_t f[3], real &y0, real &y1) {
-    int32_t shift = 0;  // leading zeros of the 192 bits
-    while (f[0] == 0 && shift < 192) f[0] = f[1], f[1] = f[2], f[2] = 0, shift += 64;
-    if (f[0] == 0) {
-        y0 = y1 = 0.0L;
-        return;
+    if (c) {
+        const bool ok = roundsToHi(cosY, cosYLow, kKernelError * (cosY < 0.0 ? -cosY : cosY) + error);
+        *c = !ok ? exactly(tlWideFunction::cosine, x) : (n == 1 || n == 2) ? -cosY : cosY;
     }
-    while (!(f[0] >> 63)) {
-        f[0] = (f[0] << 1) | (f[1] >> 63), f[1] = (f[1] << 1) | (f[2] >> 63), f[2] <<= 1;
-        ++shift;
-    }
-    fastTwoSumL(scaledInteger(f[0], -64 - shift), scaledInteger(f[1], -128 - shift), y0, y1);
-}
-
-// x = n·π/2 + y0 + y1 for finite x >= 2^20·π/2: with x = m·2^e, the bits of
-// 2/π that make m·2^e·(2/π) a multiple of 8 are skipped and the next 256
-// multiplied by m in integers; three bits above the point give n mod 8, the
-// 192 below it the fraction, which becomes y after × π/2.
-int32_t reduceLargeL(real x, real &y0, real &y1) {
-    uint64_t m;
-    uint16_t se;
-    unpack(x, m, se);
-    const int32_t e = static_cast<int32_t>(se & 0x7FFF) - 16383 - 63;
-    const int32_t skip = e > 3 ? e - 3 : 0;
-    const int32_t j = skip / 64, s = skip % 64;
-    uint64_t w[4];
-    for (int32_t k = 0; k < 4; ++k)
-        w[k] = s == 0 ? kTwoOverPi[j + k] : (kTwoOverPi[j + k] << s) | (kTwoOverPi[j + k + 1] >> (64 - s));
-    typedef unsigned __int128 u128;
-    const u128 t3 = static_cast<u128>(m) * w[3];
-    const u128 t2 = static_cast<u128>(m) * w[2] + (t3 >> 64);
-    const u128 t1 = static_cast<u128>(m) * w[1] + (t2 >> 64);
-    const u128 t0 = static_cast<u128>(m) * w[0] + (t1 >> 64);
-    const uint64_t limb[5] = {static_cast<uint64_t>(t3), static_cast<uint64_t>(t2), static_cast<uint64_t>(t1),
-                              static_cast<uint64_t>(t0), static_cast<uint64_t>(t0 >> 64)};
-    const int32_t point = 256 + skip - e;  // bits below the binary point: 253 .. 299
-    int32_t n = static_cast<int32_t>(bitWindowL(limb, point) & 7u);
-    uint64_t f[3] = {bitWindowL(limb, point - 64), bitWindowL(limb, point - 128), bitWindowL(limb, point - 192)};
-    const bool negative = (f[0] >> 63) != 0;
-    if (negative) {  // fraction >= 1/2: take 1 − fraction from the next n
-        ++n;
-        f[0] = ~f[0], f[1] = ~f[1], f[2] = ~f[2];
-        if (++f[2] == 0 && ++f[1] == 0) ++f[0];
-    }
-    real f0, f1, p, pe;
-    fractionToReal(f, f0, f1);
-    twoProductL(f0, kPio2HiL, p, pe);
-    pe += f0 * kPio2LoL + f1 * kPio2HiL;
-    fastTwoSumL(p, pe, y0, y1);
-    if (negative) y0 = -y0, y1 = -y1;
-    return n;
-}
-
-int32_t reduceL(real x, real &y0, real &y1) {
-    const real ax = x < 0.0L ? -x : x;
-    if (ax < kMediumLimitL) return reduceMediumL(x, y0, y1);
-    const int32_t n = reduceLargeL(ax, y0, y1);
-    if (x > 0.0L) return n;
-    y0 = -y0, y1 = -y1;
-    return -n;
-}
-
-// The kernels of sinKernel and cosKernel above, with the long double terms.
-real sinKernelL(real y0, real y1, real z, real zl) {
-    real v, vl, w, wl;
-    twoProductL(z, y0, v, vl);
-    vl += zl * y0;
-    twoProductL(v, kSL3, w, wl);
-    wl += v * kSL3Lo + vl * kSL3;
-    const real s = kSL5 + z * (kSL7 + z * (kSL9 + z * (kSL11 + z * (kSL13 + z * (kSL15 + z * (kSL17 +
-                   z * (kSL19 + z * (kSL21 + z * kSL23))))))));
-    real r, re;
-    twoSumL(y0, w, r, re);
-    return r + (re + (wl + ((v * z) * s + y1 * (1.0L - 0.5L * z))));
-}
-
-real cosKernelL(real y0, real y1, real z, real zl) {
-    const real hz = 0.5L * z;
-    const real w = 1.0L - hz;
-    const real c = kCL4 + z * (kCL6 + z * (kCL8 + z * (kCL10 + z * (kCL12 + z * (kCL14 + z * (kCL16 +
-                   z * (kCL18 + z * (kCL20 + z * kCL22))))))));
-    return w + ((((1.0L - w) - hz) - 0.5L * zl) + ((z * z) * c - y0 * y1));
-}
-
-// Quadrant n and the kernels' inputs for finite, not tiny x.
-int32_t prepareL(real x, real &y0, real &y1, real &z, real &zl) {
-    const int32_t n = reduceL(x, y0, y1) & 3;
-    twoProductL(y0, y0, z, zl);
-    return n;
-}
-
-real sinCore(real x) {
-    if (!isFiniteL(x)) return quietNaNL();
-    if (isTinyL(x)) return x;
-    real y0, y1, z, zl;
-    const int32_t n = prepareL(x, y0, y1, z, zl);
-    if (n == 0) return sinKernelL(y0, y1, z, zl);
-    if (n == 1) return cosKernelL(y0, y1, z, zl);
-    if (n == 2) return -sinKernelL(y0, y1, z, zl);
-    return -cosKernelL(y0, y1, z, zl);
-}
-
-real cosCore(real x) {
-    if (!isFiniteL(x)) return quietNaNL();
-    if (isTinyL(x)) return 1.0L;
-    real y0, y1, z, zl;
-    const int32_t n = prepareL(x, y0, y1, z, zl);
-    if (n == 0) return cosKernelL(y0, y1, z, zl);
-    if (n == 1) return -sinKernelL(y0, y1, z, zl);
-    if (n == 2) return -cosKernelL(y0, y1, z, zl);
-    return sinKernelL(y0, y1, z, zl);
-}
-
-void sinCosCore(real x, real &s, real &c) {
-    if (!isFiniteL(x)) {
-        s = c = quietNaNL();
-        return;
-    }
-    if (isTinyL(x)) {
-        s = x, c = 1.0L;
-        return;
-    }
-    real y0, y1, z, zl;
-    const int32_t n = prepareL(x, y0, y1, z, zl);
-    const real sy = sinKernelL(y0, y1, z, zl), cy = cosKernelL(y0, y1, z, zl);
-    s = n == 0 ? sy : n == 1 ? cy : n == 2 ? -sy : -cy;
-    c = n == 0 ? cy : n == 1 ? -sy : n == 2 ? -cy : sy;
 }
 
 }  // namespace
 
 namespace fpm {
 
-// Below 2^−27, x − x³/6 and 1 − x²/2 round to x and 1; answering early also
-// keeps the sign of −0.
+// Below 2^−27, x³/6 and x²/2 are under 2^−54 of x and 1, less than half the
+// gap to the neighbours: sin x rounds to x and cos x to 1. Answering early
+// also keeps the sign of −0.
 double sin(double x) {
     if (!isFinite(x)) return x - x;
     if (isTiny(x)) return x;
-    double y0, y1, z, zl;
-    const int32_t n = reduce(x, y0, y1) & 3;
-    twoProduct(y0, y0, z, zl);
-    if (n == 0) return sinKernel(y0, y1, z, zl);
-    if (n == 1) return cosKernel(y0, y1, z, zl);
-    if (n == 2) return -sinKernel(y0, y1, z, zl);
-    return -cosKernel(y0, y1, z, zl);
+    double s;
+    sinCosOf(x, &s, nullptr);
+    return s;
 }
 
 double cos(double x) {
     if (!isFinite(x)) return x - x;
     if (isTiny(x)) return 1.0;
-    double y0, y1, z, zl;
-    const int32_t n = reduce(x, y0, y1) & 3;
-    twoProduct(y0, y0, z, zl);
-    if (n == 0) return cosKernel(y0, y1, z, zl);
-    if (n == 1) return -sinKernel(y0, y1, z, zl);
-    if (n == 2) return -cosKernel(y0, y1, z, zl);
-    return sinKernel(y0, y1, z, zl);
+    double c;
+    sinCosOf(x, nullptr, &c);
+    return c;
 }
 
 void sinCos(double x, double &s, double &c) {
@@ -759,51 +632,31 @@ void sinCos(double x, double &s, double &c) {
         s = x, c = 1.0;
         return;
     }
-    double y0, y1, z, zl;
-    const int32_t n = reduce(x, y0, y1) & 3;
-    twoProduct(y0, y0, z, zl);
-    const double sy = sinKernel(y0, y1, z, zl), cy = cosKernel(y0, y1, z, zl);
-    s = n == 0 ? sy : n == 1 ? cy : n == 2 ? -sy : -cy;
-    c = n == 0 ? cy : n == 1 ? -sy : n == 2 ? -cy : sy;
+    sinCosOf(x, &s, &c);
 }
 
-// |x| <= 1: the grid on x; 1 < |x| < 2^60: π/2 − atan(1/x) with 1/x carried
-// as two doubles; beyond, π/2 rounded.
+// Below 2^−27, x³/3 is under half the gap next to x; from 2^54 on, π/2 − 1/x
+// is within a quarter ulp above kPio2Hi. Between: |x| <= 1 on the grid of x,
+// beyond as π/2 − atan(1/x) with 1/x carried as two doubles (to 2^−104).
 double atan(double x) {
     if (x != x) return x + x;
     const bool negative = (bitsOf(x) >> 63) != 0;  // −0 included
     const double ax = negative ? -x : x;
-    double r;
+    if (isTiny(ax)) return x;
+    double hi, lo;
     if (ax <= 1.0) {
-        r = atanNear(ax, 0.0, false);
-    } else if (ax < 0x1p60) {
+        atanNear(ax, 0.0, false, hi, lo);
+    } else if (ax < 0x1p54) {
         const double u0 = 1.0 / ax;
         double ph, pl;
         twoProduct(u0, ax, ph, pl);
         const double u1 = ((1.0 - ph) - pl) / ax;
-        r = atanNear(u0, u1, true);
+        atanNear(u0, u1, true, hi, lo);
     } else {
-        r = kPio2Hi;
+        return negative ? -kPio2Hi : kPio2Hi;
     }
-    return negative ? -r : r;
-}
-
-long double expl(long double x) { return withExtendedPrecision(expCore, x); }
-
-long double logl(long double x) { return withExtendedPrecision(logCore, x); }
-
-long double sinl(long double x) { return withExtendedPrecision(sinCore, x); }
-
-long double cosl(long double x) { return withExtendedPrecision(cosCore, x); }
-
-void sinCosl(long double x, long double &s, long double &c) {
-    const uint16_t saved = raisePrecision();
-    volatile real in = x;
-    real sy, cy;
-    sinCosCore(in, sy, cy);
-    volatile real sinOut = sy, cosOut = cy;
-    restorePrecision(saved);
-    s = sinOut, c = cosOut;
+    if (!roundsToHi(hi, lo, kAtanError * hi)) return exactly(tlWideFunction::arctangent, x);
+    return negative ? -hi : hi;
 }
 
 }  // namespace fpm

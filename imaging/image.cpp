@@ -9,13 +9,13 @@ tlImage::tlImage() : background(tlColour::rgb(255, 255, 255)) {}
 // Members go in reverse order: text info, layers, then the composite.
 tlImage::~tlImage() = default;
 
-bool tlImage::create(int32_t w, int32_t h, int32_t model, int32_t bits, int32_t channels) {
-    if (!picture.create(w, h, model, bits, channels)) return false;
+bool tlImage::create(int32_t w, int32_t h, tlPixelFormat newFormat) {
+    if (!picture.create(w, h, newFormat)) return false;
     width = w;
     height = h;
-    this->model = model;
-    this->bits = bits;
-    this->channels = channels;
+    model = newFormat.model;
+    bits = newFormat.bits;
+    channels = newFormat.channels;
     layers.clear();
     return true;
 }

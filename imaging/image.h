@@ -19,7 +19,7 @@ public:
 
     // Creates the composite picture; on success the format is stored and
     // every layer is deleted. On failure nothing changes.
-    bool create(int32_t w, int32_t h, int32_t model, int32_t bits, int32_t channels);
+    bool create(int32_t w, int32_t h, tlPixelFormat newFormat);
     // Makes a created picture the composite as create would (its size and
     // format stored, every layer deleted); picture is left empty.
     void takePicture(tlPicture &created);
@@ -32,9 +32,11 @@ public:
     void render();
     void render(const tlRect &area);
 
+    tlPixelFormat format() const { return tlPixelFormat{model, bits, channels}; }
+
     int32_t width = 0;
     int32_t height = 0;
-    int32_t model = 0;
+    tlColourModel model = tlColourModel::RGB;
     int32_t bits = 0;
     int32_t channels = 0;
     int32_t resolutionUnit = UnitNone;

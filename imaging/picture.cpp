@@ -10,19 +10,6 @@
 #include <new>
 #include <utility>
 
-bool isValidFormat(int32_t model, int32_t bits, int32_t channels) {
-    switch (model) {
-    case 0:
-        return (bits == 8 || bits == 16) && (channels == 3 || channels == 4);
-    case 1:
-        return (bits == 8 || bits == 16) && (channels == 1 || channels == 2);
-    case 2:
-        return bits == 8 && (channels == 1 || channels == 2);
-    default:
-        return false;
-    }
-}
-
 int32_t strideFor(int32_t bitsPerPixel, int32_t width) {
     if (bitsPerPixel <= 0 || width < 0) return -1;
     // 64-bit so that wide rows of deep formats cannot wrap around.
@@ -137,9 +124,9 @@ tlPicture::tlPicture(const tlPicture &other)
 
 tlPicture::~tlPicture() { releaseBase(); }
 
-bool tlPicture::create(int32_t w, int32_t h, int32_t newModel, int32_t newBits, int32_t newChannels) {
-    if (w <= 0 || h <= 0 || !isValidFormat(newModel, newBits, newChannels)) return false;
-    int32_t newBitsPerPixel = newBits * newChannels;
+bool tlPicture::create(int32_t w, int32_t h, tlPixelFormat newFormat) {
+    if (w <= 0 || h <= 0 || !newFormat.isValid()) return false;
+    int32_t newBitsPerPixel = newFormat.bits * newFormat.channels;
     int32_t newStride = strideFor(newBitsPerPixel, w);
     size_t size = storeSize(newStride, h);
     if (size == 0) return false;
@@ -147,7 +134,7 @@ bool tlPicture::create(int32_t w, int32_t h, int32_t newModel, int32_t newBits, 
     uint8_t *newStore = static_cast<uint8_t *>(std::calloc(size, 1));
     if (newStore == nullptr) return false;
     tlPalette *newPal = nullptr;
-    if (newModel == 2) {
+    if (newFormat.model == tlColourModel::Indexed) {
         newPal = newPalette();
         if (newPal == nullptr) {
             std::free(newStore);
@@ -157,9 +144,9 @@ bool tlPicture::create(int32_t w, int32_t h, int32_t newModel, int32_t newBits, 
     release();
     width = w;
     height = h;
-    model = newModel;
-    bits = newBits;
-    channels = newChannels;
+    model = newFormat.model;
+    bits = newFormat.bits;
+    channels = newFormat.channels;
     bitsPerPixel = newBitsPerPixel;
     stride = newStride;
     store = newStore;
@@ -177,11 +164,11 @@ void tlPicture::releaseBase() {
     palette = nullptr;
 }
 
-bool tlPicture::convert(int32_t newModel, int32_t newBits, int32_t newChannels) {
-    if (newModel == model && newBits == bits && newChannels == channels) return true;
-    if (newModel == 2 || !isValidFormat(newModel, newBits, newChannels) || store == nullptr) return false;
+bool tlPicture::convert(tlPixelFormat newFormat) {
+    if (newFormat == format()) return true;
+    if (newFormat.model == tlColourModel::Indexed || !newFormat.isValid() || store == nullptr) return false;
     tlPicture converted;
-    if (!converted.create(width, height, newModel, newBits, newChannels)) return false;
+    if (!converted.create(width, height, newFormat)) return false;
     converted.copyFrom(0, 0, *this);
     // Swap format and buffers; the temporary frees the old ones.
     std::swap(model, converted.model);
@@ -230,6 +217,20 @@ tlRect tlPicture::workRect() const {
     return all;
 }
 
+tlRect tlPicture::clip(const tlRect &area) const {
+    tlRect r = area;
+    if (r.left < 0) r.left = 0;
+    if (r.top < 0) r.top = 0;
+    if (r.right > width) r.right = width;
+    if (r.bottom > height) r.bottom = height;
+    return r;
+}
+
+bool tlPicture::clippedWorkRect(tlRect &area) const {
+    area = clip(workRect());
+    return !area.isEmpty();
+}
+
 void tlPicture::fill(const tlColour &colour) {
     tlRect all;
     all.right = width;
@@ -239,19 +240,16 @@ void tlPicture::fill(const tlColour &colour) {
 
 void tlPicture::fill(const tlRect &area, const tlColour &colour) {
     if (store == nullptr) return;
-    int32_t left = area.left > 0 ? area.left : 0;
-    int32_t top = area.top > 0 ? area.top : 0;
-    int32_t right = area.right < width ? area.right : width;
-    int32_t bottom = area.bottom < height ? area.bottom : height;
-    if (left >= right || top >= bottom) return;
+    const tlRect r = clip(area);
+    if (r.isEmpty()) return;
     uint8_t pixel[8] = {};
-    if (!colour.toPixel(model, bits, channels, pixel)) return;
+    if (!colour.toPixel(format(), pixel)) return;
     // Paint the first row pixel by pixel, then copy it down.
     const size_t bpp = static_cast<size_t>(bytesPerPixel());
-    const size_t rowBytes = bpp * static_cast<size_t>(right - left);
-    uint8_t *first = pixelAddress(left, top);
+    const size_t rowBytes = bpp * static_cast<size_t>(r.right - r.left);
+    uint8_t *first = pixelAddress(r.left, r.top);
     for (size_t off = 0; off < rowBytes; off += bpp) std::memcpy(first + off, pixel, bpp);
-    for (int32_t y = top + 1; y < bottom; ++y) std::memcpy(pixelAddress(left, y), first, rowBytes);
+    for (int32_t y = r.top + 1; y < r.bottom; ++y) std::memcpy(pixelAddress(r.left, y), first, rowBytes);
 }
 
 void tlPicture::clear() {
@@ -270,8 +268,8 @@ void tlPicture::copyFrom(int32_t dx, int32_t dy, const tlPicture &source, int32_
     bool upward = &source == this && dy > sy;
     for (int32_t i = 0; i < h; ++i) {
         int32_t r = upward ? h - 1 - i : i;
-        convertRow(pixelAddress(dx, dy + r), model, bits, channels, source.pixelAddress(sx, sy + r), source.model,
-                   source.bits, source.channels, source.palette, w);
+        convertRow(pixelAddress(dx, dy + r), format(), source.pixelAddress(sx, sy + r), source.format(),
+                   source.palette, w);
     }
 }
 

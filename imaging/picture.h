@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "imaging/pixel_format.h"
+
 class tlColour;
 
 // Rectangle with right and bottom exclusive.
@@ -13,11 +15,9 @@ struct tlRect {
     int32_t top = 0;
     int32_t right = 0;
     int32_t bottom = 0;
-};
 
-// True for the formats a picture may have: RGB 8/16 with 3 or 4 channels,
-// gray 8/16 with 1 or 2, indexed 8 with 1 or 2.
-bool isValidFormat(int32_t model, int32_t bits, int32_t channels);
+    bool isEmpty() const { return left >= right || top >= bottom; }
+};
 
 // 256-entry palette of indexed pictures: R, G, B and a zero byte per entry.
 class tlPalette {
@@ -65,9 +65,9 @@ public:
     virtual ~tlPicture();
 
     // Virtual operations in slot order.
-    virtual bool create(int32_t w, int32_t h, int32_t model, int32_t bits, int32_t channels);
+    virtual bool create(int32_t w, int32_t h, tlPixelFormat newFormat);
     virtual void release();
-    virtual bool convert(int32_t model, int32_t bits, int32_t channels);
+    virtual bool convert(tlPixelFormat newFormat);
 
     void moveFrom(tlPicture &other);
 
@@ -78,8 +78,15 @@ public:
     void getPixel(int32_t x, int32_t y, void *buffer) const;
     void setPixel(int32_t x, int32_t y, const void *buffer);
     int32_t bytesPerPixel() const { return bitsPerPixel / 8; }
+    tlPixelFormat format() const { return tlPixelFormat{model, bits, channels}; }
 
     tlRect workRect() const;
+    // area cut to the picture: left and top at least 0, right and bottom at
+    // most the width and height (empty when nothing is left).
+    tlRect clip(const tlRect &area) const;
+    // The work rectangle cut to the picture, the pixels an effect may touch;
+    // false when nothing is left.
+    bool clippedWorkRect(tlRect &area) const;
     bool hasAlpha() const { return (channels & 1) == 0; }
     bool isEmpty() const { return store == nullptr; }
 
@@ -96,7 +103,7 @@ public:
 
     int32_t width = 0;
     int32_t height = 0;
-    int32_t model = 0;     // 0 RGB, 1 gray, 2 indexed
+    tlColourModel model = tlColourModel::RGB;
     int32_t bits = 0;      // bits per channel: 8 or 16
     int32_t channels = 0;  // 1..4, alpha when even
     int32_t bitsPerPixel = 0;
@@ -119,5 +126,5 @@ bool clipBlock(int32_t &dx, int32_t &dy, int32_t &sx, int32_t &sy, int32_t &w, i
                int32_t dstW, int32_t dstH, int32_t srcW, int32_t srcH);
 
 // Converts n pixels from the source format to the destination format.
-void convertRow(uint8_t *dst, int32_t dstModel, int32_t dstBits, int32_t dstChannels, const uint8_t *src,
-                int32_t srcModel, int32_t srcBits, int32_t srcChannels, const tlPalette *srcPalette, int32_t n);
+void convertRow(uint8_t *dst, tlPixelFormat dstFormat, const uint8_t *src, tlPixelFormat srcFormat,
+                const tlPalette *srcPalette, int32_t n);

@@ -58,19 +58,10 @@ inline double bilinear(double c00, double c10, double c01, double c11, double fx
     return (c00 * (1.0 - fx) + c10 * fx) * (1.0 - fy) + (c01 * (1.0 - fx) + c11 * fx) * fy;
 }
 
-template <int Bits> inline uint32_t readSample(const uint8_t *p, int32_t i) {
-    return Bits == 8 ? p[i] : load16(p + 2 * i);
-}
-
-template <int Bits> inline void writeSample(uint8_t *p, int32_t i, double v) {
-    // v is a convex blend of samples, so at most the channel maximum; the cut
-    // only guards against the last bit of rounding.
-    const uint32_t top = Bits == 8 ? 255u : 65535u;
-    uint32_t s = clampHigh(static_cast<uint64_t>(v), top);
-    if (Bits == 8)
-        p[i] = static_cast<uint8_t>(s);
-    else
-        store16(p + 2 * i, s);
+// Writes the blend v truncated. v is a convex blend of samples, so at most
+// the channel maximum; the cut only guards against the last bit of rounding.
+template <int Bits> inline void writeBlend(uint8_t *p, int32_t i, double v) {
+    writeSample<Bits>(p, i, clampHigh(static_cast<uint64_t>(v), sampleMax<Bits>()));
 }
 
 // Per channel (without alpha): value = bilinear of the channel, truncated.
@@ -90,7 +81,7 @@ inline void blendCorners(const tlPicture &p, const tlCorners &c, uint8_t *out) {
         for (int32_t i = 0; i < Channels; ++i) {
             double v = bilinear(readSample<Bits>(p00, i), readSample<Bits>(p10, i), readSample<Bits>(p01, i),
                                 readSample<Bits>(p11, i), c.fx, c.fy);
-            writeSample<Bits>(out, i, v);
+            writeBlend<Bits>(out, i, v);
         }
         return;
     }
@@ -99,7 +90,7 @@ inline void blendCorners(const tlPicture &p, const tlCorners &c, uint8_t *out) {
     const uint32_t a01 = readSample<Bits>(p01, ai), a11 = readSample<Bits>(p11, ai);
     double a = bilinear(a00, a10, a01, a11, c.fx, c.fy);
     if (!(a > 0.0)) {
-        for (int32_t i = 0; i < Channels; ++i) writeSample<Bits>(out, i, 0.0);
+        for (int32_t i = 0; i < Channels; ++i) writeBlend<Bits>(out, i, 0.0);
         return;
     }
     for (int32_t i = 0; i < ai; ++i) {
@@ -108,9 +99,9 @@ inline void blendCorners(const tlPicture &p, const tlCorners &c, uint8_t *out) {
                             static_cast<double>(readSample<Bits>(p10, i) * a10),
                             static_cast<double>(readSample<Bits>(p01, i) * a01),
                             static_cast<double>(readSample<Bits>(p11, i) * a11), c.fx, c.fy);
-        writeSample<Bits>(out, i, v / a);
+        writeBlend<Bits>(out, i, v / a);
     }
-    writeSample<Bits>(out, ai, a);
+    writeBlend<Bits>(out, ai, a);
 }
 
 template <int Bits, int Channels> inline bool sampleClamped(const tlPicture &p, double x, double y, uint8_t *out) {

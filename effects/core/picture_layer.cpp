@@ -14,8 +14,8 @@ tlPictureLayer::tlPictureLayer(const tlPictureLayer &other)
 
 tlPictureLayer::~tlPictureLayer() { delete source; }
 
-bool tlPictureLayer::create(int32_t w, int32_t h, int32_t model, int32_t bits, int32_t channels) {
-    if (!tlPicture::create(w, h, model, bits, channels)) return false;
+bool tlPictureLayer::create(int32_t w, int32_t h, tlPixelFormat newFormat) {
+    if (!tlPicture::create(w, h, newFormat)) return false;
     layerWidth = w;
     layerHeight = h;
     effects.clear();
@@ -25,26 +25,26 @@ bool tlPictureLayer::create(int32_t w, int32_t h, int32_t model, int32_t bits, i
 
 // A format "holds less" when converting to it can lose information: a change
 // of colour model other than gray to RGB, fewer bits or fewer channels.
-static bool losesInformation(const tlPicture &from, int32_t model, int32_t bits, int32_t channels) {
-    bool modelLoss = model != from.model && !(from.model == 1 && model == 0);
-    return modelLoss || bits < from.bits || channels < from.channels;
+static bool losesInformation(const tlPixelFormat &from, const tlPixelFormat &to) {
+    const bool grayToRGB = from.model == tlColourModel::Gray && to.model == tlColourModel::RGB;
+    bool modelLoss = to.model != from.model && !grayToRGB;
+    return modelLoss || to.bits < from.bits || to.channels < from.channels;
 }
 
-bool tlPictureLayer::convert(int32_t model, int32_t bits, int32_t channels) {
-    if (model == this->model && bits == this->bits && channels == this->channels) return true;
+bool tlPictureLayer::convert(tlPixelFormat newFormat) {
+    if (newFormat == format()) return true;
     // The source is narrowed first so that update renders from what the new
     // format can hold; widening leaves it as it is.
-    if (source && losesInformation(*this, model, bits, channels) && !source->convert(model, bits, channels))
-        return false;
+    if (source && losesInformation(format(), newFormat) && !source->convert(newFormat)) return false;
     // Re-created as a plain picture: effects and source stay.
-    if (!tlPicture::create(layerWidth, layerHeight, model, bits, channels)) return false;
+    if (!tlPicture::create(layerWidth, layerHeight, newFormat)) return false;
     update();
     return true;
 }
 
 bool tlPictureLayer::update() {
     if (layerWidth != width || layerHeight != height || isEmpty()) {
-        if (!tlPicture::create(layerWidth, layerHeight, model, bits, channels)) return false;
+        if (!tlPicture::create(layerWidth, layerHeight, format())) return false;
     }
     if (source)
         copyFrom(0, 0, *source);

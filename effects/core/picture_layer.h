@@ -16,8 +16,8 @@ public:
     tlPictureLayer(const tlPictureLayer &other);
     ~tlPictureLayer() override;
 
-    bool create(int32_t w, int32_t h, int32_t model, int32_t bits, int32_t channels) override;
-    bool convert(int32_t model, int32_t bits, int32_t channels) override;
+    bool create(int32_t w, int32_t h, tlPixelFormat newFormat) override;
+    bool convert(tlPixelFormat newFormat) override;
     bool hasSubLayers() const override { return false; }
     // Null when any part (pixels, an effect, the source) cannot be duplicated.
     tlLayer *clone() const override;

@@ -29,15 +29,9 @@ inline int32_t clampIndex(int64_t v, int32_t n) {
 inline bool effectArea(const tlPicture &source, const tlPicture &destination, tlRect &area) {
     if (source.isEmpty() || destination.isEmpty()) return false;
     if (source.width != destination.width || source.height != destination.height ||
-        source.model != destination.model || source.bits != destination.bits ||
-        source.channels != destination.channels)
+        source.format() != destination.format())
         return false;
-    area = source.workRect();
-    if (area.left < 0) area.left = 0;
-    if (area.top < 0) area.top = 0;
-    if (area.right > source.width) area.right = source.width;
-    if (area.bottom > source.height) area.bottom = source.height;
-    return area.left < area.right && area.top < area.bottom;
+    return source.clippedWorkRect(area);
 }
 
 // Writes one pixel of the source's format at pixel from the source at the

@@ -27,20 +27,20 @@ bool stepRow(tlProgress *progress) { return progress == nullptr || progress->ste
 // False without running when the format has none.
 template <class Run> bool withSampler(const tlPicture &p, bool wrap, Run run) {
     using namespace tlBilinear;
-    const int32_t m = p.model, b = p.bits, ch = p.channels;
-    if (wrap && m == 0 && b == 8) {
-        if (ch == 3) return run(std::integral_constant<tlSampler, sampleWrapped<8, 3>>());
-        if (ch == 4) return run(std::integral_constant<tlSampler, sampleWrapped<8, 4>>());
+    const tlPixelFormat f = p.format();
+    if (wrap && f.model == tlColourModel::RGB && f.bits == 8) {
+        if (f.channels == 3) return run(std::integral_constant<tlSampler, sampleWrapped<8, 3>>());
+        if (f.channels == 4) return run(std::integral_constant<tlSampler, sampleWrapped<8, 4>>());
         return false;
     }
-    if (m == 0 && b == 8 && ch == 3) return run(std::integral_constant<tlSampler, sampleClamped<8, 3>>());
-    if (m == 0 && b == 8 && ch == 4) return run(std::integral_constant<tlSampler, sampleClamped<8, 4>>());
-    if (m == 0 && b == 16 && ch == 3) return run(std::integral_constant<tlSampler, sampleClamped<16, 3>>());
-    if (m == 0 && b == 16 && ch == 4) return run(std::integral_constant<tlSampler, sampleClamped<16, 4>>());
-    if (m == 1 && b == 8 && ch == 1) return run(std::integral_constant<tlSampler, sampleClamped<8, 1>>());
-    if (m == 1 && b == 8 && ch == 2) return run(std::integral_constant<tlSampler, sampleClamped<8, 2>>());
-    if (m == 1 && b == 16 && ch == 1) return run(std::integral_constant<tlSampler, sampleClamped<16, 1>>());
-    if (m == 1 && b == 16 && ch == 2) return run(std::integral_constant<tlSampler, sampleClamped<16, 2>>());
+    if (f == tlPixelFormat::rgb(8, 3)) return run(std::integral_constant<tlSampler, sampleClamped<8, 3>>());
+    if (f == tlPixelFormat::rgb(8, 4)) return run(std::integral_constant<tlSampler, sampleClamped<8, 4>>());
+    if (f == tlPixelFormat::rgb(16, 3)) return run(std::integral_constant<tlSampler, sampleClamped<16, 3>>());
+    if (f == tlPixelFormat::rgb(16, 4)) return run(std::integral_constant<tlSampler, sampleClamped<16, 4>>());
+    if (f == tlPixelFormat::gray(8, 1)) return run(std::integral_constant<tlSampler, sampleClamped<8, 1>>());
+    if (f == tlPixelFormat::gray(8, 2)) return run(std::integral_constant<tlSampler, sampleClamped<8, 2>>());
+    if (f == tlPixelFormat::gray(16, 1)) return run(std::integral_constant<tlSampler, sampleClamped<16, 1>>());
+    if (f == tlPixelFormat::gray(16, 2)) return run(std::integral_constant<tlSampler, sampleClamped<16, 2>>());
     return false;
 }
 
@@ -186,15 +186,15 @@ bool swirlRows(const tlPicture &source, tlPicture &destination, const tlSwirlFra
 // swirlRows for the source format; false when it has no sampler.
 bool swirlFormat(const tlPicture &src, tlPicture &dst, const tlSwirlFrame &f, const double *dx, const double *dx2,
                  double *turns, tlProgress *progress) {
-    const int32_t m = src.model, b = src.bits, ch = src.channels;
-    if (m == 0 && b == 8 && ch == 3) return swirlRows<8, 3>(src, dst, f, dx, dx2, turns, progress);
-    if (m == 0 && b == 8 && ch == 4) return swirlRows<8, 4>(src, dst, f, dx, dx2, turns, progress);
-    if (m == 0 && b == 16 && ch == 3) return swirlRows<16, 3>(src, dst, f, dx, dx2, turns, progress);
-    if (m == 0 && b == 16 && ch == 4) return swirlRows<16, 4>(src, dst, f, dx, dx2, turns, progress);
-    if (m == 1 && b == 8 && ch == 1) return swirlRows<8, 1>(src, dst, f, dx, dx2, turns, progress);
-    if (m == 1 && b == 8 && ch == 2) return swirlRows<8, 2>(src, dst, f, dx, dx2, turns, progress);
-    if (m == 1 && b == 16 && ch == 1) return swirlRows<16, 1>(src, dst, f, dx, dx2, turns, progress);
-    if (m == 1 && b == 16 && ch == 2) return swirlRows<16, 2>(src, dst, f, dx, dx2, turns, progress);
+    const tlPixelFormat format = src.format();
+    if (format == tlPixelFormat::rgb(8, 3)) return swirlRows<8, 3>(src, dst, f, dx, dx2, turns, progress);
+    if (format == tlPixelFormat::rgb(8, 4)) return swirlRows<8, 4>(src, dst, f, dx, dx2, turns, progress);
+    if (format == tlPixelFormat::rgb(16, 3)) return swirlRows<16, 3>(src, dst, f, dx, dx2, turns, progress);
+    if (format == tlPixelFormat::rgb(16, 4)) return swirlRows<16, 4>(src, dst, f, dx, dx2, turns, progress);
+    if (format == tlPixelFormat::gray(8, 1)) return swirlRows<8, 1>(src, dst, f, dx, dx2, turns, progress);
+    if (format == tlPixelFormat::gray(8, 2)) return swirlRows<8, 2>(src, dst, f, dx, dx2, turns, progress);
+    if (format == tlPixelFormat::gray(16, 1)) return swirlRows<16, 1>(src, dst, f, dx, dx2, turns, progress);
+    if (format == tlPixelFormat::gray(16, 2)) return swirlRows<16, 2>(src, dst, f, dx, dx2, turns, progress);
     return false;
 }
 
@@ -248,7 +248,7 @@ bool tlSwirlEffect::apply(const tlPicture &source, tlPicture &destination, tlPro
 bool tlSineWaveEffect::apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) {
     tlRect area;
     if (!effectArea(source, destination, area)) return false;
-    if (source.model != 0 && source.model != 1) return false;
+    if (source.model != tlColourModel::RGB && source.model != tlColourModel::Gray) return false;
     if (clampingSampler(source) == nullptr) return false;
     const int32_t w = area.right - area.left, h = area.bottom - area.top;
     double *columnShift = sineTable(area.left, w, amplitudeY, wavelengthY);
@@ -284,17 +284,8 @@ void averagePixels(const uint8_t *const *samples, int32_t k, int32_t shift, int3
                    uint8_t *out) {
     // 8 × 255 × 255 fits 32 bits; 16-bit products need 64.
     using Sum = typename std::conditional<Bits == 8, uint32_t, uint64_t>::type;
-    auto read = [](const uint8_t *p, int32_t i) -> Sum {
-        return Bits == 8 ? p[i] : (static_cast<Sum>(p[2 * i]) | (static_cast<Sum>(p[2 * i + 1]) << 8));
-    };
-    auto write = [out](int32_t i, Sum v) {
-        if (Bits == 8) {
-            out[i] = static_cast<uint8_t>(v);
-        } else {
-            out[2 * i] = static_cast<uint8_t>(v);
-            out[2 * i + 1] = static_cast<uint8_t>(v >> 8);
-        }
-    };
+    auto read = [](const uint8_t *p, int32_t i) -> Sum { return readSample<Bits>(p, i); };
+    auto write = [out](int32_t i, Sum v) { writeSample<Bits>(out, i, static_cast<uint32_t>(v)); };
     if (!alpha) {
         for (int32_t c = 0; c < channels; ++c) {
             Sum sum = 0;

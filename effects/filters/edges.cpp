@@ -11,17 +11,6 @@
 
 namespace {
 
-template <int Bits> inline uint32_t readSample(const uint8_t *p, int32_t i) {
-    return Bits == 8 ? p[i] : load16(p + 2 * i);
-}
-
-template <int Bits> inline void writeSample(uint8_t *p, int32_t i, uint32_t v) {
-    if (Bits == 8)
-        p[i] = static_cast<uint8_t>(v);
-    else
-        store16(p + 2 * i, v);
-}
-
 // trunc(√s × factor) with the factor formed beforehand, cut to top; s is the
 // exact integer gx² + gy², below 2^53 so the conversion to double is exact.
 inline uint32_t gradientMagnitude(int64_t s, double factor, uint32_t top) {
@@ -126,7 +115,8 @@ template <int Bits, int Colours, bool Alpha, int Kernel> void edgeRow(const tlEd
 typedef void (*tlEdgeRowFunction)(const tlEdgeJob &, int32_t);
 
 template <int Bits, int Kernel> tlEdgeRowFunction edgeRowFor(const tlPicture &p) {
-    if (p.model == 0) return p.channels == 4 ? edgeRow<Bits, 3, true, Kernel> : edgeRow<Bits, 3, false, Kernel>;
+    if (p.model == tlColourModel::RGB)
+        return p.channels == 4 ? edgeRow<Bits, 3, true, Kernel> : edgeRow<Bits, 3, false, Kernel>;
     return p.channels == 2 ? edgeRow<Bits, 1, true, Kernel> : edgeRow<Bits, 1, false, Kernel>;
 }
 
@@ -144,7 +134,7 @@ bool tlEdgeDetectionEffect::apply(const tlPicture &source, tlPicture &destinatio
     tlRect area;
     if (!effectArea(source, destination, area)) return false;
     if (gain < 0 || (kernel != 0 && kernel != 1)) return true;
-    if (source.model != 2) {
+    if (source.model != tlColourModel::Indexed) {
         const double factor = gain * 0.01;
         tlMagnitudeTable *table = nullptr;
         if (source.bits == 8 && (table = new (std::nothrow) tlMagnitudeTable(factor)) == nullptr) return false;

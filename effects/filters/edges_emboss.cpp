@@ -8,17 +8,6 @@
 
 namespace {
 
-template <int Bits> inline int64_t readSample(const uint8_t *p, int32_t i) {
-    return Bits == 8 ? p[i] : static_cast<int64_t>(load16(p + 2 * i));
-}
-
-template <int Bits> inline void writeSample(uint8_t *p, int32_t i, uint32_t v) {
-    if (Bits == 8)
-        p[i] = static_cast<uint8_t>(v);
-    else
-        store16(p + 2 * i, v);
-}
-
 // The values one pixel adds to an arm: its colours, and with alpha its
 // colours times its alpha followed by the alpha itself (a transparent pixel
 // adds nothing). Every sum fits 64 bits: an arm holds at most 2^31 pixels of
@@ -235,7 +224,7 @@ bool embossWith(const tlPicture &src, tlPicture &dst, const tlRect &area, const 
 // RGB 16-bit and gray pictures always use (above − below) + (right − left).
 tlEmbossRule embossRule(const tlPicture &p, int32_t radius, int32_t strength, int32_t direction, bool inColour) {
     tlEmbossRule rule = {radius, strength, true, true, false, true, inColour, false, false};
-    if (p.model == 0 && p.bits == 8) {
+    if (p.model == tlColourModel::RGB && p.bits == 8) {
         rule.useV = direction != 3 && direction != 4;
         rule.belowMinusAbove = direction < 5;
         rule.useH = direction != 1 && direction != 6;
@@ -261,9 +250,9 @@ tlEmbossRule embossRule(const tlPicture &p, int32_t radius, int32_t strength, in
 bool tlEmbossEffect::apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) {
     tlRect area;
     if (!effectArea(source, destination, area)) return false;
-    if (source.model == 2 || radius < 1 || strength < 0) return true;
+    if (source.model == tlColourModel::Indexed || radius < 1 || strength < 0) return true;
     const tlEmbossRule rule = embossRule(source, radius, strength, direction, inColour);
-    const bool rgb = source.model == 0, alpha = source.hasAlpha();
+    const bool rgb = source.model == tlColourModel::RGB, alpha = source.hasAlpha();
     if (source.bits == 8) {
         if (rgb) return alpha ? embossWith<8, 3, true>(source, destination, area, rule, wrap, progress)
                               : embossWith<8, 3, false>(source, destination, area, rule, wrap, progress);

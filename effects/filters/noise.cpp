@@ -14,17 +14,6 @@
 
 namespace {
 
-template <int Bits> inline uint32_t readSample(const uint8_t *p, int32_t i) {
-    return Bits == 8 ? p[i] : load16(p + 2 * i);
-}
-
-template <int Bits> inline void writeSample(uint8_t *p, int32_t i, uint32_t v) {
-    if (Bits == 8)
-        p[i] = static_cast<uint8_t>(v);
-    else
-        store16(p + 2 * i, v);
-}
-
 // A noise amount a draws below(2a + 1) and shifts by a − d, so the shift lies
 // in −a .. a. A negative amount counts as 0 (no draw, no change); the largest
 // one gives 2^32 − 1, which still fits the draw.
@@ -112,7 +101,7 @@ void hsvNoiseRow(tlRandom &random, const tlHSVNoise &n, const uint8_t *in, uint8
 typedef void (*tlHSVNoiseRow)(tlRandom &, const tlHSVNoise &, const uint8_t *, uint8_t *, int32_t, int32_t);
 
 template <int Bits> tlHSVNoiseRow hsvNoiseRowFor(const tlPicture &p) {
-    if (p.model == 0) return p.hasAlpha() ? hsvNoiseRow<Bits, 3, true> : hsvNoiseRow<Bits, 3, false>;
+    if (p.model == tlColourModel::RGB) return p.hasAlpha() ? hsvNoiseRow<Bits, 3, true> : hsvNoiseRow<Bits, 3, false>;
     return p.hasAlpha() ? hsvNoiseRow<Bits, 1, true> : hsvNoiseRow<Bits, 1, false>;
 }
 
@@ -124,7 +113,7 @@ bool tlHSVNoiseEffect::apply(const tlPicture &source, tlPicture &destination, tl
     random.seed(static_cast<uint32_t>(seed));
     tlRect area;
     if (!effectArea(source, destination, area)) return false;
-    if (source.model == 2) return true;
+    if (source.model == tlColourModel::Indexed) return true;
     const tlHSVNoise noise = {coverage, noiseAmount(hueNoise), noiseAmount(saturationNoise), noiseAmount(valueNoise),
                               noiseAmount(alphaNoise)};
     const tlHSVNoiseRow row = source.bits == 8 ? hsvNoiseRowFor<8>(source) : hsvNoiseRowFor<16>(source);
@@ -180,7 +169,7 @@ template <int Bits, class Level>
 void mapLevels(const Level *t, const tlPicture &src, tlPicture &dst, const tlRect &area, int32_t y) {
     const bool alpha = src.hasAlpha();
     void (*row)(const Level *, const uint8_t *, uint8_t *, int32_t, int32_t);
-    if (src.model == 0)
+    if (src.model == tlColourModel::RGB)
         row = alpha ? levelRow<Bits, 3, true, Level> : levelRow<Bits, 3, false, Level>;
     else
         row = alpha ? levelRow<Bits, 1, true, Level> : levelRow<Bits, 1, false, Level>;
@@ -195,7 +184,7 @@ bool tlHistogramNoiseEffect::apply(const tlPicture &source, tlPicture &destinati
     random.seed(static_cast<uint32_t>(seed));
     tlRect area;
     if (!effectArea(source, destination, area)) return false;
-    if (source.model == 2) return true;
+    if (source.model == tlColourModel::Indexed) return true;
     uint8_t levels8[256];
     uint16_t *levels16 = nullptr;
     if (source.bits == 8) {

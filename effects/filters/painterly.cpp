@@ -23,13 +23,13 @@ const uint32_t kNoBin = 256;
 //   RGB 16-bit  (77 R + 150 G + 29 B) >> 16
 //   gray 8-bit  the value;  gray 16-bit  value >> 8
 uint32_t binOf(const tlPicture &p, const uint8_t *q) {
-    const bool rgb = p.model == 0;
+    const bool rgb = p.model == tlColourModel::RGB;
     if (p.bits == 8) {
         if (p.hasAlpha() && q[rgb ? 3 : 1] == 0) return kNoBin;
         return rgb ? (19672u * q[0] + 38621u * q[1] + 7500u * q[2]) >> 16 : q[0];
     }
     if (p.hasAlpha() && load16(q + (rgb ? 6 : 2)) == 0) return kNoBin;
-    return rgb ? (77u * load16(q) + 150u * load16(q + 2) + 29u * load16(q + 4)) >> 16 : load16(q) >> 8;
+    return rgb ? (77u * load16(q) + 150u * load16(q + 2) + 29u * load16(q + 4)) >> 16 : narrow16To8(load16(q));
 }
 
 // The bin of every source pixel, computed once instead of once per visit.
@@ -116,7 +116,7 @@ inline int64_t leadingVisit(const uint16_t *bins, const ptrdiff_t *at, int64_t c
 bool tlOilPaintEffect::apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) {
     tlRect area;
     if (!effectArea(source, destination, area)) return false;
-    if (source.model == 2 || radius < 1) return true;
+    if (source.model == tlColourModel::Indexed || radius < 1) return true;
     if (2 * static_cast<int64_t>(radius) * radius + 2 * static_cast<int64_t>(radius) + 1 > kMaxDiamond) return false;
     tlDiamond diamond;
     if (!diamond.build(radius, source)) return false;
@@ -125,7 +125,7 @@ bool tlOilPaintEffect::apply(const tlPicture &source, tlPicture &destination, tl
     if (progress != nullptr) progress->begin(area.bottom - area.top - 1);
     uint32_t histogram[257];
     std::memset(histogram, 0, sizeof(histogram));
-    const size_t colourBytes = static_cast<size_t>((source.model == 0 ? 3 : 1) * (source.bits / 8));
+    const size_t colourBytes = static_cast<size_t>(source.format().colourChannels() * (source.bits / 8));
     const int32_t w = source.width, h = source.height;
     ptrdiff_t *edgeAt = diamond.visit;
     for (int32_t y = area.top; y < area.bottom; ++y) {

@@ -17,7 +17,7 @@ namespace {
 template <int Bits, int Colours, bool Alpha> struct tlBoxPixel {
     static const int32_t sums = Colours + 2;
 
-    static uint32_t sample(const uint8_t *p, int32_t i) { return Bits == 8 ? p[i] : load16(p + 2 * i); }
+    static uint32_t sample(const uint8_t *p, int32_t i) { return readSample<Bits>(p, i); }
 
     // Adds times × the pixel's share to acc.
     static void add(int64_t *acc, const uint8_t *p, int64_t times) {
@@ -134,7 +134,7 @@ template <int Bits>
 bool watercolorFor(const tlPicture &source, tlPicture &destination, const tlRect &area, int64_t r, int64_t strength,
                    bool wrap, tlProgress *progress) {
     const bool alpha = source.hasAlpha();
-    if (source.model == 0)
+    if (source.model == tlColourModel::RGB)
         return alpha ? watercolor<Bits, 3, true>(source, destination, area, r, strength, wrap, progress)
                      : watercolor<Bits, 3, false>(source, destination, area, r, strength, wrap, progress);
     return alpha ? watercolor<Bits, 1, true>(source, destination, area, r, strength, wrap, progress)
@@ -161,7 +161,7 @@ bool sumsFit(const tlPicture &p, int64_t r, bool wrap) {
 bool tlWatercolorEffect::apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) {
     tlRect area;
     if (!effectArea(source, destination, area)) return false;
-    if (source.model == 2 || radius < 1) return true;
+    if (source.model == tlColourModel::Indexed || radius < 1) return true;
     const int64_t r = radius;
     if (!sumsFit(source, r, wrap)) return false;
     if (progress != nullptr) progress->begin(area.bottom - area.top - 1);

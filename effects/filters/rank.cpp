@@ -340,14 +340,15 @@ bool medianSorted(const tlPicture &source, tlPicture &destination, const tlRect 
 bool tlMedianEffect::apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) {
     tlRect area;
     if (!effectArea(source, destination, area)) return false;
-    if (source.model == 2 || radius < 1) return true;
+    if (source.model == tlColourModel::Indexed || radius < 1) return true;
     const int64_t r = radius;
     const int64_t across = axisReach(r, source.width, wrap), down = axisReach(r, source.height, wrap);
     if (across > kMaxMedianWindow || down > kMaxMedianWindow || across * down > kMaxMedianWindow) return false;
     if (progress != nullptr) progress->begin(area.bottom - area.top - 1);
     const bool alpha = source.hasAlpha();
-    if (source.model == 0 && source.bits == 16) return medianSelect(source, destination, area, r, wrap, progress);
-    if (source.model == 0)
+    if (source.model == tlColourModel::RGB && source.bits == 16)
+        return medianSelect(source, destination, area, r, wrap, progress);
+    if (source.model == tlColourModel::RGB)
         return alpha ? medianSorted<kMedianRgb8, true>(source, destination, area, r, wrap, progress)
                      : medianSorted<kMedianRgb8, false>(source, destination, area, r, wrap, progress);
     if (source.bits == 8)

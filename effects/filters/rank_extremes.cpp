@@ -176,8 +176,10 @@ bool directExtreme(const tlPicture &source, tlPicture &destination, const tlRect
 template <bool Max, bool Alpha>
 bool extremeFor(const tlPicture &source, tlPicture &destination, const tlRect &area, int64_t r, bool wrap,
                 tlProgress *progress) {
-    if (source.model == 0 && source.bits == 8) return separableExtreme<Max, Alpha>(source, destination, area, r, wrap, progress);
-    if (source.model == 0) return directExtreme<16, true, Max, Alpha>(source, destination, area, r, wrap, progress);
+    if (source.model == tlColourModel::RGB && source.bits == 8)
+        return separableExtreme<Max, Alpha>(source, destination, area, r, wrap, progress);
+    if (source.model == tlColourModel::RGB)
+        return directExtreme<16, true, Max, Alpha>(source, destination, area, r, wrap, progress);
     if (source.bits == 8) return directExtreme<8, false, Max, Alpha>(source, destination, area, r, wrap, progress);
     return directExtreme<16, false, Max, Alpha>(source, destination, area, r, wrap, progress);
 }
@@ -189,7 +191,7 @@ template <bool Max>
 bool applyExtreme(const tlPicture &source, tlPicture &destination, int32_t radius, bool wrap, tlProgress *progress) {
     tlRect area;
     if (!effectArea(source, destination, area)) return false;
-    if (source.model == 2 || radius < 1) return true;
+    if (source.model == tlColourModel::Indexed || radius < 1) return true;
     if (progress != nullptr) progress->begin((area.bottom - area.top) + (area.right - area.left) - 1);
     const int64_t r = radius;
     return source.hasAlpha() ? extremeFor<Max, true>(source, destination, area, r, wrap, progress)

@@ -111,8 +111,8 @@ tlMedianNetwork::~tlMedianNetwork() {
 
 bool tlMedianNetwork::prepare(const tlPicture &source, int64_t r, bool wrapAround) {
     if (r != 1 && r != 2) return false;
-    if (source.bits != 8 || (source.model != 0 && source.model != 1)) return false;
-    gray = source.model == 1;
+    if (source.bits != 8 || (source.model != tlColourModel::RGB && source.model != tlColourModel::Gray)) return false;
+    gray = source.model == tlColourModel::Gray;
     wrap = wrapAround;
     radius = static_cast<int32_t>(r);
     height = source.height;

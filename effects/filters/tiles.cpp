@@ -9,17 +9,6 @@
 
 namespace {
 
-template <int Bits> inline uint64_t readSample(const uint8_t *p, int32_t i) {
-    return Bits == 8 ? p[i] : load16(p + 2 * i);
-}
-
-template <int Bits> inline void writeSample(uint8_t *p, int32_t i, uint64_t v) {
-    if (Bits == 8)
-        p[i] = static_cast<uint8_t>(v);
-    else
-        store16(p + 2 * i, static_cast<uint32_t>(v));
-}
-
 // The flat colour of one cell, as a pixel of the picture's format.
 // Without alpha: each channel = sum / (w × h). With alpha: S_A = sum of alpha;
 // colour = sum(C × A) / S_A, alpha = S_A / (w × h); all 0 when S_A = 0.
@@ -71,7 +60,7 @@ void fillCell(tlPicture &p, int32_t x0, int32_t y0, int32_t w, int32_t h, const 
 bool tlPixelizeEffect::apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) {
     tlRect area;
     if (!effectArea(source, destination, area)) return false;
-    if (source.model == 2 || cellWidth <= 0 || cellHeight <= 0) return true;
+    if (source.model == tlColourModel::Indexed || cellWidth <= 0 || cellHeight <= 0) return true;
     if (progress != nullptr) progress->begin((area.bottom - area.top - 1) / cellHeight);
     uint8_t pixel[8];
     for (int32_t y0 = area.top; y0 < area.bottom;) {
@@ -181,7 +170,7 @@ bool tlNegativeEffect::apply(const tlPicture &source, tlPicture &destination, tl
     tlRect area;
     if (!effectArea(source, destination, area)) return false;
     const bool alpha = source.hasAlpha();
-    if (alpha && source.model == 2) return true;
+    if (alpha && source.model == tlColourModel::Indexed) return true;
     const int32_t bpp = source.bytesPerPixel();
     const int32_t alphaBytes = alpha ? source.bits / 8 : 0;
     const int32_t colourBytes = bpp - alphaBytes;

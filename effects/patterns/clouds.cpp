@@ -130,18 +130,18 @@ struct tlCloudColours {
 };
 
 bool cloudColours(const tlColour &colour1, const tlColour &colour2, const tlPicture &picture, tlCloudColours &out) {
-    out.colourChannels = picture.model == 0 ? 3 : 1;
+    out.colourChannels = picture.format().colourChannels();
     out.full = picture.bits == 8 ? 255 : 65535;
     uint8_t a8[4], b8[4];
     uint16_t a16[4], b16[4];
     bool ok = false;
-    if (picture.bits == 8 && picture.model == 0) {
+    if (picture.bits == 8 && picture.model == tlColourModel::RGB) {
         ok = colour1.toRGBA8(a8) && colour2.toRGBA8(b8);
         for (int32_t i = 0; i < 4; ++i) out.c1[i] = a8[i], out.c2[i] = b8[i];
     } else if (picture.bits == 8) {
         ok = colour1.toGrayAlpha8(a8) && colour2.toGrayAlpha8(b8);
         for (int32_t i = 0; i < 2; ++i) out.c1[i] = a8[i], out.c2[i] = b8[i];
-    } else if (picture.model == 0) {
+    } else if (picture.model == tlColourModel::RGB) {
         ok = colour1.toRGBA16(a16) && colour2.toRGBA16(b16);
         for (int32_t i = 0; i < 4; ++i) out.c1[i] = a16[i], out.c2[i] = b16[i];
     } else {
@@ -227,15 +227,6 @@ void buildLattice(tlRandom &random, tlCloudTables &t) {
     }
 }
 
-bool clipToPicture(const tlPicture &picture, tlRect &rect) {
-    rect = picture.workRect();
-    if (rect.left < 0) rect.left = 0;
-    if (rect.top < 0) rect.top = 0;
-    if (rect.right > picture.width) rect.right = picture.width;
-    if (rect.bottom > picture.height) rect.bottom = picture.height;
-    return rect.left < rect.right && rect.top < rect.bottom;
-}
-
 }  // namespace
 
 // Fractal gradient noise n at every pixel of the rectangle, mapped to a mix
@@ -267,12 +258,12 @@ bool tlCloudEffect::apply(const tlPicture &source, tlPicture &destination, tlPro
     // A wrapped lattice needs at least one cell each way; indexed pictures
     // and other formats are left as they are.
     if (wrap && (t.nx <= 0 || t.ny <= 0)) return true;
-    if (destination.isEmpty() || source.isEmpty() || destination.model == 2) return true;
-    if (!isValidFormat(destination.model, destination.bits, destination.channels)) return true;
+    if (destination.isEmpty() || source.isEmpty() || destination.model == tlColourModel::Indexed) return true;
+    if (!destination.format().isValid()) return true;
     tlCloudColours colours;
     if (!cloudColours(colour1, colour2, destination, colours)) return true;
     tlRect rect;
-    if (!clipToPicture(destination, rect)) return true;
+    if (!destination.clippedWorkRect(rect)) return true;
 
     if (progress != nullptr) progress->begin(rect.bottom - rect.top - 1);
     const int32_t bytesPerPixel = destination.bytesPerPixel();
@@ -515,8 +506,8 @@ typedef void (*tlPlasmaFunction)(const tlPlasmaCanvas &);
 
 // The painter for a format. One colour channel draws once either way, so
 // gray and indexed pictures ignore grayscale.
-tlPlasmaFunction plasmaFunction(int32_t bits, int32_t model, bool alpha, bool grayscale) {
-    if (model == 0) {
+tlPlasmaFunction plasmaFunction(int32_t bits, tlColourModel model, bool alpha, bool grayscale) {
+    if (model == tlColourModel::RGB) {
         if (bits == 8) {
             if (grayscale) return alpha ? paintPlasma<8, 3, true, true> : paintPlasma<8, 3, false, true>;
             return alpha ? paintPlasma<8, 3, true, false> : paintPlasma<8, 3, false, false>;
@@ -534,10 +525,9 @@ tlPlasmaFunction plasmaFunction(int32_t bits, int32_t model, bool alpha, bool gr
 // level after level of ever smaller cells until the largest cell of a level
 // is smaller than 3 × 3. The displacement falls as 1 / depth.
 bool tlPlasmaEffect::apply(const tlPicture &, tlPicture &destination, tlProgress *) {
-    if (destination.isEmpty() || !isValidFormat(destination.model, destination.bits, destination.channels))
-        return true;
+    if (destination.isEmpty() || !destination.format().isValid()) return true;
     tlRect rect;
-    if (!clipToPicture(destination, rect)) return true;
+    if (!destination.clippedWorkRect(rect)) return true;
     tlPlasmaCanvas canvas;
     canvas.x0 = rect.left;
     canvas.y0 = rect.top;

@@ -195,15 +195,6 @@ void paintWrappedDot(const tlDotCanvas &canvas, const tlDotShape &shape, int64_t
     }
 }
 
-bool clipToPicture(const tlPicture &picture, tlRect &rect) {
-    rect = picture.workRect();
-    if (rect.left < 0) rect.left = 0;
-    if (rect.top < 0) rect.top = 0;
-    if (rect.right > picture.width) rect.right = picture.width;
-    if (rect.bottom > picture.height) rect.bottom = picture.height;
-    return rect.left < rect.right && rect.top < rect.bottom;
-}
-
 int64_t magnitude(int32_t v) { return v < 0 ? -static_cast<int64_t>(v) : static_cast<int64_t>(v); }
 
 }  // namespace
@@ -213,10 +204,10 @@ int64_t magnitude(int32_t v) { return v < 0 ? -static_cast<int64_t>(v) : static_
 // about half a pitch. Only RGB pictures are painted; a pitch that is not
 // positive paints nothing.
 bool tlDotsEffect::apply(const tlPicture &source, tlPicture &destination, tlProgress *) {
-    if (destination.isEmpty() || source.isEmpty() || destination.model != 0) return true;
+    if (destination.isEmpty() || source.isEmpty() || destination.model != tlColourModel::RGB) return true;
     tlDotCanvas canvas;
-    canvas.painter = spanPainter(destination.model, destination.bits, destination.channels);
-    if (canvas.painter == nullptr || !clipToPicture(destination, canvas.rect)) return true;
+    canvas.painter = spanPainter(destination.format());
+    if (canvas.painter == nullptr || !destination.clippedWorkRect(canvas.rect)) return true;
     if (!colour.toPicturePixel(destination, canvas.colour)) return true;
     canvas.source = &source;
     canvas.destination = &destination;
@@ -255,10 +246,10 @@ bool tlDotsEffect::apply(const tlPicture &source, tlPicture &destination, tlProg
 bool tlRandomDotsEffect::apply(const tlPicture &, tlPicture &destination, tlProgress *) {
     tlRandom &random = sharedRandom();
     random.seed(static_cast<uint32_t>(seed));
-    if (destination.isEmpty() || destination.model != 0 || destination.bits != 8) return true;
+    if (destination.isEmpty() || destination.model != tlColourModel::RGB || destination.bits != 8) return true;
     tlDotCanvas canvas;
-    canvas.painter = spanPainter(destination.model, destination.bits, destination.channels);
-    if (canvas.painter == nullptr || !clipToPicture(destination, canvas.rect)) return true;
+    canvas.painter = spanPainter(destination.format());
+    if (canvas.painter == nullptr || !destination.clippedWorkRect(canvas.rect)) return true;
     if (!colour.toRGBA8(canvas.colour)) return true;
     canvas.source = &destination;
     canvas.destination = &destination;

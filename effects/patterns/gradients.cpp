@@ -10,50 +10,35 @@
 
 namespace {
 
-// The working rectangle cut to the picture, so that no row or column outside
-// the store is ever addressed; false when nothing is left.
-bool clippedWorkRect(const tlPicture &picture, tlRect &r) {
-    r = picture.workRect();
-    if (r.left < 0) r.left = 0;
-    if (r.top < 0) r.top = 0;
-    if (r.right > picture.width) r.right = picture.width;
-    if (r.bottom > picture.height) r.bottom = picture.height;
-    return picture.store != nullptr && r.left < r.right && r.top < r.bottom;
-}
-
 // Pixel format facts the ramps need: colour channels without alpha (3 RGB,
 // 1 gray) and bytes per sample.
 struct tlRampFormat {
-    int32_t model = 0;
-    int32_t bits = 8;
-    int32_t channels = 0;
+    tlPixelFormat pixel;
     int32_t colourChannels = 0;
     int32_t sampleBytes = 1;
 };
 
 // RGB or gray at 8 or 16 bits; false for indexed and invalid formats.
 bool rampFormat(const tlPicture &picture, tlRampFormat &f) {
-    if (picture.model != 0 && picture.model != 1) return false;
-    if (!isValidFormat(picture.model, picture.bits, picture.channels)) return false;
-    f.model = picture.model;
-    f.bits = picture.bits;
-    f.channels = picture.channels;
-    f.colourChannels = picture.model == 0 ? 3 : 1;
+    if (picture.model != tlColourModel::RGB && picture.model != tlColourModel::Gray) return false;
+    if (!picture.format().isValid()) return false;
+    f.pixel = picture.format();
+    f.colourChannels = f.pixel.colourChannels();
     f.sampleBytes = picture.bits / 8;
     return true;
 }
 
 // The colour on the picture's scale: colourChannels samples, then alpha.
 bool rampColour(const tlColour &colour, const tlRampFormat &f, int64_t out[4]) {
-    if (f.model == 0 && f.bits == 8) {
+    if (f.pixel.model == tlColourModel::RGB && f.pixel.bits == 8) {
         uint8_t s[4];
         if (!colour.toRGBA8(s)) return false;
         for (int32_t c = 0; c < 4; ++c) out[c] = s[c];
-    } else if (f.model == 0) {
+    } else if (f.pixel.model == tlColourModel::RGB) {
         uint16_t s[4];
         if (!colour.toRGBA16(s)) return false;
         for (int32_t c = 0; c < 4; ++c) out[c] = s[c];
-    } else if (f.bits == 8) {
+    } else if (f.pixel.bits == 8) {
         uint8_t s[2];
         if (!colour.toGrayAlpha8(s)) return false;
         out[0] = s[0], out[1] = s[1];
@@ -101,9 +86,9 @@ public:
 
     // Opaque form: the colour channels of colour, alpha (if any) full.
     void setOpaque(int32_t x, const int64_t *colour) {
-        uint8_t *p = row + static_cast<size_t>(x) * static_cast<size_t>(f.channels * f.sampleBytes);
+        uint8_t *p = row + static_cast<size_t>(x) * static_cast<size_t>(f.pixel.channels * f.sampleBytes);
         for (int32_t c = 0; c < f.colourChannels; ++c) put(p + c * f.sampleBytes, colour[c]);
-        if (f.channels > f.colourChannels) put(p + f.colourChannels * f.sampleBytes, f.bits == 8 ? 255 : 65535);
+        if (f.pixel.channels > f.colourChannels) put(p + f.colourChannels * f.sampleBytes, sampleMax(f.pixel.bits));
     }
     void fillOpaque(const int64_t *colour) {
         for (int32_t x = 0; x < width(); ++x) setOpaque(x, colour);
@@ -118,20 +103,15 @@ public:
     // Composites the buffer onto row i of the rectangle, then reports the row
     // to the observer; false when the observer asks to stop.
     bool composite(int32_t i, bool alphaForm, uint32_t opacity) {
-        int32_t rowChannels = alphaForm ? f.colourChannels + 1 : f.channels;
-        blendRow(picture.pixelAddress(rect.left, rect.top + i), f.model, f.bits, f.channels, row, f.model, f.bits,
-                 rowChannels, nullptr, mode, opacity, width());
+        int32_t rowChannels = alphaForm ? f.colourChannels + 1 : f.pixel.channels;
+        const tlPixelFormat rowFormat{f.pixel.model, f.pixel.bits, rowChannels};
+        blendRow(picture.pixelAddress(rect.left, rect.top + i), f.pixel, row, rowFormat, nullptr, mode, opacity,
+                 width());
         return progress == nullptr || progress->step();
     }
 
 private:
-    void put(uint8_t *p, int64_t v) {
-        if (f.sampleBytes == 1) {
-            *p = static_cast<uint8_t>(v);
-        } else {
-            store16(p, static_cast<uint32_t>(v));
-        }
-    }
+    void put(uint8_t *p, int64_t v) { writeSample(p, f.pixel.bits, 0, static_cast<uint32_t>(v)); }
 
     tlPicture &picture;
     tlRect rect;
@@ -168,7 +148,7 @@ bool paintRowRamp(tlRampPainter &painter, const tlRampFormat &f, const int64_t c
         int64_t colour[4];
         lerpColour(c1, c2, u, n, alpha + 1, colour);
         painter.fillOpaque(colour);
-        uint32_t opacity = static_cast<uint32_t>(f.bits == 8 ? colour[alpha] * 257 : colour[alpha]);
+        uint32_t opacity = changeDepth(static_cast<uint32_t>(colour[alpha]), f.pixel.bits, 16);
         if (!painter.composite(i, false, opacity)) return false;
     }
     return true;
@@ -207,7 +187,7 @@ bool paintRadial(tlRampPainter &painter, const tlRampFormat &f, const tlRect &re
     double hy = static_cast<double>(painter.height() - 1) / 2;
     double radius = std::sqrt(hx * hx + hy * hy);
     if (radius == 0) radius = 1;
-    const int32_t shift = f.bits == 8 ? 8 : 16;
+    const int32_t shift = f.pixel.bits == 8 ? 8 : 16;
     const int64_t scale = int64_t(1) << shift;
     const int32_t count = f.colourChannels + 1;
     for (int32_t i = 0; i < painter.height(); ++i) {
@@ -343,7 +323,7 @@ bool tlGradientEffect::apply(const tlPicture &, tlPicture &destination, tlProgre
     int64_t c1[4], c2[4];
     if (!rampFormat(destination, f) || shape < 0 || shape > 4) return true;
     if (!rampColour(colour1, f, c1) || !rampColour(colour2, f, c2)) return true;
-    if (!clippedWorkRect(destination, rect)) return true;
+    if (destination.isEmpty() || !destination.clippedWorkRect(rect)) return true;
 
     tlRampPainter painter(destination, rect, f, drawMode, progress);
     if (progress != nullptr) progress->begin(painter.height() - 1);
@@ -363,10 +343,10 @@ bool tlGradientPatternEffect::apply(const tlPicture &, tlPicture &destination, t
     tlRampFormat f;
     tlRect rect;
     int64_t c1[4], c2[4];
-    if (!rampFormat(destination, f) || f.model != 0 || f.bits != 8) return true;
+    if (!rampFormat(destination, f) || f.pixel.model != tlColourModel::RGB || f.pixel.bits != 8) return true;
     if (orientation < 0 || orientation > 2) return true;
     if (!rampColour(colour1, f, c1) || !rampColour(colour2, f, c2)) return true;
-    if (!clippedWorkRect(destination, rect)) return true;
+    if (destination.isEmpty() || !destination.clippedWorkRect(rect)) return true;
 
     tlPatternRamp ramp(c1, c2, period, sawtooth != 0);
     tlRampPainter painter(destination, rect, f, drawMode, progress);

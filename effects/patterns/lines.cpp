@@ -9,22 +9,11 @@
 
 namespace {
 
-// The working rectangle cut to the picture, so that no row or column outside
-// the store is ever addressed; false when nothing is left.
-bool clippedWorkRect(const tlPicture &picture, tlRect &r) {
-    r = picture.workRect();
-    if (r.left < 0) r.left = 0;
-    if (r.top < 0) r.top = 0;
-    if (r.right > picture.width) r.right = picture.width;
-    if (r.bottom > picture.height) r.bottom = picture.height;
-    return picture.store != nullptr && r.left < r.right && r.top < r.bottom;
-}
-
 // The effects read each pixel from the source and write the same position of
 // the destination, so both must have one size and format.
 bool sameLayout(const tlPicture &a, const tlPicture &b) {
     return a.store != nullptr && b.store != nullptr && a.width == b.width && a.height == b.height &&
-           a.model == b.model && a.bits == b.bits && a.channels == b.channels;
+           a.format() == b.format();
 }
 
 // Lays the effect's colour over runs of the source with the format's span
@@ -39,7 +28,7 @@ public:
     // False when the format has no span painter (indexed) or the colour has
     // no pixel in it.
     bool prepare(const tlColour &colour) {
-        painter = spanPainter(destination.model, destination.bits, destination.channels);
+        painter = spanPainter(destination.format());
         return painter != nullptr && colour.toPicturePixel(destination, colourPixel);
     }
 
@@ -85,7 +74,7 @@ int32_t progressTotal(int64_t v) {
 bool tlParallelLinesEffect::apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) {
     tlRect r;
     if (!sameLayout(source, destination)) return false;
-    if (!clippedWorkRect(destination, r)) return true;
+    if (!destination.clippedWorkRect(r)) return true;
     tlRunPainter runs(source, destination, r);
     const int64_t step = static_cast<int64_t>(lineWidth) + gap;
     if (!runs.prepare(colour) || lineWidth <= 0 || step <= 0) return true;
@@ -119,7 +108,7 @@ bool tlParallelLinesEffect::apply(const tlPicture &source, tlPicture &destinatio
 bool tlGridEffect::apply(const tlPicture &source, tlPicture &destination, tlProgress *) {
     tlRect r;
     if (!sameLayout(source, destination)) return false;
-    if (!clippedWorkRect(destination, r)) return true;
+    if (!destination.clippedWorkRect(r)) return true;
     tlRunPainter runs(source, destination, r);
     const int64_t stepX = static_cast<int64_t>(lineWidth) + gapX;
     const int64_t stepY = static_cast<int64_t>(lineWidth) + gapY;
@@ -161,14 +150,8 @@ void paintCell(uint8_t *dst, const uint8_t *src, int32_t n, const tlCellColour &
     using Wide = typename std::conditional<Bytes == 1, uint32_t, uint64_t>::type;
     constexpr Wide M = Bytes == 1 ? 255 : 65535;
     constexpr int pixelBytes = (K + (HasAlpha ? 1 : 0)) * Bytes;
-    auto get = [](const uint8_t *p, int i) -> Wide { return Bytes == 1 ? p[i] : load16(p + 2 * i); };
-    auto set = [](uint8_t *p, int i, Wide v) {
-        if (Bytes == 1) {
-            p[i] = static_cast<uint8_t>(v);
-        } else {
-            store16(p + 2 * i, static_cast<uint32_t>(v));
-        }
-    };
+    auto get = [](const uint8_t *p, int i) -> Wide { return readSample<Bytes * 8>(p, i); };
+    auto set = [](uint8_t *p, int i, Wide v) { writeSample<Bytes * 8>(p, i, static_cast<uint32_t>(v)); };
     const Wide inverse = static_cast<Wide>(c.inverse), alpha = static_cast<Wide>(c.alpha);
     for (; n > 0; --n, dst += pixelBytes, src += pixelBytes) {
         if (HasAlpha) {
@@ -187,10 +170,10 @@ typedef void (*tlCellFunction)(uint8_t *dst, const uint8_t *src, int32_t n, cons
 
 // The cell loop for RGB or gray at 8 or 16 bits; null for anything else.
 tlCellFunction cellFunction(const tlPicture &p) {
-    if (!isValidFormat(p.model, p.bits, p.channels) || p.model == 2) return nullptr;
+    if (!p.format().isValid() || p.model == tlColourModel::Indexed) return nullptr;
     bool alpha = p.hasAlpha();
-    if (p.model == 0 && p.bits == 8) return alpha ? paintCell<3, true, 1> : paintCell<3, false, 1>;
-    if (p.model == 0) return alpha ? paintCell<3, true, 2> : paintCell<3, false, 2>;
+    if (p.model == tlColourModel::RGB && p.bits == 8) return alpha ? paintCell<3, true, 1> : paintCell<3, false, 1>;
+    if (p.model == tlColourModel::RGB) return alpha ? paintCell<3, true, 2> : paintCell<3, false, 2>;
     if (p.bits == 8) return alpha ? paintCell<1, true, 1> : paintCell<1, false, 1>;
     return alpha ? paintCell<1, true, 2> : paintCell<1, false, 2>;
 }
@@ -198,13 +181,13 @@ tlCellFunction cellFunction(const tlPicture &p) {
 // Converts a colour to the picture's scale and premultiplies it once.
 bool cellColour(const tlColour &colour, const tlPicture &p, tlCellColour &out) {
     uint64_t s[4] = {};
-    int32_t k = p.model == 0 ? 3 : 1;
+    int32_t k = p.format().colourChannels();
     bool ok;
-    if (p.model == 0 && p.bits == 8) {
+    if (p.model == tlColourModel::RGB && p.bits == 8) {
         uint8_t v[4];
         ok = colour.toRGBA8(v);
         for (int32_t i = 0; i < 4; ++i) s[i] = v[i];
-    } else if (p.model == 0) {
+    } else if (p.model == tlColourModel::RGB) {
         uint16_t v[4];
         ok = colour.toRGBA16(v);
         for (int32_t i = 0; i < 4; ++i) s[i] = v[i];
@@ -236,7 +219,7 @@ bool tlCheckerEffect::apply(const tlPicture &source, tlPicture &destination, tlP
     tlCellFunction paint = cellFunction(destination);
     if (paint == nullptr || cellWidth <= 0 || cellHeight <= 0) return true;
     if (!cellColour(colour1, destination, colours[0]) || !cellColour(colour2, destination, colours[1])) return true;
-    if (!clippedWorkRect(destination, r)) return true;
+    if (!destination.clippedWorkRect(r)) return true;
 
     if (progress != nullptr) progress->begin((r.bottom - r.top - 1) / cellHeight);
     int64_t band = 0;

@@ -13,7 +13,7 @@ TEST(BmpPictureStore, WritesAFileAndReportsFailures) {
     BmpPictureStore store;
     tlImage *image = new (std::nothrow) tlImage;
     ASSERT_TRUE(image);
-    ASSERT_TRUE(image->create(3, 2, 0, 8, 4));
+    ASSERT_TRUE(image->create(3, 2, tlPixelFormat::rgb(8, 4)));
     const char *path = "cw_picture_store_test.bmp";
     ASSERT_TRUE(store.save(*image, path));
     FILE *file = std::fopen(path, "rb");

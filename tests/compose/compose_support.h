@@ -9,6 +9,7 @@
 #include "effects/catalogue.h"
 #include "effects/core/effect.h"
 #include "effects/core/random.h"
+#include "tests/support/pictures.h"
 
 // "typeId opacity blendMode field=value ..." with every field of the class.
 inline std::string describeEffect(const tlEffect &e) {
@@ -25,12 +26,10 @@ inline std::string describeEffect(const tlEffect &e) {
 // FNV-1a 64 over the index and the 624 words: equal for generators that
 // made the same draws from the same seed.
 inline uint64_t randomDigest(const tlRandom &r) {
-    uint64_t h = 14695981039346656037ull;
+    uint64_t h = kFnvBasis;
     auto mix = [&h](uint32_t v) {
-        for (int i = 0; i < 4; ++i) {
-            h ^= (v >> (8 * i)) & 0xFF;
-            h *= 1099511628211ull;
-        }
+        const uint8_t bytes[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+        h = fnv1a(bytes, 4, h);
     };
     mix(static_cast<uint32_t>(r.index));
     for (uint32_t w : r.state) mix(w);

@@ -8,6 +8,7 @@
 
 #include "compose/composer.h"
 #include "imaging/picture.h"
+#include "tests/support/formats.h"
 
 namespace {
 
@@ -108,7 +109,7 @@ TEST(LocalContrast, SinglePeakWithClippedNeighbourhoods) {
     // 10 by 80, corners (4 neighbours) from 22 by 22, edges (6) from 15 by
     // 15: (4 * 22 + 4 * 15 + 80) / 9 = 25.
     tlPicture p;
-    ASSERT_TRUE(p.create(3, 3, 0, 8, 3));
+    ASSERT_TRUE(p.create(3, 3, kRGB8));
     put(p, 1, 1, 90, 0, 0);
     EXPECT_EQ(WallpaperComposer::localContrast(p), 25);
     // Spread over three channels the sum triples.
@@ -118,7 +119,7 @@ TEST(LocalContrast, SinglePeakWithClippedNeighbourhoods) {
 
 TEST(LocalContrast, TransparentPixelsAreLeftOut) {
     tlPicture p;
-    ASSERT_TRUE(p.create(2, 1, 0, 8, 4));
+    ASSERT_TRUE(p.create(2, 1, kRGBA8));
     put(p, 0, 0, 200, 0, 0, 255);
     put(p, 1, 0, 0, 0, 0, 0);  // transparent: neither counted nor a neighbour
     EXPECT_EQ(WallpaperComposer::localContrast(p), 0);
@@ -131,10 +132,10 @@ TEST(LocalContrast, TransparentPixelsAreLeftOut) {
 
 TEST(LocalContrast, OnlyRgbEightBitPictures) {
     tlPicture flat, gray, deep, empty;
-    ASSERT_TRUE(flat.create(5, 4, 0, 8, 4));
+    ASSERT_TRUE(flat.create(5, 4, kRGBA8));
     EXPECT_EQ(WallpaperComposer::localContrast(flat), 0);
-    ASSERT_TRUE(gray.create(4, 4, 1, 8, 1));
-    ASSERT_TRUE(deep.create(4, 4, 0, 16, 4));
+    ASSERT_TRUE(gray.create(4, 4, kGray8));
+    ASSERT_TRUE(deep.create(4, 4, kRGBA16));
     for (tlPicture *p : {&gray, &deep})
         for (int32_t y = 0; y < 4; ++y)
             for (int32_t i = 0; i < p->stride; ++i) p->row(y)[i] = static_cast<uint8_t>((i + y) % 2 ? 255 : 0);
@@ -148,7 +149,7 @@ TEST(LocalContrast, LargePictureSumsDoNotOverflow) {
     // from its mean 141 by 114 per channel, a black one from 113 by 113, so
     // 9 million pixels sum to about 3 * 10^9, beyond 32 bits.
     tlPicture p;
-    ASSERT_TRUE(p.create(3000, 3000, 0, 8, 4));
+    ASSERT_TRUE(p.create(3000, 3000, kRGBA8));
     for (int32_t y = 0; y < p.height; ++y) {
         uint8_t *row = p.row(y);
         for (int32_t x = 0; x < p.width; ++x) {

@@ -24,7 +24,7 @@ uint64_t generate(uint32_t seed, int32_t w, int32_t h, std::string &trace, bool 
         EXPECT_EQ(job.result->layers.count(), 1);
         EXPECT_EQ(job.result->picture.width, w);
         EXPECT_EQ(job.result->picture.height, h);
-        EXPECT_EQ(job.result->picture.model, 0);
+        EXPECT_EQ(job.result->picture.model, tlColourModel::RGB);
         EXPECT_EQ(job.result->picture.bits, 8);
         EXPECT_EQ(job.result->picture.channels, 4);
         digest = pictureDigest(job.result->picture);

@@ -10,6 +10,7 @@
 #include "effects/catalogue.h"
 #include "effects/core/effect.h"
 #include "effects/core/picture_layer.h"
+#include "tests/support/formats.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ Collector composeSeed(uint32_t seed, int32_t w, int32_t h) {
     Collector collector;
     composer.setObserver(&collector);
     tlPictureLayer layer;
-    EXPECT_TRUE(layer.create(w, h, 0, 8, 4));
+    EXPECT_TRUE(layer.create(w, h, kRGBA8));
     composer.compose(layer);
     return collector;
 }
@@ -172,7 +173,7 @@ TEST(ComposerProperties, EdgesAndNeonOnlyOnContrastedPictures) {
 TEST(ComposerProperties, SmoothGradientNeverGetsEdges) {
     // A gradient alone measures far below 20; every filter choice 6 skips.
     tlPictureLayer layer;
-    ASSERT_TRUE(layer.create(64, 64, 0, 8, 4));
+    ASSERT_TRUE(layer.create(64, 64, kRGBA8));
     tlEffect *gradient = createEffectByName("Gradient");
     ASSERT_TRUE(gradient && setIntField(*gradient, "shape", 3));
     ASSERT_TRUE(layer.addEffect(gradient, true));

@@ -17,6 +17,8 @@
 #include "effects/core/effect.h"
 #include "effects/core/picture_layer.h"
 #include "imaging/image.h"
+#include "tests/support/formats.h"
+#include "tests/support/pictures.h"
 
 namespace {
 
@@ -31,15 +33,6 @@ tlImage *compose(uint32_t seed, Size size, tlRecipe &recipe) {
     job.recipe = &recipe;
     runGenerationJob(&job);
     return job.result;
-}
-
-bool samePixels(const tlPicture &a, const tlPicture &b) {
-    if (a.width != b.width || a.height != b.height || a.stride != b.stride || a.bitsPerPixel != b.bitsPerPixel)
-        return false;
-    const size_t rowBytes = static_cast<size_t>(a.width) * static_cast<size_t>(a.bytesPerPixel());
-    for (int32_t y = 0; y < a.height; ++y)
-        if (std::memcmp(a.row(y), b.row(y), rowBytes) != 0) return false;
-    return true;
 }
 
 std::string textOf(const tlRecipe &recipe) {
@@ -73,7 +66,7 @@ void roundTrip(uint32_t seed, Size size, RoundTrips &stats) {
     tlImage *again = nullptr;
     const tlRecipeStatus rendered = renderRecipe(back, again);
     ASSERT_TRUE(rendered.ok()) << describe(rendered);
-    EXPECT_TRUE(samePixels(made->picture, again->picture))
+    EXPECT_TRUE(sameFormatAndPixels(made->picture, again->picture))
         << "seed " << seed << " at " << size.w << "x" << size.h << ": " << text;
     delete made;
     delete again;
@@ -111,7 +104,7 @@ TEST(Recipe, EveryWallpaperComesBackByteForByte) {
 // half opacity.
 tlRecipe sampleRecipe() {
     tlPictureLayer layer;
-    EXPECT_TRUE(layer.create(40, 24, 0, 8, 4));
+    EXPECT_TRUE(layer.create(40, 24, kRGBA8));
     for (const char *name : {"Gradient", "Neon", "RandomDots", "Plasma"})
         EXPECT_TRUE(layer.addEffect(createEffectByName(name), false));
     layer.effects.at(3)->opacity = 32768;
@@ -227,13 +220,13 @@ TEST(Recipe, HostileBodiesAreRefusedBeforeAnyPixel) {
         {"indexed colour",
          [](tlRecipe &r) {
              tlColour &c = r.effects[0].colours[0];
-             c.model = decltype(c.model)(2);
+             c.model = tlColourModel::Indexed;
          },
          tlRecipeResult::BadValue, "colour1"},
         {"gray above its depth",
          [](tlRecipe &r) {
              tlColour &c = r.effects[0].colours[0];
-             c.model = decltype(c.model)(1);
+             c.model = tlColourModel::Gray;
              c.channels = 1;
              c.samples[0] = 0, c.samples[1] = 1;
          },
@@ -298,7 +291,7 @@ TEST(Recipe, EveryFieldRendersAtBothEndsOfItsBounds) {
     for (int32_t c = 0; c < count; ++c) {
         const tlEffectInfo &info = classes[c];
         tlPictureLayer layer;
-        ASSERT_TRUE(layer.create(3, 2, 0, 8, 4));
+        ASSERT_TRUE(layer.create(3, 2, kRGBA8));
         ASSERT_TRUE(layer.addEffect(info.create(), false));
         tlRecipe recipe;
         ASSERT_TRUE(captureRecipe(layer, recipe).ok()) << info.name;
@@ -346,7 +339,7 @@ TEST(Recipe, TheJobHandsOutAndRendersRecipes) {
     job.recipe = &again;
     runGenerationJob(&job);
     ASSERT_NE(job.result, nullptr);
-    EXPECT_TRUE(samePixels(job.result->picture, composed->picture));
+    EXPECT_TRUE(sameFormatAndPixels(job.result->picture, composed->picture));
     EXPECT_EQ(textOf(again), textOf(made));
     delete job.result;
     delete composed;

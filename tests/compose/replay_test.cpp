@@ -15,6 +15,7 @@
 #include "effects/core/effect.h"
 #include "effects/core/picture_layer.h"
 #include "tests/compose/compose_support.h"
+#include "tests/support/formats.h"
 
 namespace {
 
@@ -383,7 +384,7 @@ std::set<std::string> checkSeed(uint32_t seed, int32_t w, int32_t h) {
     Recorder recorder(composer.random);
     composer.setObserver(&recorder);
     tlPictureLayer layer;
-    EXPECT_TRUE(layer.create(w, h, 0, 8, 4));
+    EXPECT_TRUE(layer.create(w, h, kRGBA8));
     const bool complete = composer.compose(layer);
 
     const bool failed = !recorder.events.empty() && recorder.events.back().failed;

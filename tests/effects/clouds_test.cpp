@@ -12,35 +12,16 @@
 #include "effects/patterns/clouds.h"
 #include "imaging/colour.h"
 #include "imaging/picture.h"
+#include "imaging/pixel_math.h"
 #include "imaging/progress.h"
+#include "tests/effects/effect_test_util.h"
+#include "tests/support/formats.h"
 
 namespace {
 
-void filledPicture(tlPicture &p, int32_t w, int32_t h, const tlColour &colour, int32_t model = 0, int32_t bits = 8,
-                   int32_t channels = 4) {
-    ASSERT_TRUE(p.create(w, h, model, bits, channels));
+void filledPicture(tlPicture &p, int32_t w, int32_t h, const tlColour &colour, tlPixelFormat format = kRGBA8) {
+    ASSERT_TRUE(p.create(w, h, format));
     p.fill(colour);
-}
-
-bool run(tlEffect &effect, const tlPicture &source, tlPicture &destination, tlProgress *progress = nullptr) {
-    tlPicture copy(source);
-    destination.moveFrom(copy);
-    return effect.apply(source, destination, progress);
-}
-
-bool samePixels(const tlPicture &a, const tlPicture &b) {
-    if (a.width != b.width || a.height != b.height || a.stride != b.stride) return false;
-    return std::memcmp(a.store, b.store, static_cast<size_t>(a.stride) * a.height) == 0;
-}
-
-// FNV-1a over the pixel bytes (padding excluded), for cross-build comparison.
-uint64_t pictureHash(const tlPicture &p) {
-    uint64_t h = 14695981039346656037ull;
-    for (int32_t y = 0; y < p.height; ++y) {
-        const uint8_t *row = p.row(y);
-        for (int32_t i = 0; i < p.width * p.bytesPerPixel(); ++i) h = (h ^ row[i]) * 1099511628211ull;
-    }
-    return h;
 }
 
 // Mean absolute difference of the first channel between two columns / rows.
@@ -55,15 +36,6 @@ double rowGap(const tlPicture &p, int32_t ya, int32_t yb) {
     for (int32_t x = 0; x < p.width; ++x) sum += std::abs(p.pixelAddress(x, ya)[0] - p.pixelAddress(x, yb)[0]);
     return sum / p.width;
 }
-
-class StopAfter : public tlProgress {
-public:
-    explicit StopAfter(int32_t rows) : left(rows) {}
-    void begin(int32_t n) override { total = n; }
-    bool step() override { return --left > 0; }
-    int32_t total = -1;
-    int32_t left;
-};
 
 }  // namespace
 
@@ -90,11 +62,11 @@ TEST(CloudEffect, LatticePointValues) {
 
     // The same at 16 bits and in gray: h = 0 gives colour2 exactly.
     tlPicture wide;
-    filledPicture(wide, 5, 4, tlColour::rgba(1, 2, 3, 255), 0, 16, 3);
+    filledPicture(wide, 5, 4, tlColour::rgba(1, 2, 3, 255), kRGB16);
     ASSERT_TRUE(run(cloud, wide, destination));
     EXPECT_EQ(destination.pixelAddress(0, 0)[0] | (destination.pixelAddress(0, 0)[1] << 8), 10 * 257);
     tlPicture gray;
-    filledPicture(gray, 5, 4, tlColour::rgba(99, 99, 99, 255), 1, 8, 2);
+    filledPicture(gray, 5, 4, tlColour::rgba(99, 99, 99, 255), kGrayA8);
     ASSERT_TRUE(run(cloud, gray, destination));
     uint8_t expected[2];
     ASSERT_TRUE(cloud.colour2.toGrayAlpha8(expected));
@@ -112,10 +84,10 @@ TEST(CloudEffect, SameSeedSameCloud) {
         cloud.wrap = wrap != 0;
         ASSERT_TRUE(run(cloud, source, a));
         ASSERT_TRUE(run(cloud, source, b));
-        EXPECT_TRUE(samePixels(a, b));
+        EXPECT_TRUE(sameSizeAndBytes(a, b));
         cloud.seed = 5;
         ASSERT_TRUE(run(cloud, source, b));
-        EXPECT_FALSE(samePixels(a, b));
+        EXPECT_FALSE(sameSizeAndBytes(a, b));
         cloud.seed = 4;
     }
 }
@@ -155,11 +127,11 @@ TEST(CloudEffect, ProgressAndAbort) {
     tlPicture source, destination;
     filledPicture(source, 8, 6, tlColour::rgba(0, 0, 0, 255));
     tlCloudEffect cloud;
-    StopAfter all(100);
+    CountingProgress all(100);
     EXPECT_TRUE(run(cloud, source, destination, &all));
     EXPECT_EQ(all.total, 5);
-    EXPECT_EQ(all.left, 94);
-    StopAfter two(2);
+    EXPECT_EQ(all.steps, 6);
+    CountingProgress two(2);
     EXPECT_FALSE(run(cloud, source, destination, &two));
     EXPECT_NE(std::memcmp(destination.row(1), source.row(1), 32), 0);
     EXPECT_EQ(std::memcmp(destination.row(2), source.row(2), 32), 0);
@@ -172,10 +144,10 @@ TEST(CloudEffect, DegenerateParameters) {
     cloud.wrap = true;
     cloud.scaleX = 0;  // no lattice cell to repeat: nothing painted
     EXPECT_TRUE(run(cloud, source, destination));
-    EXPECT_TRUE(samePixels(source, destination));
+    EXPECT_TRUE(sameSizeAndBytes(source, destination));
     cloud.scaleX = -30;
     EXPECT_TRUE(run(cloud, source, destination));
-    EXPECT_TRUE(samePixels(source, destination));
+    EXPECT_TRUE(sameSizeAndBytes(source, destination));
 
     const int32_t scales[] = {INT_MIN, -7, 0, 1, 3, INT_MAX};
     const int32_t details[] = {INT_MIN, -1, 0, 40, INT_MAX};
@@ -191,14 +163,14 @@ TEST(CloudEffect, DegenerateParameters) {
             }
 
     tlPicture one, indexed;
-    filledPicture(one, 1, 1, tlColour::rgba(0, 0, 0, 255), 1, 16, 1);
+    filledPicture(one, 1, 1, tlColour::rgba(0, 0, 0, 255), kGray16);
     cloud.scaleX = cloud.scaleY = 20;
     cloud.detail = 4;
     EXPECT_TRUE(run(cloud, one, destination));
-    ASSERT_TRUE(indexed.create(4, 4, 2, 8, 1));
+    ASSERT_TRUE(indexed.create(4, 4, kIndexed8));
     std::memset(indexed.store, 3, static_cast<size_t>(indexed.stride) * 4);
     EXPECT_TRUE(run(cloud, indexed, destination));
-    EXPECT_TRUE(samePixels(indexed, destination));
+    EXPECT_TRUE(sameSizeAndBytes(indexed, destination));
 }
 
 // The seed points cover the 2 × 2 picture; level 1 then visits four cells
@@ -224,13 +196,13 @@ TEST(PlasmaEffect, ThinPicturesPaintNothing) {
     tlPlasmaEffect plasma;
     sharedRandom().seed(7);
     EXPECT_TRUE(run(plasma, source, destination));
-    EXPECT_TRUE(samePixels(source, destination));
+    EXPECT_TRUE(sameSizeAndBytes(source, destination));
     tlRandom reference;
     reference.seed(7);
     EXPECT_EQ(sharedRandom().next(), reference.next());  // not even reseeded
     filledPicture(source, 1, 5, tlColour::rgba(1, 2, 3, 4));
     EXPECT_TRUE(run(plasma, source, destination));
-    EXPECT_TRUE(samePixels(source, destination));
+    EXPECT_TRUE(sameSizeAndBytes(source, destination));
 }
 
 TEST(PlasmaEffect, GrayscaleAndSeeds) {
@@ -250,10 +222,10 @@ TEST(PlasmaEffect, GrayscaleAndSeeds) {
     plasma.grayscale = false;
     ASSERT_TRUE(run(plasma, source, a));
     ASSERT_TRUE(run(plasma, source, b));
-    EXPECT_TRUE(samePixels(a, b));
+    EXPECT_TRUE(sameSizeAndBytes(a, b));
     plasma.seed = 12;
     ASSERT_TRUE(run(plasma, source, b));
-    EXPECT_FALSE(samePixels(a, b));
+    EXPECT_FALSE(sameSizeAndBytes(a, b));
 }
 
 // With wrap the last column and row are displaced from the first ones, so
@@ -287,27 +259,27 @@ TEST(PlasmaEffect, RoughnessExtremes) {
     ASSERT_TRUE(run(plasma, source, a));
     plasma.roughness = -40;
     ASSERT_TRUE(run(plasma, source, b));
-    EXPECT_TRUE(samePixels(a, b));
+    EXPECT_TRUE(sameSizeAndBytes(a, b));
     plasma.roughness = INT_MIN;
     ASSERT_TRUE(run(plasma, source, b));
-    EXPECT_TRUE(samePixels(a, b));
+    EXPECT_TRUE(sameSizeAndBytes(a, b));
     plasma.roughness = INT_MAX;
     EXPECT_TRUE(run(plasma, source, b));
 }
 
 TEST(PlasmaEffect, OtherFormats) {
-    const int32_t formats[][3] = {{0, 8, 3}, {0, 16, 3}, {0, 16, 4}, {1, 8, 1}, {1, 8, 2},
-                                  {1, 16, 1}, {1, 16, 2}, {2, 8, 1}, {2, 8, 2}};
+    const tlPixelFormat formats[] = {kRGB8,   kRGB16,   kRGBA16,   kGray8,    kGrayA8,
+                                     kGray16, kGrayA16, kIndexed8, kIndexedA8};
     for (const auto &f : formats) {
         tlPicture source, destination;
-        ASSERT_TRUE(source.create(19, 2, f[0], f[1], f[2]));
+        ASSERT_TRUE(source.create(19, 2, f));
         tlPlasmaEffect plasma;
         plasma.wrap = true;
         plasma.grayscale = true;
         EXPECT_TRUE(run(plasma, source, destination));
-        if (f[0] == 0) {
+        if (f.model == tlColourModel::RGB) {
             const uint8_t *p = destination.pixelAddress(7, 1);
-            int32_t step = f[1] / 8;
+            int32_t step = f.bits / 8;
             EXPECT_EQ(std::memcmp(p, p + step, static_cast<size_t>(step)), 0);  // grayscale: R = G
         }
     }
@@ -327,22 +299,22 @@ TEST(NoisePatterns, KnownPictures) {
     cloud.scaleX = 30;
     cloud.scaleY = 20;
     ASSERT_TRUE(run(cloud, source, destination));
-    uint64_t cloudWrap = pictureHash(destination);
+    uint64_t cloudWrap = digest(destination);
     cloud.wrap = false;
     cloud.turbulence = true;
     cloud.scaleX = 37;
     ASSERT_TRUE(run(cloud, source, destination));
-    uint64_t cloudTurbulent = pictureHash(destination);
+    uint64_t cloudTurbulent = digest(destination);
     tlPlasmaEffect plasma;
     plasma.seed = 31337;
     plasma.roughness = 27;
     plasma.wrap = true;
     ASSERT_TRUE(run(plasma, source, destination));
-    uint64_t plasmaWrap = pictureHash(destination);
+    uint64_t plasmaWrap = digest(destination);
     plasma.wrap = false;
     plasma.grayscale = true;
     ASSERT_TRUE(run(plasma, source, destination));
-    uint64_t plasmaGray = pictureHash(destination);
+    uint64_t plasmaGray = digest(destination);
     std::printf("hashes %016llx %016llx %016llx %016llx\n", static_cast<unsigned long long>(cloudWrap),
                 static_cast<unsigned long long>(cloudTurbulent), static_cast<unsigned long long>(plasmaWrap),
                 static_cast<unsigned long long>(plasmaGray));
@@ -367,7 +339,7 @@ public:
         x0 = r.left, y0 = r.top, x1 = r.right - 1, y1 = r.bottom - 1;
         if (x0 >= x1 || y0 >= y1) return;
         random.seed(static_cast<uint32_t>(effect.seed));
-        colours = pic.model == 0 ? 3 : 1;
+        colours = pic.format().colourChannels();
         full = pic.bits == 8 ? 255 : 65535;
         const int64_t cx = (x0 + x1) / 2, cy = (y0 + y1) / 2;
         if (effect.wrap) {
@@ -398,20 +370,13 @@ private:
         uint8_t buffer[8];
         pic.getPixel(static_cast<int32_t>(x), static_cast<int32_t>(y), buffer);
         Pixel out = {};
-        for (int32_t c = 0; c < pic.channels; ++c)
-            out.v[c] = pic.bits == 8 ? buffer[c] : buffer[2 * c] | (buffer[2 * c + 1] << 8);
+        for (int32_t c = 0; c < pic.channels; ++c) out.v[c] = readSample(buffer, pic.bits, c);
         return out;
     }
     void set(int64_t x, int64_t y, const Pixel &p) {
         uint8_t buffer[8];
-        for (int32_t c = 0; c < pic.channels; ++c) {
-            if (pic.bits == 8) {
-                buffer[c] = static_cast<uint8_t>(p.v[c]);
-            } else {
-                buffer[2 * c] = static_cast<uint8_t>(p.v[c]);
-                buffer[2 * c + 1] = static_cast<uint8_t>(p.v[c] >> 8);
-            }
-        }
+        for (int32_t c = 0; c < pic.channels && c < 4; ++c)
+            writeSample(buffer, pic.bits, c, static_cast<uint32_t>(p.v[c]));
         pic.setPixel(static_cast<int32_t>(x), static_cast<int32_t>(y), buffer);
     }
     Pixel randomPixel() {
@@ -474,8 +439,8 @@ private:
 // roughness, on the whole picture and on a selection; the shared generator
 // must also end where the plain rule's does.
 TEST(PlasmaEffect, MatchesThePlainRule) {
-    const int32_t formats[][3] = {{0, 8, 4}, {0, 8, 3}, {0, 16, 3}, {0, 16, 4}, {1, 8, 1},
-                                  {1, 8, 2}, {1, 16, 1}, {1, 16, 2}, {2, 8, 1}, {2, 8, 2}};
+    const tlPixelFormat formats[] = {kRGBA8,  kRGB8,   kRGB16,   kRGBA16,   kGray8,
+                                     kGrayA8, kGray16, kGrayA16, kIndexed8, kIndexedA8};
     const int32_t sizes[][2] = {{2, 2}, {3, 3}, {5, 4}, {7, 9}, {13, 6}, {2, 11}, {33, 17}};
     const int32_t roughnesses[] = {10, 27, 0, -3, 1000000, INT_MAX};
     int32_t cases = 0;
@@ -484,7 +449,7 @@ TEST(PlasmaEffect, MatchesThePlainRule) {
             for (int32_t options = 0; options < 4; ++options)
                 for (int32_t roughness : roughnesses) {
                     tlPicture source;
-                    ASSERT_TRUE(source.create(s[0], s[1], f[0], f[1], f[2]));
+                    ASSERT_TRUE(source.create(s[0], s[1], f));
                     for (int32_t y = 0; y < s[1]; ++y)
                         for (int32_t i = 0; i < source.stride; ++i)
                             source.row(y)[i] = static_cast<uint8_t>(y * 37 + i * 11);
@@ -502,8 +467,8 @@ TEST(PlasmaEffect, MatchesThePlainRule) {
                     ASSERT_TRUE(run(plasma, source, destination));
                     PlainPlasma plain(expected, plasma);
                     plain.run();
-                    ASSERT_TRUE(samePixels(destination, expected))
-                        << "format " << f[0] << "/" << f[1] << "/" << f[2] << " size " << s[0] << "x" << s[1]
+                    ASSERT_TRUE(sameSizeAndBytes(destination, expected))
+                        << "format " << f << " size " << s[0] << "x" << s[1]
                         << " wrap " << plasma.wrap << " grayscale " << plasma.grayscale << " roughness " << roughness;
                     ASSERT_EQ(sharedRandom().index, plain.random.index);
                     ASSERT_EQ(sharedRandom().next(), plain.random.next());

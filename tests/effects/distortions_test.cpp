@@ -21,7 +21,7 @@ namespace {
 
 // Gray 8-bit picture of one row with the given values.
 bool grayRow(tlPicture &p, std::initializer_list<uint8_t> values) {
-    if (!p.create(static_cast<int32_t>(values.size()), 1, 1, 8, 1)) return false;
+    if (!p.create(static_cast<int32_t>(values.size()), 1, kGray8)) return false;
     int32_t x = 0;
     for (uint8_t v : values) p.row(0)[x++] = v;
     return true;
@@ -62,7 +62,7 @@ TEST(Sampler, ClampingReadsPixelCentresAndRefusesOutside) {
 
 TEST(Sampler, WrappingBlendsAcrossTheSeamAtNegativePositions) {
     tlPicture p;
-    ASSERT_TRUE(p.create(4, 2, 0, 8, 3));
+    ASSERT_TRUE(p.create(4, 2, kRGB8));
     const uint8_t top[4] = {0, 100, 0, 200}, bottom[4] = {40, 40, 40, 40};
     for (int32_t x = 0; x < 4; ++x) {
         std::memset(p.pixelAddress(x, 0), top[x], 3);
@@ -82,7 +82,7 @@ TEST(Sampler, WrappingBlendsAcrossTheSeamAtNegativePositions) {
 
 TEST(Sampler, AlphaWeightsColourAndTransparentGivesZeros) {
     tlPicture p;
-    ASSERT_TRUE(p.create(2, 1, 0, 8, 4));
+    ASSERT_TRUE(p.create(2, 1, kRGBA8));
     const uint8_t left[4] = {255, 0, 0, 255}, right[4] = {0, 0, 255, 0};
     std::memcpy(p.pixelAddress(0, 0), left, 4);
     std::memcpy(p.pixelAddress(1, 0), right, 4);
@@ -95,13 +95,13 @@ TEST(Sampler, AlphaWeightsColourAndTransparentGivesZeros) {
         EXPECT_EQ(0, std::memcmp(out, "\0\0\0\0", 4));
     }
     tlPicture deep;
-    ASSERT_TRUE(deep.create(2, 1, 1, 16, 1));
+    ASSERT_TRUE(deep.create(2, 1, kGray16));
     deep.store[2] = deep.store[3] = 0xFF;
     uint8_t out[2];
     ASSERT_TRUE(clampingSampler(deep)(deep, 0.25, 0, out));
     EXPECT_EQ(out[0] | (out[1] << 8), 16383);
     tlPicture indexed;
-    ASSERT_TRUE(indexed.create(2, 1, 2, 8, 1));
+    ASSERT_TRUE(indexed.create(2, 1, kIndexed8));
     EXPECT_EQ(clampingSampler(indexed), nullptr);
 }
 
@@ -121,7 +121,7 @@ TEST(Cylinder, ColumnsFollowTheArcFromTheRectanglesLeftEdge) {
     EXPECT_EQ(0, std::memcmp(dst.row(0), want, 8));
 
     tlPicture column;
-    ASSERT_TRUE(column.create(1, 4, 1, 8, 1));
+    ASSERT_TRUE(column.create(1, 4, kGray8));
     const uint8_t values[4] = {0, 100, 200, 250};
     for (int32_t y = 0; y < 4; ++y) column.row(y)[0] = values[y];
     tlPicture down(column);
@@ -138,14 +138,14 @@ TEST(Cylinder, ColumnsFollowTheArcFromTheRectanglesLeftEdge) {
 
 TEST(Cylinder, UnsupportedFormatsAndAStopAreReported) {
     tlPicture indexed;
-    ASSERT_TRUE(makePicture(indexed, 5, 5, 2, 8, 1, 3));
+    ASSERT_TRUE(makePicture(indexed, 5, 5, kIndexed8, 3));
     tlPicture dst(indexed);
     tlCylinderEffect e;
     EXPECT_FALSE(e.apply(indexed, dst, nullptr));
     EXPECT_TRUE(sameBytes(indexed, dst));
 
     tlPicture src;
-    ASSERT_TRUE(makePicture(src, 7, 5, 0, 16, 4, 3));
+    ASSERT_TRUE(makePicture(src, 7, 5, kRGBA16, 3));
     tlPicture out(src), full(src);
     CountingProgress progress;
     progress.stopAt = 2;
@@ -157,7 +157,7 @@ TEST(Cylinder, UnsupportedFormatsAndAStopAreReported) {
 
 TEST(Swirl, AngleZeroLeavesTheDiscAloneButClearsTransparentPixels) {
     tlPicture src;
-    ASSERT_TRUE(makePicture(src, 9, 5, 0, 8, 4, 17));
+    ASSERT_TRUE(makePicture(src, 9, 5, kRGBA8, 17));
     for (int32_t x = 0; x < 9; x += 2) src.pixelAddress(x, 2)[3] = 0;
     tlPicture dst(src);
     tlSwirlEffect e;
@@ -178,7 +178,7 @@ TEST(Swirl, AngleZeroLeavesTheDiscAloneButClearsTransparentPixels) {
 
 TEST(Swirl, TwistsExactlyTheEllipseFillingTheRectangle) {
     tlPicture src;
-    ASSERT_TRUE(makePicture(src, 100, 50, 0, 8, 4, 5));
+    ASSERT_TRUE(makePicture(src, 100, 50, kRGBA8, 5));
     for (int32_t y = 0; y < 50; ++y)
         for (int32_t x = 0; x < 100; ++x) src.pixelAddress(x, y)[3] = 255;
     tlPicture dst(src);
@@ -201,7 +201,7 @@ TEST(Swirl, TwistsExactlyTheEllipseFillingTheRectangle) {
 // The swirl reuses sin and cos of mirrored columns; this is the plain rule.
 TEST(Swirl, MatchesThePlainRuleInsideASelection) {
     tlPicture src;
-    ASSERT_TRUE(makePicture(src, 47, 33, 0, 8, 4, 77));
+    ASSERT_TRUE(makePicture(src, 47, 33, kRGBA8, 77));
     src.selected = true;
     src.selection = {3, 2, 40, 30};
     tlPicture dst(src), want(src);
@@ -248,15 +248,14 @@ void plainSwirl(const tlPicture &src, int32_t angle, tlPicture &want) {
 // dividing by a scale of 1; random sizes (odd and even, wide, tall, square),
 // selections, formats and angles must give the bytes of the plain rule.
 TEST(Swirl, MatchesThePlainRuleOnRandomPicturesAndAngles) {
-    const int32_t formats[][3] = {{0, 8, 4}, {0, 8, 3}, {0, 16, 4}, {0, 16, 3},
-                                  {1, 8, 1}, {1, 8, 2}, {1, 16, 1}, {1, 16, 2}};
+    const tlPixelFormat formats[] = {kRGBA8, kRGB8, kRGBA16, kRGB16, kGray8, kGrayA8, kGray16, kGrayA16};
     uint32_t seed = 4711;
     for (int32_t n = 0; n < 60; ++n) {
-        const int32_t *f = formats[n % 8];
+        const tlPixelFormat &f = formats[n % 8];
         const int32_t w = 1 + static_cast<int32_t>(nextRandom(seed) % 40);
         const int32_t h = n % 5 == 0 ? w : 1 + static_cast<int32_t>(nextRandom(seed) % 40);
         tlPicture src;
-        ASSERT_TRUE(randomPicture(src, w, h, f[0], f[1], f[2], seed));
+        ASSERT_TRUE(randomPicture(src, w, h, f, seed));
         if (n % 3 == 1 && w > 2 && h > 2) {
             src.selected = true;
             src.selection = {1, static_cast<int32_t>(nextRandom(seed) % 2), w - 1, h};
@@ -275,7 +274,7 @@ TEST(Swirl, MatchesThePlainRuleOnRandomPicturesAndAngles) {
 // upper half's turns: a stop leaves exactly the finished rows written.
 TEST(Swirl, AStopLeavesOnlyTheFinishedRowsWritten) {
     tlPicture src;
-    ASSERT_TRUE(randomPicture(src, 23, 17, 0, 8, 4, 99));
+    ASSERT_TRUE(randomPicture(src, 23, 17, kRGBA8, 99));
     tlPicture out(src), full(src);
     tlSwirlEffect e;
     e.angle = 300;
@@ -291,7 +290,7 @@ TEST(Swirl, AStopLeavesOnlyTheFinishedRowsWritten) {
 
 TEST(SineWave, ZeroWavelengthsResampleInPlace) {
     tlPicture src;
-    ASSERT_TRUE(makePicture(src, 6, 4, 1, 16, 2, 8));
+    ASSERT_TRUE(makePicture(src, 6, 4, kGrayA16, 8));
     src.pixelAddress(1, 1)[2] = src.pixelAddress(1, 1)[3] = 0;
     tlPicture dst(src);
     tlSineWaveEffect e;
@@ -309,7 +308,7 @@ TEST(SineWave, ZeroWavelengthsResampleInPlace) {
 
 TEST(SineWave, NegativeAmplitudeInvertsTheWaveAndWrapFillsTheGap) {
     tlPicture src;
-    ASSERT_TRUE(src.create(40, 40, 0, 8, 3));
+    ASSERT_TRUE(src.create(40, 40, kRGB8));
     for (int32_t y = 0; y < 40; ++y)
         for (int32_t x = 0; x < 40; ++x) std::memset(src.pixelAddress(x, y), x * 6 + 1, 3);
     tlSineWaveEffect e;
@@ -338,7 +337,7 @@ TEST(SineWave, NegativeAmplitudeInvertsTheWaveAndWrapFillsTheGap) {
 
 TEST(SineWave, WrapOnlyAffectsEightBitRgbAndOtherModelsAreRefused) {
     tlPicture src;
-    ASSERT_TRUE(makePicture(src, 13, 11, 0, 16, 4, 2));
+    ASSERT_TRUE(makePicture(src, 13, 11, kRGBA16, 2));
     tlSineWaveEffect e;
     e.amplitudeY = 7;
     tlPicture plain(src), wrapped(src);
@@ -349,7 +348,7 @@ TEST(SineWave, WrapOnlyAffectsEightBitRgbAndOtherModelsAreRefused) {
     EXPECT_FALSE(sameBytes(plain, src));
 
     tlPicture indexed;
-    ASSERT_TRUE(makePicture(indexed, 5, 5, 2, 8, 1, 3));
+    ASSERT_TRUE(makePicture(indexed, 5, 5, kIndexed8, 3));
     tlPicture dst(indexed);
     EXPECT_FALSE(e.apply(indexed, dst, nullptr));
     EXPECT_TRUE(sameBytes(indexed, dst));
@@ -376,7 +375,7 @@ TEST(SineWave, WrappedDivisorWavelengthsAreSeamless) {
     for (const auto &w : waves)
         for (int32_t channels : {3, 4}) {
             tlPicture src;
-            ASSERT_TRUE(makePicture(src, 24, 12, 0, 8, channels, 31));
+            ASSERT_TRUE(makePicture(src, 24, 12, tlPixelFormat::rgb(8, channels), 31));
             tlSineWaveEffect e;
             e.amplitudeX = w[0];
             e.wavelengthX = w[1];
@@ -395,7 +394,7 @@ TEST(SineWave, WrappedDivisorWavelengthsAreSeamless) {
 
 TEST(Kaleidoscope, AveragesMirrorImages) {
     tlPicture square;
-    ASSERT_TRUE(square.create(2, 2, 0, 8, 3));
+    ASSERT_TRUE(square.create(2, 2, kRGB8));
     const uint8_t values[4] = {10, 21, 32, 43};
     for (int32_t i = 0; i < 4; ++i) std::memset(square.pixelAddress(i % 2, i / 2), values[i], 3);
     tlPicture dst(square);
@@ -404,7 +403,7 @@ TEST(Kaleidoscope, AveragesMirrorImages) {
     for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(px(dst, i % 2, i / 2)[2], (10 + 21 + 32 + 43) >> 2);
 
     tlPicture wide;
-    ASSERT_TRUE(wide.create(4, 2, 1, 8, 1));
+    ASSERT_TRUE(wide.create(4, 2, kGray8));
     const uint8_t grays[8] = {1, 20, 40, 80, 100, 120, 140, 250};
     for (int32_t i = 0; i < 8; ++i) wide.row(i / 4)[i % 4] = grays[i];
     tlPicture eight(wide);
@@ -417,7 +416,7 @@ TEST(Kaleidoscope, AveragesMirrorImages) {
 
 TEST(Kaleidoscope, AlphaWeightsColoursInSixteenBitsAndTransparencyGivesZeros) {
     tlPicture src;
-    ASSERT_TRUE(src.create(2, 1, 0, 16, 4));
+    ASSERT_TRUE(src.create(2, 1, kRGBA16));
     uint8_t *a = src.pixelAddress(0, 0), *b = src.pixelAddress(1, 0);
     a[0] = 0xE8, a[1] = 0x03, a[6] = a[7] = 0xFF;  // red 1000, opaque
     b[0] = 0x60, b[1] = 0xEA;                      // red 60000, transparent
@@ -428,7 +427,7 @@ TEST(Kaleidoscope, AlphaWeightsColoursInSixteenBitsAndTransparencyGivesZeros) {
     EXPECT_EQ(px(dst, 1, 0)[6] | (px(dst, 1, 0)[7] << 8), 32767);
 
     tlPicture clear;
-    ASSERT_TRUE(makePicture(clear, 5, 3, 0, 8, 4, 6));
+    ASSERT_TRUE(makePicture(clear, 5, 3, kRGBA8, 6));
     for (int32_t y = 0; y < 3; ++y)
         for (int32_t x = 0; x < 5; ++x) clear.pixelAddress(x, y)[3] = 0;
     for (int32_t mode : {0, 1}) {
@@ -445,7 +444,7 @@ TEST(Distortions, OddParametersAndTinyPicturesNeverCrash) {
     for (int32_t size : {1, 2})
         for (int32_t v : values) {
             tlPicture src;
-            ASSERT_TRUE(makePicture(src, size, 1, 0, 8, 4, 9));
+            ASSERT_TRUE(makePicture(src, size, 1, kRGBA8, 9));
             tlPicture dst(src);
             tlCylinderEffect c;
             c.vertical = v;
@@ -469,7 +468,7 @@ TEST(Distortions, OddParametersAndTinyPicturesNeverCrash) {
 // must reproduce these bytes exactly.
 TEST(Distortions, SameInputGivesTheseExactBytes) {
     tlPicture src;
-    ASSERT_TRUE(makePicture(src, 61, 47, 0, 8, 4, 2024));
+    ASSERT_TRUE(makePicture(src, 61, 47, kRGBA8, 2024));
     for (int32_t y = 0; y < 47; ++y)
         for (int32_t x = 0; x < 61; ++x) src.pixelAddress(x, y)[3] |= 0x80;
     tlCylinderEffect cylinder, cylinderDown;

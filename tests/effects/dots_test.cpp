@@ -17,8 +17,8 @@
 namespace {
 
 // White opaque RGBA picture of w × h (or another format when given).
-void whitePicture(tlPicture &p, int32_t w, int32_t h, int32_t model = 0, int32_t bits = 8, int32_t channels = 4) {
-    ASSERT_TRUE(p.create(w, h, model, bits, channels));
+void whitePicture(tlPicture &p, int32_t w, int32_t h, tlPixelFormat format = kRGBA8) {
+    ASSERT_TRUE(p.create(w, h, format));
     p.fill(tlColour::rgba(255, 255, 255, 255));
 }
 
@@ -130,7 +130,7 @@ TEST(DotsEffect, SoftEdge) {
     EXPECT_EQ(paintedSet(destination), squares({{0, 0}}, 7, 7, 7));
     dots.shape = 0;
     tlPicture wide;
-    whitePicture(wide, 7, 7, 0, 16, 3);
+    whitePicture(wide, 7, 7, kRGB16);
     EXPECT_TRUE(run(dots, wide, destination));
     EXPECT_EQ(destination.pixelAddress(0, 3)[0], 0);
     EXPECT_EQ(destination.pixelAddress(0, 3)[1], 0);
@@ -225,7 +225,7 @@ TEST(DotsEffect, DegenerateParameters) {
 
     // Gray pictures are left as they are.
     tlPicture gray;
-    whitePicture(gray, 5, 5, 1, 8, 1);
+    whitePicture(gray, 5, 5, kGray8);
     tlDotsEffect plain;
     EXPECT_TRUE(run(plain, gray, destination));
     EXPECT_TRUE(sameSizeAndBytes(gray, destination));
@@ -379,7 +379,7 @@ TEST(RandomDotsEffect, DegenerateParameters) {
 
     // Only RGB 8-bit pictures are painted.
     tlPicture wide;
-    whitePicture(wide, 4, 4, 0, 16, 4);
+    whitePicture(wide, 4, 4, kRGBA16);
     dots.dotSize = 2;
     EXPECT_TRUE(run(dots, wide, destination));
     EXPECT_TRUE(sameSizeAndBytes(wide, destination));

@@ -18,15 +18,15 @@ namespace {
 
 // A scribbled picture; with alpha, every fifth pixel is made transparent
 // and every third opaque so that both ends of the weighting are exercised.
-tlPicture *noisy(int32_t w, int32_t h, int32_t model, int32_t bits, int32_t ch, uint32_t seed) {
+tlPicture *noisy(int32_t w, int32_t h, tlPixelFormat format, uint32_t seed) {
     tlPicture *p = new tlPicture;
-    if (!p->create(w, h, model, bits, ch)) return p;
+    if (!p->create(w, h, format)) return p;
     scribble(*p, seed);
     if (p->hasAlpha()) {
-        const int32_t bytes = bits / 8;
+        const int32_t bytes = format.bits / 8;
         for (int32_t y = 0; y < h; ++y)
             for (int32_t x = 0; x < w; ++x) {
-                uint8_t *a = p->pixelAddress(x, y) + (ch - 1) * bytes;
+                uint8_t *a = p->pixelAddress(x, y) + (format.channels - 1) * bytes;
                 const int32_t n = y * w + x;
                 if (n % 5 == 0) std::memset(a, 0, bytes);
                 if (n % 3 == 0) std::memset(a, 0xFF, bytes);
@@ -35,15 +35,6 @@ tlPicture *noisy(int32_t w, int32_t h, int32_t model, int32_t bits, int32_t ch, 
     return p;
 }
 
-void setSample(tlPicture &p, int32_t x, int32_t y, int32_t c, int64_t v) {
-    uint8_t *q = p.pixelAddress(x, y);
-    if (p.bits == 8) {
-        q[c] = static_cast<uint8_t>(v);
-    } else {
-        q[2 * c] = static_cast<uint8_t>(v);
-        q[2 * c + 1] = static_cast<uint8_t>(v >> 8);
-    }
-}
 
 int32_t edgeIndex(int64_t v, int32_t n, bool wrap) { return wrap ? wrapped(v, n) : clamped(v, n); }
 
@@ -52,7 +43,7 @@ int32_t edgeIndex(int64_t v, int32_t n, bool wrap) { return wrap ? wrapped(v, n)
 void edgeReference(const tlPicture &src, tlPicture &dst, int32_t kernel, int32_t gain, bool wrap) {
     static const int32_t kx[2][9] = {{1, 0, -1, 2, 0, -2, 1, 0, -1}, {0, 0, 0, 0, 1, 0, 0, 0, -1}};
     static const int32_t ky[2][9] = {{1, 2, 1, 0, 0, 0, -1, -2, -1}, {0, 0, 0, 0, 0, 1, 0, -1, 0}};
-    const int32_t colours = src.model == 0 ? 3 : 1;
+    const int32_t colours = src.format().colourChannels();
     const double top = src.bits == 8 ? 255.0 : 65535.0;
     for (int32_t y = 0; y < src.height; ++y)
         for (int32_t x = 0; x < src.width; ++x)
@@ -78,8 +69,8 @@ struct EmbossCase {
 };
 
 void embossReference(const tlPicture &src, tlPicture &dst, const EmbossCase &e) {
-    const bool alpha = src.hasAlpha(), byDirection = src.model == 0 && src.bits == 8;
-    const int32_t colours = src.model == 0 ? 3 : 1, ai = src.channels - 1;
+    const bool alpha = src.hasAlpha(), byDirection = src.model == tlColourModel::RGB && src.bits == 8;
+    const int32_t colours = src.format().colourChannels(), ai = src.channels - 1;
     const int64_t top = src.bits == 8 ? 255 : 65535;
     const int32_t d = e.direction;
     const bool useV = !byDirection || (d != 3 && d != 4), useH = !byDirection || (d != 1 && d != 6);
@@ -165,7 +156,7 @@ void neonReference(const tlPicture &src, tlPicture &dst, int32_t radius, int32_t
     }
 }
 
-const Format filterFormats[] = {{0, 8, 4}, {0, 8, 3}, {0, 16, 4}, {0, 16, 3}, {1, 8, 1}, {1, 8, 2}, {1, 16, 1}, {1, 16, 2}};
+const tlPixelFormat filterFormats[] = {kRGBA8, kRGB8, kRGBA16, kRGB16, kGray8, kGrayA8, kGray16, kGrayA16};
 
 }  // namespace
 
@@ -173,7 +164,7 @@ const Format filterFormats[] = {{0, 8, 4}, {0, 8, 3}, {0, 16, 4}, {0, 16, 3}, {1
 // 255 at gain 100; gain 20 gives 1020 × 0.2 = 204. Elsewhere 0.
 TEST(EdgeDetection, SobelStepAndUniformPictures) {
     tlPicture step, out;
-    ASSERT_TRUE(step.create(8, 5, 0, 8, 3));
+    ASSERT_TRUE(step.create(8, 5, kRGB8));
     for (int32_t y = 0; y < 5; ++y)
         for (int32_t x = 0; x < 8; ++x) std::memset(step.pixelAddress(x, y), x < 4 ? 0 : 255, 3);
     tlEdgeDetectionEffect edge;
@@ -189,7 +180,7 @@ TEST(EdgeDetection, SobelStepAndUniformPictures) {
     EXPECT_EQ(out.pixelAddress(0, 0)[0], 204);
 
     tlPicture flat;
-    ASSERT_TRUE(flat.create(6, 4, 0, 8, 4));
+    ASSERT_TRUE(flat.create(6, 4, kRGBA8));
     for (int32_t y = 0; y < 4; ++y)
         for (int32_t x = 0; x < 6; ++x) {
             uint8_t *p = flat.pixelAddress(x, y);
@@ -207,7 +198,7 @@ TEST(EdgeDetection, SobelStepAndUniformPictures) {
 
 // Roberts cross reads the centre, right, lower and lower-right pixels only.
 TEST(EdgeDetection, RobertsIgnoresUpperRowAndLeftColumn) {
-    std::unique_ptr<tlPicture> a(noisy(5, 5, 0, 8, 3, 11));
+    std::unique_ptr<tlPicture> a(noisy(5, 5, kRGB8, 11));
     tlPicture b(*a), outA, outB;
     for (int32_t i = 0; i < 5; ++i) {
         std::memset(b.pixelAddress(i, 1), 0, 3);  // the row above (2, 2)
@@ -226,10 +217,10 @@ TEST(EdgeDetection, RobertsIgnoresUpperRowAndLeftColumn) {
 TEST(EdgeDetection, MatchesPlainReference) {
     const int32_t gains[] = {1, 37, 100, 160, 200, 100000};
     int32_t n = 0;
-    for (const Format &f : filterFormats)
+    for (const tlPixelFormat &f : filterFormats)
         for (int32_t kernel = 0; kernel < 2; ++kernel)
             for (int32_t gain : gains) {
-                std::unique_ptr<tlPicture> src(noisy(9 + n % 3, 7, f.model, f.bits, f.channels, 100 + n));
+                std::unique_ptr<tlPicture> src(noisy(9 + n % 3, 7, f, 100 + n));
                 const bool wrap = n % 2 == 1;
                 tlEdgeDetectionEffect edge;
                 edge.kernel = kernel, edge.gain = gain, edge.wrap = wrap;
@@ -246,7 +237,7 @@ TEST(EdgeDetection, MatchesPlainReference) {
 // pixel shows an edge around it.
 TEST(EdgeDetection, TransparentPixelsCountAsBlack) {
     tlPicture src, out;
-    ASSERT_TRUE(src.create(5, 5, 0, 8, 4));
+    ASSERT_TRUE(src.create(5, 5, kRGBA8));
     for (int32_t y = 0; y < 5; ++y)
         for (int32_t x = 0; x < 5; ++x) std::memset(src.pixelAddress(x, y), 255, 4);
     src.pixelAddress(2, 2)[3] = 0;
@@ -259,7 +250,7 @@ TEST(EdgeDetection, TransparentPixelsCountAsBlack) {
 }
 
 TEST(EdgeDetection, OddParametersAndFormats) {
-    std::unique_ptr<tlPicture> src(noisy(6, 5, 0, 8, 4, 3));
+    std::unique_ptr<tlPicture> src(noisy(6, 5, kRGBA8, 3));
     tlPicture out;
     tlEdgeDetectionEffect edge;
     edge.invert = true;
@@ -280,19 +271,19 @@ TEST(EdgeDetection, OddParametersAndFormats) {
 
     // Indexed pictures get no gradients, but the inversion still runs.
     tlPicture indexed;
-    ASSERT_TRUE(indexed.create(4, 3, 2, 8, 1));
+    ASSERT_TRUE(indexed.create(4, 3, kIndexed8));
     scribble(indexed, 5);
     ASSERT_TRUE(run(edge, indexed, out));
     EXPECT_EQ(out.pixelAddress(1, 1)[0], static_cast<uint8_t>(~indexed.pixelAddress(1, 1)[0]));
 
     // One pixel and one row.
     for (int32_t w : {1, 7}) {
-        std::unique_ptr<tlPicture> thin(noisy(w, 1, 0, 16, 3, 9));
+        std::unique_ptr<tlPicture> thin(noisy(w, 1, kRGB16, 9));
         ASSERT_TRUE(run(edge, *thin, out));
     }
 
     // A stop leaves the rows written so far and skips the inversion.
-    StopAfter stop(2);
+    CountingProgress stop(2);
     ASSERT_FALSE(run(edge, *src, out, &stop));
     EXPECT_EQ(stop.total, 4);
     EXPECT_TRUE(std::memcmp(out.row(4), src->row(4), 24) == 0);
@@ -302,7 +293,7 @@ TEST(EdgeDetection, OddParametersAndFormats) {
 // to bottom embosses to mid-grey 128.
 TEST(Emboss, HorizontalTermIgnoresVerticalChange) {
     tlPicture src, out;
-    ASSERT_TRUE(src.create(7, 6, 0, 8, 3));
+    ASSERT_TRUE(src.create(7, 6, kRGB8));
     for (int32_t y = 0; y < 6; ++y)
         for (int32_t x = 0; x < 7; ++x) std::memset(src.pixelAddress(x, y), y * 40, 3);
     tlEmbossEffect emboss;
@@ -318,7 +309,7 @@ TEST(Emboss, HorizontalTermIgnoresVerticalChange) {
 // cut to 8 bits: 252 with both terms, 254 with one.
 TEST(Emboss, OpaqueAlphaWeighting) {
     tlPicture src, out;
-    ASSERT_TRUE(src.create(9, 9, 0, 8, 4));
+    ASSERT_TRUE(src.create(9, 9, kRGBA8));
     for (int32_t y = 0; y < 9; ++y)
         for (int32_t x = 0; x < 9; ++x) {
             uint8_t *p = src.pixelAddress(x, y);
@@ -342,7 +333,7 @@ TEST(Emboss, OpaqueAlphaWeighting) {
 
     // Without alpha the divisor is radius × 100: 300 × 138 / 200 = 207 → 335 → 255.
     tlPicture rgb;
-    ASSERT_TRUE(rgb.create(9, 9, 0, 8, 3));
+    ASSERT_TRUE(rgb.create(9, 9, kRGB8));
     for (int32_t y = 0; y < 9; ++y)
         for (int32_t x = 0; x < 9; ++x) std::memcpy(rgb.pixelAddress(x, y), src.pixelAddress(x, y), 3);
     emboss.direction = 0;
@@ -360,9 +351,9 @@ TEST(Emboss, MatchesPlainReference) {
                                 {13, 77, 12, true, true},   {1, 0, 0, true, false},    {3, INT_MAX, 5, true, false},
                                 {2, INT_MAX, 0, true, true}};
     int32_t n = 0;
-    for (const Format &f : filterFormats)
+    for (const tlPixelFormat &f : filterFormats)
         for (const EmbossCase &e : cases) {
-            std::unique_ptr<tlPicture> src(noisy(5 + n % 4, 6, f.model, f.bits, f.channels, 500 + n));
+            std::unique_ptr<tlPicture> src(noisy(5 + n % 4, 6, f, 500 + n));
             tlEmbossEffect emboss;
             emboss.radius = e.radius, emboss.strength = e.strength, emboss.direction = e.direction;
             emboss.inColour = e.inColour, emboss.wrap = e.wrap;
@@ -377,7 +368,7 @@ TEST(Emboss, MatchesPlainReference) {
 
 // Grey output, transparent arms, odd parameters.
 TEST(Emboss, GreyTransparencyAndOddParameters) {
-    std::unique_ptr<tlPicture> src(noisy(8, 6, 0, 8, 4, 21));
+    std::unique_ptr<tlPicture> src(noisy(8, 6, kRGBA8, 21));
     tlPicture out;
     tlEmbossEffect emboss;
     ASSERT_TRUE(run(emboss, *src, out));
@@ -388,7 +379,7 @@ TEST(Emboss, GreyTransparencyAndOddParameters) {
         }
 
     tlPicture clear;
-    ASSERT_TRUE(clear.create(4, 4, 0, 8, 4));
+    ASSERT_TRUE(clear.create(4, 4, kRGBA8));
     scribble(clear, 4);
     for (int32_t y = 0; y < 4; ++y)
         for (int32_t x = 0; x < 4; ++x) clear.pixelAddress(x, y)[3] = 0;
@@ -408,7 +399,7 @@ TEST(Emboss, GreyTransparencyAndOddParameters) {
     // The largest radius costs no more than the picture (closed-form arm
     // sums); on a uniform picture D = 0, so every colour is mid-grey.
     tlPicture flat;
-    ASSERT_TRUE(flat.create(5, 3, 0, 16, 4));
+    ASSERT_TRUE(flat.create(5, 3, kRGBA16));
     for (int32_t y = 0; y < 3; ++y)
         for (int32_t x = 0; x < 5; ++x) std::memset(flat.pixelAddress(x, y), 0xFF, 8);
     emboss.radius = INT_MAX;
@@ -422,13 +413,13 @@ TEST(Emboss, GreyTransparencyAndOddParameters) {
     }
 
     tlPicture indexed;
-    ASSERT_TRUE(indexed.create(3, 3, 2, 8, 1));
+    ASSERT_TRUE(indexed.create(3, 3, kIndexed8));
     scribble(indexed, 2);
     emboss.radius = 1;
     ASSERT_TRUE(run(emboss, indexed, out));
     EXPECT_TRUE(samePixels(out, indexed));
 
-    StopAfter stop(1);
+    CountingProgress stop(1);
     emboss.strength = 100;
     ASSERT_FALSE(run(emboss, *src, out, &stop));
     EXPECT_EQ(stop.total, 5);
@@ -458,12 +449,12 @@ TEST(Neon, LineFilterMatchesPlainRule) {
 // included; a uniform picture has no derivative, and alpha a becomes
 // trunc(√2 × min(255, 2a) × strength / 100).
 TEST(Neon, PicturesMatchReferenceAndUniformIsDark) {
-    const Format formats[] = {{0, 8, 4}, {0, 8, 3}, {1, 8, 1}, {1, 8, 2}, {2, 8, 1}};
+    const tlPixelFormat formats[] = {kRGBA8, kRGB8, kGray8, kGrayA8, kIndexed8};
     const int32_t sizes[][2] = {{13, 9}, {1, 7}, {7, 1}, {1, 1}, {2, 3}, {5, 4}};
     int32_t n = 0;
-    for (const Format &f : formats)
+    for (const tlPixelFormat &f : formats)
         for (const auto &size : sizes) {
-            std::unique_ptr<tlPicture> src(noisy(size[0], size[1], f.model, f.bits, f.channels, 900 + n));
+            std::unique_ptr<tlPicture> src(noisy(size[0], size[1], f, 900 + n));
             tlNeonEffect neon;
             neon.radius = 1 + n % 5;
             neon.strength = 100 + 20 * (n % 6);
@@ -475,7 +466,7 @@ TEST(Neon, PicturesMatchReferenceAndUniformIsDark) {
         }
 
     tlPicture flat, out;
-    ASSERT_TRUE(flat.create(12, 10, 0, 8, 4));
+    ASSERT_TRUE(flat.create(12, 10, kRGBA8));
     for (int32_t y = 0; y < 10; ++y)
         for (int32_t x = 0; x < 12; ++x) {
             uint8_t *p = flat.pixelAddress(x, y);
@@ -491,7 +482,7 @@ TEST(Neon, PicturesMatchReferenceAndUniformIsDark) {
 }
 
 TEST(Neon, OddParametersAndFormats) {
-    std::unique_ptr<tlPicture> src(noisy(6, 5, 0, 8, 4, 31));
+    std::unique_ptr<tlPicture> src(noisy(6, 5, kRGBA8, 31));
     tlPicture out;
     tlNeonEffect neon;
     // Only radius -1 has σ = 0: left alone. Every other radius is computed
@@ -523,7 +514,7 @@ TEST(Neon, OddParametersAndFormats) {
         ASSERT_TRUE(run(neon, *src, again));
         EXPECT_TRUE(samePixels(out, again));
     }
-    std::unique_ptr<tlPicture> deep(noisy(4, 4, 0, 16, 4, 2));
+    std::unique_ptr<tlPicture> deep(noisy(4, 4, kRGBA16, 2));
     neon.radius = 3;
     ASSERT_TRUE(run(neon, *deep, out));
     EXPECT_TRUE(samePixels(out, *deep));
@@ -534,16 +525,15 @@ TEST(Neon, OddParametersAndFormats) {
 // (the two C libraries' expl and cosl differ in last bits), so the first
 // digest, over radii 1 .. 2000, is the same on both.
 TEST(EdgeFilters, CrossBuildDigests) {
-    uint64_t h = 14695981039346656037ull;
+    uint64_t h = kFnvBasis;
     for (int32_t radius = 1; radius <= 2000; ++radius) {
         tlNeonCoefficients k;
         neonCoefficients(radius, k);
-        const uint8_t *bytes = reinterpret_cast<const uint8_t *>(&k);
-        for (size_t i = 0; i < sizeof k; ++i) h = (h ^ bytes[i]) * 1099511628211ull;
+        h = fnv1a(&k, sizeof k, h);
     }
-    EXPECT_EQ(h, 0x734c73d46248e13bull) << std::hex << h;
+    EXPECT_EQ(h, 0xea2f7af17c29bb1full) << std::hex << h;
 
-    std::unique_ptr<tlPicture> rgba(noisy(61, 37, 0, 8, 4, 77)), deep(noisy(23, 19, 0, 16, 4, 78));
+    std::unique_ptr<tlPicture> rgba(noisy(61, 37, kRGBA8, 77)), deep(noisy(23, 19, kRGBA16, 78));
     tlPicture out;
     tlEdgeDetectionEffect edge;
     edge.gain = 160, edge.invert = true, edge.wrap = true;

@@ -1,145 +1,15 @@
-// Helpers shared by the effect tests: seeded pictures, picture comparisons,
-// digests, sample access, progress stubs and running an effect as a layer does.
+// Running an effect in the effect tests as a layer does, beside the shared
+// pictures and progress observer of tests/support.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <cstdint>
-#include <cstring>
-
 #include "effects/core/effect.h"
 #include "imaging/picture.h"
-#include "imaging/pixel_math.h"
 #include "imaging/progress.h"
-
-// ---- Seeded pictures
-
-// Pseudo-random bytes in every sample (padding included), seeded.
-inline void scribble(tlPicture &p, uint32_t seed) {
-    for (int32_t y = 0; y < p.height; ++y)
-        for (int32_t i = 0; i < p.stride; ++i) {
-            seed = seed * 1664525u + 1013904223u;
-            p.row(y)[i] = static_cast<uint8_t>(seed >> 24);
-        }
-}
-
-// Creates p in the given format and scribbles it with seed.
-inline bool makePicture(tlPicture &p, int32_t w, int32_t h, int32_t model, int32_t bits, int32_t ch, uint32_t seed) {
-    if (!p.create(w, h, model, bits, ch)) return false;
-    scribble(p, seed);
-    return true;
-}
-
-// A picture whose pixel bytes (padding left as created) follow the 1103515245 generator from state.
-inline tlPicture seededPicture(uint32_t state, int32_t w, int32_t h, int32_t model = 0, int32_t bits = 8,
-                               int32_t channels = 4) {
-    tlPicture p;
-    EXPECT_TRUE(p.create(w, h, model, bits, channels));
-    for (int32_t y = 0; y < h; ++y) {
-        for (int32_t i = 0; i < w * p.bytesPerPixel(); ++i) {
-            state = state * 1103515245u + 12345u;
-            p.row(y)[i] = static_cast<uint8_t>(state >> 16);
-        }
-    }
-    return p;
-}
-
-// Next value of the 1664525 generator, top 24 bits.
-inline uint32_t nextRandom(uint32_t &seed) {
-    seed = seed * 1664525u + 1013904223u;
-    return seed >> 8;
-}
-
-// Random samples (from few values with a palette, so that keys tie); every fourth alpha on average is 0.
-inline bool randomPicture(tlPicture &p, int32_t w, int32_t h, int32_t model, int32_t bits, int32_t ch, uint32_t seed,
-                          int32_t palette = 0) {
-    if (!p.create(w, h, model, bits, ch)) return false;
-    for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x)
-            for (int32_t c = 0; c < ch; ++c) {
-                uint32_t v = nextRandom(seed);
-                if (palette > 0) v = (v % palette) * 0x3F3Fu;
-                if (c == ch - 1 && p.hasAlpha()) v = (nextRandom(seed) & 3) == 0 ? 0 : v | 1;
-                if (bits == 8)
-                    p.pixelAddress(x, y)[c] = static_cast<uint8_t>(v);
-                else
-                    store16(p.pixelAddress(x, y) + 2 * c, v & 0xFFFF);
-            }
-    return true;
-}
-
-// A 2 × 2 tiling of p.
-inline bool tiled(const tlPicture &p, tlPicture &out) {
-    if (!out.create(p.width * 2, p.height * 2, p.model, p.bits, p.channels)) return false;
-    for (int32_t ty = 0; ty < 2; ++ty)
-        for (int32_t tx = 0; tx < 2; ++tx) out.copyFrom(tx * p.width, ty * p.height, p);
-    return true;
-}
-
-// Picture format as model, bits per sample and channels.
-struct Format {
-    int32_t model, bits, channels;
-};
-
-// ---- Comparisons and digests
-
-// Same height and stride and every stored byte equal, padding included.
-inline bool sameBytes(const tlPicture &a, const tlPicture &b) {
-    return a.height == b.height && a.stride == b.stride &&
-           std::memcmp(a.store, b.store, static_cast<size_t>(a.stride) * a.height) == 0;
-}
-
-// Same width, height and stride and every stored byte equal, padding included.
-inline bool sameSizeAndBytes(const tlPicture &a, const tlPicture &b) {
-    if (a.width != b.width || a.height != b.height || a.stride != b.stride) return false;
-    return std::memcmp(a.store, b.store, static_cast<size_t>(a.stride) * a.height) == 0;
-}
-
-// Same width and height and equal pixel bytes in every row (padding ignored).
-inline bool samePixels(const tlPicture &a, const tlPicture &b) {
-    if (a.width != b.width || a.height != b.height) return false;
-    for (int32_t y = 0; y < a.height; ++y)
-        if (std::memcmp(a.row(y), b.row(y), static_cast<size_t>(a.width) * a.bytesPerPixel()) != 0) return false;
-    return true;
-}
-
-// As samePixels, and the bits per pixel must match too.
-inline bool sameFormatAndPixels(const tlPicture &a, const tlPicture &b) {
-    if (a.width != b.width || a.height != b.height || a.bitsPerPixel != b.bitsPerPixel) return false;
-    for (int32_t y = 0; y < a.height; ++y) {
-        if (std::memcmp(a.row(y), b.row(y), static_cast<size_t>(a.width) * a.bytesPerPixel()) != 0) return false;
-    }
-    return true;
-}
-
-// FNV-1a over the pixel bytes (padding excluded) continuing from h, for cross-build comparison.
-inline uint64_t digest(const tlPicture &p, uint64_t h = 14695981039346656037ull) {
-    for (int32_t y = 0; y < p.height; ++y) {
-        const uint8_t *row = p.row(y);
-        for (int32_t i = 0; i < p.width * p.bytesPerPixel(); ++i) h = (h ^ row[i]) * 1099511628211ull;
-    }
-    return h;
-}
-
-// ---- Pixels and samples
-
-// Address of pixel (x, y).
-inline const uint8_t *px(const tlPicture &p, int32_t x, int32_t y) { return p.pixelAddress(x, y); }
-
-// Sample c of pixel (x, y), 8 or 16 bits.
-inline int64_t sample(const tlPicture &p, int32_t x, int32_t y, int32_t c) {
-    const uint8_t *q = p.pixelAddress(x, y);
-    return p.bits == 8 ? q[c] : (q[2 * c] | (q[2 * c + 1] << 8));
-}
-
-// v wrapped into 0 .. n − 1.
-inline int32_t wrapped(int64_t v, int32_t n) { return static_cast<int32_t>(((v % n) + n) % n); }
-
-// v clamped to 0 .. n − 1.
-inline int32_t clamped(int64_t v, int32_t n) { return static_cast<int32_t>(v < 0 ? 0 : (v >= n ? n - 1 : v)); }
-
-// ---- Running effects and progress
+#include "tests/support/formats.h"
+#include "tests/support/pictures.h"
+#include "tests/support/progress.h"
 
 // Applies the effect as a layer does: the destination starts as a copy.
 template <class E> bool run(E &effect, const tlPicture &source, tlPicture &out, tlProgress *progress = nullptr) {
@@ -154,31 +24,3 @@ inline tlPicture applied(tlEffect &effect, const tlPicture &source, bool expecte
     EXPECT_EQ(effect.apply(source, destination, nullptr), expected);
     return destination;
 }
-
-// Counts begin and steps; answers false from step number stopAt on.
-struct CountingProgress : tlProgress {
-    int32_t total = -1, steps = 0, stopAt = INT_MAX;
-    void begin(int32_t t) override { total = t; }
-    bool step() override { return ++steps < stopAt; }
-};
-
-// Counts begin/step calls and stops after a given number of steps.
-class StoppingProgress : public tlProgress {
-public:
-    explicit StoppingProgress(int32_t allowed) : allowed(allowed) {}
-    void begin(int32_t t) override { total = t; }
-    bool step() override { return ++steps < allowed; }
-    int32_t total = -2;
-    int32_t steps = 0;
-    int32_t allowed;
-};
-
-// Counts down the rows allowed; answers false once they are used up.
-class StopAfter : public tlProgress {
-public:
-    explicit StopAfter(int32_t rows) : left(rows) {}
-    void begin(int32_t n) override { total = n; }
-    bool step() override { return --left > 0; }
-    int32_t total = -1;
-    int32_t left;
-};

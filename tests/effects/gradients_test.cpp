@@ -15,8 +15,8 @@
 namespace {
 
 // A picture whose bytes follow a fixed pseudo-random sequence.
-tlPicture noisyPicture(int32_t w, int32_t h, int32_t model = 0, int32_t bits = 8, int32_t channels = 4) {
-    return seededPicture(12345, w, h, model, bits, channels);
+tlPicture noisyPicture(int32_t w, int32_t h, tlPixelFormat format = kRGBA8) {
+    return seededPicture(12345, w, h, format);
 }
 
 std::vector<uint8_t> pixel(const tlPicture &p, int32_t x, int32_t y) {
@@ -53,7 +53,7 @@ TEST(GradientEffect, VerticalRampGivesEveryRowItsLevel) {
     }
 
     // Same ramp at 16 bits: the opacity is the alpha itself, no × 257.
-    tlPicture deep = applied(e, noisyPicture(2, 3, 0, 16, 3));
+    tlPicture deep = applied(e, noisyPicture(2, 3, kRGB16));
     EXPECT_EQ(load16(deep.pixelAddress(1, 0)), 0u);
     EXPECT_EQ(load16(deep.pixelAddress(1, 1)), 32767u);
     EXPECT_EQ(load16(deep.pixelAddress(1, 2)), 65535u);
@@ -64,7 +64,7 @@ TEST(GradientEffect, HorizontalRampCarriesAlphaPerColumn) {
     // (0, 0, 0, 255): column 1 has (100, 50, 0, 127): 100 × 127 / 255 = 49.
     tlGradientEffect e = gradient(1, tlColour::rgba(0, 0, 0, 0), tlColour::rgba(200, 100, 0, 255));
     tlPicture source;
-    ASSERT_TRUE(source.create(3, 2, 0, 8, 4));
+    ASSERT_TRUE(source.create(3, 2, kRGBA8));
     source.fill(tlColour::rgba(0, 0, 0, 255));
     tlPicture out = applied(e, source);
     EXPECT_EQ(pixel(out, 0, 1), rgba(0, 0, 0, 255));
@@ -119,7 +119,7 @@ TEST(GradientEffect, RadialRunsFromCentreToCorners) {
     EXPECT_EQ(pixel(out, 1, 2), rgba(89, 89, 89, 255));
 
     // A gray 16-bit picture uses t out of 65536.
-    tlPicture gray = applied(e, noisyPicture(5, 5, 1, 16, 1));
+    tlPicture gray = applied(e, noisyPicture(5, 5, kGray16));
     uint32_t t = static_cast<uint32_t>(std::trunc(1.0 * 65536 / std::sqrt(8.0)));
     EXPECT_EQ(load16(gray.pixelAddress(1, 2)), (65535u * t) >> 16);
 }
@@ -129,7 +129,7 @@ TEST(GradientEffect, TranslucentRowsFadeOverTheDestination) {
     // d = 128, so 0 becomes (128 × 200) >> 8 = 100.
     tlGradientEffect e = gradient(0, tlColour::rgba(200, 0, 0, 128), tlColour::rgba(0, 0, 0, 0));
     tlPicture source;
-    ASSERT_TRUE(source.create(3, 1, 0, 8, 3));
+    ASSERT_TRUE(source.create(3, 1, kRGB8));
     source.fill(tlColour::rgb(0, 0, 0));
     tlPicture out = applied(e, source);
     EXPECT_EQ(out.pixelAddress(2, 0)[0], 100);
@@ -145,7 +145,7 @@ TEST(GradientEffect, TranslucentRowsFadeOverTheDestination) {
 
 TEST(GradientEffect, UnsupportedInputPaintsNothing) {
     tlPicture indexed;
-    ASSERT_TRUE(indexed.create(4, 4, 2, 8, 1));
+    ASSERT_TRUE(indexed.create(4, 4, kIndexed8));
     tlGradientEffect e = gradient(0);
     EXPECT_TRUE(sameFormatAndPixels(applied(e, indexed), indexed));
 
@@ -156,15 +156,15 @@ TEST(GradientEffect, UnsupportedInputPaintsNothing) {
     }
     // Every shape on every supported format and awkward sizes stays in bounds.
     for (int32_t shape = 0; shape <= 4; ++shape) {
-        for (int32_t model : {0, 1}) {
+        for (tlColourModel model : {tlColourModel::RGB, tlColourModel::Gray}) {
             for (int32_t bits : {8, 16}) {
                 for (int32_t channels : {1, 2}) {
-                    int32_t c = model == 0 ? channels + 2 : channels;
+                    int32_t c = model == tlColourModel::RGB ? channels + 2 : channels;
                     tlGradientEffect g = gradient(shape, tlColour::rgba(1, 2, 3, 90), tlColour::rgba(250, 9, 7, 200));
-                    tlPicture a = applied(g, noisyPicture(7, 3, model, bits, c));
-                    tlPicture b = applied(g, noisyPicture(7, 3, model, bits, c));
+                    tlPicture a = applied(g, noisyPicture(7, 3, tlPixelFormat{model, bits, c}));
+                    tlPicture b = applied(g, noisyPicture(7, 3, tlPixelFormat{model, bits, c}));
                     EXPECT_TRUE(sameFormatAndPixels(a, b));
-                    applied(g, noisyPicture(1, 1, model, bits, c));
+                    applied(g, noisyPicture(1, 1, tlPixelFormat{model, bits, c}));
                 }
             }
         }
@@ -175,14 +175,14 @@ TEST(GradientEffect, ObserverSeesEveryRowAndMayStop) {
     tlPicture source = noisyPicture(4, 6);
     tlPicture destination(source);
     tlGradientEffect e = gradient(1);
-    StoppingProgress stop(2);
+    CountingProgress stop(2);
     EXPECT_FALSE(e.apply(source, destination, &stop));
     EXPECT_EQ(stop.total, 5);
     EXPECT_EQ(stop.steps, 2);
     EXPECT_EQ(pixel(destination, 3, 1), rgba(255, 255, 255, 255));
     EXPECT_EQ(pixel(destination, 3, 2), pixel(source, 3, 2));
 
-    StoppingProgress all(100);
+    CountingProgress all(100);
     tlPicture full(source);
     EXPECT_TRUE(e.apply(source, full, &all));
     EXPECT_EQ(all.steps, 6);
@@ -210,7 +210,7 @@ TEST(GradientPatternEffect, BandOpacityFadesOverTheWholeRectangle) {
     e.colour1 = tlColour::rgba(200, 200, 200, 255);
     e.colour2 = tlColour::rgba(200, 200, 200, 0);
     tlPicture source;
-    ASSERT_TRUE(source.create(2, 3, 0, 8, 3));
+    ASSERT_TRUE(source.create(2, 3, kRGB8));
     source.fill(tlColour::rgb(0, 0, 0));
     tlPicture out = applied(e, source);
     EXPECT_EQ(out.pixelAddress(0, 0)[0], 200);
@@ -267,14 +267,14 @@ TEST(GradientPatternEffect, ShortPeriodsPaintTheFirstColour) {
     tlGradientPatternEffect e = pattern(0, 1, 0);
     e.colour1 = tlColour::rgba(200, 0, 0, 128);
     tlPicture row;
-    ASSERT_TRUE(row.create(2, 1, 0, 8, 3));
+    ASSERT_TRUE(row.create(2, 1, kRGB8));
     EXPECT_EQ(applied(e, row).pixelAddress(1, 0)[0], 100);
 }
 
 TEST(GradientPatternEffect, OnlyEightBitRgbIsPainted) {
     for (int32_t format : {0, 1, 2}) {
-        tlPicture source = format == 0 ? noisyPicture(4, 3, 1, 8, 2)
-                                       : (format == 1 ? noisyPicture(4, 3, 0, 16, 4) : noisyPicture(4, 3, 2, 8, 1));
+        tlPicture source = format == 0 ? noisyPicture(4, 3, kGrayA8)
+                                       : (format == 1 ? noisyPicture(4, 3, kRGBA16) : noisyPicture(4, 3, kIndexed8));
         tlGradientPatternEffect e = pattern(1, 4, 0);
         EXPECT_TRUE(sameFormatAndPixels(applied(e, source), source));
     }
@@ -336,7 +336,7 @@ TEST(GradientPatternEffect, RealValuedShapesGiveFixedBytes) {
     saw.colour1 = triangle.colour1 = tlColour::rgba(30, 60, 90, 255);
     saw.colour2 = triangle.colour2 = tlColour::rgba(230, 160, 20, 120);
     EXPECT_EQ(gradientDigest(applied(radial, noisyPicture(37, 23))), 0xe91533c9f8781487ull);
-    EXPECT_EQ(gradientDigest(applied(radial, noisyPicture(37, 23, 0, 16, 4))), 0xb1b6745dbc272454ull);
+    EXPECT_EQ(gradientDigest(applied(radial, noisyPicture(37, 23, kRGBA16))), 0xb1b6745dbc272454ull);
     EXPECT_EQ(gradientDigest(applied(saw, noisyPicture(41, 29))), 0x32fc8e91d12cfd70ull);
-    EXPECT_EQ(gradientDigest(applied(triangle, noisyPicture(41, 29, 0, 8, 3))), 0xf614f23a2e1a6454ull);
+    EXPECT_EQ(gradientDigest(applied(triangle, noisyPicture(41, 29, kRGB8))), 0xf614f23a2e1a6454ull);
 }

@@ -16,14 +16,14 @@ namespace {
 
 tlPicture whitePicture(int32_t w, int32_t h, int32_t channels = 4) {
     tlPicture p;
-    EXPECT_TRUE(p.create(w, h, 0, 8, channels));
+    EXPECT_TRUE(p.create(w, h, tlPixelFormat::rgb(8, channels)));
     p.fill(tlColour::rgba(255, 255, 255, 255));
     return p;
 }
 
 // A picture whose bytes follow a fixed pseudo-random sequence.
-tlPicture noisyPicture(int32_t w, int32_t h, int32_t model = 0, int32_t bits = 8, int32_t channels = 4) {
-    return seededPicture(777, w, h, model, bits, channels);
+tlPicture noisyPicture(int32_t w, int32_t h, tlPixelFormat format = kRGBA8) {
+    return seededPicture(777, w, h, format);
 }
 
 // Row y of a picture painted black over white: 'X' painted, '.' untouched.
@@ -84,7 +84,7 @@ TEST(ParallelLinesEffect, HorizontalGroupsStartEveryStep) {
 
     tlPicture source = whitePicture(5, 10);
     tlPicture destination(source);
-    StoppingProgress progress(100);
+    CountingProgress progress(100);
     EXPECT_TRUE(e.apply(source, destination, &progress));
     EXPECT_EQ(progress.total, 1);  // (10 − 0 − 1 − 1) / 5
     EXPECT_EQ(progress.steps, 2);
@@ -97,7 +97,7 @@ TEST(ParallelLinesEffect, VerticalRunsAreCutAtTheEdge) {
 
     tlPicture source = whitePicture(10, 3);
     tlPicture destination(source);
-    StoppingProgress stop(2);
+    CountingProgress stop(2);
     EXPECT_FALSE(e.apply(source, destination, &stop));
     EXPECT_EQ(stop.total, 2);
     EXPECT_EQ(mask(destination, 1), "XXX.XXX.XX");
@@ -131,7 +131,7 @@ TEST(ParallelLinesEffect, ColourIsLaidOverTheSource) {
     e.colour = tlColour::rgba(200, 0, 0, 128);
     for (int32_t channels : {3, 4}) {
         tlPicture source;
-        ASSERT_TRUE(source.create(2, 2, 0, 8, channels));
+        ASSERT_TRUE(source.create(2, 2, tlPixelFormat::rgb(8, channels)));
         source.fill(tlColour::rgba(100, 100, 100, 255));
         tlPicture out = applied(e, source);
         EXPECT_EQ(out.pixelAddress(1, 0)[0], 150);
@@ -177,7 +177,7 @@ TEST(CheckerEffect, CellsAlternateAndTheLastOnesAreCut) {
 
     tlPicture source = noisyPicture(10, 10);
     tlPicture destination(source);
-    StoppingProgress stop(2);
+    CountingProgress stop(2);
     EXPECT_FALSE(e.apply(source, destination, &stop));
     EXPECT_EQ(stop.total, 3);  // (10 − 1) / 3
     EXPECT_EQ(destination.pixelAddress(0, 5)[0], 255);  // band 1, column 0: colour2
@@ -186,7 +186,7 @@ TEST(CheckerEffect, CellsAlternateAndTheLastOnesAreCut) {
 
 TEST(CheckerEffect, TransparentColoursKeepOrPremultiplyTheSource) {
     tlCheckerEffect e = checker(2, 2, tlColour::rgba(9, 9, 9, 0), tlColour::rgba(250, 250, 250, 0));
-    tlPicture flat = noisyPicture(5, 4, 0, 8, 3);
+    tlPicture flat = noisyPicture(5, 4, kRGB8);
     EXPECT_TRUE(sameFormatAndPixels(applied(e, flat), flat));
 
     tlPicture source = noisyPicture(5, 4);
@@ -202,15 +202,15 @@ TEST(CheckerEffect, TransparentColoursKeepOrPremultiplyTheSource) {
 
 TEST(CheckerEffect, InlineCellsMatchTheSpanPainters) {
     const tlColour colours[2] = {tlColour::rgba(200, 13, 77, 140), tlColour::rgba16(1000, 65535, 30000, 51234)};
-    for (int32_t model : {0, 1}) {
+    for (tlColourModel model : {tlColourModel::RGB, tlColourModel::Gray}) {
         for (int32_t bits : {8, 16}) {
             for (int32_t alpha : {0, 1}) {
-                int32_t channels = (model == 0 ? 3 : 1) + alpha;
+                int32_t channels = (model == tlColourModel::RGB ? 3 : 1) + alpha;
                 tlCheckerEffect e = checker(4, 3, colours[0], colours[1]);
-                tlPicture source = noisyPicture(13, 7, model, bits, channels);
+                tlPicture source = noisyPicture(13, 7, tlPixelFormat{model, bits, channels});
                 tlPicture out = applied(e, source);
                 tlPicture reference(source);
-                tlSpanPainter painter = spanPainter(model, bits, channels);
+                tlSpanPainter painter = spanPainter(tlPixelFormat{model, bits, channels});
                 uint8_t pixels[2][8];
                 ASSERT_TRUE(colours[0].toPicturePixel(reference, pixels[0]));
                 ASSERT_TRUE(colours[1].toPicturePixel(reference, pixels[1]));
@@ -296,7 +296,7 @@ TEST(LinePatterns, DegenerateParametersNeverPaintOutside) {
 
 TEST(LinePatterns, IndexedAndMismatchedPictures) {
     tlPicture indexed;
-    ASSERT_TRUE(indexed.create(4, 3, 2, 8, 1));
+    ASSERT_TRUE(indexed.create(4, 3, kIndexed8));
     tlParallelLinesEffect l;
     tlGridEffect g;
     tlCheckerEffect c;

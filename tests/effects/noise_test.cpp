@@ -18,14 +18,17 @@
 namespace {
 
 // Scribbled picture; with alpha every seventh pixel is transparent.
-std::unique_ptr<tlPicture> noisy(int32_t w, int32_t h, int32_t model, int32_t bits, int32_t ch, uint32_t seed) {
+std::unique_ptr<tlPicture> noisy(int32_t w, int32_t h, tlPixelFormat format, uint32_t seed) {
     std::unique_ptr<tlPicture> p(new tlPicture);
-    if (!p->create(w, h, model, bits, ch)) return p;
+    if (!p->create(w, h, format)) return p;
     scribble(*p, seed);
     if (p->hasAlpha())
         for (int32_t y = 0; y < h; ++y)
             for (int32_t x = 0; x < w; ++x)
-                if ((y * w + x) % 7 == 0) std::memset(p->pixelAddress(x, y) + (ch - 1) * bits / 8, 0, bits / 8);
+                if ((y * w + x) % 7 == 0) {
+                    const int32_t bytes = format.bits / 8;
+                    std::memset(p->pixelAddress(x, y) + (format.channels - 1) * bytes, 0, bytes);
+                }
     return p;
 }
 
@@ -44,7 +47,7 @@ void hsvNoiseReference(const tlPicture &src, tlPicture &dst, const tlHSVNoiseEff
         for (int32_t x = 0; x < src.width; ++x) {
             if (e.coverage != 100 && !(static_cast<int32_t>(replay.below(100)) < e.coverage)) continue;
             uint8_t *q = dst.pixelAddress(x, y);
-            if (src.model == 0) {
+            if (src.model == tlColourModel::RGB) {
                 double h, s, v;
                 if (src.bits == 8) {
                     rgbToHsv(static_cast<uint8_t>(sample(src, x, y, 0)), static_cast<uint8_t>(sample(src, x, y, 1)),
@@ -92,7 +95,7 @@ void hsvNoiseReference(const tlPicture &src, tlPicture &dst, const tlHSVNoiseEff
 // All amounts 0 at full coverage: every pixel is only converted to HSV and
 // back, and nothing is drawn.
 TEST(HSVNoise, ZeroAmountsOnlyConvert) {
-    auto src = noisy(11, 6, 0, 8, 4, 1);
+    auto src = noisy(11, 6, kRGBA8, 1);
     tlPicture out;
     tlHSVNoiseEffect noise;
     noise.seed = 99;
@@ -115,7 +118,7 @@ TEST(HSVNoise, ZeroAmountsOnlyConvert) {
 // Below full coverage one below(100) per pixel decides; the pixels left out
 // keep their bytes exactly.
 TEST(HSVNoise, CoverageDrawsOncePerPixel) {
-    auto src = noisy(9, 7, 0, 8, 3, 2);
+    auto src = noisy(9, 7, kRGB8, 2);
     tlPicture out;
     tlHSVNoiseEffect noise;
     noise.coverage = 40;
@@ -138,12 +141,12 @@ TEST(HSVNoise, CoverageDrawsOncePerPixel) {
 // in that order, transparent pixels drawing nothing for alpha, gray pictures
 // drawing only for value.
 TEST(HSVNoise, MatchesReplayedDraws) {
-    const Format formats[] = {{0, 8, 4}, {0, 8, 3}, {0, 16, 4}, {0, 16, 3}, {1, 8, 2}, {1, 8, 1}, {1, 16, 2}};
+    const tlPixelFormat formats[] = {kRGBA8, kRGB8, kRGBA16, kRGB16, kGrayA8, kGray8, kGrayA16};
     const int32_t amounts[][5] = {{100, 20, 10, 10, 0}, {70, 180, 0, 3, 40}, {1, 1, 100, 0, 255}, {55, 7, 1, 1, 65535}};
     int32_t n = 0;
-    for (const Format &f : formats)
+    for (const tlPixelFormat &f : formats)
         for (const auto &a : amounts) {
-            auto src = noisy(13, 5, f.model, f.bits, f.channels, 40 + n);
+            auto src = noisy(13, 5, f, 40 + n);
             tlHSVNoiseEffect noise;
             noise.coverage = a[0], noise.hueNoise = a[1], noise.saturationNoise = a[2], noise.valueNoise = a[3];
             noise.alphaNoise = a[4], noise.seed = 1000 + n;
@@ -163,7 +166,7 @@ TEST(HSVNoise, MatchesReplayedDraws) {
 // give black).
 TEST(HSVNoise, FarHueShiftsWrapIntoOneTurn) {
     tlPicture red, out;
-    ASSERT_TRUE(red.create(16, 16, 0, 8, 3));
+    ASSERT_TRUE(red.create(16, 16, kRGB8));
     for (int32_t y = 0; y < 16; ++y)
         for (int32_t x = 0; x < 16; ++x) {
             uint8_t *p = red.pixelAddress(x, y);
@@ -183,7 +186,7 @@ TEST(HSVNoise, FarHueShiftsWrapIntoOneTurn) {
 }
 
 TEST(HSVNoise, OddAmountsFormatsAndProgress) {
-    auto src = noisy(8, 6, 0, 8, 4, 3);
+    auto src = noisy(8, 6, kRGBA8, 3);
     tlPicture out, again;
     tlHSVNoiseEffect noise;
     // Negative amounts count as 0: no draws, only the conversion.
@@ -198,7 +201,7 @@ TEST(HSVNoise, OddAmountsFormatsAndProgress) {
     ASSERT_TRUE(run(noise, *src, out));
     ASSERT_TRUE(run(noise, *src, again));
     EXPECT_TRUE(samePixels(out, again));
-    auto gray = noisy(8, 6, 1, 16, 2, 4);
+    auto gray = noisy(8, 6, kGrayA16, 4);
     ASSERT_TRUE(run(noise, *gray, out));
     // Coverage outside 1 .. 100 (possible only when set directly).
     noise.coverage = -3;
@@ -206,7 +209,7 @@ TEST(HSVNoise, OddAmountsFormatsAndProgress) {
     EXPECT_TRUE(samePixels(out, *src));
 
     tlPicture indexed;
-    ASSERT_TRUE(indexed.create(5, 5, 2, 8, 1));
+    ASSERT_TRUE(indexed.create(5, 5, kIndexed8));
     scribble(indexed, 6);
     noise.coverage = 50;
     ASSERT_TRUE(run(noise, indexed, out));
@@ -224,7 +227,7 @@ TEST(HSVNoise, OddAmountsFormatsAndProgress) {
     ASSERT_TRUE(run(noise, *src, again));
     EXPECT_FALSE(samePixels(out, again));
 
-    StopAfter stop(3);
+    CountingProgress stop(3);
     ASSERT_FALSE(run(noise, *src, out, &stop));
     EXPECT_EQ(stop.total, 5);
     EXPECT_EQ(std::memcmp(out.row(5), src->row(5), 32), 0);
@@ -234,7 +237,7 @@ TEST(HSVNoise, OddAmountsFormatsAndProgress) {
 TEST(HistogramNoise, ZeroAmountKeepsGrayPictures) {
     const int32_t bits[] = {8, 16};
     for (int32_t b : bits) {
-        auto src = noisy(10, 4, 1, b, 2, 7);
+        auto src = noisy(10, 4, tlPixelFormat::gray(b, 2), 7);
         tlPicture out;
         tlHistogramNoiseEffect noise;
         noise.amount = 0;
@@ -252,7 +255,7 @@ TEST(HistogramNoise, ZeroAmountKeepsGrayPictures) {
 // Gray pictures map through it; RGB pictures map only their luma.
 TEST(HistogramNoise, LevelTableAndLuma) {
     tlPicture ramp, out;
-    ASSERT_TRUE(ramp.create(16, 16, 1, 8, 1));
+    ASSERT_TRUE(ramp.create(16, 16, kGray8));
     for (int32_t i = 0; i < 256; ++i) ramp.pixelAddress(i % 16, i / 16)[0] = static_cast<uint8_t>(i);
     tlHistogramNoiseEffect noise;
     noise.amount = 13;  // k = 33
@@ -266,7 +269,7 @@ TEST(HistogramNoise, LevelTableAndLuma) {
         EXPECT_EQ(out.pixelAddress(i % 16, i / 16)[0], t[i]);
     }
 
-    auto rgba = noisy(9, 5, 0, 8, 4, 8);
+    auto rgba = noisy(9, 5, kRGBA8, 8);
     ASSERT_TRUE(run(noise, *rgba, out));
     for (int32_t y = 0; y < 5; ++y)
         for (int32_t x = 0; x < 9; ++x) {
@@ -280,7 +283,7 @@ TEST(HistogramNoise, LevelTableAndLuma) {
         }
 
     // 16-bit: k = 13 × 65535 / 100 = 8519, 65536 levels.
-    auto deep = noisy(7, 3, 0, 16, 3, 9);
+    auto deep = noisy(7, 3, kRGB16, 9);
     ASSERT_TRUE(run(noise, *deep, out));
     replay.seed(77);
     std::vector<uint16_t> t16(65536);
@@ -298,7 +301,7 @@ TEST(HistogramNoise, LevelTableAndLuma) {
 }
 
 TEST(HistogramNoise, OddAmountsAndFormats) {
-    auto gray = noisy(12, 5, 1, 8, 1, 10);
+    auto gray = noisy(12, 5, kGray8, 10);
     tlPicture out, again;
     tlHistogramNoiseEffect noise;
     for (int32_t amount : {-1, INT_MIN}) {  // negative amounts count as 0
@@ -314,13 +317,13 @@ TEST(HistogramNoise, OddAmountsAndFormats) {
     for (int32_t y = 0; y < 5; ++y)
         for (int32_t x = 0; x < 12; ++x) ends += out.pixelAddress(x, y)[0] == 0 || out.pixelAddress(x, y)[0] == 255;
     EXPECT_GT(ends, 55);
-    auto deep = noisy(4, 4, 1, 16, 2, 11);
+    auto deep = noisy(4, 4, kGrayA16, 11);
     ASSERT_TRUE(run(noise, *deep, out));
     ASSERT_TRUE(run(noise, *deep, again));
     EXPECT_TRUE(samePixels(out, again));
 
     tlPicture indexed;
-    ASSERT_TRUE(indexed.create(5, 5, 2, 8, 2));
+    ASSERT_TRUE(indexed.create(5, 5, kIndexedA8));
     scribble(indexed, 6);
     noise.seed = 4;
     ASSERT_TRUE(run(noise, indexed, out));
@@ -329,7 +332,7 @@ TEST(HistogramNoise, OddAmountsAndFormats) {
     replay.seed(4);
     EXPECT_TRUE(sharedAt(replay));  // no table was drawn
 
-    StopAfter stop(1);
+    CountingProgress stop(1);
     noise.amount = 20;
     ASSERT_FALSE(run(noise, *gray, out, &stop));
     EXPECT_EQ(stop.total, 4);
@@ -338,13 +341,13 @@ TEST(HistogramNoise, OddAmountsAndFormats) {
 // Every pixel size: two draws per pixel (dx, then dy) pick the source pixel,
 // wrapped around the picture or clamped to its edge, read from the source.
 TEST(Spread, MatchesReplayedDraws) {
-    const Format formats[] = {{1, 8, 1}, {1, 8, 2}, {0, 8, 3}, {0, 8, 4}, {0, 16, 3}, {0, 16, 4}, {2, 8, 1}};
+    const tlPixelFormat formats[] = {kGray8, kGrayA8, kRGB8, kRGBA8, kRGB16, kRGBA16, kIndexed8};
     const int32_t spreads[][2] = {{1, 1}, {3, 3}, {5, 2}, {0, 4}, {40, 1}};
     int32_t n = 0;
-    for (const Format &f : formats)
+    for (const tlPixelFormat &f : formats)
         for (const auto &s : spreads)
             for (bool wrap : {false, true}) {
-                auto src = noisy(7, 6, f.model, f.bits, f.channels, 300 + n);
+                auto src = noisy(7, 6, f, 300 + n);
                 tlSpreadEffect spread;
                 spread.spreadX = s[0], spread.spreadY = s[1], spread.wrap = wrap, spread.seed = n;
                 tlPicture out;
@@ -366,7 +369,7 @@ TEST(Spread, MatchesReplayedDraws) {
 }
 
 TEST(Spread, OddSpreadsAndProgress) {
-    auto src = noisy(9, 8, 0, 8, 4, 12);
+    auto src = noisy(9, 8, kRGBA8, 12);
     tlPicture out, again;
     tlSpreadEffect spread;
     spread.spreadX = -3, spread.spreadY = INT_MIN;  // negative spreads do not move
@@ -385,12 +388,12 @@ TEST(Spread, OddSpreadsAndProgress) {
         EXPECT_TRUE(samePixels(out, again));
     }
     tlPicture one;
-    ASSERT_TRUE(one.create(1, 1, 0, 16, 4));
+    ASSERT_TRUE(one.create(1, 1, kRGBA16));
     scribble(one, 3);
     ASSERT_TRUE(run(spread, one, out));
     EXPECT_TRUE(samePixels(out, one));
 
-    StopAfter stop(2);
+    CountingProgress stop(2);
     spread.spreadX = spread.spreadY = 2;
     ASSERT_FALSE(run(spread, *src, out, &stop));
     EXPECT_EQ(stop.total, 7);
@@ -400,8 +403,8 @@ TEST(Spread, OddSpreadsAndProgress) {
 // Pinned digests: the Linux and the Windows build must both give these (the
 // hue step computes in long double; the conversions in double).
 TEST(NoiseFilters, CrossBuildDigests) {
-    auto rgba = noisy(64, 40, 0, 8, 4, 51);
-    auto deep = noisy(31, 17, 0, 16, 4, 52);
+    auto rgba = noisy(64, 40, kRGBA8, 51);
+    auto deep = noisy(31, 17, kRGBA16, 52);
     tlPicture out;
     tlHSVNoiseEffect hsv;
     hsv.hueNoise = 20, hsv.saturationNoise = 10, hsv.valueNoise = 10, hsv.seed = 123456789;

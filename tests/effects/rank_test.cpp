@@ -11,43 +11,11 @@
 #include "effects/filters/rank.h"
 #include "imaging/picture.h"
 #include "imaging/pixel_math.h"
+#include "tests/support/formats.h"
+#include "tests/support/pictures.h"
+#include "tests/support/progress.h"
 
 namespace {
-
-uint32_t nextRandom(uint32_t &seed) {
-    seed = seed * 1664525u + 1013904223u;
-    return seed >> 8;
-}
-
-// Random samples; every fourth alpha (on average) is 0 so windows mix counted
-// and uncounted pixels. With a palette, colours come from few values so that
-// equal keys are common.
-bool randomPicture(tlPicture &p, int32_t w, int32_t h, int32_t model, int32_t bits, int32_t ch, uint32_t seed,
-                   int32_t palette = 0) {
-    if (!p.create(w, h, model, bits, ch)) return false;
-    const int32_t bytes = bits / 8;
-    for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x) {
-            uint8_t *q = p.pixelAddress(x, y);
-            for (int32_t c = 0; c < ch; ++c) {
-                uint32_t v = nextRandom(seed);
-                if (palette > 0) v = (v % palette) * 0x3F3Fu;
-                if (c == ch - 1 && p.hasAlpha()) v = (nextRandom(seed) & 3) == 0 ? 0 : v | 1;
-                if (bytes == 1)
-                    q[c] = static_cast<uint8_t>(v);
-                else
-                    store16(q + 2 * c, v & 0xFFFF);
-            }
-        }
-    return true;
-}
-
-bool sameBytes(const tlPicture &a, const tlPicture &b) {
-    return a.height == b.height && a.stride == b.stride &&
-           std::memcmp(a.store, b.store, static_cast<size_t>(a.stride) * a.height) == 0;
-}
-
-int32_t wrapped(int64_t v, int32_t n) { return static_cast<int32_t>(((v % n) + n) % n); }
 
 bool counted(const tlPicture &p, const uint8_t *q) {
     if (!p.hasAlpha()) return true;
@@ -55,7 +23,7 @@ bool counted(const tlPicture &p, const uint8_t *q) {
     return p.bits == 8 ? q[at] != 0 : load16(q + at) != 0;
 }
 
-size_t colourBytes(const tlPicture &p) { return static_cast<size_t>((p.model == 0 ? 3 : 1) * (p.bits / 8)); }
+size_t colourBytes(const tlPicture &p) { return static_cast<size_t>(p.format().colourChannels() * (p.bits / 8)); }
 
 // Window positions in visiting order, wrapped or clipped, without shortcuts.
 std::vector<std::pair<int32_t, int32_t>> windowOf(const tlPicture &p, int32_t x, int32_t y, int64_t r, bool wrap) {
@@ -71,7 +39,7 @@ std::vector<std::pair<int32_t, int32_t>> windowOf(const tlPicture &p, int32_t x,
 }
 
 uint32_t medianKey(const tlPicture &p, const uint8_t *q) {
-    if (p.model == 1) return p.bits == 8 ? q[0] : load16(q);
+    if (p.model == tlColourModel::Gray) return p.bits == 8 ? q[0] : load16(q);
     if (p.bits == 8) return 5036060u * q[0] + 9886846u * q[1] + 1920103u * q[2];
     return 19596u * load16(q) + 38470u * load16(q + 2) + 7471u * load16(q + 4);
 }
@@ -129,9 +97,9 @@ void plainMedian(const tlPicture &src, tlPicture &dst, int32_t r, bool wrap) {
 // of the direct rule is kept: an RGB 16-bit key equal to it never wins.
 uint64_t extremeRank(const tlPicture &p, const uint8_t *q, bool max) {
     uint64_t k, bound;
-    if (p.model == 0 && p.bits == 8) {
+    if (p.model == tlColourModel::RGB && p.bits == 8) {
         k = (19672u * q[0] + 38621u * q[1] + 7500u * q[2]) >> 8, bound = 65536;
-    } else if (p.model == 0) {
+    } else if (p.model == tlColourModel::RGB) {
         k = 19596ull * load16(q) + 38470ull * load16(q + 2) + 7471ull * load16(q + 4), bound = 0xFFFFFFFFull;
         if (max) return 0xFFFFFFFFull - k;
         return k;
@@ -158,7 +126,7 @@ const uint8_t *firstBest(const tlPicture &p, const std::vector<std::pair<int32_t
 // then columns, the column pass reading a fresh copy of the row pass and
 // counting each pixel by its own alpha.
 void plainExtreme(const tlPicture &src, tlPicture &dst, int32_t r, bool wrap, bool max) {
-    const bool separable = src.model == 0 && src.bits == 8;
+    const bool separable = src.model == tlColourModel::RGB && src.bits == 8;
     for (int32_t y = 0; y < src.height; ++y)
         for (int32_t x = 0; x < src.width; ++x) {
             std::vector<std::pair<int32_t, int32_t>> window;
@@ -182,17 +150,6 @@ void plainExtreme(const tlPicture &src, tlPicture &dst, int32_t r, bool wrap, bo
         }
 }
 
-struct CountingProgress : tlProgress {
-    int32_t total = -1, steps = 0, stopAt = INT_MAX;
-    void begin(int32_t t) override { total = t; }
-    bool step() override { return ++steps < stopAt; }
-};
-
-struct Format {
-    int32_t model, bits, channels;
-};
-const Format kFormats[] = {{0, 8, 3}, {0, 8, 4}, {0, 16, 3}, {0, 16, 4}, {1, 8, 1}, {1, 8, 2}, {1, 16, 1}, {1, 16, 2}};
-
 template <class E> bool run(E &e, const tlPicture &src, tlPicture &dst, int32_t r, bool wrap) {
     e.radius = r;
     e.wrap = wrap;
@@ -210,14 +167,14 @@ void setRgb16(tlPicture &p, int32_t x, int32_t y, uint32_t r, uint32_t g, uint32
 
 TEST(RankFilters, FastPathsMatchThePlainRulesForEveryFormat) {
     uint32_t seed = 11;
-    for (const Format &f : kFormats)
+    for (const tlPixelFormat &f : kColourFormats)
         for (int32_t palette : {0, 3})
             for (int32_t r : {1, 2, 3, 9})
                 for (bool wrap : {false, true}) {
                     SCOPED_TRACE(::testing::Message() << "format " << f.model << "/" << f.bits << "/" << f.channels
                                                       << " palette " << palette << " r " << r << " wrap " << wrap);
                     tlPicture src;
-                    ASSERT_TRUE(randomPicture(src, 13, 7, f.model, f.bits, f.channels, ++seed, palette));
+                    ASSERT_TRUE(randomPicture(src, 13, 7, f, ++seed, palette));
                     tlPicture got(src), want(src);
                     tlMedianEffect median;
                     ASSERT_TRUE(run(median, src, got, r, wrap));
@@ -242,7 +199,8 @@ namespace {
 // picture holds only black and white (the smallest and largest keys).
 bool networkPicture(tlPicture &p, int32_t w, int32_t h, bool gray, bool alpha, int32_t alphaMode, int32_t palette,
                     uint32_t seed) {
-    if (!p.create(w, h, gray ? 1 : 0, 8, (gray ? 1 : 3) + (alpha ? 1 : 0))) return false;
+    const int32_t channels = (gray ? 1 : 3) + (alpha ? 1 : 0);
+    if (!p.create(w, h, gray ? tlPixelFormat::gray(8, channels) : tlPixelFormat::rgb(8, channels))) return false;
     const int32_t colours = gray ? 1 : 3;
     for (int32_t y = 0; y < h; ++y)
         for (int32_t x = 0; x < w; ++x) {
@@ -345,7 +303,7 @@ TEST(RankFilters, EqualKeysResolveByTheSelectionSwaps) {
     // pixel (n = 3, k = 1) the swaps move the first visited entry to rank 1;
     // a pair of equal keys is never swapped.
     tlPicture src;
-    ASSERT_TRUE(src.create(3, 1, 0, 16, 3));
+    ASSERT_TRUE(src.create(3, 1, kRGB16));
     setRgb16(src, 0, 0, 7471, 0, 0);
     setRgb16(src, 1, 0, 0, 0, 19596);
     setRgb16(src, 2, 0, 194, 1, 19082);
@@ -359,7 +317,7 @@ TEST(RankFilters, EqualKeysResolveByTheSelectionSwaps) {
 
 TEST(RankFilters, EvenCountsTakeTheLowerMedian) {
     tlPicture src;
-    ASSERT_TRUE(src.create(3, 3, 1, 8, 1));
+    ASSERT_TRUE(src.create(3, 3, kGray8));
     const uint8_t values[9] = {40, 10, 0, 30, 20, 0, 0, 0, 0};
     for (int32_t i = 0; i < 9; ++i) setGray(src, i % 3, i / 3, values[i]);
     tlPicture dst(src);
@@ -371,7 +329,7 @@ TEST(RankFilters, EvenCountsTakeTheLowerMedian) {
 
 TEST(RankFilters, OnePixelPictureAndTransparentWindows) {
     tlPicture one;
-    ASSERT_TRUE(randomPicture(one, 1, 1, 0, 8, 4, 5));
+    ASSERT_TRUE(randomPicture(one, 1, 1, kRGBA8, 5));
     *(one.pixelAddress(0, 0) + 3) = 255;
     for (bool wrap : {false, true}) {
         tlPicture a(one), b(one), c(one);
@@ -381,10 +339,10 @@ TEST(RankFilters, OnePixelPictureAndTransparentWindows) {
         EXPECT_TRUE(run(median, one, a, 1, wrap) && run(minimum, one, b, 1, wrap) && run(maximum, one, c, 1, wrap));
         EXPECT_TRUE(sameBytes(a, one) && sameBytes(b, one) && sameBytes(c, one));
     }
-    for (const Format &f : kFormats) {
+    for (const tlPixelFormat &f : kColourFormats) {
         if (f.channels % 2 != 0) continue;
         tlPicture clear;
-        ASSERT_TRUE(randomPicture(clear, 6, 5, f.model, f.bits, f.channels, 9));
+        ASSERT_TRUE(randomPicture(clear, 6, 5, f, 9));
         for (int32_t y = 0; y < 5; ++y)
             for (int32_t x = 0; x < 6; ++x) std::memset(clear.pixelAddress(x, y) + colourBytes(clear), 0, f.bits / 8);
         tlPicture a(clear), b(clear), c(clear);
@@ -401,7 +359,7 @@ TEST(RankFilters, WhiteAndBlackNeverWinOnRgb16) {
     // The direct rule starts from 0xFFFFFFFF (minimum) and 0 (maximum): an
     // all-white window has no minimum candidate, an all-black one no maximum.
     tlPicture src;
-    ASSERT_TRUE(src.create(2, 1, 0, 16, 4));
+    ASSERT_TRUE(src.create(2, 1, kRGBA16));
     uint8_t *p = src.pixelAddress(0, 0);
     std::memset(p, 0xFF, 8);               // opaque white
     std::memset(p + 8, 0x55, 6);           // gray, transparent
@@ -416,7 +374,7 @@ TEST(RankFilters, WrappedColumnPassReadsTheRowPassUnchanged) {
     // Top and bottom rows differ; every wrapped window near the bottom reaches
     // the top rows, which the column pass must read as the row pass left them.
     tlPicture src;
-    ASSERT_TRUE(src.create(9, 8, 0, 8, 4));
+    ASSERT_TRUE(src.create(9, 8, kRGBA8));
     uint32_t seed = 3;
     for (int32_t y = 0; y < 8; ++y)
         for (int32_t x = 0; x < 9; ++x) {
@@ -435,7 +393,7 @@ TEST(RankFilters, WrappedColumnPassReadsTheRowPassUnchanged) {
             EXPECT_TRUE(sameBytes(got, want)) << "r " << r << " max " << max;
             // Seamless: filtering a 2 × 2 tiling gives the tiling of the result.
             tlPicture tiles, tilesOut;
-            ASSERT_TRUE(tiles.create(18, 16, 0, 8, 4) && tilesOut.create(18, 16, 0, 8, 4));
+            ASSERT_TRUE(tiles.create(18, 16, kRGBA8) && tilesOut.create(18, 16, kRGBA8));
             for (int32_t t = 0; t < 4; ++t) tiles.copyFrom(t % 2 * 9, t / 2 * 8, src), tilesOut.copyFrom(t % 2 * 9, t / 2 * 8, got);
             tlPicture tilesGot(tiles);
             ASSERT_TRUE(max ? run(maximum, tiles, tilesGot, r, true) : run(minimum, tiles, tilesGot, r, true));
@@ -446,9 +404,9 @@ TEST(RankFilters, WrappedColumnPassReadsTheRowPassUnchanged) {
 TEST(RankFilters, HugeWrappedRadiiEqualTheirShortEquivalent) {
     // On a 5 × 5 picture a wrapped window only matters through where it
     // starts: 2147483647 ≡ 7 (mod 5) and both windows cover the picture.
-    for (const Format &f : {kFormats[1], kFormats[3], kFormats[5]}) {
+    for (const tlPixelFormat &f : {kColourFormats[1], kColourFormats[3], kColourFormats[5]}) {
         tlPicture src;
-        ASSERT_TRUE(randomPicture(src, 5, 5, f.model, f.bits, f.channels, 21, 3));
+        ASSERT_TRUE(randomPicture(src, 5, 5, f, 21, 3));
         for (bool max : {false, true}) {
             tlPicture got(src), want(src);
             tlMinimumEffect minimum;
@@ -466,7 +424,7 @@ TEST(RankFilters, HugeWrappedRadiiEqualTheirShortEquivalent) {
 
 TEST(RankFilters, DegenerateParametersAndFormats) {
     tlPicture src;
-    ASSERT_TRUE(randomPicture(src, 7, 6, 0, 8, 4, 33));
+    ASSERT_TRUE(randomPicture(src, 7, 6, kRGBA8, 33));
     for (int32_t r : {0, -1, INT_MIN}) {
         tlPicture a(src), b(src), c(src);
         tlMedianEffect median;
@@ -482,7 +440,7 @@ TEST(RankFilters, DegenerateParametersAndFormats) {
     EXPECT_TRUE(sameBytes(big, src));
     // Indexed pictures pass through.
     tlPicture indexed;
-    ASSERT_TRUE(randomPicture(indexed, 5, 4, 2, 8, 1, 4));
+    ASSERT_TRUE(randomPicture(indexed, 5, 4, kIndexed8, 4));
     tlPicture out(indexed);
     tlMaximumEffect maximum;
     EXPECT_TRUE(run(median, indexed, out, 1, false) && run(maximum, indexed, out, 1, true));
@@ -490,15 +448,15 @@ TEST(RankFilters, DegenerateParametersAndFormats) {
 }
 
 TEST(RankFilters, ProgressCountsRowsAndColumnsAndStops) {
-    for (const Format &f : {kFormats[1], kFormats[4]}) {
+    for (const tlPixelFormat &f : {kColourFormats[1], kColourFormats[4]}) {
         tlPicture src;
-        ASSERT_TRUE(randomPicture(src, 6, 4, f.model, f.bits, f.channels, 8));
+        ASSERT_TRUE(randomPicture(src, 6, 4, f, 8));
         tlPicture dst(src);
         tlMinimumEffect minimum;
         CountingProgress progress;
         ASSERT_TRUE(minimum.apply(src, dst, &progress));
         EXPECT_EQ(progress.total, 9);
-        EXPECT_EQ(progress.steps, f.model == 0 ? 10 : 4) << "only the separable path steps per column";
+        EXPECT_EQ(progress.steps, f.model == tlColourModel::RGB ? 10 : 4) << "only the separable path steps per column";
         tlMedianEffect median;
         CountingProgress progress2;
         ASSERT_TRUE(median.apply(src, dst, &progress2));
@@ -511,22 +469,11 @@ TEST(RankFilters, ProgressCountsRowsAndColumnsAndStops) {
     }
 }
 
-namespace {
-
-// FNV-1a over the pixel bytes of every row (padding left out).
-uint64_t digest(const tlPicture &p, uint64_t h = 14695981039346656037ull) {
-    for (int32_t y = 0; y < p.height; ++y)
-        for (int32_t i = 0; i < p.width * p.bytesPerPixel(); ++i) h = (h ^ p.row(y)[i]) * 1099511628211ull;
-    return h;
-}
-
-}  // namespace
-
 TEST(RankFilters, SameBytesOnEveryBuild) {
-    uint64_t h = 14695981039346656037ull;
-    for (const Format &f : {kFormats[1], kFormats[3], kFormats[7]}) {
+    uint64_t h = kFnvBasis;
+    for (const tlPixelFormat &f : {kColourFormats[1], kColourFormats[3], kColourFormats[7]}) {
         tlPicture src;
-        ASSERT_TRUE(randomPicture(src, 37, 23, f.model, f.bits, f.channels, 2024, 0));
+        ASSERT_TRUE(randomPicture(src, 37, 23, f, 2024, 0));
         for (int32_t r : {2, 3})
             for (bool wrap : {false, true}) {
                 tlPicture a(src), b(src), c(src);

@@ -2,8 +2,6 @@
 // that leave the effect unchanged, load rules, clone and equals.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -20,18 +18,11 @@
 #include "effects/patterns/dots.h"
 #include "effects/patterns/lines.h"
 #include "imagefiles/stream.h"
+#include "tests/support/streams.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-struct TempFile {
-    std::string path;
-    TempFile() : path((std::filesystem::temp_directory_path() / "cw_records_test.bin").string()) {
-        std::remove(path.c_str());
-    }
-    ~TempFile() { std::remove(path.c_str()); }
-};
 
 Bytes &operator<<(Bytes &b, uint32_t word) {
     for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(word >> (8 * i)));
@@ -44,28 +35,15 @@ Bytes operator<<(Bytes &&b, uint32_t word) {
 }
 
 Bytes saved(const tlEffect &effect) {
-    TempFile file;
-    {
-        tlStream s;
-        if (!s.open(file.path.c_str(), tlStream::Write) || !effect.save(s)) return {};
-    }
-    tlStream s;
-    Bytes bytes;
-    if (!s.open(file.path.c_str(), tlStream::Read | tlStream::OpenExisting)) return bytes;
-    bytes.resize(s.size());
-    bytes.resize(s.read(bytes.data(), static_cast<uint32_t>(bytes.size())));
-    return bytes;
+    tlMemoryStream s;
+    if (!effect.save(s)) return {};
+    return streamBytes(s);
 }
 
 bool loaded(tlEffect &effect, const Bytes &bytes) {
-    TempFile file;
-    {
-        tlStream s;
-        if (!s.open(file.path.c_str(), tlStream::Write)) return false;
-        if (s.write(bytes.data(), static_cast<uint32_t>(bytes.size())) != bytes.size()) return false;
-    }
-    tlStream s;
-    return s.open(file.path.c_str(), tlStream::Read | tlStream::OpenExisting) && effect.load(s);
+    tlMemoryStream s;
+    fillStream(s, bytes);
+    return effect.load(s);
 }
 
 // Every field in its text form, plus opacity and blend mode.

@@ -30,7 +30,7 @@ int64_t glassByExtent(int32_t x, int32_t left, int32_t size) {
 
 TEST(Pixelize, CellsCutAtTheEdgeAndProgressCountsCellRows) {
     tlPicture src;
-    ASSERT_TRUE(makePicture(src, 25, 25, 0, 8, 3, 7));
+    ASSERT_TRUE(makePicture(src, 25, 25, kRGB8, 7));
     tlPicture dst(src);
     tlPixelizeEffect e;
     CountingProgress progress;
@@ -53,7 +53,7 @@ TEST(Pixelize, CellsCutAtTheEdgeAndProgressCountsCellRows) {
 
 TEST(Pixelize, CellLargerThanPictureTakesTheMeanOfEverything) {
     tlPicture src;
-    ASSERT_TRUE(makePicture(src, 3, 2, 1, 16, 1, 3));
+    ASSERT_TRUE(makePicture(src, 3, 2, kGray16, 3));
     tlPicture dst(src);
     tlPixelizeEffect e;
     e.cellWidth = 1000;
@@ -68,7 +68,7 @@ TEST(Pixelize, CellLargerThanPictureTakesTheMeanOfEverything) {
 
 TEST(Pixelize, AlphaWeightsTheColoursAndTransparentCellsBecomeBlack) {
     tlPicture src;
-    ASSERT_TRUE(src.create(4, 1, 0, 8, 4));
+    ASSERT_TRUE(src.create(4, 1, kRGBA8));
     setRgba(src, 0, 0, 200, 10, 0, 255);
     setRgba(src, 1, 0, 0, 250, 90, 0);    // invisible: adds nothing to the colour
     setRgba(src, 2, 0, 77, 77, 77, 0);
@@ -89,7 +89,7 @@ TEST(Pixelize, AlphaWeightsTheColoursAndTransparentCellsBecomeBlack) {
 TEST(Pixelize, HugeOpaqueWhiteCellStaysWhite) {
     // 300 × 300 × 255 × 255 passes 32 bits.
     tlPicture src;
-    ASSERT_TRUE(src.create(300, 300, 0, 8, 4));
+    ASSERT_TRUE(src.create(300, 300, kRGBA8));
     std::memset(src.store, 255, static_cast<size_t>(src.stride) * src.height);
     tlPicture dst(src);
     std::memset(dst.store, 0, static_cast<size_t>(dst.stride) * dst.height);
@@ -102,14 +102,14 @@ TEST(Pixelize, HugeOpaqueWhiteCellStaysWhite) {
 
 TEST(Pixelize, IndexedPicturesAndSizesBelowOnePaintNothing) {
     tlPicture indexed;
-    ASSERT_TRUE(makePicture(indexed, 5, 5, 2, 8, 1, 1));
+    ASSERT_TRUE(makePicture(indexed, 5, 5, kIndexed8, 1));
     tlPicture dst(indexed);
     tlPixelizeEffect e;
     EXPECT_TRUE(e.apply(indexed, dst, nullptr));
     EXPECT_TRUE(sameBytes(indexed, dst));
 
     tlPicture src;
-    ASSERT_TRUE(makePicture(src, 5, 5, 0, 8, 4, 2));
+    ASSERT_TRUE(makePicture(src, 5, 5, kRGBA8, 2));
     for (int32_t size : {0, -1, INT_MIN}) {
         tlPicture out(src);
         e.cellWidth = size;
@@ -124,7 +124,7 @@ TEST(Pixelize, IndexedPicturesAndSizesBelowOnePaintNothing) {
 
 TEST(Pixelize, OnlyTheSelectionIsWrittenAndAStopKeepsFinishedRows) {
     tlPicture src;
-    ASSERT_TRUE(makePicture(src, 9, 9, 0, 8, 3, 5));
+    ASSERT_TRUE(makePicture(src, 9, 9, kRGB8, 5));
     src.selected = true;
     src.selection = {2, 3, 7, 20};  // reaches below the picture: cut at its edge
     tlPicture dst(src);
@@ -148,7 +148,7 @@ TEST(Pixelize, OnlyTheSelectionIsWrittenAndAStopKeepsFinishedRows) {
 
 TEST(GlassTile, TwoByTwoTilesDoubleEverySecondPixel) {
     tlPicture src;
-    ASSERT_TRUE(makePicture(src, 6, 4, 0, 16, 4, 11));
+    ASSERT_TRUE(makePicture(src, 6, 4, kRGBA16, 11));
     tlPicture dst(src);
     tlGlassTileEffect e;
     e.tileWidth = 2;
@@ -160,7 +160,7 @@ TEST(GlassTile, TwoByTwoTilesDoubleEverySecondPixel) {
 
 TEST(GlassTile, UnitTilesShrinkToHalfAndRepeatWithWrap) {
     tlPicture src;
-    ASSERT_TRUE(makePicture(src, 6, 4, 0, 8, 3, 12));
+    ASSERT_TRUE(makePicture(src, 6, 4, kRGB8, 12));
     tlPicture dst(src);
     tlGlassTileEffect e;
     e.tileWidth = 1;
@@ -183,7 +183,7 @@ TEST(GlassTile, IncrementalWalkMatchesTileExtents) {
     for (int32_t size = 2; size <= 9; ++size)
         for (int32_t left : {0, 3}) {
             tlPicture src;
-            ASSERT_TRUE(makePicture(src, 23, 1, 1, 8, 1, size));
+            ASSERT_TRUE(makePicture(src, 23, 1, kGray8, size));
             src.selected = true;
             src.selection = {left, 0, 23, 1};
             tlPicture dst(src);
@@ -203,7 +203,7 @@ TEST(GlassTile, WrappedDivisorTilesAreSeamless) {
     const int32_t sizes[][2] = {{4, 3}, {3, 6}, {6, 2}, {12, 1}, {5, 3}};
     for (const auto &s : sizes) {
         tlPicture src;
-        ASSERT_TRUE(makePicture(src, s[0] == 5 ? 15 : 12, 6, 0, 8, 4, 21));
+        ASSERT_TRUE(makePicture(src, s[0] == 5 ? 15 : 12, 6, kRGBA8, 21));
         tlGlassTileEffect e;
         e.tileWidth = s[0];
         e.tileHeight = s[1];
@@ -225,7 +225,7 @@ TEST(GlassTile, OddParametersNeverWriteOutsideOrHang) {
             for (int32_t th : sizes)
                 for (bool wrap : {false, true}) {
                     tlPicture src;
-                    ASSERT_TRUE(makePicture(src, w, 1, 0, 8, 3, 4));
+                    ASSERT_TRUE(makePicture(src, w, 1, kRGB8, 4));
                     tlPicture dst(src);
                     tlGlassTileEffect e;
                     e.tileWidth = tw;
@@ -239,18 +239,17 @@ TEST(GlassTile, OddParametersNeverWriteOutsideOrHang) {
 }
 
 TEST(Negative, TwiceRestoresAndAlphaIsKept) {
-    const int32_t formats[][3] = {{0, 8, 3}, {0, 8, 4}, {0, 16, 3}, {0, 16, 4}, {1, 8, 1},
-                                  {1, 8, 2}, {1, 16, 1}, {1, 16, 2}, {2, 8, 1}};
+    const tlPixelFormat formats[] = {kRGB8, kRGBA8, kRGB16, kRGBA16, kGray8, kGrayA8, kGray16, kGrayA16, kIndexed8};
     for (const auto &f : formats) {
         tlPicture src;
-        ASSERT_TRUE(makePicture(src, 5, 3, f[0], f[1], f[2], 9));
+        ASSERT_TRUE(makePicture(src, 5, 3, f, 9));
         tlPicture once(src);
         tlNegativeEffect e;
         CountingProgress progress;
         ASSERT_TRUE(e.apply(src, once, &progress));
         EXPECT_EQ(progress.total, 2);
         EXPECT_EQ(progress.steps, 3);
-        const int32_t bpp = src.bytesPerPixel(), alphaBytes = src.hasAlpha() ? f[1] / 8 : 0;
+        const int32_t bpp = src.bytesPerPixel(), alphaBytes = src.hasAlpha() ? f.bits / 8 : 0;
         for (int32_t y = 0; y < 3; ++y)
             for (int32_t i = 0; i < 5 * bpp; ++i) {
                 const bool isAlpha = i % bpp >= bpp - alphaBytes;
@@ -263,7 +262,7 @@ TEST(Negative, TwiceRestoresAndAlphaIsKept) {
     }
     // 16-bit samples: 65535 − v.
     tlPicture deep;
-    ASSERT_TRUE(deep.create(1, 1, 1, 16, 1));
+    ASSERT_TRUE(deep.create(1, 1, kGray16));
     deep.store[0] = 0x34, deep.store[1] = 0x12;
     tlNegativeEffect e;
     ASSERT_TRUE(e.apply(deep, deep, nullptr));
@@ -272,12 +271,12 @@ TEST(Negative, TwiceRestoresAndAlphaIsKept) {
 
 TEST(Negative, IndexedWithAlphaIsLeftAloneAndMismatchedPicturesRefused) {
     tlPicture src;
-    ASSERT_TRUE(makePicture(src, 4, 4, 2, 8, 2, 3));
+    ASSERT_TRUE(makePicture(src, 4, 4, kIndexedA8, 3));
     tlPicture dst(src);
     tlNegativeEffect e;
     EXPECT_TRUE(e.apply(src, dst, nullptr));
     EXPECT_TRUE(sameBytes(src, dst));
     tlPicture other;
-    ASSERT_TRUE(makePicture(other, 3, 4, 2, 8, 2, 3));
+    ASSERT_TRUE(makePicture(other, 3, 4, kIndexedA8, 3));
     EXPECT_FALSE(e.apply(src, other, nullptr));
 }

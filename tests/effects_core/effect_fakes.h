@@ -6,12 +6,13 @@
 #include "effects/core/effect.h"
 #include "imaging/colour.h"
 #include "imaging/picture.h"
+#include "tests/support/formats.h"
 
 // Inverts R, G and B of an RGB 8-bit picture; alpha is copied.
 class FakeInvert : public tlEffect {
 public:
     bool apply(const tlPicture &source, tlPicture &destination, tlProgress *) override {
-        if (source.model != 0 || source.bits != 8 || destination.width != source.width ||
+        if (source.model != tlColourModel::RGB || source.bits != 8 || destination.width != source.width ||
             destination.height != source.height || destination.channels != source.channels)
             return false;
         for (int32_t y = 0; y < source.height; ++y) {
@@ -40,7 +41,7 @@ public:
     bool producePicture(const tlPicture &, tlPicture *&out, tlProgress *) override {
         if (!succeed) return false;
         out = new (std::nothrow) tlPicture;
-        if (!out || !out->create(5, 1, 1, 8, 1)) return false;
+        if (!out || !out->create(5, 1, kGray8)) return false;
         out->store[0] = out->store[1] = out->store[2] = out->store[3] = out->store[4] = 77;
         return true;
     }
@@ -51,6 +52,6 @@ public:
 // A new RGB 8-bit 3-channel picture of one colour; the caller owns it.
 inline tlPicture *solidPicture(int32_t w, int32_t h, uint32_t r, uint32_t g, uint32_t b) {
     tlPicture *p = new tlPicture;
-    if (p->create(w, h, 0, 8, 3)) p->fill(tlColour::rgb(r, g, b));
+    if (p->create(w, h, kRGB8)) p->fill(tlColour::rgb(r, g, b));
     return p;
 }

@@ -2,39 +2,14 @@
 // writer under every effect's load and save.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <string>
 #include <vector>
 
 #include "effects/core/effect.h"
 #include "effects/core/record.h"
 #include "imagefiles/stream.h"
+#include "tests/support/streams.h"
 
 namespace {
-
-// A file in the temporary folder, removed with the object.
-struct TempFile {
-    std::string path;
-    explicit TempFile(const char *name)
-        : path((std::filesystem::temp_directory_path() / (std::string("cw_effect_") + name)).string()) {
-        std::remove(path.c_str());
-    }
-    ~TempFile() { std::remove(path.c_str()); }
-    void writeBytes(const std::vector<uint8_t> &bytes) const {
-        tlStream s;
-        ASSERT_TRUE(s.open(path.c_str(), tlStream::Write));
-        ASSERT_EQ(s.write(bytes.data(), static_cast<uint32_t>(bytes.size())), bytes.size());
-    }
-    std::vector<uint8_t> readBytes() const {
-        tlStream s;
-        std::vector<uint8_t> bytes;
-        if (!s.open(path.c_str(), tlStream::Read | tlStream::OpenExisting)) return bytes;
-        bytes.resize(s.size());
-        bytes.resize(s.read(bytes.data(), static_cast<uint32_t>(bytes.size())));
-        return bytes;
-    }
-};
 
 // An effect that records its destruction order.
 struct Tracked : tlEffect {
@@ -67,22 +42,15 @@ TEST(Effect, BaseOperations) {
 TEST(Effect, BaseRecordIsTheLengthZeroAlone) {
     std::vector<int32_t> log;
     Tracked effect(1, &log);
-    TempFile file("base.bin");
-    {
-        tlStream s;
-        ASSERT_TRUE(s.open(file.path.c_str(), tlStream::Write));
-        EXPECT_TRUE(effect.save(s));
-    }
-    EXPECT_EQ(file.readBytes(), (std::vector<uint8_t>{0, 0, 0, 0}));
-    tlStream s;
-    ASSERT_TRUE(s.open(file.path.c_str(), tlStream::Read | tlStream::OpenExisting));
+    tlMemoryStream s;
+    EXPECT_TRUE(effect.save(s));
+    EXPECT_EQ(streamBytes(s), (std::vector<uint8_t>{0, 0, 0, 0}));
+    ASSERT_TRUE(s.seek(0, 0));
     EXPECT_TRUE(effect.load(s));
     EXPECT_FALSE(effect.load(s));  // nothing left: the length word is short
-    s.close();  // the file is shared for reading only: no writer while it is open
 
-    file.writeBytes({4, 0, 0, 0, 1, 2, 3, 4});
-    tlStream wrong;
-    ASSERT_TRUE(wrong.open(file.path.c_str(), tlStream::Read | tlStream::OpenExisting));
+    tlMemoryStream wrong;
+    fillStream(wrong, {4, 0, 0, 0, 1, 2, 3, 4});
     EXPECT_FALSE(effect.load(wrong));
 }
 
@@ -117,19 +85,16 @@ TEST(Effect, ListCopyClonesAndRemoveHandsBack) {
 }
 
 TEST(Record, WordsAreLittleEndianAndPackedBitsAreExact) {
-    TempFile file("words.bin");
+    tlMemoryStream s;
     {
-        tlStream s;
-        ASSERT_TRUE(s.open(file.path.c_str(), tlStream::Write));
         tlRecordWriter w(s, 12);
         w.word(-2);
         w.flag(true);
         w.packed(false, true);
         EXPECT_TRUE(w.finish());
     }
-    EXPECT_EQ(file.readBytes(), (std::vector<uint8_t>{12, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0, 2, 0, 0, 0}));
-    tlStream s;
-    ASSERT_TRUE(s.open(file.path.c_str(), tlStream::Read | tlStream::OpenExisting));
+    EXPECT_EQ(streamBytes(s), (std::vector<uint8_t>{12, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0, 2, 0, 0, 0}));
+    ASSERT_TRUE(s.seek(0, 0));
     tlRecordReader r(s, 12);
     EXPECT_EQ(r.word(), -2);
     EXPECT_EQ(r.word(), 1);
@@ -140,17 +105,14 @@ TEST(Record, WordsAreLittleEndianAndPackedBitsAreExact) {
 }
 
 TEST(Record, ColourStreamFormIsSixteenBitRGBA) {
-    TempFile file("colour.bin");
+    tlMemoryStream s;
     {
-        tlStream s;
-        ASSERT_TRUE(s.open(file.path.c_str(), tlStream::Write));
         tlRecordWriter w(s, 8);
         w.colour(tlColour::rgb(255, 128, 0));
         EXPECT_TRUE(w.finish());
     }
-    EXPECT_EQ(file.readBytes(), (std::vector<uint8_t>{8, 0, 0, 0, 0xFF, 0xFF, 0x80, 0x80, 0, 0, 0xFF, 0xFF}));
-    tlStream s;
-    ASSERT_TRUE(s.open(file.path.c_str(), tlStream::Read | tlStream::OpenExisting));
+    EXPECT_EQ(streamBytes(s), (std::vector<uint8_t>{8, 0, 0, 0, 0xFF, 0xFF, 0x80, 0x80, 0, 0, 0xFF, 0xFF}));
+    ASSERT_TRUE(s.seek(0, 0));
     tlRecordReader r(s, 8);
     tlColour c = r.colour();
     EXPECT_TRUE(r.ok());
@@ -158,21 +120,24 @@ TEST(Record, ColourStreamFormIsSixteenBitRGBA) {
 }
 
 TEST(Record, WriterStopsAtTheFirstShortWrite) {
-    TempFile file("readonly.bin");
-    file.writeBytes({});
-    tlStream s;
-    ASSERT_TRUE(s.open(file.path.c_str(), tlStream::Read | tlStream::OpenExisting));  // no write access
-    tlRecordWriter w(s, 4);
+    tlMemoryStream s;
+    s.setWriteLimit(6);  // the length word fits, the first item only half
+    tlRecordWriter w(s, 8);
     w.word(1);
+    w.word(2);
     EXPECT_FALSE(w.finish());
+    EXPECT_EQ(streamBytes(s), (std::vector<uint8_t>{8, 0, 0, 0, 1, 0}));
+    tlMemoryStream none;
+    none.setWriteLimit(0);
+    tlRecordWriter nothing(none, 4);
+    nothing.word(1);
+    EXPECT_FALSE(nothing.finish());
 }
 
 TEST(Record, IndexedColourHasNoStreamForm) {
-    TempFile file("indexed.bin");
-    tlStream s;
-    ASSERT_TRUE(s.open(file.path.c_str(), tlStream::Write));
+    tlMemoryStream s;
     tlColour indexed;
-    indexed.model = 2;
+    indexed.model = tlColourModel::Indexed;
     indexed.channels = 1;
     tlRecordWriter w(s, 8);
     w.colour(indexed);

@@ -5,22 +5,19 @@
 #include "imaging/colour.h"
 #include "imaging/image.h"
 #include "tests/effects_core/effect_fakes.h"
+#include "tests/support/formats.h"
+#include "tests/support/pictures.h"
 
 namespace {
 
 uint8_t channelAt(const tlPicture &p, int32_t x, int32_t y, int32_t c) { return p.pixelAddress(x, y)[c]; }
 
-// R, G, B, A of the composite at (x, y) packed as 0xRRGGBBAA.
-uint32_t rgbaAt(const tlImage &image, int32_t x, int32_t y) {
-    const uint8_t *p = image.picture.pixelAddress(x, y);
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
-}
 
 }  // namespace
 
 TEST(PictureLayer, CreateResetsEffectsAndSource) {
     tlPictureLayer layer;
-    ASSERT_TRUE(layer.create(6, 4, 0, 8, 4));
+    ASSERT_TRUE(layer.create(6, 4, kRGBA8));
     EXPECT_EQ(layer.layerWidth, 6);
     EXPECT_EQ(layer.layerHeight, 4);
     EXPECT_EQ(layer.x, 0);
@@ -28,17 +25,17 @@ TEST(PictureLayer, CreateResetsEffectsAndSource) {
     EXPECT_EQ(layer.opacity, 65535u);
     ASSERT_TRUE(layer.addEffect(new FakeInvert, true));
     layer.setSource(solidPicture(6, 4, 1, 2, 3));
-    ASSERT_TRUE(layer.create(3, 2, 0, 8, 4));
+    ASSERT_TRUE(layer.create(3, 2, kRGBA8));
     EXPECT_EQ(layer.effects.count(), 0);
     EXPECT_EQ(layer.source, nullptr);
     EXPECT_EQ(layer.layerWidth, 3);
-    EXPECT_FALSE(layer.create(0, 2, 0, 8, 4));
+    EXPECT_FALSE(layer.create(0, 2, kRGBA8));
     EXPECT_EQ(layer.layerWidth, 3);
 }
 
 TEST(PictureLayer, AddEffectRunsAtOnceOrLeavesTheListAgain) {
     tlPictureLayer layer;
-    ASSERT_TRUE(layer.create(3, 2, 0, 8, 4));
+    ASSERT_TRUE(layer.create(3, 2, kRGBA8));
     layer.clear();
     ASSERT_TRUE(layer.addEffect(new FakeInvert, true));
     EXPECT_EQ(channelAt(layer, 2, 1, 0), 255);
@@ -58,7 +55,7 @@ TEST(PictureLayer, AddEffectRunsAtOnceOrLeavesTheListAgain) {
 
 TEST(PictureLayer, UpdateStartsFromTheSourceAndRemoveEffectRerenders) {
     tlPictureLayer layer;
-    ASSERT_TRUE(layer.create(4, 3, 0, 8, 4));
+    ASSERT_TRUE(layer.create(4, 3, kRGBA8));
     layer.setSource(solidPicture(4, 3, 10, 20, 30));
     ASSERT_TRUE(layer.update());
     EXPECT_EQ(channelAt(layer, 3, 2, 1), 20);
@@ -81,24 +78,24 @@ TEST(PictureLayer, UpdateStartsFromTheSourceAndRemoveEffectRerenders) {
 
 TEST(PictureLayer, ConvertNarrowsTheSourceOnlyWhenInformationIsLost) {
     tlPictureLayer layer;
-    ASSERT_TRUE(layer.create(2, 2, 0, 8, 4));
+    ASSERT_TRUE(layer.create(2, 2, kRGBA8));
     layer.setSource(solidPicture(2, 2, 10, 20, 30));
-    ASSERT_TRUE(layer.convert(0, 8, 4));  // same format: nothing to do
-    ASSERT_TRUE(layer.convert(1, 8, 1));
-    EXPECT_EQ(layer.source->model, 1);
-    EXPECT_EQ(layer.model, 1);
+    ASSERT_TRUE(layer.convert(kRGBA8));  // same format: nothing to do
+    ASSERT_TRUE(layer.convert(kGray8));
+    EXPECT_EQ(layer.source->model, tlColourModel::Gray);
+    EXPECT_EQ(layer.model, tlColourModel::Gray);
     EXPECT_EQ(channelAt(layer, 1, 1, 0), (77 * 10 + 151 * 20 + 28 * 30) >> 8);
 
-    ASSERT_TRUE(layer.convert(0, 8, 3));  // gray to RGB keeps the source
-    EXPECT_EQ(layer.source->model, 1);
+    ASSERT_TRUE(layer.convert(kRGB8));  // gray to RGB keeps the source
+    EXPECT_EQ(layer.source->model, tlColourModel::Gray);
     EXPECT_EQ(layer.channels, 3);
     EXPECT_EQ(channelAt(layer, 0, 0, 2), 18);
-    EXPECT_FALSE(layer.convert(2, 8, 1));  // indexed is never a conversion target for the source
+    EXPECT_FALSE(layer.convert(kIndexed8));  // indexed is never a conversion target for the source
 }
 
 TEST(PictureLayer, CloneDuplicatesEverything) {
     tlPictureLayer layer;
-    ASSERT_TRUE(layer.create(3, 3, 0, 8, 4));
+    ASSERT_TRUE(layer.create(3, 3, kRGBA8));
     layer.setSource(solidPicture(3, 3, 1, 2, 3));
     ASSERT_TRUE(layer.update());
     ASSERT_TRUE(layer.addEffect(new FakeInvert, true));
@@ -133,7 +130,7 @@ TEST(PictureLayer, CloneDuplicatesEverything) {
 
 TEST(ApplyEffect, FullOpacityWritesStraightAndPartialOpacityBlends) {
     tlPicture picture;
-    ASSERT_TRUE(picture.create(3, 1, 0, 8, 4));
+    ASSERT_TRUE(picture.create(3, 1, kRGBA8));
     picture.fill(tlColour::rgba(0, 0, 0, 255));
     FakeInvert invert;
     invert.opacity = 32768;
@@ -154,11 +151,11 @@ TEST(ApplyEffect, FullOpacityWritesStraightAndPartialOpacityBlends) {
 
 TEST(ApplyEffect, AProducedPictureReplacesTheLayerPicture) {
     tlPictureLayer layer;
-    ASSERT_TRUE(layer.create(2, 2, 0, 8, 4));
+    ASSERT_TRUE(layer.create(2, 2, kRGBA8));
     FakeProducer producer;
     ASSERT_TRUE(applyEffect(layer, producer));
     EXPECT_EQ(layer.width, 5);
-    EXPECT_EQ(layer.model, 1);
+    EXPECT_EQ(layer.model, tlColourModel::Gray);
     EXPECT_EQ(channelAt(layer, 4, 0, 0), 77);
     producer.succeed = false;
     EXPECT_FALSE(applyEffect(layer, producer));
@@ -169,14 +166,14 @@ TEST(Image, LayerEffectWithHalfOpacityFlattens) {
     // The way a wallpaper is built: an effect added to a picture layer, the
     // layer added to an image, rendered.
     tlPictureLayer *layer = new tlPictureLayer;
-    ASSERT_TRUE(layer->create(3, 2, 0, 8, 4));
+    ASSERT_TRUE(layer->create(3, 2, kRGBA8));
     layer->fill(tlColour::rgba(0, 0, 0, 255));
     FakeInvert *invert = new FakeInvert;
     invert->opacity = 32768;
     ASSERT_TRUE(layer->addEffect(invert, true));
     tlImage image;
-    ASSERT_TRUE(image.create(3, 2, 0, 8, 4));
+    ASSERT_TRUE(image.create(3, 2, kRGBA8));
     ASSERT_TRUE(image.addLayer(layer));
     image.render();
-    EXPECT_EQ(rgbaAt(image, 2, 1), 0x7F7F7FFFu);
+    EXPECT_EQ(rgbaAt(image.picture, 2, 1), 0x7F7F7FFFu);
 }

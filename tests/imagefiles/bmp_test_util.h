@@ -1,9 +1,8 @@
-// Helpers for the BMP tests: building files byte by byte, temporary files,
-// loading and saving through tlStream.
+// Helpers for the BMP tests: building files byte by byte, loading and saving
+// them in memory, loading files in place.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -12,6 +11,7 @@
 #include "imagefiles/bmp.h"
 #include "imagefiles/stream.h"
 #include "imaging/image.h"
+#include "tests/support/streams.h"
 
 namespace bmptest {
 
@@ -85,43 +85,29 @@ inline std::string tempPath(const std::string &name) {
     return (std::filesystem::temp_directory_path() / ("cw_bmp_" + name + ".bmp")).string();
 }
 
-inline bool writeBytes(const std::string &path, const Bytes &bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
-}
-
-inline Bytes readBytes(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Loads a file with the BMP codec; 2 when it cannot be opened.
+// Loads a file in place with the BMP codec; 2 when it cannot be opened.
 inline int32_t loadPath(const std::string &path, tlImage &image, tlProgress *progress = nullptr) {
-    tlStream stream;
-    if (!stream.open(path.c_str(), tlStream::Read | tlStream::OpenExisting)) return 2;
+    tlFileStream stream;
+    if (!stream.open(path.c_str(), tlFileStream::Read | tlFileStream::OpenExisting)) return 2;
     tlBMPCodec codec;
     return codec.load(stream, image, progress);
 }
 
-// Writes the bytes to a temporary file named name and loads them.
-inline int32_t loadBytes(const Bytes &bytes, tlImage &image, const std::string &name = "load") {
-    std::string path = tempPath(name);
-    if (!writeBytes(path, bytes)) return -1;
-    int32_t result = loadPath(path, image);
-    std::remove(path.c_str());
-    return result;
+// Loads the bytes of a file with the BMP codec, from memory.
+inline int32_t loadBytes(const Bytes &bytes, tlImage &image, tlProgress *progress = nullptr) {
+    tlMemoryStream stream;
+    fillStream(stream, bytes);
+    tlBMPCodec codec;
+    return codec.load(stream, image, progress);
 }
 
-// Saves with the BMP codec into a temporary file and answers its bytes.
-inline int32_t saveBytes(const tlImage &image, Bytes &bytes, bool topDown = false,
-                         const std::string &name = "save") {
-    std::string path = tempPath(name);
+// Saves with the BMP codec into memory and answers the bytes of the file.
+inline int32_t saveBytes(const tlImage &image, Bytes &bytes, bool topDown = false) {
+    tlMemoryStream stream;
     tlBMPCodec codec;
     codec.topDown = topDown;
-    int32_t result = saveImage(codec, path.c_str(), image, nullptr);
-    bytes = readBytes(path);
-    std::remove(path.c_str());
+    int32_t result = codec.save(stream, image, nullptr);
+    bytes = streamBytes(stream);
     return result;
 }
 
@@ -133,7 +119,7 @@ inline Bytes rgbaOf(const tlPicture &p) {
     for (int32_t y = 0; y < p.height; ++y) {
         for (int32_t x = 0; x < p.width; ++x) {
             const uint8_t *px = p.pixelAddress(x, y);
-            if (p.model == 2) {
+            if (p.model == tlColourModel::Indexed) {
                 const uint8_t *e = p.palette->entries + px[0] * 4;
                 out.insert(out.end(), {e[0], e[1], e[2], 255});
             } else {

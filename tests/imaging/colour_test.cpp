@@ -2,6 +2,7 @@
 // stream form.
 #include "imaging/colour.h"
 #include "imaging/picture.h"
+#include "tests/support/formats.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,7 @@
 
 TEST(Colour, ConstructorsSetFormatAndSamples) {
     tlColour black;
-    EXPECT_EQ(black.model, 0);
+    EXPECT_EQ(black.model, tlColourModel::RGB);
     EXPECT_EQ(black.bits, 8);
     EXPECT_EQ(black.channels, 3);
 
@@ -72,18 +73,18 @@ TEST(Colour, ShortcutsWidenAndNarrow) {
 
 TEST(Colour, GraySourcesAndOneChannelTargets) {
     tlColour gray;
-    gray.model = 1;
+    gray.model = tlColourModel::Gray;
     gray.channels = 1;
     gray.samples[0] = 77;  // 32-bit value 77
     uint8_t out[8];
     std::memset(out, 0xEE, sizeof out);
-    ASSERT_TRUE(gray.toPixel(0, 16, 4, out));
+    ASSERT_TRUE(gray.toPixel(kRGBA16, out));
     const uint8_t rgba16[8] = {0x4D, 0x4D, 0x4D, 0x4D, 0x4D, 0x4D, 0xFF, 0xFF};
     EXPECT_EQ(std::memcmp(out, rgba16, 8), 0);
 
     // One gray channel is written as a 32-bit integer.
     std::memset(out, 0xEE, sizeof out);
-    ASSERT_TRUE(tlColour::rgb(100, 0, 0).toPixel(1, 16, 1, out));
+    ASSERT_TRUE(tlColour::rgb(100, 0, 0).toPixel(kGray16, out));
     const uint8_t word[5] = {0x1E, 0x1E, 0, 0, 0xEE};  // 30 * 257 = 0x1E1E
     EXPECT_EQ(std::memcmp(out, word, 5), 0);
 }
@@ -91,30 +92,30 @@ TEST(Colour, GraySourcesAndOneChannelTargets) {
 TEST(Colour, UndefinedTargets) {
     uint8_t out[8];
     std::memset(out, 0xEE, sizeof out);
-    EXPECT_TRUE(tlColour::rgb(1, 2, 3).toPixel(0, 8, 2, out));  // writes nothing
-    EXPECT_TRUE(tlColour::rgb(1, 2, 3).toPixel(0, 12, 3, out));
+    EXPECT_TRUE(tlColour::rgb(1, 2, 3).toPixel(tlPixelFormat::rgb(8, 2), out));  // writes nothing
+    EXPECT_TRUE(tlColour::rgb(1, 2, 3).toPixel(tlPixelFormat::rgb(12, 3), out));
     for (uint8_t b : out) EXPECT_EQ(b, 0xEE);
-    EXPECT_FALSE(tlColour::rgb(1, 2, 3).toPixel(2, 8, 1, out));
-    EXPECT_FALSE(tlColour::rgb(1, 2, 3).toPixel(3, 8, 3, out));
+    EXPECT_FALSE(tlColour::rgb(1, 2, 3).toPixel(kIndexed8, out));
+    EXPECT_FALSE(tlColour::rgb(1, 2, 3).toPixel(tlPixelFormat{static_cast<tlColourModel>(3), 8, 3}, out));
 
     tlColour index;
-    index.model = 2;
+    index.model = tlColourModel::Indexed;
     index.channels = 1;
     index.samples[0] = 9;
-    EXPECT_FALSE(index.toPixel(0, 8, 3, out));
-    EXPECT_FALSE(index.toPixel(2, 16, 1, out));
-    ASSERT_TRUE(index.toPixel(2, 8, 2, out));
+    EXPECT_FALSE(index.toPixel(kRGB8, out));
+    EXPECT_FALSE(index.toPixel(tlPixelFormat{tlColourModel::Indexed, 16, 1}, out));
+    ASSERT_TRUE(index.toPixel(kIndexedA8, out));
     EXPECT_EQ(out[0], 9);
     EXPECT_EQ(out[1], 255);
-    ASSERT_TRUE(index.toPixel(2, 8, 1, out));
+    ASSERT_TRUE(index.toPixel(kIndexed8, out));
     EXPECT_EQ(out[0], 9);
     EXPECT_EQ(out[1], 0);  // the rest of the 32-bit index
 }
 
 TEST(Colour, PicturePixelAlwaysCarriesAlpha) {
     tlPicture rgb, gray;
-    ASSERT_TRUE(rgb.create(1, 1, 0, 8, 3));
-    ASSERT_TRUE(gray.create(1, 1, 1, 16, 1));
+    ASSERT_TRUE(rgb.create(1, 1, kRGB8));
+    ASSERT_TRUE(gray.create(1, 1, kGray16));
     uint8_t out[8] = {};
     ASSERT_TRUE(tlColour::rgba(1, 2, 3, 4).toPicturePixel(rgb, out));
     EXPECT_EQ(out[3], 4);
@@ -144,6 +145,6 @@ TEST(Colour, StreamFormReloadsAsSixteenBit) {
     EXPECT_FALSE(loaded.equals(saved));
 
     tlColour index;
-    index.model = 2;
+    index.model = tlColourModel::Indexed;
     EXPECT_FALSE(index.toStream(stream));
 }

@@ -7,16 +7,12 @@
 #include <cstring>
 #include <vector>
 
+#include "imaging/pixel_math.h"
+#include "tests/support/formats.h"
+
 namespace {
 
-struct Format {
-    int32_t model, bits, channels;
-};
-
-const Format kFormats[] = {{0, 8, 3}, {0, 8, 4}, {0, 16, 3}, {0, 16, 4}, {1, 8, 1},
-                           {1, 8, 2}, {1, 16, 1}, {1, 16, 2}, {2, 8, 1}, {2, 8, 2}};
-
-int32_t kindOf(const Format &f) { return f.model * 2 + (f.bits == 16 ? 1 : 0); }
+int32_t kindOf(const tlPixelFormat &f) { return static_cast<int32_t>(f.model) * 2 + (f.bits == 16 ? 1 : 0); }
 
 // Colour of each source kind, on its own scale: components (R, G, B or the
 // gray value or the index) and alpha when the source has it.
@@ -62,17 +58,11 @@ const Expect kExpected[5][5] = {
 };
 
 void putSample(std::vector<uint8_t> &row, size_t at, int32_t bits, uint32_t v) {
-    if (bits == 8) {
-        row[at] = static_cast<uint8_t>(v);
-    } else {
-        row[2 * at] = static_cast<uint8_t>(v);
-        row[2 * at + 1] = static_cast<uint8_t>(v >> 8);
-    }
+    writeSample(row.data(), bits, static_cast<int32_t>(at), v);
 }
 
 uint32_t getSample(const std::vector<uint8_t> &row, size_t at, int32_t bits) {
-    if (bits == 8) return row[at];
-    return row[2 * at] | static_cast<uint32_t>(row[2 * at + 1]) << 8;
+    return readSample(row.data(), bits, static_cast<int32_t>(at));
 }
 
 tlPalette testPalette() {
@@ -89,19 +79,17 @@ tlPalette testPalette() {
 // sentinel byte that must survive.
 TEST(ConvertRow, EveryPairOfTheTable) {
     const tlPalette palette = testPalette();
-    for (const Format &src : kFormats) {
-        for (const Format &dst : kFormats) {
-            SCOPED_TRACE(testing::Message() << "src " << src.model << "/" << src.bits << "/" << src.channels
-                                            << " dst " << dst.model << "/" << dst.bits << "/" << dst.channels);
+    for (const tlPixelFormat &src : kAllFormats) {
+        for (const tlPixelFormat &dst : kAllFormats) {
+            SCOPED_TRACE(testing::Message() << "src " << src << " dst " << dst);
             const Sample &in = kSources[kindOf(src)];
             std::vector<uint8_t> srcRow(2 * src.channels * src.bits / 8, 0);
-            for (int32_t c = 0; c < (src.model == 0 ? 3 : 1); ++c) putSample(srcRow, c, src.bits, in.c[c]);
+            for (int32_t c = 0; c < src.colourChannels(); ++c) putSample(srcRow, c, src.bits, in.c[c]);
             if (src.channels % 2 == 0) putSample(srcRow, src.channels - 1, src.bits, in.a);
 
             const size_t dstBytes = 2 * dst.channels * dst.bits / 8;
             std::vector<uint8_t> dstRow(dstBytes + 1, 0xEE);
-            convertRow(dstRow.data(), dst.model, dst.bits, dst.channels, srcRow.data(), src.model, src.bits,
-                       src.channels, &palette, 2);
+            convertRow(dstRow.data(), dst, srcRow.data(), src, &palette, 2);
             ASSERT_EQ(dstRow[dstBytes], 0xEE);
 
             const Expect &want = kExpected[kindOf(dst)][kindOf(src)];
@@ -111,7 +99,7 @@ TEST(ConvertRow, EveryPairOfTheTable) {
             }
             const uint32_t opaque = dst.bits == 8 ? 255 : 65535;
             const bool srcAlpha = src.channels % 2 == 0, dstAlpha = dst.channels % 2 == 0;
-            const int32_t colours = dst.model == 0 ? 3 : 1;
+            const int32_t colours = dst.colourChannels();
             for (int32_t c = 0; c < colours; ++c) {
                 EXPECT_EQ(getSample(dstRow, c, dst.bits), want.c[c]) << "channel " << c;
                 EXPECT_EQ(getSample(dstRow, dst.channels + c, dst.bits), 0u) << "second pixel " << c;
@@ -128,14 +116,14 @@ TEST(ConvertRow, EveryPairOfTheTable) {
 // every 8-bit target (gray from equal R, G, B is that value again).
 TEST(ConvertRow, NarrowingTakesTheHighByte) {
     const uint32_t samples[][2] = {{0x8000, 0x80}, {0x0100, 0x01}, {0xFF00, 0xFF}, {0x00FF, 0x00}};
-    const Format sources[] = {{0, 16, 3}, {0, 16, 4}, {1, 16, 1}, {1, 16, 2}};
-    const Format targets[] = {{0, 8, 3}, {0, 8, 4}, {1, 8, 1}, {1, 8, 2}};
-    for (const Format &src : sources)
-        for (const Format &dst : targets)
+    const tlPixelFormat sources[] = {kRGB16, kRGBA16, kGray16, kGrayA16};
+    const tlPixelFormat targets[] = {kRGB8, kRGBA8, kGray8, kGrayA8};
+    for (const tlPixelFormat &src : sources)
+        for (const tlPixelFormat &dst : targets)
             for (const auto &sample : samples) {
                 std::vector<uint8_t> in(src.channels * 2), out(dst.channels);
                 for (int32_t c = 0; c < src.channels; ++c) putSample(in, c, 16, sample[0]);
-                convertRow(out.data(), dst.model, 8, dst.channels, in.data(), src.model, 16, src.channels, nullptr, 1);
+                convertRow(out.data(), dst, in.data(), src, nullptr, 1);
                 for (int32_t c = 0; c < dst.channels; ++c) {
                     // A target alpha without a source alpha is opaque.
                     const bool addedAlpha = dst.channels % 2 == 0 && c == dst.channels - 1 && src.channels % 2 == 1;
@@ -149,22 +137,22 @@ TEST(ConvertRow, NarrowingTakesTheHighByte) {
 TEST(ConvertRow, WorkedNumbers) {
     const uint8_t rgba[4] = {10, 20, 30, 40};
     uint8_t gray[2] = {};
-    convertRow(gray, 1, 8, 2, rgba, 0, 8, 4, nullptr, 1);
+    convertRow(gray, kGrayA8, rgba, kRGBA8, nullptr, 1);
     EXPECT_EQ(gray[0], 18);
     EXPECT_EQ(gray[1], 40);
 
     const uint8_t g8 = 200;
     uint8_t g16[2] = {};
-    convertRow(g16, 1, 16, 1, &g8, 1, 8, 1, nullptr, 1);
+    convertRow(g16, kGray16, &g8, kGray8, nullptr, 1);
     EXPECT_EQ(g16[0] | g16[1] << 8, 51400);
 
     // White stays white across every gray formula.
     const uint8_t white8[3] = {255, 255, 255};
     const uint8_t white16[6] = {255, 255, 255, 255, 255, 255};
     uint8_t out[2] = {};
-    convertRow(out, 1, 16, 1, white8, 0, 8, 3, nullptr, 1);
+    convertRow(out, kGray16, white8, kRGB8, nullptr, 1);
     EXPECT_EQ(out[0] | out[1] << 8, 65535);
-    convertRow(out, 1, 8, 1, white16, 0, 16, 3, nullptr, 1);
+    convertRow(out, kGray8, white16, kRGB16, nullptr, 1);
     EXPECT_EQ(out[0], 255);
 }
 
@@ -181,11 +169,12 @@ TEST(ConvertRow, IndexedGrayTableGivesTheSameBytes) {
     }
     for (int32_t bits : {8, 16}) {
         for (int32_t channels : {1, 2}) {
-            const int32_t bpp = bits / 8 * channels;
+            const tlPixelFormat gray = tlPixelFormat::gray(bits, channels);
+            const int32_t bpp = gray.bytesPerPixel();
             std::vector<uint8_t> whole(n * bpp), pieces(n * bpp);
-            convertRow(whole.data(), 1, bits, channels, src.data(), 2, 8, 2, &palette, n);  // table
+            convertRow(whole.data(), gray, src.data(), kIndexedA8, &palette, n);  // table
             for (int32_t at = 0; at < n; at += 200)  // runs of 200: per pixel
-                convertRow(pieces.data() + at * bpp, 1, bits, channels, src.data() + 2 * at, 2, 8, 2, &palette, 200);
+                convertRow(pieces.data() + at * bpp, gray, src.data() + 2 * at, kIndexedA8, &palette, 200);
             EXPECT_EQ(whole, pieces) << bits << " bits, " << channels << " channels";
         }
     }
@@ -195,10 +184,10 @@ TEST(ConvertRow, UncoveredOrInvalidFormatsWriteNothing) {
     const uint8_t src[8] = {1, 2, 3, 4, 5, 6, 7, 8};
     uint8_t dst[8];
     std::memset(dst, 0xEE, sizeof dst);
-    convertRow(dst, 2, 8, 1, src, 1, 8, 1, nullptr, 2);     // gray to indexed
-    convertRow(dst, 0, 8, 2, src, 0, 8, 4, nullptr, 2);     // RGB with 2 channels
-    convertRow(dst, 0, 8, 3, src, 2, 16, 1, nullptr, 2);    // indexed 16
-    convertRow(dst, 0, 8, 3, src, 0, 8, 3, nullptr, 0);     // empty run
+    convertRow(dst, kIndexed8, src, kGray8, nullptr, 2);                                  // gray to indexed
+    convertRow(dst, tlPixelFormat::rgb(8, 2), src, kRGBA8, nullptr, 2);                   // RGB with 2 channels
+    convertRow(dst, kRGB8, src, tlPixelFormat{tlColourModel::Indexed, 16, 1}, nullptr, 2);  // indexed 16
+    convertRow(dst, kRGB8, src, kRGB8, nullptr, 0);                                       // empty run
     for (uint8_t b : dst) EXPECT_EQ(b, 0xEE);
 }
 
@@ -208,9 +197,9 @@ TEST(ConvertRow, IndexedWithoutFullPaletteReadsBlackBeyondIt) {
     small.setEntry(1, 9, 8, 7);
     const uint8_t src[3] = {1, 200, 0};
     uint8_t dst[9];
-    convertRow(dst, 0, 8, 3, src, 2, 8, 1, &small, 3);
+    convertRow(dst, kRGB8, src, kIndexed8, &small, 3);
     const uint8_t want[9] = {9, 8, 7, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(std::memcmp(dst, want, 9), 0);
-    convertRow(dst, 0, 8, 3, src, 2, 8, 1, nullptr, 3);
+    convertRow(dst, kRGB8, src, kIndexed8, nullptr, 3);
     for (uint8_t b : dst) EXPECT_EQ(b, 0);
 }

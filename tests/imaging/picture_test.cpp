@@ -8,13 +8,9 @@
 #include <climits>
 #include <cstring>
 
-namespace {
+#include "tests/support/formats.h"
 
-struct Format {
-    int32_t model, bits, channels;
-};
-const Format kFormats[] = {{0, 8, 3}, {0, 8, 4}, {0, 16, 3}, {0, 16, 4}, {1, 8, 1},
-                           {1, 8, 2}, {1, 16, 1}, {1, 16, 2}, {2, 8, 1}, {2, 8, 2}};
+namespace {
 
 bool allZero(const uint8_t *p, size_t n) {
     for (size_t i = 0; i < n; ++i)
@@ -26,9 +22,9 @@ bool allZero(const uint8_t *p, size_t n) {
 
 TEST(Picture, StrideIsPaddedToFourBytes) {
     tlPicture p;
-    ASSERT_TRUE(p.create(1, 1, 0, 8, 3));
+    ASSERT_TRUE(p.create(1, 1, kRGB8));
     EXPECT_EQ(p.stride, 4);
-    ASSERT_TRUE(p.create(5, 1, 0, 8, 3));
+    ASSERT_TRUE(p.create(5, 1, kRGB8));
     EXPECT_EQ(p.stride, 16);
     EXPECT_EQ(p.bitsPerPixel, 24);
     EXPECT_EQ(strideFor(8, 3), 4);
@@ -39,25 +35,25 @@ TEST(Picture, StrideIsPaddedToFourBytes) {
 
 TEST(Picture, CreateRejectsBadArguments) {
     tlPicture p;
-    EXPECT_FALSE(p.create(0, 10, 0, 8, 4));
-    EXPECT_FALSE(p.create(10, -1, 0, 8, 4));
-    EXPECT_FALSE(p.create(10, 10, 0, 8, 2));
-    EXPECT_FALSE(p.create(10, 10, 2, 16, 1));
-    EXPECT_FALSE(p.create(10, 10, 1, 8, 3));
-    EXPECT_FALSE(p.create(10, 10, 3, 8, 1));
+    EXPECT_FALSE(p.create(0, 10, kRGBA8));
+    EXPECT_FALSE(p.create(10, -1, kRGBA8));
+    EXPECT_FALSE(p.create(10, 10, tlPixelFormat::rgb(8, 2)));
+    EXPECT_FALSE(p.create(10, 10, tlPixelFormat{tlColourModel::Indexed, 16, 1}));
+    EXPECT_FALSE(p.create(10, 10, tlPixelFormat::gray(8, 3)));
+    EXPECT_FALSE(p.create(10, 10, tlPixelFormat{static_cast<tlColourModel>(3), 8, 1}));
     EXPECT_TRUE(p.isEmpty());
 }
 
 // Sizes whose store cannot exist fail cleanly and leave the picture as it was.
 TEST(Picture, CreateFailsForUnallocatableSizes) {
     tlPicture p;
-    ASSERT_TRUE(p.create(3, 2, 0, 8, 4));
+    ASSERT_TRUE(p.create(3, 2, kRGBA8));
     uint8_t *store = p.store;
-    EXPECT_FALSE(p.create(3000000, 2000000, 0, 8, 4));     // 24 TB
-    EXPECT_FALSE(p.create(INT32_MAX, INT32_MAX, 0, 8, 4));  // stride too wide
-    EXPECT_FALSE(p.create(600000000, 1, 0, 16, 4));        // stride past 32 bits
-    EXPECT_FALSE(p.create(100000, INT32_MAX, 1, 8, 1));
-    EXPECT_FALSE(p.create(1 << 20, (1 << 18) + 1, 0, 8, 4));  // just above 1 TiB
+    EXPECT_FALSE(p.create(3000000, 2000000, kRGBA8));     // 24 TB
+    EXPECT_FALSE(p.create(INT32_MAX, INT32_MAX, kRGBA8));  // stride too wide
+    EXPECT_FALSE(p.create(600000000, 1, kRGBA16));        // stride past 32 bits
+    EXPECT_FALSE(p.create(100000, INT32_MAX, kGray8));
+    EXPECT_FALSE(p.create(1 << 20, (1 << 18) + 1, kRGBA8));  // just above 1 TiB
     EXPECT_EQ(p.store, store);
     EXPECT_EQ(p.width, 3);
     EXPECT_EQ(p.height, 2);
@@ -65,13 +61,13 @@ TEST(Picture, CreateFailsForUnallocatableSizes) {
 }
 
 TEST(Picture, CreateZeroesStoreAndPalette) {
-    for (const Format &f : kFormats) {
+    for (const tlPixelFormat &f : kAllFormats) {
         tlPicture p;
-        ASSERT_TRUE(p.create(7, 3, f.model, f.bits, f.channels));
+        ASSERT_TRUE(p.create(7, 3, f));
         EXPECT_TRUE(allZero(p.store, static_cast<size_t>(p.stride) * 3));
         EXPECT_EQ(p.hasAlpha(), f.channels % 2 == 0);
         EXPECT_FALSE(p.selected);
-        if (f.model == 2) {
+        if (f.model == tlColourModel::Indexed) {
             ASSERT_NE(p.palette, nullptr);
             EXPECT_EQ(p.palette->count, 256);
             EXPECT_TRUE(allZero(p.palette->entries, 1024));
@@ -83,23 +79,23 @@ TEST(Picture, CreateZeroesStoreAndPalette) {
 
 TEST(Picture, ConvertKeepsPictureOnFailure) {
     tlPicture p;
-    ASSERT_TRUE(p.create(3, 2, 0, 8, 4));
+    ASSERT_TRUE(p.create(3, 2, kRGBA8));
     const uint8_t px[4] = {10, 20, 30, 40};
     p.setPixel(2, 1, px);
     p.selected = true;
     p.selection = {1, 1, 2, 2};
     uint8_t *store = p.store;
 
-    EXPECT_TRUE(p.convert(0, 8, 4));
+    EXPECT_TRUE(p.convert(kRGBA8));
     EXPECT_EQ(p.store, store);
-    EXPECT_FALSE(p.convert(2, 8, 1));
-    EXPECT_FALSE(p.convert(0, 8, 2));
-    EXPECT_FALSE(p.convert(1, 16, 3));
+    EXPECT_FALSE(p.convert(kIndexed8));
+    EXPECT_FALSE(p.convert(tlPixelFormat::rgb(8, 2)));
+    EXPECT_FALSE(p.convert(tlPixelFormat::gray(16, 3)));
     EXPECT_EQ(p.store, store);
-    EXPECT_EQ(p.model, 0);
+    EXPECT_EQ(p.model, tlColourModel::RGB);
     EXPECT_EQ(p.channels, 4);
 
-    ASSERT_TRUE(p.convert(1, 8, 2));
+    ASSERT_TRUE(p.convert(kGrayA8));
     EXPECT_EQ(p.bitsPerPixel, 16);
     EXPECT_EQ(p.stride, 8);
     uint8_t out[2];
@@ -109,17 +105,17 @@ TEST(Picture, ConvertKeepsPictureOnFailure) {
     EXPECT_TRUE(p.selected);
     EXPECT_EQ(p.workRect().left, 1);
 
-    ASSERT_TRUE(p.convert(1, 16, 1));
+    ASSERT_TRUE(p.convert(kGray16));
     p.getPixel(2, 1, out);
     EXPECT_EQ(out[0] | out[1] << 8, 18 * 257);
 
     tlPicture empty;
-    EXPECT_FALSE(empty.convert(0, 8, 4));
+    EXPECT_FALSE(empty.convert(kRGBA8));
 }
 
 TEST(Picture, CopyDuplicatesStorePaletteAndSelection) {
     tlPicture p;
-    ASSERT_TRUE(p.create(5, 3, 2, 8, 1));
+    ASSERT_TRUE(p.create(5, 3, kIndexed8));
     p.palette->setEntry(3, 1, 2, 3);
     p.row(2)[4] = 3;
     p.selected = true;
@@ -141,15 +137,15 @@ TEST(Picture, CopyDuplicatesStorePaletteAndSelection) {
 
 TEST(Picture, MoveFromTransfersEverything) {
     tlPicture a, b;
-    ASSERT_TRUE(a.create(2, 2, 2, 8, 2));
-    ASSERT_TRUE(b.create(9, 9, 0, 16, 3));
+    ASSERT_TRUE(a.create(2, 2, kIndexedA8));
+    ASSERT_TRUE(b.create(9, 9, kRGB16));
     uint8_t *store = a.store;
     tlPalette *palette = a.palette;
     b.moveFrom(a);
     EXPECT_EQ(b.store, store);
     EXPECT_EQ(b.palette, palette);
     EXPECT_EQ(b.width, 2);
-    EXPECT_EQ(b.model, 2);
+    EXPECT_EQ(b.model, tlColourModel::Indexed);
     EXPECT_TRUE(a.isEmpty());
     EXPECT_EQ(a.palette, nullptr);
     b.moveFrom(b);
@@ -159,13 +155,13 @@ TEST(Picture, MoveFromTransfersEverything) {
 // Odd widths leave padding at each row end, which fills never touch.
 TEST(Picture, FillAndClearPerFormat) {
     const tlColour colour = tlColour::rgba(200, 100, 50, 128);
-    for (const Format &f : kFormats) {
-        SCOPED_TRACE(testing::Message() << f.model << "/" << f.bits << "/" << f.channels);
+    for (const tlPixelFormat &f : kAllFormats) {
+        SCOPED_TRACE(testing::Message() << f);
         tlPicture p;
-        ASSERT_TRUE(p.create(3, 2, f.model, f.bits, f.channels));
+        ASSERT_TRUE(p.create(3, 2, f));
         const int32_t bpp = p.bytesPerPixel();
         uint8_t want[8] = {};
-        const bool defined = colour.toPixel(f.model, f.bits, f.channels, want);
+        const bool defined = colour.toPixel(f, want);
         p.fill(colour);
         for (int32_t y = 0; y < 2; ++y) {
             for (int32_t x = 0; x < 3; ++x)
@@ -179,7 +175,7 @@ TEST(Picture, FillAndClearPerFormat) {
         p.clear({-5, 1, 2, 9});  // clipped to (0, 1)-(2, 2)
         uint8_t none[8] = {};
         if (defined) {
-            tlColour::rgba(0, 0, 0, 0).toPixel(f.model, f.bits, f.channels, none);
+            tlColour::rgba(0, 0, 0, 0).toPixel(f, none);
         }
         EXPECT_EQ(std::memcmp(p.pixelAddress(0, 1), defined ? none : want, bpp), 0);
         EXPECT_EQ(std::memcmp(p.pixelAddress(2, 1), want, bpp), 0);
@@ -192,11 +188,11 @@ TEST(Picture, FillAndClearPerFormat) {
 
 TEST(Picture, FillWritesPixelBytesOfEachFormat) {
     tlPicture p;
-    ASSERT_TRUE(p.create(3, 1, 1, 16, 2));
+    ASSERT_TRUE(p.create(3, 1, kGrayA16));
     p.fill(tlColour::rgba16(65535, 65535, 65535, 4660));
     const uint8_t want[4] = {0xFF, 0xFF, 0x34, 0x12};
     EXPECT_EQ(std::memcmp(p.pixelAddress(1, 0), want, 4), 0);
-    ASSERT_TRUE(p.create(3, 1, 1, 8, 1));
+    ASSERT_TRUE(p.create(3, 1, kGray8));
     p.fill({3, 0, 9, 1}, tlColour::rgb(255, 255, 255));  // empty after clipping
     EXPECT_TRUE(allZero(p.store, 4));
     p.fill(tlColour::rgb(255, 255, 255));
@@ -225,10 +221,10 @@ TEST(Picture, ClipBlockOrder) {
 
 TEST(Picture, CopyFromClipsAndConverts) {
     tlPicture src, dst;
-    ASSERT_TRUE(src.create(4, 4, 1, 8, 1));
+    ASSERT_TRUE(src.create(4, 4, kGray8));
     for (int32_t y = 0; y < 4; ++y)
         for (int32_t x = 0; x < 4; ++x) src.row(y)[x] = static_cast<uint8_t>(10 * y + x);
-    ASSERT_TRUE(dst.create(3, 3, 0, 8, 4));
+    ASSERT_TRUE(dst.create(3, 3, kRGBA8));
     dst.copyFrom(-1, 1, src, 0, 0, 4, 4);  // source (1, 0) lands at (0, 1)
     uint8_t px[4];
     dst.getPixel(0, 1, px);
@@ -249,15 +245,15 @@ TEST(Picture, CopyFromClipsAndConverts) {
 
 TEST(Picture, IndexedCopiesThroughPalette) {
     tlPicture idx, rgb;
-    ASSERT_TRUE(idx.create(2, 1, 2, 8, 2));
+    ASSERT_TRUE(idx.create(2, 1, kIndexedA8));
     idx.palette->setEntry(7, 70, 80, 90);
     idx.row(0)[2] = 7;
     idx.row(0)[3] = 33;
-    ASSERT_TRUE(rgb.create(2, 1, 0, 16, 4));
+    ASSERT_TRUE(rgb.create(2, 1, kRGBA16));
     rgb.copyFrom(0, 0, idx);
     const uint8_t want[8] = {70, 70, 80, 80, 90, 90, 33, 33};
     EXPECT_EQ(std::memcmp(rgb.pixelAddress(1, 0), want, 8), 0);
-    EXPECT_TRUE(idx.convert(0, 8, 3));
+    EXPECT_TRUE(idx.convert(kRGB8));
     EXPECT_EQ(idx.palette, nullptr);
     EXPECT_EQ(idx.row(0)[3], 70);
 }

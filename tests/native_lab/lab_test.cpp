@@ -2,6 +2,7 @@
 // commands run in-process on temporary files.
 #include "compose/recipe.h"
 #include "imaging/picture.h"
+#include "tests/support/formats.h"
 #include "tools/lab/args.h"
 #include "tools/lab/lab.h"
 #include "tools/lab/pam.h"
@@ -20,9 +21,9 @@
 
 namespace {
 
-tlPicture patterned(int32_t model, int32_t bits, int32_t channels) {
+tlPicture patterned(tlPixelFormat format) {
     tlPicture p;
-    EXPECT_TRUE(p.create(5, 3, model, bits, channels));
+    EXPECT_TRUE(p.create(5, 3, format));
     for (int32_t y = 0; y < p.height; ++y)
         for (int32_t i = 0; i < p.width * p.bytesPerPixel(); ++i) p.row(y)[i] = static_cast<uint8_t>(y * 37 + i * 11);
     return p;
@@ -50,23 +51,19 @@ int run(std::vector<std::string> words) {
 }  // namespace
 
 TEST(Pam, EveryNonIndexedFormatRoundTrips) {
-    const int32_t formats[8][3] = {{0, 8, 3}, {0, 8, 4}, {0, 16, 3}, {0, 16, 4},
-                                   {1, 8, 1}, {1, 8, 2}, {1, 16, 1}, {1, 16, 2}};
-    for (const auto &f : formats) {
-        const tlPicture p = patterned(f[0], f[1], f[2]);
+    for (const tlPixelFormat &f : kColourFormats) {
+        const tlPicture p = patterned(f);
         tlPicture back;
         std::string error;
         ASSERT_TRUE(decode(encode(p), back, error)) << error;
-        EXPECT_EQ(back.model, f[0]);
-        EXPECT_EQ(back.bits, f[1]);
-        EXPECT_EQ(back.channels, f[2]);
+        EXPECT_TRUE(back.format() == f);
         EXPECT_EQ(std::memcmp(back.store, p.store, static_cast<size_t>(p.stride) * 3), 0);
     }
 }
 
 TEST(Pam, SixteenBitSamplesAreBigEndian) {
     tlPicture p;
-    ASSERT_TRUE(p.create(1, 1, 1, 16, 1));
+    ASSERT_TRUE(p.create(1, 1, kGray16));
     p.row(0)[0] = 0x34;
     p.row(0)[1] = 0x12;
     const std::vector<uint8_t> file = encode(p);
@@ -84,14 +81,14 @@ TEST(Pam, AcceptsCommentsCrLfAndMissingTupleType) {
                                "abcdef"),
                        p, error))
         << error;
-    EXPECT_EQ(p.model, 0);
+    EXPECT_EQ(p.model, tlColourModel::RGB);
     EXPECT_EQ(p.channels, 3);
     EXPECT_EQ(p.row(0)[5], 'f');
 }
 
 TEST(Pam, IndexedPicturesAreWrittenThroughThePalette) {
     tlPicture p;
-    ASSERT_TRUE(p.create(2, 1, 2, 8, 2));
+    ASSERT_TRUE(p.create(2, 1, kIndexedA8));
     p.palette->setEntry(4, 40, 50, 60);
     p.row(0)[0] = 4;
     p.row(0)[1] = 99;
@@ -120,7 +117,7 @@ TEST(Pam, RejectsMalformedHeaders) {
         "",
     };
     tlPicture keep;
-    ASSERT_TRUE(keep.create(1, 1, 0, 8, 3));
+    ASSERT_TRUE(keep.create(1, 1, kRGB8));
     for (const char *text : bad) {
         std::string error;
         EXPECT_FALSE(decode(bytesOf(text), keep, error)) << text;
@@ -134,7 +131,7 @@ TEST(Pam, RejectsMalformedHeaders) {
 
 // Every truncation fails and every flipped byte is handled without a crash.
 TEST(Pam, DamagedFilesNeverCrash) {
-    const std::vector<uint8_t> good = encode(patterned(0, 16, 4));
+    const std::vector<uint8_t> good = encode(patterned(kRGBA16));
     std::string error;
     for (size_t n = 0; n < good.size(); ++n) {
         tlPicture p;
@@ -193,7 +190,7 @@ TEST(LabCommands, ConvertAndBlendFiles) {
     std::filesystem::create_directories(dir);
     const std::string in = (dir / "in.pam").string(), out = (dir / "out.pam").string(),
                       top = (dir / "top.pam").string();
-    tlPicture p = patterned(0, 8, 3);
+    tlPicture p = patterned(kRGB8);
     std::string error;
     labBytes bytes;
     ASSERT_TRUE(encodePam(p, bytes, error));
@@ -202,13 +199,13 @@ TEST(LabCommands, ConvertAndBlendFiles) {
     EXPECT_EQ(run({"convert", in, out, "--format", "graya", "--bits", "16"}), kLabOk);
     tlPicture back;
     ASSERT_TRUE(loadPicture(out, back, error)) << error;
-    EXPECT_EQ(back.model, 1);
+    EXPECT_EQ(back.model, tlColourModel::Gray);
     EXPECT_EQ(back.bits, 16);
     EXPECT_EQ(back.channels, 2);
 
     // An opaque source in mode 0 at full opacity lands as a plain copy.
     tlPicture small;
-    ASSERT_TRUE(small.create(2, 2, 0, 8, 3));  // black
+    ASSERT_TRUE(small.create(2, 2, kRGB8));  // black
     ASSERT_TRUE(encodePam(small, bytes, error));
     ASSERT_TRUE(writeWholeFile(top, bytes.data, bytes.size, error));
     EXPECT_EQ(run({"blend", "--mode", "0", "--dst", in, "--src", top, "--out", out, "--at", "-1,-1"}), kLabOk);

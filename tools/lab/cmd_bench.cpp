@@ -176,7 +176,7 @@ struct Options {
 
 // A cloud in two colours: the kind of picture filters meet in a wallpaper.
 bool makeInput(const Options &o, tlPicture &input) {
-    if (!input.create(o.w, o.h, 0, 8, 4)) return false;
+    if (!input.create(o.w, o.h, tlPixelFormat::rgb(8, 4))) return false;
     std::unique_ptr<tlEffect> cloud(createEffectByName("Cloud"));
     if (!cloud || !configure(*cloud, paramsFor("Cloud"))) return false;
     tlPicture copy(input);

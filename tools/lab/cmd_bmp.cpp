@@ -38,11 +38,12 @@ bool loadPictureFile(const char *command, const std::string &path, tlPicture &ou
         status = labUsageError(command, error);
         return false;
     }
-    tlStream stream;
+    tlFileStream stream;
     tlImage image;
     tlBMPCodec codec;
     int32_t code = tlCodecOpenFailed;
-    if (stream.open(path.c_str(), tlStream::Read | tlStream::OpenExisting)) code = codec.load(stream, image, nullptr);
+    if (stream.open(path.c_str(), tlFileStream::Read | tlFileStream::OpenExisting))
+        code = codec.load(stream, image, nullptr);
     if (code != tlCodecOk) {
         std::fprintf(stderr, "chromaweave_lab %s: %s\n", command, describeResult(path, code).c_str());
         status = kBmpLoadStatusBase + code;

@@ -11,9 +11,13 @@ namespace {
 // --format names: model and channel count.
 struct FormatName {
     const char *name;
-    int32_t model, channels;
+    tlColourModel model;
+    int32_t channels;
 };
-const FormatName kFormatNames[] = {{"rgb", 0, 3}, {"rgba", 0, 4}, {"gray", 1, 1}, {"graya", 1, 2}};
+const FormatName kFormatNames[] = {{"rgb", tlColourModel::RGB, 3},
+                                   {"rgba", tlColourModel::RGB, 4},
+                                   {"gray", tlColourModel::Gray, 1},
+                                   {"graya", tlColourModel::Gray, 2}};
 
 int runConvert(int argc, char **argv) {
     const char *cmd = "convert";
@@ -35,10 +39,13 @@ int runConvert(int argc, char **argv) {
     int status = kLabOk;
     if (!loadPictureFile(cmd, args.positional[0], picture, status)) return status;
     // Unnamed parts of the format keep the input's.
-    int32_t model = format >= 0 ? kFormatNames[format].model : picture.model;
-    int32_t channels = format >= 0 ? kFormatNames[format].channels : picture.channels;
-    if (bits == 0) bits = picture.bits;
-    if (!picture.convert(model, bits, channels)) return labFailure(cmd, "the picture cannot take that format");
+    tlPixelFormat target = picture.format();
+    if (format >= 0) {
+        target.model = kFormatNames[format].model;
+        target.channels = kFormatNames[format].channels;
+    }
+    if (bits != 0) target.bits = bits;
+    if (!picture.convert(target)) return labFailure(cmd, "the picture cannot take that format");
     if (!savePictureFile(cmd, args.positional[1], picture, status)) return status;
     return kLabOk;
 }

@@ -50,8 +50,8 @@ int runRecord(int argc, char **argv) {
     if (!effect) return labFailure(cmd, "out of memory");
 
     if (const std::string *path = args.value("load")) {
-        tlStream in;
-        if (!in.open(path->c_str(), tlStream::Read | tlStream::OpenExisting))
+        tlFileStream in;
+        if (!in.open(path->c_str(), tlFileStream::Read | tlFileStream::OpenExisting))
             return labUsageError(cmd, "cannot open " + *path);
         if (!effect->load(in)) return labFailure(cmd, "the record in " + *path + " does not load");
     }
@@ -67,8 +67,8 @@ int runRecord(int argc, char **argv) {
                                           "\" (ints, bools 0 or 1, rgb(r,g,b), rgba(r,g,b,a), rgba16(r,g,b,a))");
     }
     if (const std::string *path = args.value("save")) {
-        tlStream out;
-        if (!out.open(path->c_str(), tlStream::Write)) return labFailure(cmd, "cannot create " + *path);
+        tlFileStream out;
+        if (!out.open(path->c_str(), tlFileStream::Write)) return labFailure(cmd, "cannot create " + *path);
         if (!effect->save(out)) return labFailure(cmd, "writing " + *path + " failed");
     }
     if (!printEffect(*info, *effect)) return labFailure(cmd, "a field does not print");

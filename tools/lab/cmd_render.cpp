@@ -26,7 +26,7 @@ bool parseRepeat(const std::string &text, int32_t &w, int32_t &h) {
 
 // The tile laid from the top-left corner across w x h, the last ones cut.
 bool repeatTile(const tlPicture &tile, int32_t w, int32_t h, tlPicture &out) {
-    if (!out.create(w, h, tile.model, tile.bits, tile.channels)) return false;
+    if (!out.create(w, h, tile.format())) return false;
     for (int32_t y = 0; y < h; y += tile.height)
         for (int32_t x = 0; x < w; x += tile.width) out.copyFrom(x, y, tile, 0, 0, tile.width, tile.height);
     return true;

@@ -148,9 +148,10 @@ bool decodePam(const uint8_t *data, size_t size, tlPicture &out, std::string &er
         error = "pixel data truncated";
         return false;
     }
+    const tlColourModel model = h.depth >= 3 ? tlColourModel::RGB : tlColourModel::Gray;
     tlPicture picture;
-    if (!picture.create(static_cast<int32_t>(h.width), static_cast<int32_t>(h.height), h.depth >= 3 ? 0 : 1, bits,
-                        static_cast<int32_t>(h.depth))) {
+    if (!picture.create(static_cast<int32_t>(h.width), static_cast<int32_t>(h.height),
+                        tlPixelFormat{model, bits, static_cast<int32_t>(h.depth)})) {
         error = "out of memory";
         return false;
     }
@@ -202,13 +203,13 @@ bool encodeRows(const tlPicture &p, labBytes &out, std::string &error) {
 }  // namespace
 
 bool encodePam(const tlPicture &picture, labBytes &out, std::string &error) {
-    if (picture.isEmpty() || !isValidFormat(picture.model, picture.bits, picture.channels)) {
+    if (picture.isEmpty() || !picture.format().isValid()) {
         error = "no picture to write";
         return false;
     }
-    if (picture.model != 2) return encodeRows(picture, out, error);
+    if (picture.model != tlColourModel::Indexed) return encodeRows(picture, out, error);
     tlPicture expanded;
-    if (!expanded.create(picture.width, picture.height, 0, 8, picture.hasAlpha() ? 4 : 3)) {
+    if (!expanded.create(picture.width, picture.height, tlPixelFormat::rgb(8, picture.hasAlpha() ? 4 : 3))) {
         error = "out of memory";
         return false;
     }
