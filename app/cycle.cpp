@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/messages.h"
+#include "app/resources/resource.h"
 
 // ---- Decisions
 
@@ -78,6 +79,7 @@ void WallpaperCycle::killTimer(uint32_t id) {
 void WallpaperCycle::stopTimers() {
     killTimer(TIMER_CHANGE);
     killTimer(TIMER_RESUME);
+    killTimer(TIMER_BUSY);
     if (shell.trayTriesLeft) services.platform.killTimer(TIMER_TRAY);
     shell.trayTriesLeft = 0;
 }
@@ -92,6 +94,8 @@ void WallpaperCycle::begin(bool firstRun) {
     joinPath(settings.WallpaperDir, "chromaweave.bmp", shell.WallpaperFile,
              services.isLeadByte);
     shell.firstRun = firstRun;
+    registerHotkeys(settings.Hotkeys);
+    updateActivityPolling();
     if (firstRun) {
         // No picture is made until the settings are confirmed.
         services.ui.openDialog(ShellDialog::settings);
@@ -160,6 +164,10 @@ void WallpaperCycle::onTaskbarCreated() {
 // ---- Changing the wallpaper
 
 void WallpaperCycle::requestChange() {
+    // Asked for, not due by the clock: made even while the user is busy,
+    // and it serves a change that waits for the user.
+    shell.changeDueWhileBusy = false;
+    shell.pendingTimed = false;
     if (shell.changePending) return;
     killTimer(TIMER_CHANGE);
     killTimer(TIMER_RESUME);
@@ -196,16 +204,28 @@ void WallpaperCycle::changeStep() {
     }
 }
 
+void WallpaperCycle::timedChange() {
+    if (shell.userBusy) {
+        // The interval clock keeps running; the change waits for the user.
+        shell.changeDueWhileBusy = true;
+        return;
+    }
+    changeStep();
+    shell.pendingTimed = shell.changePending;
+}
+
 void WallpaperCycle::onTimer(uint32_t id) {
     if (shell.ending) return;
     if (id == TIMER_TRAY) {
         tryTrayIcon();
     } else if (id == TIMER_CHANGE) {
-        changeStep();
+        timedChange();
     } else if (id == TIMER_RESUME) {
         killTimer(TIMER_RESUME);
-        changeStep();
+        timedChange();
         if (!shell.changePending) setTimer(TIMER_CHANGE, settings.Interval);
+    } else if (id == TIMER_BUSY) {
+        pollActivity();
     }
 }
 
@@ -215,8 +235,17 @@ void WallpaperCycle::onJobDone(uint32_t jobNumber) {
     // change) must not be taken for the current one, whose result is not
     // written yet.
     if (!shell.workerExists || jobNumber != shell.workerNumber) return;
+    if (shell.userBusy && shell.pendingTimed) {
+        // Due by the clock and the user busy since: it waits, with its
+        // finished picture, until the user is no longer busy.
+        shell.changePending = false;
+        shell.pendingTimed = false;
+        shell.changeDueWhileBusy = true;
+        return;
+    }
     joinWorker();
     shell.changePending = false;
+    shell.pendingTimed = false;
     applyResult();
     startJob();
     setTimer(TIMER_CHANGE, settings.Interval);
@@ -225,6 +254,9 @@ void WallpaperCycle::onJobDone(uint32_t jobNumber) {
 bool WallpaperCycle::startJob() {
     if (shell.ending || shell.workerExists) return false;
     pictureSize(settings, &shell.job.width, &shell.job.height);
+    // The settings are repaired when loaded and checked in the dialog; a
+    // style that is not valid would give no picture at all.
+    shell.job.style = settings.Style.isValid() ? settings.Style : tlComposeStyle();
     services.pictures.release(shell.job.result);
     shell.job.result = nullptr;
     uint32_t number = services.worker.start(&shell.job);
@@ -276,31 +308,145 @@ bool WallpaperCycle::applyResult() {
     return true;
 }
 
-void WallpaperCycle::togglePause() {
-    shell.paused = !shell.paused;
-    services.ui.updateTrayIcon(shell.paused);
-    if (shell.paused) {
-        killTimer(TIMER_CHANGE);
-        killTimer(TIMER_RESUME);
-        shell.pauseTick = services.platform.tickCount();
-        return;
-    }
+void WallpaperCycle::hold(uint32_t which) {
+    bool wasRunning = shell.holds == 0;
+    shell.holds |= which;
+    shell.stopped = (shell.holds & holdStopped) != 0;
+    if (wasRunning) pauseCycle();
+}
+
+void WallpaperCycle::release(uint32_t which) {
+    if (!(shell.holds & which)) return;
+    shell.holds &= ~which;
+    shell.stopped = (shell.holds & holdStopped) != 0;
+    if (shell.holds == 0) resumeCycle();
+}
+
+void WallpaperCycle::pauseCycle() {
+    shell.paused = true;
+    services.ui.updateTrayIcon(true);
+    killTimer(TIMER_CHANGE);
+    killTimer(TIMER_RESUME);
+    shell.pauseTick = services.platform.tickCount();
+}
+
+void WallpaperCycle::resumeCycle() {
+    shell.paused = false;
+    services.ui.updateTrayIcon(false);
     uint32_t now = services.platform.tickCount();
     ResumePlan plan =
         planResume(shell.lastChangeTick, shell.pauseTick, settings.Interval, shell.changePending);
     shell.lastChangeTick = shiftByPause(shell.lastChangeTick, shell.pauseTick, now);
-    if (plan.changeNow) {
-        // A pending change is carried over the hold: requestChange serves it
-        // now or marks it pending again for the worker's notice.
-        shell.changePending = false;
-        requestChange();
-    } else {
+    if (!plan.changeNow) {
         setTimer(TIMER_RESUME, plan.delay);
+        return;
+    }
+    bool askedFor = shell.changePending && !shell.pendingTimed;
+    // A pending change is carried over the hold: requestChange serves it
+    // now or marks it pending again for the worker's notice. One that fell
+    // due by the clock waits while the user is busy.
+    shell.changePending = false;
+    if (shell.userBusy && !askedFor) {
+        shell.pendingTimed = false;
+        shell.changeDueWhileBusy = true;
+    } else {
+        requestChange();
+    }
+}
+
+void WallpaperCycle::releaseWithNewPicture(uint32_t which) {
+    // The picture rendered in advance has the old size or style: wait for
+    // it and let startJob release it.
+    joinWorker();
+    shell.holds &= ~which;
+    shell.stopped = (shell.holds & holdStopped) != 0;
+    if (shell.holds != 0) {
+        startJob();  // rendered in advance; the cycle stays held
+        return;
+    }
+    shell.paused = false;
+    services.ui.updateTrayIcon(false);
+    // Any change pending from before the hold is served by this request.
+    shell.changePending = false;
+    requestChange();
+}
+
+// ---- The user is busy
+
+void WallpaperCycle::setUserBusy(bool busy) {
+    if (busy == shell.userBusy) return;
+    shell.userBusy = busy;
+    services.ui.showChangesHeld(busy);
+    if (busy || !shell.changeDueWhileBusy) return;
+    shell.changeDueWhileBusy = false;
+    // While paused the resume makes it: the interval has run out by then.
+    if (!shell.paused) requestChange();
+}
+
+void WallpaperCycle::pollActivity() {
+    bool busy = (settings.HoldFullScreen && services.activity.fullScreenRunning()) ||
+                (settings.HoldOnBattery && services.activity.onBatteryPower());
+    setUserBusy(busy);
+}
+
+void WallpaperCycle::updateActivityPolling() {
+    if (!settings.HoldFullScreen && !settings.HoldOnBattery) {
+        killTimer(TIMER_BUSY);
+        setUserBusy(false);
+        return;
+    }
+    if (!(shell.activeTimers & TIMER_BUSY)) setTimer(TIMER_BUSY, busyPollPeriod);
+    // Asked at once; without its timer nothing would ever end the hold.
+    if (shell.activeTimers & TIMER_BUSY) pollActivity();
+}
+
+// ---- Hotkeys
+
+int32_t WallpaperCycle::registerHotkeys(const uint32_t *wanted) {
+    int32_t refused = -1;
+    shell.hotkeysRefused = 0;
+    for (int32_t i = 0; i < hotkeyCount; ++i) {
+        if (wanted[i] == 0) continue;
+        uint32_t bit = 1u << i;
+        platform::HotkeyResult result = services.hotkeys.registerHotkey(
+            uint32_t(i + 1), registerModifiers(hotkeyFlags(wanted[i])), hotkeyKey(wanted[i]));
+        if (result == platform::HotkeyResult::registered) {
+            shell.hotkeysRegistered |= bit;
+        } else {
+            shell.hotkeysRefused |= bit;
+            if (refused < 0) refused = i;
+        }
+    }
+    return refused;
+}
+
+void WallpaperCycle::unregisterHotkeys() {
+    for (int32_t i = 0; i < hotkeyCount; ++i)
+        if (shell.hotkeysRegistered & (1u << i)) services.hotkeys.unregisterHotkey(uint32_t(i + 1));
+    shell.hotkeysRegistered = 0;
+}
+
+int32_t WallpaperCycle::changeHotkeys(const uint32_t *wanted) {
+    unregisterHotkeys();
+    int32_t refused = registerHotkeys(wanted);
+    if (refused < 0) return -1;
+    unregisterHotkeys();
+    registerHotkeys(settings.Hotkeys);
+    return refused;
+}
+
+void WallpaperCycle::onHotkey(uint32_t id) {
+    if (shell.ending) return;
+    switch (int32_t(id) - 1) {
+    case hotkeyChange: onCommand(CMD_CHANGE); break;  // as the menu's: nothing while paused
+    case hotkeyStop: onCommand(CMD_STOP); break;
+    default: break;
     }
 }
 
 void WallpaperCycle::onSaveFailed() {
-    if (!shell.paused) togglePause();
+    // The settings dialog opened below keeps this hold.
+    hold(holdSettings);
     services.ui.showMessage(MessageOwner::mainWindow, TEXT_WALLPAPER_NOT_SAVED, 0);
     onCommand(CMD_SETTINGS);
 }
@@ -317,9 +463,12 @@ void WallpaperCycle::onCommand(uint32_t id) {
         if (!shell.paused) requestChange();
         break;
     case CMD_STOP:
-        shell.stopped = !shell.stopped;
-        togglePause();
+        if (shell.stopped)
+            release(holdStopped);
+        else
+            hold(holdStopped);
         break;
+    case IDM_ADVANCED: openAdvanced(); break;
     case CMD_ABOUT:
         if (services.ui.isDialogOpen(ShellDialog::about))
             services.ui.bringToFront(ShellDialog::about);
@@ -340,8 +489,23 @@ void WallpaperCycle::openSettings() {
         return;
     }
     if (services.ui.isDialogOpen(ShellDialog::saveAs)) services.ui.closeDialog(ShellDialog::saveAs);
-    if (!shell.paused) togglePause();
+    hold(holdSettings);
     services.ui.openDialog(ShellDialog::settings);
+}
+
+void WallpaperCycle::openAdvanced() {
+    // Before the first settings are confirmed no cycle runs to hold.
+    if (shell.firstRun) {
+        if (services.ui.isDialogOpen(ShellDialog::settings))
+            services.ui.bringToFront(ShellDialog::settings);
+        return;
+    }
+    if (services.ui.isDialogOpen(ShellDialog::advanced)) {
+        services.ui.bringToFront(ShellDialog::advanced);
+        return;
+    }
+    hold(holdAdvanced);
+    services.ui.openDialog(ShellDialog::advanced);
 }
 
 void WallpaperCycle::saveCopy() {
@@ -359,12 +523,14 @@ void WallpaperCycle::saveCopyAs() {
         return;
     }
     if (!shell.currentPicture) return;
+    hold(holdSaveAs);
     // The settings dialog is closed at once, without its Cancel: its hold
     // passes straight to the save dialog, so no change can slip in between
     // and the cycle stays held until the save dialog ends.
-    if (services.ui.isDialogOpen(ShellDialog::settings))
+    if (services.ui.isDialogOpen(ShellDialog::settings)) {
         services.ui.closeDialog(ShellDialog::settings);
-    if (!shell.paused) togglePause();
+        release(holdSettings);
+    }
     char path[pathBytes] = "";
     if (services.ui.askSaveFileName(settings.SaveDir, settings.AskOverWrite, path)) {
         folderOfFile(path, settings.SaveDir, services.isLeadByte);
@@ -372,10 +538,8 @@ void WallpaperCycle::saveCopyAs() {
             services.ui.showMessage(MessageOwner::mainWindow, TEXT_COPY_NOT_SAVED, 0);
     }
     // The settings dialog may have been opened while the save dialog ran (it
-    // closes the save dialog): the hold is then the settings dialog's, and
-    // resuming here would leave it running with the dialog open.
-    if (!shell.stopped && shell.paused && !services.ui.isDialogOpen(ShellDialog::settings))
-        togglePause();
+    // closes the save dialog): its hold keeps the cycle held.
+    release(holdSaveAs);
 }
 
 void WallpaperCycle::onTrayLeftClick() {
@@ -384,6 +548,8 @@ void WallpaperCycle::onTrayLeftClick() {
         services.ui.bringToFront(ShellDialog::settings);
     } else if (services.ui.isDialogOpen(ShellDialog::saveAs)) {
         services.ui.bringToFront(ShellDialog::saveAs);
+    } else if (services.ui.isDialogOpen(ShellDialog::advanced)) {
+        services.ui.bringToFront(ShellDialog::advanced);
     } else if (shell.stopped) {
         onCommand(CMD_STOP);
     } else if (!shell.paused) {
@@ -393,6 +559,7 @@ void WallpaperCycle::onTrayLeftClick() {
 
 void WallpaperCycle::onMainWindowDestroyed() {
     stopTimers();
+    unregisterHotkeys();
     shell.ending = true;
 }
 
@@ -406,22 +573,10 @@ void WallpaperCycle::settingsConfirmed(bool sizeChanged, bool intervalChanged) {
     }
     // Resuming then starts the full new interval from the moment of resuming.
     if (intervalChanged) shell.pauseTick = shell.lastChangeTick;
-    if (!sizeChanged) {
-        if (!shell.stopped) togglePause();
-        return;
-    }
-    // The picture rendered in advance has the old size: wait for it and let
-    // startJob release it.
-    joinWorker();
-    if (shell.stopped) {
-        startJob();
-        return;
-    }
-    shell.paused = false;
-    services.ui.updateTrayIcon(false);
-    // Any change pending from before the hold is served by this request.
-    shell.changePending = false;
-    requestChange();
+    if (sizeChanged)
+        releaseWithNewPicture(holdSettings);
+    else
+        release(holdSettings);
 }
 
 void WallpaperCycle::settingsCancelled() {
@@ -430,7 +585,7 @@ void WallpaperCycle::settingsCancelled() {
         onCommand(CMD_EXIT);
         return;
     }
-    if (!shell.stopped) togglePause();
+    release(holdSettings);
 }
 
 FormChanges WallpaperCycle::storeSettings(const SettingsForm &form) {
@@ -447,3 +602,19 @@ void WallpaperCycle::changeWallpaperDir(const char *folder) {
     joinPath(settings.WallpaperDir, "chromaweave.bmp", shell.WallpaperFile,
              services.isLeadByte);
 }
+
+// ---- Advanced settings dialog outcome
+
+AdvancedChanges WallpaperCycle::storeAdvanced(const AdvancedForm &form) {
+    return ::storeAdvanced(form, settings);
+}
+
+void WallpaperCycle::advancedConfirmed(const AdvancedChanges &changes) {
+    if (changes.holdChanged) updateActivityPolling();
+    if (changes.styleChanged)
+        releaseWithNewPicture(holdAdvanced);
+    else
+        release(holdAdvanced);
+}
+
+void WallpaperCycle::advancedCancelled() { release(holdAdvanced); }

@@ -13,6 +13,10 @@ const uint32_t MSG_SAVE_FAILED = 1026;  // the wallpaper file could not be writt
 const uint32_t TIMER_CHANGE = 1;  // periodic change, period Interval
 const uint32_t TIMER_RESUME = 2;  // one shot: the rest of an interval interrupted by a pause
 const uint32_t TIMER_TRAY = 3;    // tries again to add a tray icon the taskbar did not take
+// Asks whether the user is busy (full screen, battery) while the advanced
+// settings hold timed changes for it. A bit value of its own: the cycle
+// keeps it in activeTimers with TIMER_CHANGE and TIMER_RESUME.
+const uint32_t TIMER_BUSY = 4;
 
 // Adding the tray icon is tried this often, this many milliseconds apart,
 // when the taskbar is not there at start-up (it may start late at sign-in).

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "app/preferences.h"
+
 const char settingsKeyPath[] = "Software\\kelpworks\\chromaweave";
 
 const PresetSize presetSizes[presetCount] = {
@@ -107,6 +109,10 @@ bool RegSettings::readString(const char *name, char *buffer, uint32_t size) {
     return ok;
 }
 
+bool RegSettings::removeValue(const char *name) {
+    return key && registry.deleteValue(key, name);
+}
+
 // ---- load and save
 
 namespace {
@@ -150,6 +156,7 @@ bool loadSettings(platform::Registry &registry, Settings &settings) {
     readFlag(key, "DeleteFile", &settings.DeleteFile);
     readFlag(key, "AskOverWrite", &settings.AskOverWrite);
     readFlag(key, "NoActiveDesktop", &settings.NoActiveDesktop);
+    loadPreferences(key, settings);
     key.close();
     return true;
 }
@@ -174,6 +181,7 @@ bool saveSettings(platform::Registry &registry, const Settings &settings) {
     key.writeInt("DeleteFile", settings.DeleteFile ? 1 : 0);
     key.writeInt("AskOverWrite", settings.AskOverWrite ? 1 : 0);
     key.writeInt("NoActiveDesktop", settings.NoActiveDesktop ? 1 : 0);
+    savePreferences(key, settings);
     key.close();
     return true;
 }

@@ -43,6 +43,9 @@ public:
                                       uint32_t *size, RegistryType *type) = 0;
     virtual bool setValue(RegistryKey key, const char *name, RegistryType type,
                           const void *data, uint32_t size) = 0;
+    // Removes a value (RegDeleteValueA); false when it does not exist or
+    // the key was not opened for writing.
+    virtual bool deleteValue(RegistryKey key, const char *name) = 0;
 };
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <deque>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -72,14 +73,14 @@ public:
     };
     uint32_t tickCount() override { return uint32_t(base + clock); }
     bool setTimer(uint32_t id, uint32_t ms) override {
-        EXPECT_TRUE(id == TIMER_CHANGE || id == TIMER_RESUME || id == TIMER_TRAY);
-        if (id > 3) return false;
+        EXPECT_TRUE(id == TIMER_CHANGE || id == TIMER_RESUME || id == TIMER_TRAY || id == TIMER_BUSY);
+        if (id > timerCount) return false;
         timers[id] = Timer{true, ms, clock + ms};
         return true;
     }
     void killTimer(uint32_t id) override {
-        EXPECT_TRUE(id <= 3 && timers[id].armed) << "killing timer " << id << " not armed";
-        if (id <= 3) timers[id].armed = false;
+        EXPECT_TRUE(id <= timerCount && timers[id].armed) << "killing timer " << id << " not armed";
+        if (id <= timerCount) timers[id].armed = false;
     }
     bool postMessage(uint32_t message, uintptr_t param) override {
         posted.push_back({message, param});
@@ -91,9 +92,10 @@ public:
     }
     bool armed(uint32_t id) const { return timers[id].armed; }
 
+    static const uint32_t timerCount = 4;
     uint32_t base = 0;    // tick count at simulated time 0
     uint64_t clock = 0;   // simulated milliseconds
-    Timer timers[4];
+    Timer timers[timerCount + 1];
     std::deque<std::pair<uint32_t, uintptr_t>> posted;
     std::vector<std::string> deleted;
 };
@@ -178,6 +180,45 @@ public:
     std::vector<std::pair<std::string, bool>> sets;  // path, persisted
 };
 
+// Registered hotkeys by id; a combination listed in taken is refused.
+class Hotkeys : public platform::Hotkeys {
+public:
+    struct Combination {
+        uint32_t modifiers, key;
+        bool operator<(const Combination &o) const {
+            return modifiers != o.modifiers ? modifiers < o.modifiers : key < o.key;
+        }
+    };
+    platform::HotkeyResult registerHotkey(uint32_t id, uint32_t modifiers, uint32_t key) override {
+        EXPECT_FALSE(registered.count(id)) << "hotkey " << id << " registered twice";
+        if (taken.count(Combination{modifiers, key})) return platform::HotkeyResult::taken;
+        registered[id] = Combination{modifiers, key};
+        return platform::HotkeyResult::registered;
+    }
+    void unregisterHotkey(uint32_t id) override {
+        EXPECT_TRUE(registered.count(id)) << "hotkey " << id << " not registered";
+        registered.erase(id);
+    }
+    std::map<uint32_t, Combination> registered;
+    std::set<Combination> taken;
+};
+
+// What the user is doing, as the test sets it; every question is counted.
+class Activity : public platform::Activity {
+public:
+    bool fullScreenRunning() override {
+        ++asked;
+        return fullScreen;
+    }
+    bool onBatteryPower() override {
+        ++asked;
+        return battery;
+    }
+    bool fullScreen = false;
+    bool battery = false;
+    int32_t asked = 0;
+};
+
 class Ui : public ShellUi {
 public:
     int32_t showMessage(MessageOwner owner, uint32_t textId, uint32_t) override {
@@ -197,6 +238,7 @@ public:
         trayPaused = paused;
         if (!paused) ++resumes;
     }
+    void showChangesHeld(bool held) override { trayHeld = held; }
     bool isDialogOpen(ShellDialog d) override { return open[int(d)]; }
     void bringToFront(ShellDialog d) override {
         EXPECT_TRUE(open[int(d)]);
@@ -235,16 +277,17 @@ public:
         if (destroyed) return;
         destroyed = true;
         trayShown = false;
-        open[0] = open[1] = open[2] = false;
+        for (bool &o : open) o = false;
         cycle->onMainWindowDestroyed();
     }
     WallpaperCycle *cycle = nullptr;
     std::vector<uint32_t> messages;
     std::vector<MessageOwner> owners;
     std::vector<ShellDialog> fronted;
-    bool open[3] = {false, false, false};
-    int32_t opened[3] = {0, 0, 0};
+    bool open[4] = {false, false, false, false};
+    int32_t opened[4] = {0, 0, 0, 0};
     bool trayPaused = false;
+    bool trayHeld = false;
     bool trayShown = false;
     bool taskbarThere = true;  // whether adding the tray icon works
     int32_t trayAdds = 0;
@@ -295,8 +338,9 @@ public:
         uint64_t end = platform.clock + ms;
         for (;;) {
             uint64_t next = end;
-            int32_t what = 0;  // 0 end, 1..3 timer, 4 worker
-            for (uint32_t id = 1; id <= 3; ++id) {
+            const int32_t finish = int32_t(Platform::timerCount) + 1;
+            int32_t what = 0;  // 0 end, 1..timerCount timer, finish the worker
+            for (uint32_t id = 1; id <= Platform::timerCount; ++id) {
                 const Platform::Timer &t = platform.timers[id];
                 if (t.armed && t.due <= next && (what == 0 || t.due < next)) {
                     next = t.due;
@@ -306,11 +350,11 @@ public:
             if (renderMs && worker.state == Worker::running &&
                 worker.startedAt + renderMs <= next && (what == 0 || worker.startedAt + renderMs < next)) {
                 next = worker.startedAt + renderMs;
-                what = 4;
+                what = finish;
             }
             platform.clock = next;
             if (what == 0 || ui.destroyed) return;
-            if (what == 4) {
+            if (what == finish) {
                 worker.complete();
             } else {
                 Platform::Timer &t = platform.timers[what];
@@ -325,6 +369,8 @@ public:
     bool stuck() const {
         const ShellState &s = cycle.state();
         if (s.paused || s.ending || s.firstRun) return false;
+        // A change due while the user is busy waits for the busy poll.
+        if (s.changeDueWhileBusy) return !s.userBusy || !platform.armed(TIMER_BUSY);
         // A pending change needs a worker that will still post its notice.
         if (s.changePending) {
             bool noticeQueued = false;
@@ -339,11 +385,14 @@ public:
     Worker worker;
     Desktop desktop;
     platform::MemoryRegistry registry;
+    Hotkeys hotkeys;
+    Activity activity;
     Ui ui;
     Settings settings;
     uint64_t renderMs = 0;
     WallpaperCycle cycle{settings, CycleServices{platform, worker, desktop, registry, pictures,
-                                                 ui, shiftJisLeadByte, FolderCompare::equal}};
+                                                 ui, shiftJisLeadByte, FolderCompare::equal, hotkeys,
+                                                 activity}};
 };
 
 }  // namespace fakes
