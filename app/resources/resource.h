@@ -60,7 +60,17 @@
 #define IDC_HOLD_FULL_SCREEN 235
 #define IDC_HOLD_ON_BATTERY 236
 #define IDC_COMPLEXITY 237
-#define IDC_FAMILY_FIRST 240     // 240-249
+#define IDC_FAMILY_FIRST 240
+#define IDC_FAMILY_GRADIENTS 240
+#define IDC_FAMILY_CHECKERS 241
+#define IDC_FAMILY_CLOUDS 242
+#define IDC_FAMILY_DOTS 243
+#define IDC_FAMILY_LINES 244
+#define IDC_FAMILY_WARPS 245
+#define IDC_FAMILY_NOISE 246
+#define IDC_FAMILY_SOFT 247
+#define IDC_FAMILY_EDGES 248
+#define IDC_FAMILY_TILES 249
 
 // ---- Strings. Each exists in Japanese (chromaweave.rc) and English
 // (chromaweave_en.rc). New strings start at 352, a string-table block of
