@@ -28,7 +28,8 @@ void check(HWND dialog, int32_t id, bool on) {
     CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
 }
 
-// The line under the hotkeys shows while one of them is not registered.
+// The line under the hotkeys shows while one of those in use could not be
+// registered (at the start, by another program holding it).
 void showRefusedHotkeys(const Win32Shell &shell, HWND dialog) {
     bool refused = shell.cycle->state().hotkeysRefused != 0;
     ShowWindow(GetDlgItem(dialog, IDC_HOTKEY_TAKEN), refused ? SW_SHOW : SW_HIDE);
@@ -106,7 +107,6 @@ void onOk(Win32Shell &shell, HWND dialog) {
     }
     int32_t refused = shell.cycle->changeHotkeys(form.hotkeys);
     if (refused >= 0) {
-        showRefusedHotkeys(shell, dialog);
         prompter.report(hotkeyTakenMessage(refused));
         return;
     }
