@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/messages.h"
+#include "app/resources/resource.h"
 
 // ---- Decisions
 
@@ -266,7 +267,7 @@ bool WallpaperCycle::applyResult() {
         // it is open no change and no new job may start.
         stopTimers();
         shell.ending = true;
-        services.ui.showMessage(MessageOwner::none, TEXT_WALLPAPER_NOT_SET, 0);
+        services.ui.showMessage(MessageOwner::none, IDS_WALLPAPER_NOT_SET, 0);
         services.ui.destroyMainWindow();
         return false;
     }
@@ -301,8 +302,8 @@ void WallpaperCycle::togglePause() {
 
 void WallpaperCycle::onSaveFailed() {
     if (!shell.paused) togglePause();
-    services.ui.showMessage(MessageOwner::mainWindow, TEXT_WALLPAPER_NOT_SAVED, 0);
-    onCommand(CMD_SETTINGS);
+    services.ui.showMessage(MessageOwner::mainWindow, IDS_WALLPAPER_NOT_SAVED, 0);
+    onCommand(IDM_SETTINGS);
 }
 
 // ---- Commands
@@ -310,23 +311,23 @@ void WallpaperCycle::onSaveFailed() {
 void WallpaperCycle::onCommand(uint32_t id) {
     if (shell.ending) return;
     switch (id) {
-    case CMD_SETTINGS: openSettings(); break;
-    case CMD_SAVE: saveCopy(); break;
-    case CMD_SAVE_AS: saveCopyAs(); break;
-    case CMD_CHANGE:
+    case IDM_SETTINGS: openSettings(); break;
+    case IDM_SAVE: saveCopy(); break;
+    case IDM_SAVE_AS: saveCopyAs(); break;
+    case IDM_CHANGE:
         if (!shell.paused) requestChange();
         break;
-    case CMD_STOP:
+    case IDM_STOP:
         shell.stopped = !shell.stopped;
         togglePause();
         break;
-    case CMD_ABOUT:
+    case IDM_ABOUT:
         if (services.ui.isDialogOpen(ShellDialog::about))
             services.ui.bringToFront(ShellDialog::about);
         else
             services.ui.openDialog(ShellDialog::about);
         break;
-    case CMD_EXIT:
+    case IDM_EXIT:
         services.ui.destroyMainWindow();
         shell.ending = true;
         break;
@@ -350,7 +351,7 @@ void WallpaperCycle::saveCopy() {
     // A copy under the next number; Count itself does not change.
     if (!sequentialFileName(settings.WallpaperDir, settings.Count, path, services.isLeadByte) ||
         !services.pictures.save(*shell.currentPicture, path))
-        services.ui.showMessage(MessageOwner::mainWindow, TEXT_COPY_NOT_SAVED, 0);
+        services.ui.showMessage(MessageOwner::mainWindow, IDS_COPY_NOT_SAVED, 0);
 }
 
 void WallpaperCycle::saveCopyAs() {
@@ -369,7 +370,7 @@ void WallpaperCycle::saveCopyAs() {
     if (services.ui.askSaveFileName(settings.SaveDir, settings.AskOverWrite, path)) {
         folderOfFile(path, settings.SaveDir, services.isLeadByte);
         if (!shell.currentPicture || !services.pictures.save(*shell.currentPicture, path))
-            services.ui.showMessage(MessageOwner::mainWindow, TEXT_COPY_NOT_SAVED, 0);
+            services.ui.showMessage(MessageOwner::mainWindow, IDS_COPY_NOT_SAVED, 0);
     }
     // The settings dialog may have been opened while the save dialog ran (it
     // closes the save dialog): the hold is then the settings dialog's, and
@@ -385,7 +386,7 @@ void WallpaperCycle::onTrayLeftClick() {
     } else if (services.ui.isDialogOpen(ShellDialog::saveAs)) {
         services.ui.bringToFront(ShellDialog::saveAs);
     } else if (shell.stopped) {
-        onCommand(CMD_STOP);
+        onCommand(IDM_STOP);
     } else if (!shell.paused) {
         requestChange();
     }
@@ -427,7 +428,7 @@ void WallpaperCycle::settingsConfirmed(bool sizeChanged, bool intervalChanged) {
 void WallpaperCycle::settingsCancelled() {
     if (shell.firstRun) {
         shell.skipSaveOnExit = true;
-        onCommand(CMD_EXIT);
+        onCommand(IDM_EXIT);
         return;
     }
     if (!shell.stopped) togglePause();

@@ -9,7 +9,8 @@
 #include "platform/registry.h"
 
 // Wallpaper styles shared by both ways (the values of the SDK's WPSTYLE_
-// macros, named apart so that no header included first can replace them).
+// macros, named apart so that no header included first can replace them;
+// app/win32/sdk_values.cpp holds them equal).
 const int32_t wpStyleCenter = 0;
 const int32_t wpStyleTile = 1;
 const int32_t wpStyleStretch = 2;

@@ -3,6 +3,9 @@
 
 #include <cstring>
 
+#include "app/resources/resource.h"
+#include "platform/shell.h"
+
 namespace {
 
 // The longest name written into the wallpaper folder, with its separator.
@@ -119,22 +122,23 @@ bool sameFolderText(const char *a, const char *b, LeadByteTest isLeadByte) {
 
 FormMessage checkFormValues(const SettingsForm &form) {
     if (form.useCustom && (form.width <= 0 || form.height <= 0))
-        return FormMessage{330, 0, boxExclamation, 0};
+        return FormMessage{IDS_BAD_SIZE, 0, boxExclamation, 0};
     // A product beyond the timer's range would wrap around to a short or
     // zero interval: refused like a zero count.
     uint64_t factor = unitFactor(form.unit);
-    if (form.intervalCount == 0 || uint64_t(form.intervalCount) * factor > longestInterval)
-        return FormMessage{331, 0, boxExclamation, formIntervalControl};
+    uint64_t interval = uint64_t(form.intervalCount) * factor;
+    if (form.intervalCount == 0 || interval > platform::longestTimerPeriod)
+        return FormMessage{IDS_BAD_INTERVAL, 0, boxExclamation, IDC_INTERVAL};
     if (std::strlen(form.folder) + std::strlen(longestWallpaperName) >= size_t(pathBytes))
-        return FormMessage{334, 0, boxExclamation, 0};
+        return FormMessage{IDS_FOLDER_TOO_LONG, 0, boxExclamation, 0};
     return FormMessage{0, 0, 0, 0};
 }
 
-FormMessage missingFolderQuestion() { return FormMessage{332, 333, boxYesNo | boxQuestion, 0}; }
+FormMessage missingFolderQuestion() { return FormMessage{IDS_CREATE_FOLDER, IDS_CREATE_FOLDER_CAPTION, boxYesNo | boxQuestion, 0}; }
 
-FormMessage missingFolderDeclined() { return FormMessage{0, 0, 0, formFolderControl}; }
+FormMessage missingFolderDeclined() { return FormMessage{0, 0, 0, IDC_FOLDER}; }
 
-FormMessage folderNotCreated() { return FormMessage{345, 0, boxExclamation, 0}; }
+FormMessage folderNotCreated() { return FormMessage{IDS_FOLDER_NOT_CREATED, 0, boxExclamation, 0}; }
 
 bool validateSettingsForm(const SettingsForm &form, FolderLayer &folders, FormPrompter &prompter,
                           LeadByteTest isLeadByte) {

@@ -9,18 +9,12 @@
 #include "app/paths.h"
 #include "app/settings.h"
 
-// Message-box styles and answers, as the Windows message box takes them.
+// Message-box styles and answers, as the Windows message box takes them
+// (app/win32/sdk_values.cpp holds them equal to the SDK's).
 const uint32_t boxExclamation = 0x30;  // MB_ICONEXCLAMATION
 const uint32_t boxQuestion = 0x20;     // MB_ICONQUESTION
 const uint32_t boxYesNo = 0x04;        // MB_YESNO
 const int32_t answerYes = 6;           // IDYES
-
-// The longest interval the change timer can run (USER_TIMER_MAXIMUM).
-const uint32_t longestInterval = 0x7FFFFFFF;
-
-// The controls a check may send the focus to.
-const int32_t formIntervalControl = 209;
-const int32_t formFolderControl = 212;
 
 // What OK reads from the dialog.
 struct SettingsForm {
@@ -40,10 +34,10 @@ struct SettingsForm {
 
 // One message box of the checks and where the focus goes after it.
 struct FormMessage {
-    uint32_t textId;        // 0: no message, the check passed
-    uint32_t captionId;     // 0: the default caption
+    uint32_t textId;        // IDS_*; 0: no message, the check passed
+    uint32_t captionId;     // IDS_*; 0: the default caption
     uint32_t style;
-    int32_t focusControl;   // 0: the focus stays; else focus it and select all
+    int32_t focusControl;   // IDC_*; 0: the focus stays; else focus it and select all
 };
 
 // ---- Folders

@@ -50,8 +50,4 @@ bool isAnsiLeadByte(uint8_t byte);
 // locale knows (full-width, Greek and Cyrillic letters too).
 bool sameTextIgnoringCase(const char *a, const char *b);
 
-// The longest period SetTimer takes (USER_TIMER_MAXIMUM); longer intervals are
-// shortened to it.
-const uint32_t longestTimerPeriod = 0x7FFFFFFF;
-
 }  // namespace platform

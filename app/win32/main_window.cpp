@@ -3,6 +3,7 @@
 #include "app/win32/win32_shell.h"
 
 #include "app/messages.h"
+#include "app/resources/resource.h"
 
 const char mainWindowClass[] = "chromaweave main window";
 
@@ -143,7 +144,7 @@ void Win32Shell::closeDialog(ShellDialog dialog) {
 }
 
 void Win32Shell::showCount(uint32_t count) {
-    if (aboutDialog) SetDlgItemInt(aboutDialog, 201, count, FALSE);
+    if (aboutDialog) SetDlgItemInt(aboutDialog, IDC_COUNT, count, FALSE);
 }
 
 void Win32Shell::destroyMainWindow() {

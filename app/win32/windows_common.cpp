@@ -30,7 +30,7 @@ int32_t showMessage(const platform::Win32Resources &resources, HWND owner, uint3
         box.dwStyle |= MB_USERICON;
         box.lpszIcon = MAKEINTRESOURCEA(IDI_PROGRAM);
     }
-    box.dwLanguageId = 0x400;  // the user's default language
+    box.dwLanguageId = MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);  // the user's default language
     return MessageBoxIndirectA(&box);
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/resources/resource.h"
 #include "fakes.h"
 
 namespace {
@@ -58,11 +59,11 @@ TEST(Cycle, PauseThreeMinutesIntoTenResumesSevenMinutesLater) {
         rig.advance(1000);
         ASSERT_EQ(rig.settings.Count, 1u);
         rig.advance(3 * minute);
-        rig.cycle.onCommand(CMD_STOP);
+        rig.cycle.onCommand(IDM_STOP);
         EXPECT_TRUE(rig.ui.trayPaused);
         EXPECT_FALSE(rig.platform.armed(TIMER_CHANGE));
         rig.advance(60 * minute);
-        rig.cycle.onCommand(CMD_STOP);
+        rig.cycle.onCommand(IDM_STOP);
         EXPECT_FALSE(rig.ui.trayPaused);
         EXPECT_TRUE(rig.platform.armed(TIMER_RESUME));
         rig.advance(7 * minute - 1);
@@ -83,9 +84,9 @@ TEST(Cycle, ResumingAfterTheIntervalRanOutChangesAtOnce) {
     rig.advance(1000);
     rig.advance(10 * minute - 1);
     rig.platform.clock += 1;  // due, but the timer message has not come yet
-    rig.cycle.onCommand(CMD_STOP);
+    rig.cycle.onCommand(IDM_STOP);
     rig.advance(5 * minute);
-    rig.cycle.onCommand(CMD_STOP);
+    rig.cycle.onCommand(IDM_STOP);
     EXPECT_EQ(rig.settings.Count, 2u);
     EXPECT_TRUE(rig.platform.armed(TIMER_CHANGE));
 }
@@ -94,10 +95,10 @@ TEST(Cycle, RequestWhileRenderingWaitsForTheWorker) {
     Rig rig;
     rig.begin();
     rig.finishWorker();
-    rig.cycle.onCommand(CMD_CHANGE);
+    rig.cycle.onCommand(IDM_CHANGE);
     EXPECT_TRUE(rig.cycle.state().changePending);
     EXPECT_FALSE(rig.platform.armed(TIMER_CHANGE));
-    rig.cycle.onCommand(CMD_CHANGE);  // already on its way: nothing
+    rig.cycle.onCommand(IDM_CHANGE);  // already on its way: nothing
     rig.cycle.onTrayLeftClick();
     EXPECT_EQ(rig.worker.starts, 2u);
     EXPECT_EQ(rig.settings.Count, 1u);
@@ -112,7 +113,7 @@ TEST(Cycle, RequestWithPictureReadyChangesAtOnce) {
     rig.begin();
     rig.finishWorker();
     rig.worker.complete();  // the next picture is ready; its notice is queued
-    rig.cycle.onCommand(CMD_CHANGE);
+    rig.cycle.onCommand(IDM_CHANGE);
     EXPECT_EQ(rig.settings.Count, 2u);
     rig.pump();  // the finished worker's notice changes nothing more
     EXPECT_EQ(rig.settings.Count, 2u);
@@ -125,7 +126,7 @@ TEST(Cycle, PendingChangeIsCarriedOverAHold) {
     rig.finishWorker();
     rig.advance(10 * minute);  // due while the next picture is still rendering
     EXPECT_TRUE(rig.cycle.state().changePending);
-    rig.cycle.onCommand(CMD_SETTINGS);
+    rig.cycle.onCommand(IDM_SETTINGS);
     EXPECT_TRUE(rig.ui.open[int(ShellDialog::settings)]);
     rig.finishWorker();  // the notice arrives while held and is ignored
     EXPECT_EQ(rig.settings.Count, 1u);
@@ -141,8 +142,8 @@ TEST(Cycle, PendingChangeOverAStopWithTheWorkerStillRendering) {
     rig.begin();
     rig.finishWorker();
     rig.advance(10 * minute);
-    rig.cycle.onCommand(CMD_STOP);
-    rig.cycle.onCommand(CMD_STOP);
+    rig.cycle.onCommand(IDM_STOP);
+    rig.cycle.onCommand(IDM_STOP);
     EXPECT_TRUE(rig.cycle.state().changePending);
     EXPECT_FALSE(rig.stuck());
     rig.finishWorker();
@@ -155,7 +156,7 @@ TEST(Cycle, SizeChangeIgnoresTheEarlierWorkersNotice) {
     rig.begin();
     rig.finishWorker();
     rig.advance(10 * minute);
-    rig.cycle.onCommand(CMD_SETTINGS);
+    rig.cycle.onCommand(IDM_SETTINGS);
     rig.settings.PresetIndex = 0;
     rig.ui.open[int(ShellDialog::settings)] = false;
     rig.cycle.settingsConfirmed(true, false);  // waits for the old worker
@@ -173,8 +174,8 @@ TEST(Cycle, SizeChangeWhileStoppedOnlyRendersAhead) {
     Rig rig;
     rig.begin();
     rig.finishWorker();
-    rig.cycle.onCommand(CMD_STOP);
-    rig.cycle.onCommand(CMD_SETTINGS);
+    rig.cycle.onCommand(IDM_STOP);
+    rig.cycle.onCommand(IDM_SETTINGS);
     rig.ui.open[int(ShellDialog::settings)] = false;
     rig.settings.PresetIndex = 9;
     rig.cycle.settingsConfirmed(true, false);
@@ -192,7 +193,7 @@ TEST(Cycle, IntervalChangeStartsAFullIntervalOnResume) {
     rig.renderMs = 1000;
     rig.begin();
     rig.advance(1000 + 4 * minute);
-    rig.cycle.onCommand(CMD_SETTINGS);
+    rig.cycle.onCommand(IDM_SETTINGS);
     rig.advance(2 * minute);
     rig.ui.open[int(ShellDialog::settings)] = false;
     rig.settings.Interval = 36000000;
@@ -209,9 +210,9 @@ TEST(Cycle, NumberedFilesAndCount) {
     rig.settings.Count = 5;
     rig.begin();
     rig.finishWorker();
-    rig.cycle.onCommand(CMD_CHANGE);
+    rig.cycle.onCommand(IDM_CHANGE);
     rig.finishWorker();
-    rig.cycle.onCommand(CMD_CHANGE);
+    rig.cycle.onCommand(IDM_CHANGE);
     rig.finishWorker();
     std::vector<std::string> expected = {"C:\\wp\\chromaweave_0000000006.bmp",
                                          "C:\\wp\\chromaweave_0000000007.bmp",
@@ -238,7 +239,7 @@ TEST(CycleExit, BeforeAnyChangeTouchesNothing) {
     Rig rig;
     rig.settings.DeleteFile = true;
     rig.begin();
-    rig.cycle.onCommand(CMD_EXIT);
+    rig.cycle.onCommand(IDM_EXIT);
     EXPECT_TRUE(rig.ui.destroyed);
     rig.cycle.shutDown();
     EXPECT_TRUE(rig.desktop.sets.empty());
@@ -265,7 +266,7 @@ TEST(CycleExit, RestoreAndDeleteRules) {
         rig.begin();
         rig.finishWorker();
         rig.desktop.systemSetFails = c.restoreFails;
-        rig.cycle.onCommand(CMD_EXIT);
+        rig.cycle.onCommand(IDM_EXIT);
         rig.cycle.shutDown();
         bool restored = rig.desktop.sets.size() == 2;
         EXPECT_EQ(restored, c.restored);
@@ -294,14 +295,14 @@ TEST(CycleFailures, WallpaperFileNotWrittenHoldsTheCycle) {
         EXPECT_TRUE(rig.desktop.sets.empty());
         EXPECT_TRUE(rig.cycle.state().paused);
         ASSERT_EQ(rig.ui.messages.size(), 1u);
-        EXPECT_EQ(rig.ui.messages[0], TEXT_WALLPAPER_NOT_SAVED);
+        EXPECT_EQ(rig.ui.messages[0], IDS_WALLPAPER_NOT_SAVED);
         EXPECT_EQ(rig.ui.owners[0], MessageOwner::mainWindow);
         EXPECT_TRUE(rig.ui.open[int(ShellDialog::settings)]);
         EXPECT_EQ(rig.worker.state, fakes::Worker::running);  // the next one renders
         EXPECT_TRUE(rig.pictures.live.empty());
         rig.ui.cancelSettings();
         EXPECT_FALSE(rig.stuck());
-        rig.cycle.onCommand(CMD_CHANGE);
+        rig.cycle.onCommand(IDM_CHANGE);
         rig.finishWorker();
         EXPECT_EQ(rig.settings.Count, 1u);
     }
@@ -324,8 +325,8 @@ TEST(CycleFailures, WallpaperNotSetEndsTheProgram) {
         EXPECT_FALSE(rig.ui.destroyed);
         for (uint32_t id = 1; id <= 3; ++id) EXPECT_FALSE(rig.platform.armed(id)) << id;
         rig.cycle.onTrayLeftClick();
-        rig.cycle.onCommand(CMD_CHANGE);
-        rig.cycle.onCommand(CMD_SETTINGS);
+        rig.cycle.onCommand(IDM_CHANGE);
+        rig.cycle.onCommand(IDM_SETTINGS);
         rig.cycle.onTimer(TIMER_CHANGE);
         EXPECT_EQ(rig.worker.state, fakes::Worker::none);
         EXPECT_FALSE(rig.ui.open[int(ShellDialog::settings)]);
@@ -346,7 +347,7 @@ TEST(CycleFailures, WallpaperNotSetOnTheFirstChange) {
     rig.finishWorker();
     EXPECT_TRUE(rig.ui.destroyed);
     ASSERT_EQ(rig.ui.messages.size(), 1u);
-    EXPECT_EQ(rig.ui.messages[0], TEXT_WALLPAPER_NOT_SET);
+    EXPECT_EQ(rig.ui.messages[0], IDS_WALLPAPER_NOT_SET);
     EXPECT_EQ(rig.ui.owners[0], MessageOwner::none);
     EXPECT_EQ(rig.worker.starts, 1u);  // nothing new starts on the way out
     EXPECT_FALSE(rig.platform.armed(TIMER_CHANGE));
@@ -409,16 +410,16 @@ TEST(CycleStart, PrepareSettings) {
 
 TEST(CycleCommands, SaveCopyUnderTheNextNumber) {
     Rig rig;
-    rig.cycle.onCommand(CMD_SAVE);  // no picture yet: nothing
+    rig.cycle.onCommand(IDM_SAVE);  // no picture yet: nothing
     rig.begin();
     rig.finishWorker();
-    rig.cycle.onCommand(CMD_SAVE);
+    rig.cycle.onCommand(IDM_SAVE);
     EXPECT_EQ(rig.pictures.saved.back(), "C:\\wp\\chromaweave_0000000002.bmp");
     EXPECT_EQ(rig.settings.Count, 1u);
     rig.pictures.failSaves = 1;
-    rig.cycle.onCommand(CMD_SAVE);
+    rig.cycle.onCommand(IDM_SAVE);
     ASSERT_EQ(rig.ui.messages.size(), 1u);
-    EXPECT_EQ(rig.ui.messages[0], TEXT_COPY_NOT_SAVED);
+    EXPECT_EQ(rig.ui.messages[0], IDS_COPY_NOT_SAVED);
     EXPECT_FALSE(rig.cycle.state().paused);
 }
 
@@ -435,7 +436,7 @@ TEST(CycleCommands, SaveAsHoldsTheCycleWhileTheDialogRuns) {
         std::strcpy(path, "D:\\pics\\copy.bmp");
         return true;
     };
-    rig.cycle.onCommand(CMD_SAVE_AS);
+    rig.cycle.onCommand(IDM_SAVE_AS);
     EXPECT_TRUE(heldDuring);
     EXPECT_EQ(rig.pictures.saved.back(), "D:\\pics\\copy.bmp");
     EXPECT_STREQ(rig.settings.SaveDir, "D:\\pics");
@@ -448,9 +449,9 @@ TEST(CycleCommands, SaveAsHoldsTheCycleWhileTheDialogRuns) {
         return true;
     };
     rig.pictures.failSaves = 1;
-    rig.cycle.onCommand(CMD_SAVE_AS);
+    rig.cycle.onCommand(IDM_SAVE_AS);
     ASSERT_EQ(rig.ui.messages.size(), 1u);
-    EXPECT_EQ(rig.ui.messages[0], TEXT_COPY_NOT_SAVED);
+    EXPECT_EQ(rig.ui.messages[0], IDS_COPY_NOT_SAVED);
     EXPECT_EQ(rig.ui.owners[0], MessageOwner::mainWindow);
     EXPECT_FALSE(rig.cycle.state().paused);
     EXPECT_FALSE(rig.stuck());
@@ -461,10 +462,10 @@ TEST(CycleCommands, SettingsOpenedDuringSaveAsKeepsTheHold) {
     rig.begin();
     rig.finishWorker();
     rig.ui.onSaveDialog = [&](const char *, bool, char *) {
-        rig.cycle.onCommand(CMD_SETTINGS);  // closes the save dialog
+        rig.cycle.onCommand(IDM_SETTINGS);  // closes the save dialog
         return false;
     };
-    rig.cycle.onCommand(CMD_SAVE_AS);
+    rig.cycle.onCommand(IDM_SAVE_AS);
     EXPECT_TRUE(rig.ui.open[int(ShellDialog::settings)]);
     EXPECT_TRUE(rig.cycle.state().paused);
     EXPECT_FALSE(rig.platform.armed(TIMER_CHANGE));
@@ -482,8 +483,8 @@ TEST(CycleCommands, SaveAsTakesOverTheSettingsDialogsHold) {
         rig.settings.Interval = 1000;
         rig.begin();
         rig.advance(1000);
-        if (stopped) rig.cycle.onCommand(CMD_STOP);
-        rig.cycle.onCommand(CMD_SETTINGS);
+        if (stopped) rig.cycle.onCommand(IDM_STOP);
+        rig.cycle.onCommand(IDM_SETTINGS);
         int32_t resumes = rig.ui.resumes;
         rig.ui.onSaveDialog = [&](const char *, bool, char *) {
             EXPECT_FALSE(rig.ui.open[int(ShellDialog::settings)]);
@@ -494,7 +495,7 @@ TEST(CycleCommands, SaveAsTakesOverTheSettingsDialogsHold) {
             EXPECT_EQ(rig.ui.resumes, resumes);
             return false;
         };
-        rig.cycle.onCommand(CMD_SAVE_AS);
+        rig.cycle.onCommand(IDM_SAVE_AS);
         EXPECT_EQ(rig.cycle.state().paused, stopped);
         EXPECT_EQ(rig.ui.trayPaused, stopped);
         rig.advance(1000);
@@ -507,21 +508,21 @@ TEST(CycleCommands, StopAndTrayClick) {
     Rig rig;
     rig.begin();
     rig.finishWorker();
-    rig.cycle.onCommand(CMD_STOP);
+    rig.cycle.onCommand(IDM_STOP);
     EXPECT_TRUE(rig.cycle.state().stopped);
     EXPECT_TRUE(rig.ui.trayPaused);
-    rig.cycle.onCommand(CMD_CHANGE);  // ignored while paused
+    rig.cycle.onCommand(IDM_CHANGE);  // ignored while paused
     EXPECT_EQ(rig.settings.Count, 1u);
     rig.cycle.onTrayLeftClick();
     EXPECT_FALSE(rig.cycle.state().stopped);
     EXPECT_FALSE(rig.ui.trayPaused);
-    rig.cycle.onCommand(CMD_SETTINGS);
+    rig.cycle.onCommand(IDM_SETTINGS);
     rig.cycle.onTrayLeftClick();
-    rig.cycle.onCommand(CMD_SETTINGS);
+    rig.cycle.onCommand(IDM_SETTINGS);
     EXPECT_EQ(rig.ui.fronted.size(), 2u);
     EXPECT_EQ(rig.ui.opened[int(ShellDialog::settings)], 1);
-    rig.cycle.onCommand(CMD_ABOUT);
-    rig.cycle.onCommand(CMD_ABOUT);
+    rig.cycle.onCommand(IDM_ABOUT);
+    rig.cycle.onCommand(IDM_ABOUT);
     EXPECT_EQ(rig.ui.opened[int(ShellDialog::about)], 1);
 }
 
@@ -571,7 +572,7 @@ TEST(CycleTray, RetriedWhileMissingAndAddedAgainWithTheTaskbar) {
         EXPECT_EQ(rig.ui.trayAdds, int32_t(1 + (added ? appearsAfter : trayRetryTries)));
         EXPECT_FALSE(rig.platform.armed(TIMER_TRAY));
         // The taskbar announces itself: the icon comes (back) paused.
-        rig.cycle.onCommand(CMD_STOP);
+        rig.cycle.onCommand(IDM_STOP);
         rig.ui.trayShown = false;
         rig.cycle.onTaskbarCreated();
         EXPECT_TRUE(rig.ui.trayShown);

@@ -73,13 +73,13 @@ public:
     uint32_t tickCount() override { return uint32_t(base + clock); }
     bool setTimer(uint32_t id, uint32_t ms) override {
         EXPECT_TRUE(id == TIMER_CHANGE || id == TIMER_RESUME || id == TIMER_TRAY);
-        if (id > 3) return false;
+        if (id > TIMER_TRAY) return false;
         timers[id] = Timer{true, ms, clock + ms};
         return true;
     }
     void killTimer(uint32_t id) override {
-        EXPECT_TRUE(id <= 3 && timers[id].armed) << "killing timer " << id << " not armed";
-        if (id <= 3) timers[id].armed = false;
+        EXPECT_TRUE(id <= TIMER_TRAY && timers[id].armed) << "killing timer " << id << " not armed";
+        if (id <= TIMER_TRAY) timers[id].armed = false;
     }
     bool postMessage(uint32_t message, uintptr_t param) override {
         posted.push_back({message, param});
@@ -93,7 +93,7 @@ public:
 
     uint32_t base = 0;    // tick count at simulated time 0
     uint64_t clock = 0;   // simulated milliseconds
-    Timer timers[4];
+    Timer timers[TIMER_TRAY + 1];  // by timer id
     std::deque<std::pair<uint32_t, uintptr_t>> posted;
     std::vector<std::string> deleted;
 };
@@ -292,11 +292,12 @@ public:
     // Moves the clock forward, firing timers and finishing the worker at
     // their moments; timer messages come after posted ones, as in Windows.
     void advance(uint64_t ms) {
+        const int32_t workerDone = TIMER_TRAY + 1;
         uint64_t end = platform.clock + ms;
         for (;;) {
             uint64_t next = end;
-            int32_t what = 0;  // 0 end, 1..3 timer, 4 worker
-            for (uint32_t id = 1; id <= 3; ++id) {
+            int32_t what = 0;  // 0 end, a timer id, or workerDone
+            for (uint32_t id = TIMER_CHANGE; id <= TIMER_TRAY; ++id) {
                 const Platform::Timer &t = platform.timers[id];
                 if (t.armed && t.due <= next && (what == 0 || t.due < next)) {
                     next = t.due;
@@ -306,11 +307,11 @@ public:
             if (renderMs && worker.state == Worker::running &&
                 worker.startedAt + renderMs <= next && (what == 0 || worker.startedAt + renderMs < next)) {
                 next = worker.startedAt + renderMs;
-                what = 4;
+                what = workerDone;
             }
             platform.clock = next;
             if (what == 0 || ui.destroyed) return;
-            if (what == 4) {
+            if (what == workerDone) {
                 worker.complete();
             } else {
                 Platform::Timer &t = platform.timers[what];

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <random>
 
+#include "app/resources/resource.h"
 #include "fakes.h"
 
 namespace {
@@ -59,10 +60,10 @@ TEST(CycleSoak, TenThousandChanges) {
             closeSettings(rig, random);
         } else {
             switch (random() % 16) {
-            case 0: rig.cycle.onCommand(CMD_CHANGE); break;
+            case 0: rig.cycle.onCommand(IDM_CHANGE); break;
             case 1: rig.cycle.onTrayLeftClick(); break;
-            case 2: rig.cycle.onCommand(CMD_STOP); break;
-            case 3: rig.cycle.onCommand(CMD_SETTINGS); break;
+            case 2: rig.cycle.onCommand(IDM_STOP); break;
+            case 3: rig.cycle.onCommand(IDM_SETTINGS); break;
             case 4: rig.pictures.failSaves = 1; break;
             case 5: rig.worker.emptyResults = 1; break;
             case 6: rig.renderMs = 500 + random() % 6000; break;  // at times slower than the interval
@@ -80,7 +81,7 @@ TEST(CycleSoak, TenThousandChanges) {
         ASSERT_EQ(rig.pictures.saved[i], expected);
     }
     EXPECT_FALSE(rig.pictures.failed.empty());
-    rig.cycle.onCommand(CMD_EXIT);
+    rig.cycle.onCommand(IDM_EXIT);
     rig.cycle.shutDown();
     EXPECT_TRUE(rig.pictures.live.empty());
     EXPECT_EQ(rig.worker.state, fakes::Worker::none);

@@ -1,0 +1,46 @@
+// The Windows values the portable code spells out, held equal to the SDK's
+// own definitions at compile time: the portable headers cannot include
+// <windows.h>, so each keeps a named copy, and a copy that drifted would
+// only show as a wrong box, timer or wallpaper at run time.
+#include <windows.h>
+// The Active Desktop part of shlobj.h, with the WPSTYLE_ values, is only
+// there after wininet.h.
+#include <wininet.h>
+#include <shlobj.h>
+
+#include "app/desktop.h"
+#include "app/messages.h"
+#include "app/settings_form.h"
+#include "app/ui_language.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+
+// Message boxes of the settings checks.
+static_assert(boxExclamation == MB_ICONEXCLAMATION, "MB_ICONEXCLAMATION");
+static_assert(boxQuestion == MB_ICONQUESTION, "MB_ICONQUESTION");
+static_assert(boxYesNo == MB_YESNO, "MB_YESNO");
+static_assert(answerYes == IDYES, "IDYES");
+
+// Timers and the main window's own messages.
+static_assert(platform::longestTimerPeriod == USER_TIMER_MAXIMUM, "USER_TIMER_MAXIMUM");
+static_assert(MSG_TRAY >= WM_USER && MSG_JOB_DONE >= WM_USER && MSG_SAVE_FAILED >= WM_USER &&
+                  MSG_TRAY < WM_APP && MSG_JOB_DONE < WM_APP && MSG_SAVE_FAILED < WM_APP,
+              "the main window's messages lie in its class's own range, WM_USER to WM_APP");
+
+// Wallpaper styles, the same in the Active Desktop and the classic way.
+static_assert(wpStyleCenter == WPSTYLE_CENTER, "WPSTYLE_CENTER");
+static_assert(wpStyleTile == WPSTYLE_TILE, "WPSTYLE_TILE");
+static_assert(wpStyleStretch == WPSTYLE_STRETCH, "WPSTYLE_STRETCH");
+
+// Registry value types, passed through as they are.
+static_assert(uint32_t(platform::RegistryType::none) == REG_NONE, "REG_NONE");
+static_assert(uint32_t(platform::RegistryType::string) == REG_SZ, "REG_SZ");
+static_assert(uint32_t(platform::RegistryType::binary) == REG_BINARY, "REG_BINARY");
+static_assert(uint32_t(platform::RegistryType::dword) == REG_DWORD, "REG_DWORD");
+
+// The interface language decision.
+static_assert(kCodePageUtf8 == CP_UTF8, "CP_UTF8");
+static_assert(kPrimaryLanguageMask == PRIMARYLANGID(0xFFFF), "PRIMARYLANGID");
+static_assert(kLangJapanese == LANG_JAPANESE, "LANG_JAPANESE");
+static_assert(kLanguageIdJapanese == MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), "Japanese LANGID");
+static_assert(kLanguageIdEnglishUs == MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), "English LANGID");
