@@ -56,6 +56,13 @@ bool prepareSettings(Settings &settings, DesktopAccess access, const char *docum
 
 // ---- The cycle
 
+namespace {
+
+// The worker's task: the generation job the cycle hands it.
+void runJob(void *job) { runGenerationJob(static_cast<GenerationJob *>(job)); }
+
+}  // namespace
+
 WallpaperCycle::WallpaperCycle(Settings &settings, const CycleServices &services)
     : settings(settings), services(services) {}
 
@@ -228,7 +235,7 @@ bool WallpaperCycle::startJob() {
     pictureSize(settings, &shell.job.width, &shell.job.height);
     services.pictures.release(shell.job.result);
     shell.job.result = nullptr;
-    uint32_t number = services.worker.start(&shell.job);
+    uint32_t number = services.worker.start(runJob, &shell.job);
     if (number == 0) return false;
     shell.workerExists = true;
     shell.workerNumber = number;

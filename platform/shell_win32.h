@@ -22,13 +22,13 @@ private:
 };
 
 // A thread started with the run-time's thread starter (_beginthreadex), so
-// the run-time's per-thread data is set up for the job's code.
+// the run-time's per-thread data is set up for the task's code.
 class Win32Worker : public Worker {
 public:
-    Win32Worker(JobEntry entry, uint32_t doneMessage) : entry(entry), doneMessage(doneMessage) {}
+    explicit Win32Worker(uint32_t doneMessage) : doneMessage(doneMessage) {}
     ~Win32Worker() override;
     void setWindow(void *window) { this->window = window; }
-    uint32_t start(GenerationJob *job) override;
+    uint32_t start(WorkerTask task, void *context) override;
     WorkerPoll poll() override;
     void join() override;
 
@@ -36,7 +36,6 @@ private:
     struct Launch;
     static unsigned __stdcall threadMain(void *argument);
 
-    JobEntry entry;
     uint32_t doneMessage;
     void *window = nullptr;
     void *thread = nullptr;

@@ -70,7 +70,7 @@ int32_t runMessageLoop(Win32Shell &shell) {
 class Win32Program : public StartupSteps {
 public:
     explicit Win32Program(HINSTANCE instance)
-        : resources(interfaceResources(instance)), worker(runGenerationJob, MSG_JOB_DONE),
+        : resources(interfaceResources(instance)), worker(MSG_JOB_DONE),
           shell(resources, settings, DesktopAccess{desktop, registry}),
           cycle(settings, CycleServices{platform, worker, desktop, registry, pictures, shell,
                                         platform::isAnsiLeadByte,

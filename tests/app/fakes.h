@@ -102,10 +102,12 @@ class Worker : public platform::Worker {
 public:
     enum State { none, running, finished };
     Worker(Platform &platform, Pictures &pictures) : platform(platform), pictures(pictures) {}
-    uint32_t start(GenerationJob *job) override {
+    // The cycle's task is never run: complete() makes its result.
+    uint32_t start(platform::WorkerTask task, void *context) override {
         EXPECT_EQ(state, none) << "a worker started while one exists";
+        EXPECT_TRUE(task && context);
         if (startFails) return 0;
-        this->job = job;
+        job = static_cast<GenerationJob *>(context);
         state = running;
         startedAt = platform.clock;
         ++starts;
