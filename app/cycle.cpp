@@ -64,7 +64,9 @@ void runJob(void *job) { runGenerationJob(static_cast<GenerationJob *>(job)); }
 }  // namespace
 
 WallpaperCycle::WallpaperCycle(Settings &settings, const CycleServices &services)
-    : settings(settings), services(services) {}
+    : settings(settings), services(services) {
+    shell.job.composer = &services.composer;
+}
 
 WallpaperCycle::~WallpaperCycle() {
     joinWorker();

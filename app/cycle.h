@@ -15,6 +15,8 @@
 #include "compose/job.h"
 #include "platform/shell.h"
 
+class WallpaperComposer;
+
 // ---- Decisions, kept pure so they can be checked case by case.
 
 // Bit i of the result is bit 31 - i of v.
@@ -56,6 +58,8 @@ bool prepareSettings(Settings &settings, DesktopAccess access, const char *docum
 struct CycleServices {
     platform::ShellPlatform &platform;
     platform::Worker &worker;
+    // Draws every wallpaper the worker renders (one job at a time).
+    WallpaperComposer &composer;
     platform::Desktop &desktop;
     platform::Registry &registry;
     PictureStore &pictures;

@@ -9,11 +9,6 @@
 
 WallpaperComposer::WallpaperComposer() { random.seedFromClock(); }
 
-WallpaperComposer &theComposer() {
-    static WallpaperComposer composer;
-    return composer;
-}
-
 void WallpaperComposer::setComplexity(int32_t level) {
     static const int32_t limits[3][2] = {{2, 0}, {3, 2}, {3, 3}};  // maxPatterns, maxFilters
     if (level < 0 || level > 2) return;

@@ -1,6 +1,6 @@
 // WallpaperComposer: the random composer that decides every wallpaper's
 // effect stack (pattern layers, then filters and distortions), its divisor
-// helpers and the local contrast measure, and the process-wide instance.
+// helpers and the local contrast measure.
 #pragma once
 
 #include <cstdint>
@@ -39,6 +39,8 @@ struct tlDivisorList {
     int32_t values[capacity];
 };
 
+// Not shared: whoever runs generation jobs owns one (the program beside its
+// cycle, the lab and each test their own) and hands it to the jobs.
 class WallpaperComposer {
 public:
     // Complexity 1, wrap on, the generator seeded from the clock.
@@ -132,6 +134,3 @@ Effect *WallpaperComposer::make() {
     lastTypeId = Effect::classTypeId;
     return new (std::nothrow) Effect;
 }
-
-// The composer of the process, created on first use.
-WallpaperComposer &theComposer();

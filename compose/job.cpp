@@ -16,13 +16,13 @@ constexpr tlPixelFormat kWorkingFormat = tlPixelFormat::rgb(8, 4);
 
 }  // namespace
 
-// When the layer or the image cannot be allocated, or the style is refused,
-// the job leaves result null (the shell then has no new picture) and frees
-// whatever it made; the composer draws nothing for a layer that could not be
-// created or a refused style.
+// When the layer or the image cannot be allocated, the style is refused or
+// there is no composer, the job leaves result null (the shell then has no
+// new picture) and frees whatever it made; the composer draws nothing for a
+// layer that could not be created or a refused style.
 void runGenerationJob(GenerationJob *job) {
     job->result = nullptr;
-    if (!job->style.isValid()) return;
+    if (!job->composer || !job->style.isValid()) return;
     // Clouds compute in long double; worker threads start at 53 bits.
     platform::useExtendedPrecision();
 
@@ -34,7 +34,7 @@ void runGenerationJob(GenerationJob *job) {
     }
     // The style's level becomes the composer's (rich by default), on this
     // thread, before the composition.
-    theComposer().compose(*layer, job->style);  // a shorter stack is still a wallpaper
+    job->composer->compose(*layer, job->style);  // a shorter stack is still a wallpaper
 
     tlImage *image = new (std::nothrow) tlImage;
     if (!image) {

@@ -72,8 +72,8 @@ public:
     explicit Win32Program(HINSTANCE instance)
         : resources(interfaceResources(instance)), worker(MSG_JOB_DONE),
           shell(resources, settings, DesktopAccess{desktop, registry}),
-          cycle(settings, CycleServices{platform, worker, desktop, registry, pictures, shell,
-                                        platform::isAnsiLeadByte,
+          cycle(settings, CycleServices{platform, worker, composer, desktop, registry, pictures,
+                                        shell, platform::isAnsiLeadByte,
                                         platform::sameTextIgnoringCase}) {
         shell.platform = &platform;
         shell.worker = &worker;
@@ -99,7 +99,7 @@ public:
     }
     int32_t run() override {
         sharedRandom().seedFromClock();
-        theComposer().random.seed(composerSeed(settings.Count, GetTickCount()));
+        composer.random.seed(composerSeed(settings.Count, GetTickCount()));
         cycle.begin(firstRun);
         SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
         int32_t result = runMessageLoop(shell);
@@ -121,6 +121,7 @@ private:
     platform::Win32Registry registry;
     platform::Win32ShellPlatform platform;
     platform::Win32Worker worker;
+    WallpaperComposer composer;  // the worker's, beside the cycle that starts it
     BmpPictureStore pictures;
     Win32Shell shell;
     WallpaperCycle cycle;

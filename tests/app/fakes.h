@@ -14,6 +14,7 @@
 
 #include "app/cycle.h"
 #include "app/messages.h"
+#include "compose/composer.h"
 #include "platform/memory_registry.h"
 
 namespace fakes {
@@ -108,6 +109,7 @@ public:
         EXPECT_TRUE(task && context);
         if (startFails) return 0;
         job = static_cast<GenerationJob *>(context);
+        EXPECT_NE(job->composer, nullptr) << "a job without its composer";
         state = running;
         startedAt = platform.clock;
         ++starts;
@@ -345,8 +347,10 @@ public:
     Ui ui;
     Settings settings;
     uint64_t renderMs = 0;
-    WallpaperCycle cycle{settings, CycleServices{platform, worker, desktop, registry, pictures,
-                                                 ui, shiftJisLeadByte, FolderCompare::equal}};
+    WallpaperComposer composer;
+    WallpaperCycle cycle{settings, CycleServices{platform, worker, composer, desktop, registry,
+                                                 pictures, ui, shiftJisLeadByte,
+                                                 FolderCompare::equal}};
 };
 
 }  // namespace fakes
