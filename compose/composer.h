@@ -43,7 +43,13 @@ struct tlDivisorList {
 // cycle, the lab and each test their own) and hands it to the jobs.
 class WallpaperComposer {
 public:
-    // Complexity 1, wrap on, the generator seeded from the clock.
+    // The generator's seed until the owner gives one (the reference
+    // generator's default): a composer never draws from an unseeded state.
+    static constexpr uint32_t kDefaultSeed = 5489;
+
+    // Complexity 1, wrap on, the generator at kDefaultSeed. The owner seeds
+    // it (the program from the clock and the wallpaper count, the lab from
+    // --seed).
     WallpaperComposer();
 
     // Levels 0, 1 and 2; any other level changes nothing.

@@ -15,7 +15,8 @@ const uint32_t longestTimerPeriod = 0x7FFFFFFF;
 class ShellPlatform {
 public:
     virtual ~ShellPlatform() {}
-    // Milliseconds since some start, wrapping at 2^32 (GetTickCount).
+    // Milliseconds since some start, wrapping at 2^32 (GetTickCount): the
+    // program's one clock, which tests move by hand.
     virtual uint32_t tickCount() = 0;
     // Arms (or re-arms) timer id on the main window; it fires every ms
     // milliseconds (at most longestTimerPeriod) until killed.

@@ -98,8 +98,8 @@ public:
         return shell.createMainWindow();
     }
     int32_t run() override {
-        sharedRandom().seedFromClock();
-        composer.random.seed(composerSeed(settings.Count, GetTickCount()));
+        sharedRandom().seed(platform.tickCount());
+        composer.random.seed(composerSeed(settings.Count, platform.tickCount()));
         cycle.begin(firstRun);
         SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
         int32_t result = runMessageLoop(shell);

@@ -28,7 +28,6 @@ struct tlBound {
 class tlRandom {
 public:
     void seed(uint32_t value);
-    void seedFromClock();
     uint32_t next();
     uint32_t below(uint32_t n);
     double unit();
