@@ -56,7 +56,7 @@ bool isDriveRoot(const char *path) {
     return path[2] == '\0' || path[3] == '\0';
 }
 
-bool folderExists(FolderLayer &folders, const char *path) {
+bool folderExists(platform::Folders &folders, const char *path) {
     if (isDriveRoot(path)) {
         char letter = path[0];
         uint32_t bit = (letter >= 'a' && letter <= 'z') ? uint32_t(letter - 'a')
@@ -67,12 +67,12 @@ bool folderExists(FolderLayer &folders, const char *path) {
     return folders.findEntry(path, &isDirectory) && isDirectory;
 }
 
-bool fileExists(FolderLayer &folders, const char *path) {
+bool fileExists(platform::Folders &folders, const char *path) {
     bool isDirectory = true;
     return folders.findEntry(path, &isDirectory) && !isDirectory;
 }
 
-bool createFolderPath(FolderLayer &folders, const char *path, LeadByteTest isLeadByte) {
+bool createFolderPath(platform::Folders &folders, const char *path, LeadByteTest isLeadByte) {
     size_t length = std::strlen(path);
     if (length >= size_t(pathBytes)) return false;
     size_t first = nextBackslash(path, 0, isLeadByte);
@@ -134,14 +134,16 @@ FormMessage checkFormValues(const SettingsForm &form) {
     return FormMessage{0, 0, 0, 0};
 }
 
-FormMessage missingFolderQuestion() { return FormMessage{IDS_CREATE_FOLDER, IDS_CREATE_FOLDER_CAPTION, boxYesNo | boxQuestion, 0}; }
+FormMessage missingFolderQuestion() {
+    return FormMessage{IDS_CREATE_FOLDER, IDS_CREATE_FOLDER_CAPTION, boxYesNo | boxQuestion, 0};
+}
 
 FormMessage missingFolderDeclined() { return FormMessage{0, 0, 0, IDC_FOLDER}; }
 
 FormMessage folderNotCreated() { return FormMessage{IDS_FOLDER_NOT_CREATED, 0, boxExclamation, 0}; }
 
-bool validateSettingsForm(const SettingsForm &form, FolderLayer &folders, FormPrompter &prompter,
-                          LeadByteTest isLeadByte) {
+bool validateSettingsForm(const SettingsForm &form, platform::Folders &folders,
+                          FormPrompter &prompter, LeadByteTest isLeadByte) {
     FormMessage failure = checkFormValues(form);
     if (failure.textId) {
         report(prompter, failure);

@@ -1,13 +1,14 @@
 // The settings dialog's decisions over the values of its controls: the
 // checks of OK in their order with their messages and focus, storing the
 // values, and the folder operations (drive roots, existence, creating a
-// nested folder) over an injected folder layer.
+// nested folder) over an injected folder layer (platform/folders.h).
 #pragma once
 
 #include <cstdint>
 
 #include "app/paths.h"
 #include "app/settings.h"
+#include "platform/folders.h"
 
 // Message-box styles and answers, as the Windows message box takes them
 // (app/win32/sdk_values.cpp holds them equal to the SDK's).
@@ -42,27 +43,16 @@ struct FormMessage {
 
 // ---- Folders
 
-// FindFirstFileA, CreateDirectoryA and GetLogicalDrives, or a fake.
-class FolderLayer {
-public:
-    virtual ~FolderLayer() {}
-    // Bit n set: drive letter 'A' + n exists.
-    virtual uint32_t logicalDrives() = 0;
-    // True when path names an entry; *isDirectory tells which kind.
-    virtual bool findEntry(const char *path, bool *isDirectory) = 0;
-    virtual bool createDirectory(const char *path) = 0;
-};
-
 // A letter, ':' and then the end or one more character (C:, C:\, C:x).
 // Only ASCII letters name drives.
 bool isDriveRoot(const char *path);
-bool folderExists(FolderLayer &folders, const char *path);
-bool fileExists(FolderLayer &folders, const char *path);
+bool folderExists(platform::Folders &folders, const char *path);
+bool fileExists(platform::Folders &folders, const char *path);
 // Creates every missing folder of path, outermost first; the part before
 // the first backslash (the drive) is never tested or created. False for a
 // path without a backslash, one longer than 259 bytes, or when a folder
 // cannot be created.
-bool createFolderPath(FolderLayer &folders, const char *path, LeadByteTest isLeadByte);
+bool createFolderPath(platform::Folders &folders, const char *path, LeadByteTest isLeadByte);
 // path without one trailing backslash, unless it is a drive root: the form
 // the browse dialog opens at and the documents folder is used in. out holds
 // 260 bytes and may be path itself.
@@ -99,8 +89,8 @@ public:
 // Every check in order, stopping at the first failure (its message shown,
 // the focus moved). True when the values may be stored; a missing folder
 // is created after the user agreed.
-bool validateSettingsForm(const SettingsForm &form, FolderLayer &folders, FormPrompter &prompter,
-                          LeadByteTest isLeadByte);
+bool validateSettingsForm(const SettingsForm &form, platform::Folders &folders,
+                          FormPrompter &prompter, LeadByteTest isLeadByte);
 
 // ---- Storing
 

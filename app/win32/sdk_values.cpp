@@ -42,5 +42,5 @@ static_assert(uint32_t(platform::RegistryType::dword) == REG_DWORD, "REG_DWORD")
 static_assert(kCodePageUtf8 == CP_UTF8, "CP_UTF8");
 static_assert(kPrimaryLanguageMask == PRIMARYLANGID(0xFFFF), "PRIMARYLANGID");
 static_assert(kLangJapanese == LANG_JAPANESE, "LANG_JAPANESE");
-static_assert(kLanguageIdJapanese == MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), "Japanese LANGID");
-static_assert(kLanguageIdEnglishUs == MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), "English LANGID");
+static_assert(kLanguageIdJapanese == MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), "ja LANGID");
+static_assert(kLanguageIdEnglishUs == MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), "en LANGID");

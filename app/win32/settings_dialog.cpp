@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include "app/resources/resource.h"
+#include "platform/folders_win32.h"
 
 namespace {
 
@@ -166,7 +167,7 @@ SettingsForm readForm(HWND dialog, char *folder) {
 void onOk(Win32Shell &shell, HWND dialog) {
     char folder[pathBytes];
     SettingsForm form = readForm(dialog, folder);
-    Win32Folders folders;
+    platform::Win32Folders folders;
     DialogPrompter prompter(shell.resources, dialog);
     if (!validateSettingsForm(form, folders, prompter, platform::isAnsiLeadByte)) return;
     FormChanges changes = shell.cycle->storeSettings(form);

@@ -12,7 +12,7 @@
 namespace {
 
 // A map of existing entries (true: folder); records every folder created.
-class FakeFolders : public FolderLayer {
+class FakeFolders : public platform::Folders {
 public:
     uint32_t drives = 1u << 2;  // C:
     std::map<std::string, bool> entries;
