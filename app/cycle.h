@@ -146,7 +146,6 @@ public:
     bool applyResult();
 
     const ShellState &state() const { return shell; }
-    const Settings &currentSettings() const { return settings; }
 
 private:
     void setTimer(uint32_t id, uint32_t ms);
