@@ -46,7 +46,7 @@ bool prepareSettings(Settings &settings, DesktopAccess access, const char *docum
     std::snprintf(settings.SaveDir, sizeof settings.SaveDir, "%s", documentsFolder);
     int32_t written = std::snprintf(settings.WallpaperDir, sizeof settings.WallpaperDir,
                                     "%s\\chromaweave", settings.SaveDir);
-    if (written < 0 || written >= pathBytes) settings.WallpaperDir[0] = '\0';
+    if (written < 0 || written >= kPathBytes) settings.WallpaperDir[0] = '\0';
     settings.NoActiveDesktop = !isActiveDesktopOn(access);
     bool firstRun = !loadSettings(access.registry, settings);
     // While Active Desktop is enabled at start-up it is always used.
@@ -86,9 +86,9 @@ void WallpaperCycle::killTimer(uint32_t id) {
 }
 
 void WallpaperCycle::stopTimers() {
-    killTimer(TIMER_CHANGE);
-    killTimer(TIMER_RESUME);
-    if (shell.trayTriesLeft) services.platform.killTimer(TIMER_TRAY);
+    killTimer(kTimerChange);
+    killTimer(kTimerResume);
+    if (shell.trayTriesLeft) services.platform.killTimer(kTimerTray);
     shell.trayTriesLeft = 0;
 }
 
@@ -145,14 +145,14 @@ void WallpaperCycle::addTrayIcon() {
     if (services.ui.addTrayIcon(shell.paused)) return;
     // The taskbar is not there yet: try again for a while.
     if (!shell.ending && !shell.trayTriesLeft &&
-        services.platform.setTimer(TIMER_TRAY, trayRetryPeriod))
-        shell.trayTriesLeft = trayRetryTries;
+        services.platform.setTimer(kTimerTray, kTrayRetryPeriod))
+        shell.trayTriesLeft = kTrayRetryTries;
 }
 
 void WallpaperCycle::tryTrayIcon() {
     if (!shell.trayTriesLeft) return;
     if (services.ui.addTrayIcon(shell.paused) || --shell.trayTriesLeft == 0) {
-        services.platform.killTimer(TIMER_TRAY);
+        services.platform.killTimer(kTimerTray);
         shell.trayTriesLeft = 0;
     }
 }
@@ -171,14 +171,14 @@ void WallpaperCycle::onTaskbarCreated() {
 
 void WallpaperCycle::requestChange() {
     if (shell.changePending) return;
-    killTimer(TIMER_CHANGE);
-    killTimer(TIMER_RESUME);
+    killTimer(kTimerChange);
+    killTimer(kTimerResume);
     changeStep();
-    if (!shell.changePending) setTimer(TIMER_CHANGE, settings.Interval);
+    if (!shell.changePending) setTimer(kTimerChange, settings.Interval);
 }
 
-// The TIMER_CHANGE step: serve the change now when the next picture is
-// ready, otherwise mark it pending for MSG_JOB_DONE.
+// The kTimerChange step: serve the change now when the next picture is
+// ready, otherwise mark it pending for kMsgJobDone.
 void WallpaperCycle::changeStep() {
     platform::WorkerPoll poll = platform::WorkerPoll::failed;
     if (shell.workerExists) poll = services.worker.poll();
@@ -191,14 +191,14 @@ void WallpaperCycle::changeStep() {
         break;
     case ChangeStep::waitForWorker:
         shell.changePending = true;
-        killTimer(TIMER_CHANGE);
+        killTimer(kTimerChange);
         break;
     case ChangeStep::startWorker:
         // Without a worker nothing could ever be served: start one; if that
         // fails too, the change timer stays armed and tries again.
         if (startJob()) {
             shell.changePending = true;
-            killTimer(TIMER_CHANGE);
+            killTimer(kTimerChange);
         }
         break;
     case ChangeStep::nothing:
@@ -208,14 +208,14 @@ void WallpaperCycle::changeStep() {
 
 void WallpaperCycle::onTimer(uint32_t id) {
     if (shell.ending) return;
-    if (id == TIMER_TRAY) {
+    if (id == kTimerTray) {
         tryTrayIcon();
-    } else if (id == TIMER_CHANGE) {
+    } else if (id == kTimerChange) {
         changeStep();
-    } else if (id == TIMER_RESUME) {
-        killTimer(TIMER_RESUME);
+    } else if (id == kTimerResume) {
+        killTimer(kTimerResume);
         changeStep();
-        if (!shell.changePending) setTimer(TIMER_CHANGE, settings.Interval);
+        if (!shell.changePending) setTimer(kTimerChange, settings.Interval);
     }
 }
 
@@ -229,7 +229,7 @@ void WallpaperCycle::onJobDone(uint32_t jobNumber) {
     shell.changePending = false;
     applyResult();
     startJob();
-    setTimer(TIMER_CHANGE, settings.Interval);
+    setTimer(kTimerChange, settings.Interval);
 }
 
 bool WallpaperCycle::startJob() {
@@ -245,7 +245,7 @@ bool WallpaperCycle::startJob() {
 }
 
 bool WallpaperCycle::applyResult() {
-    char target[pathBytes];
+    char target[kPathBytes];
     bool named = true;
     if (settings.UseSequentialNo) {
         named = sequentialFileName(settings.WallpaperDir, settings.Count, target,
@@ -256,7 +256,7 @@ bool WallpaperCycle::applyResult() {
     // A job whose picture could not be allocated leaves no result: that is a
     // wallpaper that cannot be written.
     if (!named || !shell.job.result || !services.pictures.save(*shell.job.result, target)) {
-        services.platform.postMessage(MSG_SAVE_FAILED, 0);
+        services.platform.postMessage(kMsgSaveFailed, 0);
         return false;
     }
     if (shell.currentPicture) {
@@ -269,7 +269,7 @@ bool WallpaperCycle::applyResult() {
     }
     shell.currentPicture = shell.job.result;
     shell.job.result = nullptr;
-    if (!setDesktopWallpaper(desktopAccess(), settings.NoActiveDesktop, target, wpStyleTile,
+    if (!setDesktopWallpaper(desktopAccess(), settings.NoActiveDesktop, target, kWpStyleTile,
                              false)) {
         // The program ends. The message comes first: the main window's end
         // posts the quit message, which would close the box at once. While
@@ -290,8 +290,8 @@ void WallpaperCycle::togglePause() {
     shell.paused = !shell.paused;
     services.ui.updateTrayIcon(shell.paused);
     if (shell.paused) {
-        killTimer(TIMER_CHANGE);
-        killTimer(TIMER_RESUME);
+        killTimer(kTimerChange);
+        killTimer(kTimerResume);
         shell.pauseTick = services.platform.tickCount();
         return;
     }
@@ -305,7 +305,7 @@ void WallpaperCycle::togglePause() {
         shell.changePending = false;
         requestChange();
     } else {
-        setTimer(TIMER_RESUME, plan.delay);
+        setTimer(kTimerResume, plan.delay);
     }
 }
 
@@ -356,7 +356,7 @@ void WallpaperCycle::openSettings() {
 
 void WallpaperCycle::saveCopy() {
     if (!shell.currentPicture) return;
-    char path[pathBytes];
+    char path[kPathBytes];
     // A copy under the next number; Count itself does not change.
     if (!sequentialFileName(settings.WallpaperDir, settings.Count, path, services.isLeadByte) ||
         !services.pictures.save(*shell.currentPicture, path))
@@ -375,7 +375,7 @@ void WallpaperCycle::saveCopyAs() {
     if (services.ui.isDialogOpen(ShellDialog::settings))
         services.ui.closeDialog(ShellDialog::settings);
     if (!shell.paused) togglePause();
-    char path[pathBytes] = "";
+    char path[kPathBytes] = "";
     if (services.ui.askSaveFileName(settings.SaveDir, settings.AskOverWrite, path)) {
         folderOfFile(path, settings.SaveDir, services.isLeadByte);
         if (!shell.currentPicture || !services.pictures.save(*shell.currentPicture, path))

@@ -86,13 +86,13 @@ struct ShellState {
     // no timer, worker or command is started after it.
     bool ending = false;
     bool shutDownDone = false;    // the shut-down steps ran (they run once)
-    uint32_t trayTriesLeft = 0;   // TIMER_TRAY is armed while not 0
-    uint32_t activeTimers = 0;    // bit 1: TIMER_CHANGE, bit 2: TIMER_RESUME
+    uint32_t trayTriesLeft = 0;   // kTimerTray is armed while not 0
+    uint32_t activeTimers = 0;    // bit 1: kTimerChange, bit 2: kTimerResume
     uint32_t lastChangeTick = 0;
     uint32_t pauseTick = 0;
-    char previousWallpaper[pathBytes] = "";
+    char previousWallpaper[kPathBytes] = "";
     int32_t previousStyle = 0;
-    char WallpaperFile[pathBytes] = "";
+    char WallpaperFile[kPathBytes] = "";
 };
 
 class WallpaperCycle {

@@ -12,10 +12,10 @@
 
 // Message-box styles and answers, as the Windows message box takes them
 // (app/win32/sdk_values.cpp holds them equal to the SDK's).
-const uint32_t boxExclamation = 0x30;  // MB_ICONEXCLAMATION
-const uint32_t boxQuestion = 0x20;     // MB_ICONQUESTION
-const uint32_t boxYesNo = 0x04;        // MB_YESNO
-const int32_t answerYes = 6;           // IDYES
+const uint32_t kBoxExclamation = 0x30;  // MB_ICONEXCLAMATION
+const uint32_t kBoxQuestion = 0x20;     // MB_ICONQUESTION
+const uint32_t kBoxYesNo = 0x04;        // MB_YESNO
+const int32_t kAnswerYes = 6;           // IDYES
 
 // What OK reads from the dialog.
 struct SettingsForm {

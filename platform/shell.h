@@ -10,7 +10,7 @@ namespace platform {
 // The longest period a timer takes (USER_TIMER_MAXIMUM, held equal in
 // app/win32/sdk_values.cpp); setTimer shortens longer ones to it, and the
 // settings refuse intervals beyond it.
-const uint32_t longestTimerPeriod = 0x7FFFFFFF;
+const uint32_t kLongestTimerPeriod = 0x7FFFFFFF;
 
 class ShellPlatform {
 public:
@@ -19,7 +19,7 @@ public:
     // program's one clock, which tests move by hand.
     virtual uint32_t tickCount() = 0;
     // Arms (or re-arms) timer id on the main window; it fires every ms
-    // milliseconds (at most longestTimerPeriod) until killed.
+    // milliseconds (at most kLongestTimerPeriod) until killed.
     virtual bool setTimer(uint32_t id, uint32_t ms) = 0;
     virtual void killTimer(uint32_t id) = 0;
     // PostMessageA to the main window.

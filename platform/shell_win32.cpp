@@ -15,7 +15,7 @@ bool sameTextIgnoringCase(const char *a, const char *b) { return lstrcmpiA(a, b)
 uint32_t Win32ShellPlatform::tickCount() { return GetTickCount(); }
 
 bool Win32ShellPlatform::setTimer(uint32_t id, uint32_t ms) {
-    UINT period = ms > longestTimerPeriod ? longestTimerPeriod : ms;
+    UINT period = ms > kLongestTimerPeriod ? kLongestTimerPeriod : ms;
     return SetTimer(static_cast<HWND>(window), id, period, nullptr) != 0;
 }
 

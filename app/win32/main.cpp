@@ -19,14 +19,14 @@
 
 namespace {
 
-const char mutexName[] = "chromaweave mutex";
+const char kMutexName[] = "chromaweave mutex";
 
 // The named mutex that keeps a second copy from running; released at exit.
 class InstanceMutex {
 public:
     InstanceMutex() {}
     void take() {
-        handle = CreateMutexA(nullptr, TRUE, mutexName);
+        handle = CreateMutexA(nullptr, TRUE, kMutexName);
         alreadyRunning = handle && GetLastError() == ERROR_ALREADY_EXISTS;
     }
     ~InstanceMutex() {
@@ -70,7 +70,7 @@ int32_t runMessageLoop(Win32Shell &shell) {
 class Win32Program : public StartupSteps {
 public:
     explicit Win32Program(HINSTANCE instance)
-        : resources(interfaceResources(instance)), worker(MSG_JOB_DONE),
+        : resources(interfaceResources(instance)), worker(kMsgJobDone),
           shell(resources, settings, DesktopAccess{desktop, registry}),
           cycle(settings, CycleServices{platform, worker, composer, desktop, registry, pictures,
                                         shell, platform::isAnsiLeadByte,
@@ -86,7 +86,7 @@ public:
         return mutex.alreadyRunning ? MutexResult::heldByAnotherCopy : MutexResult::taken;
     }
     void prepare() override {
-        char documents[pathBytes];
+        char documents[kPathBytes];
         getDocumentsFolder(documents);
         com.initialise();  // the Active Desktop tests need it
         firstRun = prepareSettings(settings, DesktopAccess{desktop, registry}, documents);

@@ -16,21 +16,21 @@
 #include "platform/shell.h"
 
 // Message boxes of the settings checks.
-static_assert(boxExclamation == MB_ICONEXCLAMATION, "MB_ICONEXCLAMATION");
-static_assert(boxQuestion == MB_ICONQUESTION, "MB_ICONQUESTION");
-static_assert(boxYesNo == MB_YESNO, "MB_YESNO");
-static_assert(answerYes == IDYES, "IDYES");
+static_assert(kBoxExclamation == MB_ICONEXCLAMATION, "MB_ICONEXCLAMATION");
+static_assert(kBoxQuestion == MB_ICONQUESTION, "MB_ICONQUESTION");
+static_assert(kBoxYesNo == MB_YESNO, "MB_YESNO");
+static_assert(kAnswerYes == IDYES, "IDYES");
 
 // Timers and the main window's own messages.
-static_assert(platform::longestTimerPeriod == USER_TIMER_MAXIMUM, "USER_TIMER_MAXIMUM");
-static_assert(MSG_TRAY >= WM_USER && MSG_JOB_DONE >= WM_USER && MSG_SAVE_FAILED >= WM_USER &&
-                  MSG_TRAY < WM_APP && MSG_JOB_DONE < WM_APP && MSG_SAVE_FAILED < WM_APP,
+static_assert(platform::kLongestTimerPeriod == USER_TIMER_MAXIMUM, "USER_TIMER_MAXIMUM");
+static_assert(kMsgTray >= WM_USER && kMsgJobDone >= WM_USER && kMsgSaveFailed >= WM_USER &&
+                  kMsgTray < WM_APP && kMsgJobDone < WM_APP && kMsgSaveFailed < WM_APP,
               "the main window's messages lie in its class's own range, WM_USER to WM_APP");
 
 // Wallpaper styles, the same in the Active Desktop and the classic way.
-static_assert(wpStyleCenter == WPSTYLE_CENTER, "WPSTYLE_CENTER");
-static_assert(wpStyleTile == WPSTYLE_TILE, "WPSTYLE_TILE");
-static_assert(wpStyleStretch == WPSTYLE_STRETCH, "WPSTYLE_STRETCH");
+static_assert(kWpStyleCenter == WPSTYLE_CENTER, "WPSTYLE_CENTER");
+static_assert(kWpStyleTile == WPSTYLE_TILE, "WPSTYLE_TILE");
+static_assert(kWpStyleStretch == WPSTYLE_STRETCH, "WPSTYLE_STRETCH");
 
 // Registry value types, passed through as they are.
 static_assert(uint32_t(platform::RegistryType::none) == REG_NONE, "REG_NONE");

@@ -89,4 +89,4 @@ public:
 // centerOnWorkArea: the window centred on the work area, halves truncated.
 void centerOnWorkArea(HWND window);
 
-extern const char mainWindowClass[];  // "chromaweave main window"
+extern const char kMainWindowClass[];  // "chromaweave main window"

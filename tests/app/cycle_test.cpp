@@ -18,7 +18,7 @@ TEST(Cycle, FirstChangeWritesSetsAndCounts) {
     Rig rig;
     rig.begin();
     EXPECT_TRUE(rig.cycle.state().changePending);
-    EXPECT_FALSE(rig.platform.armed(TIMER_CHANGE));
+    EXPECT_FALSE(rig.platform.armed(kTimerChange));
     rig.finishWorker();
     ASSERT_EQ(rig.pictures.saved.size(), 1u);
     EXPECT_EQ(rig.pictures.saved[0], fixedFile);
@@ -28,8 +28,8 @@ TEST(Cycle, FirstChangeWritesSetsAndCounts) {
     EXPECT_EQ(rig.settings.Count, 1u);
     EXPECT_EQ(rig.ui.shownCount, 1u);
     EXPECT_FALSE(rig.cycle.state().changePending);
-    EXPECT_TRUE(rig.platform.armed(TIMER_CHANGE));
-    EXPECT_EQ(rig.platform.timers[TIMER_CHANGE].period, 10 * minute);
+    EXPECT_TRUE(rig.platform.armed(kTimerChange));
+    EXPECT_EQ(rig.platform.timers[kTimerChange].period, 10 * minute);
     EXPECT_EQ(rig.worker.starts, 2u);  // the next picture is rendered at once
     EXPECT_EQ(rig.worker.job->width, 120);
 }
@@ -61,17 +61,17 @@ TEST(Cycle, PauseThreeMinutesIntoTenResumesSevenMinutesLater) {
         rig.advance(3 * minute);
         rig.cycle.onCommand(IDM_STOP);
         EXPECT_TRUE(rig.ui.trayPaused);
-        EXPECT_FALSE(rig.platform.armed(TIMER_CHANGE));
+        EXPECT_FALSE(rig.platform.armed(kTimerChange));
         rig.advance(60 * minute);
         rig.cycle.onCommand(IDM_STOP);
         EXPECT_FALSE(rig.ui.trayPaused);
-        EXPECT_TRUE(rig.platform.armed(TIMER_RESUME));
+        EXPECT_TRUE(rig.platform.armed(kTimerResume));
         rig.advance(7 * minute - 1);
         EXPECT_EQ(rig.settings.Count, 1u) << base;
         rig.advance(1);
         EXPECT_EQ(rig.settings.Count, 2u) << base;
-        EXPECT_FALSE(rig.platform.armed(TIMER_RESUME));
-        EXPECT_TRUE(rig.platform.armed(TIMER_CHANGE));
+        EXPECT_FALSE(rig.platform.armed(kTimerResume));
+        EXPECT_TRUE(rig.platform.armed(kTimerChange));
         rig.advance(10 * minute);
         EXPECT_EQ(rig.settings.Count, 3u) << base;
     }
@@ -88,7 +88,7 @@ TEST(Cycle, ResumingAfterTheIntervalRanOutChangesAtOnce) {
     rig.advance(5 * minute);
     rig.cycle.onCommand(IDM_STOP);
     EXPECT_EQ(rig.settings.Count, 2u);
-    EXPECT_TRUE(rig.platform.armed(TIMER_CHANGE));
+    EXPECT_TRUE(rig.platform.armed(kTimerChange));
 }
 
 TEST(Cycle, RequestWhileRenderingWaitsForTheWorker) {
@@ -97,14 +97,14 @@ TEST(Cycle, RequestWhileRenderingWaitsForTheWorker) {
     rig.finishWorker();
     rig.cycle.onCommand(IDM_CHANGE);
     EXPECT_TRUE(rig.cycle.state().changePending);
-    EXPECT_FALSE(rig.platform.armed(TIMER_CHANGE));
+    EXPECT_FALSE(rig.platform.armed(kTimerChange));
     rig.cycle.onCommand(IDM_CHANGE);  // already on its way: nothing
     rig.cycle.onTrayLeftClick();
     EXPECT_EQ(rig.worker.starts, 2u);
     EXPECT_EQ(rig.settings.Count, 1u);
     rig.finishWorker();
     EXPECT_EQ(rig.settings.Count, 2u);
-    EXPECT_TRUE(rig.platform.armed(TIMER_CHANGE));
+    EXPECT_TRUE(rig.platform.armed(kTimerChange));
     EXPECT_EQ(rig.worker.starts, 3u);
 }
 
@@ -133,7 +133,7 @@ TEST(Cycle, PendingChangeIsCarriedOverAHold) {
     rig.ui.cancelSettings();  // Cancel resumes
     EXPECT_EQ(rig.settings.Count, 2u);
     EXPECT_FALSE(rig.cycle.state().changePending);
-    EXPECT_TRUE(rig.platform.armed(TIMER_CHANGE));
+    EXPECT_TRUE(rig.platform.armed(kTimerChange));
     EXPECT_FALSE(rig.stuck());
 }
 
@@ -219,7 +219,7 @@ TEST(Cycle, NumberedFilesAndCount) {
                                          "C:\\wp\\chromaweave_0000000008.bmp"};
     EXPECT_EQ(rig.pictures.saved, expected);
     rig.cycle.shutDown();
-    const platform::MemoryRegistry::Value *v = rig.registry.findValue(settingsKeyPath, "Count");
+    const platform::MemoryRegistry::Value *v = rig.registry.findValue(kSettingsKeyPath, "Count");
     ASSERT_TRUE(v);
     EXPECT_EQ(v->data, (std::vector<uint8_t>{8, 0, 0, 0}));
     EXPECT_TRUE(rig.platform.deleted.empty());  // numbered files are never deleted
@@ -244,7 +244,7 @@ TEST(CycleExit, BeforeAnyChangeTouchesNothing) {
     rig.cycle.shutDown();
     EXPECT_TRUE(rig.desktop.sets.empty());
     EXPECT_TRUE(rig.platform.deleted.empty());
-    EXPECT_TRUE(rig.registry.hasKey(settingsKeyPath));  // settings still saved
+    EXPECT_TRUE(rig.registry.hasKey(kSettingsKeyPath));  // settings still saved
     EXPECT_TRUE(rig.pictures.live.empty());
     EXPECT_EQ(rig.worker.state, fakes::Worker::none);
 }
@@ -262,7 +262,7 @@ TEST(CycleExit, RestoreAndDeleteRules) {
         rig.settings.RestoreWallpaper = c.restore;
         rig.settings.UseSequentialNo = c.sequential;
         rig.settings.DeleteFile = c.remove;
-        rig.registry.putString(desktopKeyPath, "WallpaperStyle", "2");
+        rig.registry.putString(kDesktopKeyPath, "WallpaperStyle", "2");
         rig.begin();
         rig.finishWorker();
         rig.desktop.systemSetFails = c.restoreFails;
@@ -272,7 +272,7 @@ TEST(CycleExit, RestoreAndDeleteRules) {
         EXPECT_EQ(restored, c.restored);
         if (restored) {
             EXPECT_EQ(rig.desktop.sets[1], std::make_pair(std::string("C:\\old.bmp"), true));
-            EXPECT_EQ(rig.registry.findValue(desktopKeyPath, "WallpaperStyle")->data[0], '2');
+            EXPECT_EQ(rig.registry.findValue(kDesktopKeyPath, "WallpaperStyle")->data[0], '2');
         }
         EXPECT_EQ(rig.platform.deleted.size(), c.deleted ? 1u : 0u);
         if (c.deleted) {
@@ -327,7 +327,7 @@ TEST(CycleFailures, WallpaperNotSetEndsTheProgram) {
         rig.cycle.onTrayLeftClick();
         rig.cycle.onCommand(IDM_CHANGE);
         rig.cycle.onCommand(IDM_SETTINGS);
-        rig.cycle.onTimer(TIMER_CHANGE);
+        rig.cycle.onTimer(kTimerChange);
         EXPECT_EQ(rig.worker.state, fakes::Worker::none);
         EXPECT_FALSE(rig.ui.open[int(ShellDialog::settings)]);
     };
@@ -350,7 +350,7 @@ TEST(CycleFailures, WallpaperNotSetOnTheFirstChange) {
     EXPECT_EQ(rig.ui.messages[0], IDS_WALLPAPER_NOT_SET);
     EXPECT_EQ(rig.ui.owners[0], MessageOwner::none);
     EXPECT_EQ(rig.worker.starts, 1u);  // nothing new starts on the way out
-    EXPECT_FALSE(rig.platform.armed(TIMER_CHANGE));
+    EXPECT_FALSE(rig.platform.armed(kTimerChange));
     rig.cycle.shutDown();
     EXPECT_TRUE(rig.pictures.live.empty());
 }
@@ -360,7 +360,7 @@ TEST(CycleFailures, WorkerThatCannotStartIsRetried) {
     rig.worker.startFails = true;
     rig.begin();
     EXPECT_FALSE(rig.cycle.state().changePending);
-    EXPECT_TRUE(rig.platform.armed(TIMER_CHANGE));
+    EXPECT_TRUE(rig.platform.armed(kTimerChange));
     rig.worker.startFails = false;
     rig.advance(10 * minute);
     EXPECT_TRUE(rig.cycle.state().changePending);
@@ -387,7 +387,7 @@ TEST(CycleStart, FirstRunCancelledWritesNoSettings) {
     rig.ui.cancelSettings();
     EXPECT_TRUE(rig.ui.destroyed);
     rig.cycle.shutDown();
-    EXPECT_FALSE(rig.registry.hasKey(settingsKeyPath));
+    EXPECT_FALSE(rig.registry.hasKey(kSettingsKeyPath));
 }
 
 TEST(CycleStart, PrepareSettings) {
@@ -399,8 +399,8 @@ TEST(CycleStart, PrepareSettings) {
     EXPECT_STREQ(s.WallpaperDir, "C:\\Docs\\chromaweave");
     EXPECT_TRUE(s.NoActiveDesktop);
     // A stored bypass is overruled while Active Desktop is on at start.
-    registry.putDword(settingsKeyPath, "NoActiveDesktop", 1);
-    registry.putString(settingsKeyPath, "WallpaperDir", "E:\\w");
+    registry.putDword(kSettingsKeyPath, "NoActiveDesktop", 1);
+    registry.putString(kSettingsKeyPath, "WallpaperDir", "E:\\w");
     desktop.activeOn = true;
     Settings t;
     EXPECT_FALSE(prepareSettings(t, DesktopAccess{desktop, registry}, "C:\\Docs"));
@@ -468,7 +468,7 @@ TEST(CycleCommands, SettingsOpenedDuringSaveAsKeepsTheHold) {
     rig.cycle.onCommand(IDM_SAVE_AS);
     EXPECT_TRUE(rig.ui.open[int(ShellDialog::settings)]);
     EXPECT_TRUE(rig.cycle.state().paused);
-    EXPECT_FALSE(rig.platform.armed(TIMER_CHANGE));
+    EXPECT_FALSE(rig.platform.armed(kTimerChange));
     rig.ui.cancelSettings();
     EXPECT_FALSE(rig.cycle.state().paused);
     EXPECT_FALSE(rig.stuck());
@@ -558,26 +558,26 @@ TEST(CycleCommands, NewFolderDeletesTheOldFixedFile) {
 // A taskbar that is not there at start-up is tried again, a bounded number
 // of times; a (re)started taskbar gets the icon back in the current state.
 TEST(CycleTray, RetriedWhileMissingAndAddedAgainWithTheTaskbar) {
-    for (uint32_t appearsAfter : {3u, trayRetryTries + 5}) {
+    for (uint32_t appearsAfter : {3u, kTrayRetryTries + 5}) {
         Rig rig;
         rig.ui.taskbarThere = false;
         rig.cycle.addTrayIcon();
         rig.begin();
-        EXPECT_TRUE(rig.platform.armed(TIMER_TRAY));
-        rig.advance(uint64_t(appearsAfter - 1) * trayRetryPeriod);
+        EXPECT_TRUE(rig.platform.armed(kTimerTray));
+        rig.advance(uint64_t(appearsAfter - 1) * kTrayRetryPeriod);
         rig.ui.taskbarThere = true;
-        rig.advance(trayRetryPeriod);
-        bool added = appearsAfter <= trayRetryTries;
+        rig.advance(kTrayRetryPeriod);
+        bool added = appearsAfter <= kTrayRetryTries;
         EXPECT_EQ(rig.ui.trayShown, added) << appearsAfter;
-        EXPECT_EQ(rig.ui.trayAdds, int32_t(1 + (added ? appearsAfter : trayRetryTries)));
-        EXPECT_FALSE(rig.platform.armed(TIMER_TRAY));
+        EXPECT_EQ(rig.ui.trayAdds, int32_t(1 + (added ? appearsAfter : kTrayRetryTries)));
+        EXPECT_FALSE(rig.platform.armed(kTimerTray));
         // The taskbar announces itself: the icon comes (back) paused.
         rig.cycle.onCommand(IDM_STOP);
         rig.ui.trayShown = false;
         rig.cycle.onTaskbarCreated();
         EXPECT_TRUE(rig.ui.trayShown);
         EXPECT_TRUE(rig.ui.trayPaused);
-        EXPECT_FALSE(rig.platform.armed(TIMER_TRAY));
+        EXPECT_FALSE(rig.platform.armed(kTimerTray));
     }
     // Announced while the retries run: added, and the retries stop.
     Rig rig;
@@ -587,7 +587,7 @@ TEST(CycleTray, RetriedWhileMissingAndAddedAgainWithTheTaskbar) {
     rig.cycle.onTaskbarCreated();
     EXPECT_TRUE(rig.ui.trayShown);
     EXPECT_FALSE(rig.ui.trayPaused);
-    EXPECT_FALSE(rig.platform.armed(TIMER_TRAY));
+    EXPECT_FALSE(rig.platform.armed(kTimerTray));
 }
 
 // ---- The end of the session
@@ -607,15 +607,15 @@ TEST(CycleExit, EndOfSessionRunsTheShutDownSteps) {
     ASSERT_EQ(rig.desktop.sets.size(), 4u);
     EXPECT_EQ(rig.desktop.sets.back(), std::make_pair(std::string("C:\\old.bmp"), true));
     EXPECT_EQ(rig.platform.deleted, std::vector<std::string>{fixedFile});
-    const platform::MemoryRegistry::Value *v = rig.registry.findValue(settingsKeyPath, "Count");
+    const platform::MemoryRegistry::Value *v = rig.registry.findValue(kSettingsKeyPath, "Count");
     ASSERT_TRUE(v);
     EXPECT_EQ(v->data, (std::vector<uint8_t>{10, 0, 0, 0}));
     EXPECT_EQ(rig.worker.state, fakes::Worker::none);
     EXPECT_TRUE(rig.pictures.live.empty());
     // The loop's end runs the shut-down again: nothing happens twice.
-    rig.registry.putDword(settingsKeyPath, "Count", 99);
+    rig.registry.putDword(kSettingsKeyPath, "Count", 99);
     rig.cycle.shutDown();
-    EXPECT_EQ(rig.registry.findValue(settingsKeyPath, "Count")->data[0], 99);
+    EXPECT_EQ(rig.registry.findValue(kSettingsKeyPath, "Count")->data[0], 99);
     EXPECT_EQ(rig.desktop.sets.size(), 4u);
     EXPECT_EQ(rig.platform.deleted.size(), 1u);
 }

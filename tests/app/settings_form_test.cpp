@@ -37,7 +37,7 @@ public:
 // Answers the questions with a prepared answer and records what it saw.
 class FakePrompter : public FormPrompter {
 public:
-    int32_t answer = answerYes;
+    int32_t answer = kAnswerYes;
     std::vector<FormMessage> shown;
     std::vector<int32_t> focused;
     int32_t show(const FormMessage &message) override {
@@ -128,7 +128,7 @@ TEST(SettingsFormFolders, DoubleByteNamesWhoseTrailByteIsABackslash) {
     const char path[] = "C:\\\x95\x5C\\sub";
     ASSERT_TRUE(createFolderPath(folders, path, shiftJisLeadByte));
     EXPECT_EQ(folders.created, (std::vector<std::string>{"C:\\\x95\x5C", path}));
-    char out[pathBytes];
+    char out[kPathBytes];
     withoutTrailingBackslash("C:\\\x95\x5C", out, shiftJisLeadByte);
     EXPECT_STREQ(out, "C:\\\x95\x5C");
     withoutTrailingBackslash("C:\\\x95\x5C\\", out, shiftJisLeadByte);
@@ -136,7 +136,7 @@ TEST(SettingsFormFolders, DoubleByteNamesWhoseTrailByteIsABackslash) {
 }
 
 TEST(SettingsFormFolders, BrowseStartKeepsDriveRoots) {
-    char out[pathBytes];
+    char out[kPathBytes];
     withoutTrailingBackslash("C:\\", out, noLeadBytes);
     EXPECT_STREQ(out, "C:\\");
     withoutTrailingBackslash("C:\\pics\\", out, noLeadBytes);
@@ -165,7 +165,7 @@ TEST(SettingsFormChecks, EachFailureWithItsMessageAndFocus) {
     f.width = 0;
     FormMessage m = checkFormValues(f);
     EXPECT_EQ(m.textId, IDS_BAD_SIZE);
-    EXPECT_EQ(m.style, boxExclamation);
+    EXPECT_EQ(m.style, kBoxExclamation);
     EXPECT_EQ(m.focusControl, 0);
     f.width = 10;
     f.height = -3;
@@ -243,7 +243,7 @@ TEST(SettingsFormChecks, MissingFolderAskedThenCreated) {
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].textId, IDS_CREATE_FOLDER);
     EXPECT_EQ(prompter.shown[0].captionId, IDS_CREATE_FOLDER_CAPTION);
-    EXPECT_EQ(prompter.shown[0].style, boxYesNo | boxQuestion);
+    EXPECT_EQ(prompter.shown[0].style, kBoxYesNo | kBoxQuestion);
     EXPECT_EQ(folders.created, (std::vector<std::string>{"C:\\one", "C:\\one\\two"}));
     // Now it exists: no question.
     prompter = FakePrompter();
@@ -266,7 +266,7 @@ TEST(SettingsFormChecks, MissingFolderDeclinedOrNotCreatable) {
     EXPECT_FALSE(validateSettingsForm(f, folders, prompter, noLeadBytes));
     ASSERT_EQ(prompter.shown.size(), 2u);
     EXPECT_EQ(prompter.shown[1].textId, IDS_FOLDER_NOT_CREATED);
-    EXPECT_EQ(prompter.shown[1].style, boxExclamation);
+    EXPECT_EQ(prompter.shown[1].style, kBoxExclamation);
 }
 
 // ---- Storing

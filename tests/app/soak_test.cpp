@@ -17,7 +17,7 @@ void closeSettings(fakes::Rig &rig, std::mt19937 &random) {
     case 0: rig.cycle.settingsCancelled(); break;
     case 1: {
         int32_t old = rig.settings.PresetIndex;
-        rig.settings.PresetIndex = int32_t(random() % presetCount);
+        rig.settings.PresetIndex = int32_t(random() % kPresetCount);
         rig.cycle.settingsConfirmed(old != rig.settings.PresetIndex, false);
         break;
     }
@@ -35,8 +35,8 @@ void checkInvariants(fakes::Rig &rig, uint64_t step) {
     const ShellState &s = rig.cycle.state();
     ASSERT_FALSE(rig.stuck()) << "step " << step;
     if (s.paused) {
-        ASSERT_FALSE(rig.platform.armed(TIMER_CHANGE)) << "step " << step;
-        ASSERT_FALSE(rig.platform.armed(TIMER_RESUME)) << "step " << step;
+        ASSERT_FALSE(rig.platform.armed(kTimerChange)) << "step " << step;
+        ASSERT_FALSE(rig.platform.armed(kTimerResume)) << "step " << step;
         // Held without a dialog to end the hold would be for good.
         if (!s.stopped) {
             ASSERT_TRUE(rig.ui.open[int(ShellDialog::settings)]) << "step " << step;

@@ -76,34 +76,34 @@ protected:
 };
 
 TEST_F(ClassicDesktop, TileStyleWithoutPersisting) {
-    ASSERT_TRUE(setDesktopWallpaper(access(), true, picture, wpStyleTile, false));
+    ASSERT_TRUE(setDesktopWallpaper(access(), true, picture, kWpStyleTile, false));
     EXPECT_EQ(desktopValue("TileWallPaper"), "1");
     EXPECT_EQ(desktopValue("WallpaperStyle"), "0");
     char now[260] = "";
     int32_t style = -1;
     ASSERT_TRUE(getDesktopWallpaper(access(), true, now, &style));
-    EXPECT_EQ(style, wpStyleTile);
+    EXPECT_EQ(style, kWpStyleTile);
     EXPECT_STREQ(now, picture);
 }
 
 TEST_F(ClassicDesktop, StretchAndCentre) {
-    ASSERT_TRUE(setDesktopWallpaper(access(), true, picture, wpStyleStretch, true));
+    ASSERT_TRUE(setDesktopWallpaper(access(), true, picture, kWpStyleStretch, true));
     EXPECT_EQ(desktopValue("TileWallPaper"), "0");
     EXPECT_EQ(desktopValue("WallpaperStyle"), "2");
     char now[260] = "";
     int32_t style = -1;
     ASSERT_TRUE(getDesktopWallpaper(access(), true, now, &style));
-    EXPECT_EQ(style, wpStyleStretch);
-    ASSERT_TRUE(setDesktopWallpaper(access(), true, picture, wpStyleCenter, true));
+    EXPECT_EQ(style, kWpStyleStretch);
+    ASSERT_TRUE(setDesktopWallpaper(access(), true, picture, kWpStyleCenter, true));
     ASSERT_TRUE(getDesktopWallpaper(access(), true, now, &style));
-    EXPECT_EQ(style, wpStyleCenter);
+    EXPECT_EQ(style, kWpStyleCenter);
 }
 
 TEST_F(ClassicDesktop, ActiveDesktopOffFallsBackToClassic) {
     // Where Active Desktop is not on (always under Wine), asking to use it
     // takes the classic way.
     if (isActiveDesktopOn(access())) GTEST_SKIP() << "Active Desktop is on here";
-    ASSERT_TRUE(setDesktopWallpaper(access(), false, picture, wpStyleTile, false));
+    ASSERT_TRUE(setDesktopWallpaper(access(), false, picture, kWpStyleTile, false));
     EXPECT_EQ(desktopValue("TileWallPaper"), "1");
 }
 
