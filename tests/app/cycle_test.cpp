@@ -204,35 +204,35 @@ TEST(Cycle, IntervalChangeStartsAFullIntervalOnResume) {
     EXPECT_EQ(rig.settings.Count, 2u);
 }
 
+// From no wallpaper yet and from five: each change takes the next number.
 TEST(Cycle, NumberedFilesAndCount) {
-    Rig rig;
-    rig.settings.UseSequentialNo = true;
-    rig.settings.Count = 5;
-    rig.begin();
-    rig.finishWorker();
-    rig.cycle.onCommand(IDM_CHANGE);
-    rig.finishWorker();
-    rig.cycle.onCommand(IDM_CHANGE);
-    rig.finishWorker();
-    std::vector<std::string> expected = {"C:\\wp\\chromaweave_0000000006.bmp",
-                                         "C:\\wp\\chromaweave_0000000007.bmp",
-                                         "C:\\wp\\chromaweave_0000000008.bmp"};
-    EXPECT_EQ(rig.pictures.saved, expected);
-    rig.cycle.shutDown();
-    const platform::MemoryRegistry::Value *v = rig.registry.findValue(kSettingsKeyPath, "Count");
-    ASSERT_TRUE(v);
-    EXPECT_EQ(v->data, (std::vector<uint8_t>{8, 0, 0, 0}));
-    EXPECT_TRUE(rig.platform.deleted.empty());  // numbered files are never deleted
-}
-
-TEST(Cycle, FirstNumberedFile) {
-    Rig rig;
-    rig.settings.UseSequentialNo = true;
-    rig.begin();
-    rig.finishWorker();
-    ASSERT_EQ(rig.pictures.saved.size(), 1u);
-    EXPECT_EQ(rig.pictures.saved[0], "C:\\wp\\chromaweave_0000000001.bmp");
-    EXPECT_EQ(rig.settings.Count, 1u);
+    const struct {
+        uint32_t start;
+        std::vector<std::string> files;
+    } cases[] = {
+        {0, {"C:\\wp\\chromaweave_0000000001.bmp", "C:\\wp\\chromaweave_0000000002.bmp",
+             "C:\\wp\\chromaweave_0000000003.bmp"}},
+        {5, {"C:\\wp\\chromaweave_0000000006.bmp", "C:\\wp\\chromaweave_0000000007.bmp",
+             "C:\\wp\\chromaweave_0000000008.bmp"}},
+    };
+    for (const auto &c : cases) {
+        Rig rig;
+        rig.settings.UseSequentialNo = true;
+        rig.settings.Count = c.start;
+        rig.begin();
+        rig.finishWorker();
+        EXPECT_EQ(rig.settings.Count, c.start + 1);
+        rig.cycle.onCommand(IDM_CHANGE);
+        rig.finishWorker();
+        rig.cycle.onCommand(IDM_CHANGE);
+        rig.finishWorker();
+        EXPECT_EQ(rig.pictures.saved, c.files);
+        rig.cycle.shutDown();
+        const platform::MemoryRegistry::Value *v = rig.registry.findValue(kSettingsKeyPath, "Count");
+        ASSERT_TRUE(v);
+        EXPECT_EQ(v->data, (std::vector<uint8_t>{uint8_t(c.start + 3), 0, 0, 0}));
+        EXPECT_TRUE(rig.platform.deleted.empty());  // numbered files are never deleted
+    }
 }
 
 TEST(CycleExit, BeforeAnyChangeTouchesNothing) {
@@ -323,7 +323,7 @@ TEST(CycleFailures, WallpaperNotSetEndsTheProgram) {
     rig.ui.whileMessageOpen = [&](uint32_t) {
         seen = true;
         EXPECT_FALSE(rig.ui.destroyed);
-        for (uint32_t id = 1; id <= 3; ++id) EXPECT_FALSE(rig.platform.armed(id)) << id;
+        for (uint32_t id = kTimerChange; id <= kTimerTray; ++id) EXPECT_FALSE(rig.platform.armed(id)) << id;
         rig.cycle.onTrayLeftClick();
         rig.cycle.onCommand(IDM_CHANGE);
         rig.cycle.onCommand(IDM_SETTINGS);
