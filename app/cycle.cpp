@@ -46,7 +46,7 @@ bool prepareSettings(Settings &settings, DesktopAccess access, const char *docum
     std::snprintf(settings.SaveDir, sizeof settings.SaveDir, "%s", documentsFolder);
     int32_t written = std::snprintf(settings.WallpaperDir, sizeof settings.WallpaperDir,
                                     "%s\\chromaweave", settings.SaveDir);
-    if (written < 0 || written >= pathBytes) settings.WallpaperDir[0] = '\0';
+    if (written < 0 || written >= kPathBytes) settings.WallpaperDir[0] = '\0';
     settings.NoActiveDesktop = !isActiveDesktopOn(access);
     bool firstRun = !loadSettings(access.registry, settings);
     // While Active Desktop is enabled at start-up it is always used.
@@ -56,8 +56,17 @@ bool prepareSettings(Settings &settings, DesktopAccess access, const char *docum
 
 // ---- The cycle
 
+namespace {
+
+// The worker's task: the generation job the cycle hands it.
+void runJob(void *job) { runGenerationJob(static_cast<GenerationJob *>(job)); }
+
+}  // namespace
+
 WallpaperCycle::WallpaperCycle(Settings &settings, const CycleServices &services)
-    : settings(settings), services(services) {}
+    : settings(settings), services(services) {
+    shell.job.composer = &services.composer;
+}
 
 WallpaperCycle::~WallpaperCycle() {
     joinWorker();
@@ -77,10 +86,10 @@ void WallpaperCycle::killTimer(uint32_t id) {
 }
 
 void WallpaperCycle::stopTimers() {
-    killTimer(TIMER_CHANGE);
-    killTimer(TIMER_RESUME);
-    killTimer(TIMER_BUSY);
-    if (shell.trayTriesLeft) services.platform.killTimer(TIMER_TRAY);
+    killTimer(kTimerChange);
+    killTimer(kTimerResume);
+    killTimer(kTimerBusy);
+    if (shell.trayTriesLeft) services.platform.killTimer(kTimerTray);
     shell.trayTriesLeft = 0;
 }
 
@@ -139,14 +148,14 @@ void WallpaperCycle::addTrayIcon() {
     if (services.ui.addTrayIcon(shell.paused)) return;
     // The taskbar is not there yet: try again for a while.
     if (!shell.ending && !shell.trayTriesLeft &&
-        services.platform.setTimer(TIMER_TRAY, trayRetryPeriod))
-        shell.trayTriesLeft = trayRetryTries;
+        services.platform.setTimer(kTimerTray, kTrayRetryPeriod))
+        shell.trayTriesLeft = kTrayRetryTries;
 }
 
 void WallpaperCycle::tryTrayIcon() {
     if (!shell.trayTriesLeft) return;
     if (services.ui.addTrayIcon(shell.paused) || --shell.trayTriesLeft == 0) {
-        services.platform.killTimer(TIMER_TRAY);
+        services.platform.killTimer(kTimerTray);
         shell.trayTriesLeft = 0;
     }
 }
@@ -169,14 +178,14 @@ void WallpaperCycle::requestChange() {
     shell.changeDueWhileBusy = false;
     shell.pendingTimed = false;
     if (shell.changePending) return;
-    killTimer(TIMER_CHANGE);
-    killTimer(TIMER_RESUME);
+    killTimer(kTimerChange);
+    killTimer(kTimerResume);
     changeStep();
-    if (!shell.changePending) setTimer(TIMER_CHANGE, settings.Interval);
+    if (!shell.changePending) setTimer(kTimerChange, settings.Interval);
 }
 
-// The TIMER_CHANGE step: serve the change now when the next picture is
-// ready, otherwise mark it pending for MSG_JOB_DONE.
+// The kTimerChange step: serve the change now when the next picture is
+// ready, otherwise mark it pending for kMsgJobDone.
 void WallpaperCycle::changeStep() {
     platform::WorkerPoll poll = platform::WorkerPoll::failed;
     if (shell.workerExists) poll = services.worker.poll();
@@ -189,14 +198,14 @@ void WallpaperCycle::changeStep() {
         break;
     case ChangeStep::waitForWorker:
         shell.changePending = true;
-        killTimer(TIMER_CHANGE);
+        killTimer(kTimerChange);
         break;
     case ChangeStep::startWorker:
         // Without a worker nothing could ever be served: start one; if that
         // fails too, the change timer stays armed and tries again.
         if (startJob()) {
             shell.changePending = true;
-            killTimer(TIMER_CHANGE);
+            killTimer(kTimerChange);
         }
         break;
     case ChangeStep::nothing:
@@ -216,15 +225,15 @@ void WallpaperCycle::timedChange() {
 
 void WallpaperCycle::onTimer(uint32_t id) {
     if (shell.ending) return;
-    if (id == TIMER_TRAY) {
+    if (id == kTimerTray) {
         tryTrayIcon();
-    } else if (id == TIMER_CHANGE) {
+    } else if (id == kTimerChange) {
         timedChange();
-    } else if (id == TIMER_RESUME) {
-        killTimer(TIMER_RESUME);
+    } else if (id == kTimerResume) {
+        killTimer(kTimerResume);
         timedChange();
-        if (!shell.changePending) setTimer(TIMER_CHANGE, settings.Interval);
-    } else if (id == TIMER_BUSY) {
+        if (!shell.changePending) setTimer(kTimerChange, settings.Interval);
+    } else if (id == kTimerBusy) {
         pollActivity();
     }
 }
@@ -248,7 +257,7 @@ void WallpaperCycle::onJobDone(uint32_t jobNumber) {
     shell.pendingTimed = false;
     applyResult();
     startJob();
-    setTimer(TIMER_CHANGE, settings.Interval);
+    setTimer(kTimerChange, settings.Interval);
 }
 
 bool WallpaperCycle::startJob() {
@@ -259,7 +268,7 @@ bool WallpaperCycle::startJob() {
     shell.job.style = settings.Style.isValid() ? settings.Style : tlComposeStyle();
     services.pictures.release(shell.job.result);
     shell.job.result = nullptr;
-    uint32_t number = services.worker.start(&shell.job);
+    uint32_t number = services.worker.start(runJob, &shell.job);
     if (number == 0) return false;
     shell.workerExists = true;
     shell.workerNumber = number;
@@ -267,7 +276,7 @@ bool WallpaperCycle::startJob() {
 }
 
 bool WallpaperCycle::applyResult() {
-    char target[pathBytes];
+    char target[kPathBytes];
     bool named = true;
     if (settings.UseSequentialNo) {
         named = sequentialFileName(settings.WallpaperDir, settings.Count, target,
@@ -278,7 +287,7 @@ bool WallpaperCycle::applyResult() {
     // A job whose picture could not be allocated leaves no result: that is a
     // wallpaper that cannot be written.
     if (!named || !shell.job.result || !services.pictures.save(*shell.job.result, target)) {
-        services.platform.postMessage(MSG_SAVE_FAILED, 0);
+        services.platform.postMessage(kMsgSaveFailed, 0);
         return false;
     }
     if (shell.currentPicture) {
@@ -291,14 +300,14 @@ bool WallpaperCycle::applyResult() {
     }
     shell.currentPicture = shell.job.result;
     shell.job.result = nullptr;
-    if (!setDesktopWallpaper(desktopAccess(), settings.NoActiveDesktop, target, wpStyleTile,
+    if (!setDesktopWallpaper(desktopAccess(), settings.NoActiveDesktop, target, kWpStyleTile,
                              false)) {
         // The program ends. The message comes first: the main window's end
         // posts the quit message, which would close the box at once. While
         // it is open no change and no new job may start.
         stopTimers();
         shell.ending = true;
-        services.ui.showMessage(MessageOwner::none, TEXT_WALLPAPER_NOT_SET, 0);
+        services.ui.showMessage(MessageOwner::none, IDS_WALLPAPER_NOT_SET, 0);
         services.ui.destroyMainWindow();
         return false;
     }
@@ -311,22 +320,22 @@ bool WallpaperCycle::applyResult() {
 void WallpaperCycle::hold(uint32_t which) {
     bool wasRunning = shell.holds == 0;
     shell.holds |= which;
-    shell.stopped = (shell.holds & holdStopped) != 0;
+    shell.stopped = (shell.holds & kHoldStopped) != 0;
     if (wasRunning) pauseCycle();
 }
 
 void WallpaperCycle::release(uint32_t which) {
     if (!(shell.holds & which)) return;
     shell.holds &= ~which;
-    shell.stopped = (shell.holds & holdStopped) != 0;
+    shell.stopped = (shell.holds & kHoldStopped) != 0;
     if (shell.holds == 0) resumeCycle();
 }
 
 void WallpaperCycle::pauseCycle() {
     shell.paused = true;
     services.ui.updateTrayIcon(true);
-    killTimer(TIMER_CHANGE);
-    killTimer(TIMER_RESUME);
+    killTimer(kTimerChange);
+    killTimer(kTimerResume);
     shell.pauseTick = services.platform.tickCount();
 }
 
@@ -338,7 +347,7 @@ void WallpaperCycle::resumeCycle() {
         planResume(shell.lastChangeTick, shell.pauseTick, settings.Interval, shell.changePending);
     shell.lastChangeTick = shiftByPause(shell.lastChangeTick, shell.pauseTick, now);
     if (!plan.changeNow) {
-        setTimer(TIMER_RESUME, plan.delay);
+        setTimer(kTimerResume, plan.delay);
         return;
     }
     bool askedFor = shell.changePending && !shell.pendingTimed;
@@ -359,7 +368,7 @@ void WallpaperCycle::releaseWithNewPicture(uint32_t which) {
     // it and let startJob release it.
     joinWorker();
     shell.holds &= ~which;
-    shell.stopped = (shell.holds & holdStopped) != 0;
+    shell.stopped = (shell.holds & kHoldStopped) != 0;
     if (shell.holds != 0) {
         startJob();  // rendered in advance; the cycle stays held
         return;
@@ -391,13 +400,13 @@ void WallpaperCycle::pollActivity() {
 
 void WallpaperCycle::updateActivityPolling() {
     if (!settings.HoldFullScreen && !settings.HoldOnBattery) {
-        killTimer(TIMER_BUSY);
+        killTimer(kTimerBusy);
         setUserBusy(false);
         return;
     }
-    if (!(shell.activeTimers & TIMER_BUSY)) setTimer(TIMER_BUSY, busyPollPeriod);
+    if (!(shell.activeTimers & kTimerBusy)) setTimer(kTimerBusy, kBusyPollPeriod);
     // Asked at once; without its timer nothing would ever end the hold.
-    if (shell.activeTimers & TIMER_BUSY) pollActivity();
+    if (shell.activeTimers & kTimerBusy) pollActivity();
 }
 
 // ---- Hotkeys
@@ -405,12 +414,12 @@ void WallpaperCycle::updateActivityPolling() {
 int32_t WallpaperCycle::registerHotkeys(const uint32_t *wanted) {
     int32_t refused = -1;
     shell.hotkeysRefused = 0;
-    for (int32_t i = 0; i < hotkeyCount; ++i) {
+    for (int32_t i = 0; i < kHotkeyCount; ++i) {
         if (wanted[i] == 0) continue;
         uint32_t bit = 1u << i;
         platform::HotkeyResult result = services.hotkeys.registerHotkey(
             uint32_t(i + 1), registerModifiers(hotkeyFlags(wanted[i])), hotkeyKey(wanted[i]));
-        if (result == platform::HotkeyResult::registered) {
+        if (result == platform::HotkeyResult::kRegistered) {
             shell.hotkeysRegistered |= bit;
         } else {
             shell.hotkeysRefused |= bit;
@@ -421,7 +430,7 @@ int32_t WallpaperCycle::registerHotkeys(const uint32_t *wanted) {
 }
 
 void WallpaperCycle::unregisterHotkeys() {
-    for (int32_t i = 0; i < hotkeyCount; ++i)
+    for (int32_t i = 0; i < kHotkeyCount; ++i)
         if (shell.hotkeysRegistered & (1u << i)) services.hotkeys.unregisterHotkey(uint32_t(i + 1));
     shell.hotkeysRegistered = 0;
 }
@@ -438,17 +447,17 @@ int32_t WallpaperCycle::changeHotkeys(const uint32_t *wanted) {
 void WallpaperCycle::onHotkey(uint32_t id) {
     if (shell.ending) return;
     switch (int32_t(id) - 1) {
-    case hotkeyChange: onCommand(CMD_CHANGE); break;  // as the menu's: nothing while paused
-    case hotkeyStop: onCommand(CMD_STOP); break;
+    case kHotkeyChange: onCommand(IDM_CHANGE); break;  // as the menu's: nothing while paused
+    case kHotkeyStop: onCommand(IDM_STOP); break;
     default: break;
     }
 }
 
 void WallpaperCycle::onSaveFailed() {
     // The settings dialog opened below keeps this hold.
-    hold(holdSettings);
-    services.ui.showMessage(MessageOwner::mainWindow, TEXT_WALLPAPER_NOT_SAVED, 0);
-    onCommand(CMD_SETTINGS);
+    hold(kHoldSettings);
+    services.ui.showMessage(MessageOwner::mainWindow, IDS_WALLPAPER_NOT_SAVED, 0);
+    onCommand(IDM_SETTINGS);
 }
 
 // ---- Commands
@@ -456,26 +465,26 @@ void WallpaperCycle::onSaveFailed() {
 void WallpaperCycle::onCommand(uint32_t id) {
     if (shell.ending) return;
     switch (id) {
-    case CMD_SETTINGS: openSettings(); break;
-    case CMD_SAVE: saveCopy(); break;
-    case CMD_SAVE_AS: saveCopyAs(); break;
-    case CMD_CHANGE:
+    case IDM_SETTINGS: openSettings(); break;
+    case IDM_SAVE: saveCopy(); break;
+    case IDM_SAVE_AS: saveCopyAs(); break;
+    case IDM_CHANGE:
         if (!shell.paused) requestChange();
         break;
-    case CMD_STOP:
+    case IDM_STOP:
         if (shell.stopped)
-            release(holdStopped);
+            release(kHoldStopped);
         else
-            hold(holdStopped);
+            hold(kHoldStopped);
         break;
     case IDM_ADVANCED: openAdvanced(); break;
-    case CMD_ABOUT:
+    case IDM_ABOUT:
         if (services.ui.isDialogOpen(ShellDialog::about))
             services.ui.bringToFront(ShellDialog::about);
         else
             services.ui.openDialog(ShellDialog::about);
         break;
-    case CMD_EXIT:
+    case IDM_EXIT:
         services.ui.destroyMainWindow();
         shell.ending = true;
         break;
@@ -489,7 +498,7 @@ void WallpaperCycle::openSettings() {
         return;
     }
     if (services.ui.isDialogOpen(ShellDialog::saveAs)) services.ui.closeDialog(ShellDialog::saveAs);
-    hold(holdSettings);
+    hold(kHoldSettings);
     services.ui.openDialog(ShellDialog::settings);
 }
 
@@ -504,17 +513,17 @@ void WallpaperCycle::openAdvanced() {
         services.ui.bringToFront(ShellDialog::advanced);
         return;
     }
-    hold(holdAdvanced);
+    hold(kHoldAdvanced);
     services.ui.openDialog(ShellDialog::advanced);
 }
 
 void WallpaperCycle::saveCopy() {
     if (!shell.currentPicture) return;
-    char path[pathBytes];
+    char path[kPathBytes];
     // A copy under the next number; Count itself does not change.
     if (!sequentialFileName(settings.WallpaperDir, settings.Count, path, services.isLeadByte) ||
         !services.pictures.save(*shell.currentPicture, path))
-        services.ui.showMessage(MessageOwner::mainWindow, TEXT_COPY_NOT_SAVED, 0);
+        services.ui.showMessage(MessageOwner::mainWindow, IDS_COPY_NOT_SAVED, 0);
 }
 
 void WallpaperCycle::saveCopyAs() {
@@ -523,23 +532,23 @@ void WallpaperCycle::saveCopyAs() {
         return;
     }
     if (!shell.currentPicture) return;
-    hold(holdSaveAs);
+    hold(kHoldSaveAs);
     // The settings dialog is closed at once, without its Cancel: its hold
     // passes straight to the save dialog, so no change can slip in between
     // and the cycle stays held until the save dialog ends.
     if (services.ui.isDialogOpen(ShellDialog::settings)) {
         services.ui.closeDialog(ShellDialog::settings);
-        release(holdSettings);
+        release(kHoldSettings);
     }
-    char path[pathBytes] = "";
+    char path[kPathBytes] = "";
     if (services.ui.askSaveFileName(settings.SaveDir, settings.AskOverWrite, path)) {
         folderOfFile(path, settings.SaveDir, services.isLeadByte);
         if (!shell.currentPicture || !services.pictures.save(*shell.currentPicture, path))
-            services.ui.showMessage(MessageOwner::mainWindow, TEXT_COPY_NOT_SAVED, 0);
+            services.ui.showMessage(MessageOwner::mainWindow, IDS_COPY_NOT_SAVED, 0);
     }
     // The settings dialog may have been opened while the save dialog ran (it
     // closes the save dialog): its hold keeps the cycle held.
-    release(holdSaveAs);
+    release(kHoldSaveAs);
 }
 
 void WallpaperCycle::onTrayLeftClick() {
@@ -551,7 +560,7 @@ void WallpaperCycle::onTrayLeftClick() {
     } else if (services.ui.isDialogOpen(ShellDialog::advanced)) {
         services.ui.bringToFront(ShellDialog::advanced);
     } else if (shell.stopped) {
-        onCommand(CMD_STOP);
+        onCommand(IDM_STOP);
     } else if (!shell.paused) {
         requestChange();
     }
@@ -574,18 +583,18 @@ void WallpaperCycle::settingsConfirmed(bool sizeChanged, bool intervalChanged) {
     // Resuming then starts the full new interval from the moment of resuming.
     if (intervalChanged) shell.pauseTick = shell.lastChangeTick;
     if (sizeChanged)
-        releaseWithNewPicture(holdSettings);
+        releaseWithNewPicture(kHoldSettings);
     else
-        release(holdSettings);
+        release(kHoldSettings);
 }
 
 void WallpaperCycle::settingsCancelled() {
     if (shell.firstRun) {
         shell.skipSaveOnExit = true;
-        onCommand(CMD_EXIT);
+        onCommand(IDM_EXIT);
         return;
     }
-    release(holdSettings);
+    release(kHoldSettings);
 }
 
 FormChanges WallpaperCycle::storeSettings(const SettingsForm &form) {
@@ -612,9 +621,9 @@ AdvancedChanges WallpaperCycle::storeAdvanced(const AdvancedForm &form) {
 void WallpaperCycle::advancedConfirmed(const AdvancedChanges &changes) {
     if (changes.holdChanged) updateActivityPolling();
     if (changes.styleChanged)
-        releaseWithNewPicture(holdAdvanced);
+        releaseWithNewPicture(kHoldAdvanced);
     else
-        release(holdAdvanced);
+        release(kHoldAdvanced);
 }
 
-void WallpaperCycle::advancedCancelled() { release(holdAdvanced); }
+void WallpaperCycle::advancedCancelled() { release(kHoldAdvanced); }

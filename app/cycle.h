@@ -18,6 +18,8 @@
 #include "platform/hotkeys.h"
 #include "platform/shell.h"
 
+class WallpaperComposer;
+
 // ---- Decisions, kept pure so they can be checked case by case.
 
 // Bit i of the result is bit 31 - i of v.
@@ -59,6 +61,8 @@ bool prepareSettings(Settings &settings, DesktopAccess access, const char *docum
 struct CycleServices {
     platform::ShellPlatform &platform;
     platform::Worker &worker;
+    // Draws every wallpaper the worker renders (one job at a time).
+    WallpaperComposer &composer;
     platform::Desktop &desktop;
     platform::Registry &registry;
     PictureStore &pictures;
@@ -75,15 +79,15 @@ struct CycleServices {
 // when the last hold ends, so closing one dialog never resumes a cycle
 // another dialog, or the user's stop, still holds.
 enum CycleHold : uint32_t {
-    holdStopped = 1,   // the user's stop (command 104); the only one the user ends
-    holdSettings = 2,  // the settings dialog, and a wallpaper file not written
-    holdSaveAs = 4,    // the save dialog of command 102
-    holdAdvanced = 8,  // the advanced settings dialog
+    kHoldStopped = 1,   // the user's stop (command 104); the only one the user ends
+    kHoldSettings = 2,  // the settings dialog, and a wallpaper file not written
+    kHoldSaveAs = 4,    // the save dialog of command 102
+    kHoldAdvanced = 8,  // the advanced settings dialog
 };
 
 // How often the full-screen and battery state is asked while the user
 // wants timed changes held for either.
-const uint32_t busyPollPeriod = 2000;
+const uint32_t kBusyPollPeriod = 2000;
 
 // The shell state; owned and touched by the main thread only, except the job
 // record while a worker runs.
@@ -94,7 +98,7 @@ struct ShellState {
     tlImage *currentPicture = nullptr;  // owned; the wallpaper of this run
     bool changePending = false;
     bool paused = false;   // holds is not 0
-    bool stopped = false;  // holds has holdStopped; implies paused
+    bool stopped = false;  // holds has kHoldStopped; implies paused
     uint32_t holds = 0;    // CycleHold bits
     // The user is busy (a full-screen program, or on battery, as the
     // advanced settings ask): a change that falls due by the clock waits
@@ -111,13 +115,13 @@ struct ShellState {
     // no timer, worker or command is started after it.
     bool ending = false;
     bool shutDownDone = false;    // the shut-down steps ran (they run once)
-    uint32_t trayTriesLeft = 0;   // TIMER_TRAY is armed while not 0
-    uint32_t activeTimers = 0;    // bit 1: TIMER_CHANGE, 2: TIMER_RESUME, 4: TIMER_BUSY
+    uint32_t trayTriesLeft = 0;   // kTimerTray is armed while not 0
+    uint32_t activeTimers = 0;    // bit 1: kTimerChange, 2: kTimerResume, 4: kTimerBusy
     uint32_t lastChangeTick = 0;
     uint32_t pauseTick = 0;
-    char previousWallpaper[pathBytes] = "";
+    char previousWallpaper[kPathBytes] = "";
     int32_t previousStyle = 0;
-    char WallpaperFile[pathBytes] = "";
+    char WallpaperFile[kPathBytes] = "";
 };
 
 class WallpaperCycle {
@@ -183,7 +187,6 @@ public:
     bool applyResult();
 
     const ShellState &state() const { return shell; }
-    const Settings &currentSettings() const { return settings; }
 
 private:
     void setTimer(uint32_t id, uint32_t ms);

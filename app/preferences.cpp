@@ -5,11 +5,11 @@
 #include "app/resources/resource.h"
 #include "platform/hotkeys.h"
 
-const char *const hotkeyValueNames[hotkeyCount] = {"HotkeyChange", "HotkeyBack", "HotkeyStop"};
+const char *const kHotkeyValueNames[kHotkeyCount] = {"HotkeyChange", "HotkeyBack", "HotkeyStop"};
 
 namespace {
 
-const uint8_t knownFlags = hotkeyFlagShift | hotkeyFlagControl | hotkeyFlagAlt | hotkeyFlagExtended;
+const uint8_t kKnownFlags = kHotkeyFlagShift | kHotkeyFlagControl | kHotkeyFlagAlt | kHotkeyFlagExtended;
 
 bool sameStyle(const tlComposeStyle &a, const tlComposeStyle &b) {
     return a.complexity == b.complexity && a.excluded == b.excluded;
@@ -34,16 +34,16 @@ void writeOrRemove(RegSettings &key, const char *name, uint32_t value, uint32_t 
 
 uint32_t registerModifiers(uint8_t controlFlags) {
     uint32_t modifiers = 0;
-    if (controlFlags & hotkeyFlagShift) modifiers |= platform::modifierShift;
-    if (controlFlags & hotkeyFlagControl) modifiers |= platform::modifierControl;
-    if (controlFlags & hotkeyFlagAlt) modifiers |= platform::modifierAlt;
+    if (controlFlags & kHotkeyFlagShift) modifiers |= platform::kModifierShift;
+    if (controlFlags & kHotkeyFlagControl) modifiers |= platform::kModifierControl;
+    if (controlFlags & kHotkeyFlagAlt) modifiers |= platform::kModifierAlt;
     return modifiers;
 }
 
 bool isValidHotkey(uint32_t stored) {
     uint8_t key = hotkeyKey(stored), flags = hotkeyFlags(stored);
-    return stored <= 0xFFFF && key != 0 && key != 0xFF && (flags & ~knownFlags) == 0 &&
-           (flags & (hotkeyFlagControl | hotkeyFlagAlt)) != 0;
+    return stored <= 0xFFFF && key != 0 && key != 0xFF && (flags & ~kKnownFlags) == 0 &&
+           (flags & (kHotkeyFlagControl | kHotkeyFlagAlt)) != 0;
 }
 
 // ---- Style
@@ -63,8 +63,8 @@ bool isValidExclusion(uint32_t stored) {
 void loadPreferences(RegSettings &key, Settings &settings) {
     const Settings defaults;
     uint32_t value;
-    for (int32_t i = 0; i < hotkeyCount; ++i) {
-        if (key.readInt(hotkeyValueNames[i], &value))
+    for (int32_t i = 0; i < kHotkeyCount; ++i) {
+        if (key.readInt(kHotkeyValueNames[i], &value))
             settings.Hotkeys[i] = isValidHotkey(value) ? value : defaults.Hotkeys[i];
     }
     readFlag(key, "StartWithWindows", &settings.StartWithWindows);
@@ -79,8 +79,8 @@ void loadPreferences(RegSettings &key, Settings &settings) {
 
 void savePreferences(RegSettings &key, const Settings &settings) {
     const Settings defaults;
-    for (int32_t i = 0; i < hotkeyCount; ++i)
-        writeOrRemove(key, hotkeyValueNames[i], settings.Hotkeys[i], defaults.Hotkeys[i]);
+    for (int32_t i = 0; i < kHotkeyCount; ++i)
+        writeOrRemove(key, kHotkeyValueNames[i], settings.Hotkeys[i], defaults.Hotkeys[i]);
     writeOrRemove(key, "StartWithWindows", settings.StartWithWindows, defaults.StartWithWindows);
     writeOrRemove(key, "HoldFullScreen", settings.HoldFullScreen, defaults.HoldFullScreen);
     writeOrRemove(key, "HoldOnBattery", settings.HoldOnBattery, defaults.HoldOnBattery);
@@ -93,7 +93,7 @@ void savePreferences(RegSettings &key, const Settings &settings) {
 
 AdvancedForm advancedFormOf(const Settings &settings) {
     AdvancedForm form;
-    for (int32_t i = 0; i < hotkeyCount; ++i) form.hotkeys[i] = settings.Hotkeys[i];
+    for (int32_t i = 0; i < kHotkeyCount; ++i) form.hotkeys[i] = settings.Hotkeys[i];
     form.startWithWindows = settings.StartWithWindows;
     form.holdFullScreen = settings.HoldFullScreen;
     form.holdOnBattery = settings.HoldOnBattery;
@@ -102,32 +102,32 @@ AdvancedForm advancedFormOf(const Settings &settings) {
 }
 
 FormMessage checkAdvancedForm(const AdvancedForm &form) {
-    for (int32_t i = 0; i < hotkeyCount; ++i) {
+    for (int32_t i = 0; i < kHotkeyCount; ++i) {
         if (form.hotkeys[i] != 0 && !isValidHotkey(form.hotkeys[i]))
-            return FormMessage{IDS_HOTKEY_INVALID, 0, boxExclamation, IDC_HOTKEY_CHANGE + i};
+            return FormMessage{IDS_HOTKEY_INVALID, 0, kBoxExclamation, IDC_HOTKEY_CHANGE + i};
     }
-    for (int32_t i = 1; i < hotkeyCount; ++i) {
+    for (int32_t i = 1; i < kHotkeyCount; ++i) {
         for (int32_t k = 0; k < i; ++k) {
             if (form.hotkeys[i] != 0 && form.hotkeys[i] == form.hotkeys[k])
-                return FormMessage{IDS_HOTKEY_TWICE, 0, boxExclamation, IDC_HOTKEY_CHANGE + i};
+                return FormMessage{IDS_HOTKEY_TWICE, 0, kBoxExclamation, IDC_HOTKEY_CHANGE + i};
         }
     }
-    if (!form.style.isValid()) return FormMessage{IDS_BAD_STYLE, 0, boxExclamation, 0};
+    if (!form.style.isValid()) return FormMessage{IDS_BAD_STYLE, 0, kBoxExclamation, 0};
     return FormMessage{0, 0, 0, 0};
 }
 
 FormMessage hotkeyTakenMessage(int32_t action) {
-    return FormMessage{IDS_HOTKEY_TAKEN, 0, boxExclamation, IDC_HOTKEY_CHANGE + action};
+    return FormMessage{IDS_HOTKEY_TAKEN, 0, kBoxExclamation, IDC_HOTKEY_CHANGE + action};
 }
 
-FormMessage runValueFailedMessage() { return FormMessage{IDS_RUN_NOT_WRITTEN, 0, boxExclamation, 0}; }
+FormMessage runValueFailedMessage() { return FormMessage{IDS_RUN_NOT_WRITTEN, 0, kBoxExclamation, 0}; }
 
 AdvancedChanges storeAdvanced(const AdvancedForm &form, Settings &settings) {
     AdvancedChanges changes;
     changes.styleChanged = !sameStyle(form.style, settings.Style);
     changes.holdChanged = form.holdFullScreen != settings.HoldFullScreen ||
                           form.holdOnBattery != settings.HoldOnBattery;
-    for (int32_t i = 0; i < hotkeyCount; ++i) settings.Hotkeys[i] = form.hotkeys[i];
+    for (int32_t i = 0; i < kHotkeyCount; ++i) settings.Hotkeys[i] = form.hotkeys[i];
     settings.StartWithWindows = form.startWithWindows;
     settings.HoldFullScreen = form.holdFullScreen;
     settings.HoldOnBattery = form.holdOnBattery;

@@ -14,18 +14,18 @@
 
 // The actions a hotkey can start, in the order of Settings::Hotkeys; a
 // hotkey's id with the system is its action + 1.
-enum HotkeyAction : int32_t { hotkeyChange = 0, hotkeyBack = 1, hotkeyStop = 2 };
-const int32_t hotkeyCount = 3;
+enum HotkeyAction : int32_t { kHotkeyChange = 0, kHotkeyBack = 1, kHotkeyStop = 2 };
+const int32_t kHotkeyCount = 3;
 // "HotkeyChange", "HotkeyBack", "HotkeyStop".
-extern const char *const hotkeyValueNames[hotkeyCount];
+extern const char *const kHotkeyValueNames[kHotkeyCount];
 
 // A stored hotkey is the word of a hotkey control (HKM_GETHOTKEY): the
 // virtual-key code in the low byte and the control's modifier flags
 // (HOTKEYF_*) in the next one. 0 is no hotkey.
-const uint8_t hotkeyFlagShift = 0x01;
-const uint8_t hotkeyFlagControl = 0x02;
-const uint8_t hotkeyFlagAlt = 0x04;
-const uint8_t hotkeyFlagExtended = 0x08;  // the key is an extended one; not a modifier
+const uint8_t kHotkeyFlagShift = 0x01;
+const uint8_t kHotkeyFlagControl = 0x02;
+const uint8_t kHotkeyFlagAlt = 0x04;
+const uint8_t kHotkeyFlagExtended = 0x08;  // the key is an extended one; not a modifier
 inline uint8_t hotkeyKey(uint32_t stored) { return uint8_t(stored & 0xFF); }
 inline uint8_t hotkeyFlags(uint32_t stored) { return uint8_t(stored >> 8 & 0xFF); }
 
@@ -58,7 +58,7 @@ void savePreferences(RegSettings &key, const Settings &settings);
 
 // What OK reads from the dialog.
 struct AdvancedForm {
-    uint32_t hotkeys[hotkeyCount];  // stored format, 0 for an empty control
+    uint32_t hotkeys[kHotkeyCount];  // stored format, 0 for an empty control
     bool startWithWindows;
     bool holdFullScreen;
     bool holdOnBattery;

@@ -4,15 +4,12 @@
 #include <cstring>
 #include <new>
 
-const char runKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char runValueName[] = "chromaweave";
+const char kRunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kRunValueName[] = "chromaweave";
 
 namespace {
 
-const char programFile[] = "chromaweave.exe";
-// REG_EXPAND_SZ: a Run command may be stored with %variables%; its file
-// name is read as it stands.
-const platform::RegistryType expandString = static_cast<platform::RegistryType>(2);
+const char kProgramFile[] = "chromaweave.exe";
 
 char folded(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
@@ -51,14 +48,14 @@ char *readRunCommand(platform::Registry &registry, platform::RegistryKey key) {
     uint32_t size = 0;
     platform::RegistryType type = platform::RegistryType::none;
     char probe[1];
-    platform::RegistryResult found = registry.queryValue(key, runValueName, probe, &size, &type);
+    platform::RegistryResult found = registry.queryValue(key, kRunValueName, probe, &size, &type);
     if (found != platform::RegistryResult::ok && found != platform::RegistryResult::moreData)
         return nullptr;
-    if (type != platform::RegistryType::string && type != expandString) return nullptr;
+    if (type != platform::RegistryType::string && type != platform::RegistryType::expandString) return nullptr;
     char *command = new (std::nothrow) char[size + 1];
     if (!command) return nullptr;
     uint32_t length = size;
-    if (registry.queryValue(key, runValueName, command, &length, nullptr) !=
+    if (registry.queryValue(key, kRunValueName, command, &length, nullptr) !=
             platform::RegistryResult::ok ||
         length > size) {
         delete[] command;
@@ -95,32 +92,32 @@ bool startsChromaweave(const char *command, LeadByteTest isLeadByte) {
     size_t name = begin;
     for (size_t i = begin; i < end; i += characterLength(command, i, isLeadByte))
         if (command[i] == '\\' || command[i] == '/') name = i + 1;
-    size_t fileLength = sizeof programFile - 1;
-    return end - name == fileLength && sameIgnoringCase(command + name, programFile, fileLength);
+    size_t fileLength = sizeof kProgramFile - 1;
+    return end - name == fileLength && sameIgnoringCase(command + name, kProgramFile, fileLength);
 }
 
 bool applyStartWithWindows(platform::Registry &registry, bool on, const char *programPath,
                            LeadByteTest isLeadByte) {
-    char wanted[runCommandBytes];
+    char wanted[kRunCommandBytes];
     if (on && !runCommandFor(programPath, wanted, sizeof wanted)) return false;
     platform::RegistryKey key = nullptr;
-    if (!registry.openKey(platform::RegistryRoot::currentUser, runKeyPath,
+    if (!registry.openKey(platform::RegistryRoot::currentUser, kRunKeyPath,
                           on ? platform::RegistryAccess::create : platform::RegistryAccess::read, &key))
         return !on;  // without a Run key there is nothing to remove
     char *stored = readRunCommand(registry, key);
     bool done = true;
     if (on) {
         if (!stored || std::strcmp(stored, wanted) != 0)
-            done = registry.setValue(key, runValueName, platform::RegistryType::string, wanted,
+            done = registry.setValue(key, kRunValueName, platform::RegistryType::string, wanted,
                                      uint32_t(std::strlen(wanted) + 1));
     } else if (stored && startsChromaweave(stored, isLeadByte)) {
         registry.closeKey(key);
         key = nullptr;
         // Removing needs the right to set values, which a key opened for
         // reading lacks.
-        done = registry.openKey(platform::RegistryRoot::currentUser, runKeyPath,
+        done = registry.openKey(platform::RegistryRoot::currentUser, kRunKeyPath,
                                 platform::RegistryAccess::write, &key) &&
-               registry.deleteValue(key, runValueName);
+               registry.deleteValue(key, kRunValueName);
     }
     delete[] stored;
     if (key) registry.closeKey(key);

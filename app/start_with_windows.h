@@ -8,11 +8,11 @@
 #include "app/paths.h"
 #include "platform/registry.h"
 
-extern const char runKeyPath[];    // "Software\Microsoft\Windows\CurrentVersion\Run"
-extern const char runValueName[];  // "chromaweave"
+extern const char kRunKeyPath[];    // "Software\Microsoft\Windows\CurrentVersion\Run"
+extern const char kRunValueName[];  // "chromaweave"
 
 // Room for a command: a path of up to 259 characters, two quotes, the NUL.
-const uint32_t runCommandBytes = 262;
+const uint32_t kRunCommandBytes = 262;
 
 // The Run command for the program at programPath: the path in double
 // quotes, so that a folder with spaces is not cut. False (out empty) when

@@ -8,14 +8,14 @@ namespace platform {
 
 // Modifier bits as RegisterHotKey takes them (MOD_ALT, MOD_CONTROL,
 // MOD_SHIFT; the Windows layer holds them equal to the SDK's).
-const uint32_t modifierAlt = 0x1;
-const uint32_t modifierControl = 0x2;
-const uint32_t modifierShift = 0x4;
+const uint32_t kModifierAlt = 0x1;
+const uint32_t kModifierControl = 0x2;
+const uint32_t kModifierShift = 0x4;
 
 enum class HotkeyResult {
-    registered,
-    taken,   // another program (or this one, under another id) holds it
-    failed   // any other refusal
+    kRegistered,
+    kTaken,   // another program (or this one, under another id) holds it
+    kFailed   // any other refusal
 };
 
 class Hotkeys {

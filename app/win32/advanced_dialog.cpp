@@ -8,10 +8,6 @@
 #include "app/resources/resource.h"
 #include "app/start_with_windows.h"
 
-static_assert(hotkeyFlagShift == HOTKEYF_SHIFT && hotkeyFlagControl == HOTKEYF_CONTROL &&
-                  hotkeyFlagAlt == HOTKEYF_ALT && hotkeyFlagExtended == HOTKEYF_EXT,
-              "the hotkey control's modifier flags");
-
 namespace {
 
 Win32Shell *shellOf(HWND dialog) {
@@ -36,7 +32,7 @@ void showRefusedHotkeys(const Win32Shell &shell, HWND dialog) {
 }
 
 void fillHotkeys(const Settings &settings, HWND dialog) {
-    for (int32_t i = 0; i < hotkeyCount; ++i) {
+    for (int32_t i = 0; i < kHotkeyCount; ++i) {
         // A key alone or with Shift alone would be taken from every program:
         // the control adds Ctrl+Alt to it.
         sendItem(dialog, IDC_HOTKEY_CHANGE + i, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
@@ -73,7 +69,7 @@ BOOL onInitDialog(Win32Shell &shell, HWND dialog) {
 
 AdvancedForm readForm(HWND dialog) {
     AdvancedForm form;
-    for (int32_t i = 0; i < hotkeyCount; ++i)
+    for (int32_t i = 0; i < kHotkeyCount; ++i)
         form.hotkeys[i] = uint32_t(sendItem(dialog, IDC_HOTKEY_CHANGE + i, HKM_GETHOTKEY, 0, 0) & 0xFFFF);
     form.startWithWindows = isChecked(dialog, IDC_START_WITH_WINDOWS);
     form.holdFullScreen = isChecked(dialog, IDC_HOLD_FULL_SCREEN);

@@ -15,6 +15,7 @@
 
 #include "app/cycle.h"
 #include "app/messages.h"
+#include "compose/composer.h"
 #include "platform/memory_registry.h"
 
 namespace fakes {
@@ -73,14 +74,14 @@ public:
     };
     uint32_t tickCount() override { return uint32_t(base + clock); }
     bool setTimer(uint32_t id, uint32_t ms) override {
-        EXPECT_TRUE(id == TIMER_CHANGE || id == TIMER_RESUME || id == TIMER_TRAY || id == TIMER_BUSY);
-        if (id > timerCount) return false;
+        EXPECT_TRUE(id == kTimerChange || id == kTimerResume || id == kTimerTray || id == kTimerBusy);
+        if (id > kTimerBusy) return false;
         timers[id] = Timer{true, ms, clock + ms};
         return true;
     }
     void killTimer(uint32_t id) override {
-        EXPECT_TRUE(id <= timerCount && timers[id].armed) << "killing timer " << id << " not armed";
-        if (id <= timerCount) timers[id].armed = false;
+        EXPECT_TRUE(id <= kTimerBusy && timers[id].armed) << "killing timer " << id << " not armed";
+        if (id <= kTimerBusy) timers[id].armed = false;
     }
     bool postMessage(uint32_t message, uintptr_t param) override {
         posted.push_back({message, param});
@@ -92,10 +93,9 @@ public:
     }
     bool armed(uint32_t id) const { return timers[id].armed; }
 
-    static const uint32_t timerCount = 4;
     uint32_t base = 0;    // tick count at simulated time 0
     uint64_t clock = 0;   // simulated milliseconds
-    Timer timers[timerCount + 1];
+    Timer timers[kTimerBusy + 1];  // by timer id
     std::deque<std::pair<uint32_t, uintptr_t>> posted;
     std::vector<std::string> deleted;
 };
@@ -104,10 +104,13 @@ class Worker : public platform::Worker {
 public:
     enum State { none, running, finished };
     Worker(Platform &platform, Pictures &pictures) : platform(platform), pictures(pictures) {}
-    uint32_t start(GenerationJob *job) override {
+    // The cycle's task is never run: complete() makes its result.
+    uint32_t start(platform::WorkerTask task, void *context) override {
         EXPECT_EQ(state, none) << "a worker started while one exists";
+        EXPECT_TRUE(task && context);
         if (startFails) return 0;
-        this->job = job;
+        job = static_cast<GenerationJob *>(context);
+        EXPECT_NE(job->composer, nullptr) << "a job without its composer";
         state = running;
         startedAt = platform.clock;
         ++starts;
@@ -130,7 +133,7 @@ public:
         job->result = emptyResults > 0 ? nullptr : pictures.make(job->width, job->height);
         if (emptyResults > 0) --emptyResults;
         state = finished;
-        platform.postMessage(MSG_JOB_DONE, number);
+        platform.postMessage(kMsgJobDone, number);
     }
     Platform &platform;
     Pictures &pictures;
@@ -191,9 +194,9 @@ public:
     };
     platform::HotkeyResult registerHotkey(uint32_t id, uint32_t modifiers, uint32_t key) override {
         EXPECT_FALSE(registered.count(id)) << "hotkey " << id << " registered twice";
-        if (taken.count(Combination{modifiers, key})) return platform::HotkeyResult::taken;
+        if (taken.count(Combination{modifiers, key})) return platform::HotkeyResult::kTaken;
         registered[id] = Combination{modifiers, key};
-        return platform::HotkeyResult::registered;
+        return platform::HotkeyResult::kRegistered;
     }
     void unregisterHotkey(uint32_t id) override {
         EXPECT_TRUE(registered.count(id)) << "hotkey " << id << " not registered";
@@ -328,19 +331,19 @@ public:
             auto m = platform.posted.front();
             platform.posted.pop_front();
             if (ui.destroyed) continue;
-            if (m.first == MSG_JOB_DONE) cycle.onJobDone(uint32_t(m.second));
-            if (m.first == MSG_SAVE_FAILED) cycle.onSaveFailed();
+            if (m.first == kMsgJobDone) cycle.onJobDone(uint32_t(m.second));
+            if (m.first == kMsgSaveFailed) cycle.onSaveFailed();
         }
     }
     // Moves the clock forward, firing timers and finishing the worker at
     // their moments; timer messages come after posted ones, as in Windows.
     void advance(uint64_t ms) {
+        const int32_t workerDone = kTimerBusy + 1;
         uint64_t end = platform.clock + ms;
         for (;;) {
             uint64_t next = end;
-            const int32_t finish = int32_t(Platform::timerCount) + 1;
-            int32_t what = 0;  // 0 end, 1..timerCount timer, finish the worker
-            for (uint32_t id = 1; id <= Platform::timerCount; ++id) {
+            int32_t what = 0;  // 0 end, a timer id, or workerDone
+            for (uint32_t id = kTimerChange; id <= kTimerBusy; ++id) {
                 const Platform::Timer &t = platform.timers[id];
                 if (t.armed && t.due <= next && (what == 0 || t.due < next)) {
                     next = t.due;
@@ -350,11 +353,11 @@ public:
             if (renderMs && worker.state == Worker::running &&
                 worker.startedAt + renderMs <= next && (what == 0 || worker.startedAt + renderMs < next)) {
                 next = worker.startedAt + renderMs;
-                what = finish;
+                what = workerDone;
             }
             platform.clock = next;
             if (what == 0 || ui.destroyed) return;
-            if (what == finish) {
+            if (what == workerDone) {
                 worker.complete();
             } else {
                 Platform::Timer &t = platform.timers[what];
@@ -370,14 +373,14 @@ public:
         const ShellState &s = cycle.state();
         if (s.paused || s.ending || s.firstRun) return false;
         // A change due while the user is busy waits for the busy poll.
-        if (s.changeDueWhileBusy) return !s.userBusy || !platform.armed(TIMER_BUSY);
+        if (s.changeDueWhileBusy) return !s.userBusy || !platform.armed(kTimerBusy);
         // A pending change needs a worker that will still post its notice.
         if (s.changePending) {
             bool noticeQueued = false;
-            for (const auto &m : platform.posted) noticeQueued |= m.first == MSG_JOB_DONE;
+            for (const auto &m : platform.posted) noticeQueued |= m.first == kMsgJobDone;
             return !s.workerExists || (worker.state != Worker::running && !noticeQueued);
         }
-        return !platform.armed(TIMER_CHANGE) && !platform.armed(TIMER_RESUME);
+        return !platform.armed(kTimerChange) && !platform.armed(kTimerResume);
     }
 
     Platform platform;
@@ -390,9 +393,10 @@ public:
     Ui ui;
     Settings settings;
     uint64_t renderMs = 0;
-    WallpaperCycle cycle{settings, CycleServices{platform, worker, desktop, registry, pictures,
-                                                 ui, shiftJisLeadByte, FolderCompare::equal, hotkeys,
-                                                 activity}};
+    WallpaperComposer composer;
+    WallpaperCycle cycle{settings, CycleServices{platform, worker, composer, desktop, registry,
+                                                 pictures, ui, shiftJisLeadByte,
+                                                 FolderCompare::equal, hotkeys, activity}};
 };
 
 }  // namespace fakes

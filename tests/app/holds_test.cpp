@@ -13,8 +13,8 @@ namespace {
 
 using fakes::Rig;
 const uint32_t minute = 60000;
-const uint32_t ctrlAlt = uint32_t(hotkeyFlagControl | hotkeyFlagAlt) << 8;
-const uint32_t ctrlShift = uint32_t(hotkeyFlagControl | hotkeyFlagShift) << 8;
+const uint32_t ctrlAlt = uint32_t(kHotkeyFlagControl | kHotkeyFlagAlt) << 8;
+const uint32_t ctrlShift = uint32_t(kHotkeyFlagControl | kHotkeyFlagShift) << 8;
 
 // The first wallpaper at 1000 ms, then the cycle runs.
 void startRunning(Rig &rig) {
@@ -34,9 +34,9 @@ void advanceToNextDue(Rig &rig, uint64_t early) {
 enum Holder { settings, advanced, stop };
 
 void openHolder(Rig &rig, Holder h) {
-    if (h == settings) rig.cycle.onCommand(CMD_SETTINGS);
+    if (h == settings) rig.cycle.onCommand(IDM_SETTINGS);
     if (h == advanced) rig.cycle.onCommand(IDM_ADVANCED);
-    if (h == stop) rig.cycle.onHotkey(hotkeyStop + 1);
+    if (h == stop) rig.cycle.onHotkey(kHotkeyStop + 1);
 }
 
 void closeHolder(Rig &rig, Holder h) {
@@ -45,7 +45,7 @@ void closeHolder(Rig &rig, Holder h) {
         rig.ui.open[int(ShellDialog::advanced)] = false;
         rig.cycle.advancedCancelled();
     }
-    if (h == stop) rig.cycle.onCommand(CMD_STOP);
+    if (h == stop) rig.cycle.onCommand(IDM_STOP);
 }
 
 // Three holds taken 3 minutes into a 10-minute interval and ended in every
@@ -85,7 +85,7 @@ TEST(Holds, SaveAsEndsWhileTheAdvancedDialogHolds) {
     rig.cycle.onCommand(IDM_ADVANCED);
     EXPECT_EQ(rig.ui.opened[int(ShellDialog::advanced)], 1);
     rig.ui.onSaveDialog = [](const char *, bool, char *) { return false; };
-    rig.cycle.onCommand(CMD_SAVE_AS);
+    rig.cycle.onCommand(IDM_SAVE_AS);
     EXPECT_TRUE(rig.cycle.state().paused);
     rig.cycle.onTrayLeftClick();
     EXPECT_EQ(rig.ui.fronted.size(), 2u);
@@ -122,9 +122,9 @@ TEST(Busy, DueWhileBusyChangesWhenItEnds) {
         Rig rig;
         rig.settings.HoldFullScreen = true;
         startRunning(rig);
-        EXPECT_TRUE(rig.platform.armed(TIMER_BUSY));
+        EXPECT_TRUE(rig.platform.armed(kTimerBusy));
         rig.activity.fullScreen = true;
-        rig.advance(busyPollPeriod);
+        rig.advance(kBusyPollPeriod);
         EXPECT_TRUE(rig.ui.trayHeld);
         EXPECT_FALSE(rig.cycle.state().paused);
         rig.advance(10 * minute);
@@ -136,7 +136,7 @@ TEST(Busy, DueWhileBusyChangesWhenItEnds) {
             EXPECT_EQ(rig.settings.Count, 2u);
         }
         rig.activity.fullScreen = false;
-        rig.advance(busyPollPeriod);
+        rig.advance(kBusyPollPeriod);
         EXPECT_FALSE(rig.ui.trayHeld);
         // A click served the waiting change: none more when the hold ends.
         EXPECT_EQ(rig.settings.Count, 2u) << click;
@@ -157,14 +157,14 @@ TEST(Busy, PendingChangeWaitsWithItsPicture) {
     rig.advance(10 * minute);
     ASSERT_TRUE(rig.cycle.state().changePending);
     rig.activity.battery = true;
-    rig.advance(busyPollPeriod);
+    rig.advance(kBusyPollPeriod);
     rig.finishWorker();
     EXPECT_EQ(rig.settings.Count, 1u);
     EXPECT_FALSE(rig.cycle.state().changePending);
     EXPECT_FALSE(rig.stuck());
     uint32_t starts = rig.worker.starts;
     rig.activity.battery = false;
-    rig.advance(busyPollPeriod);
+    rig.advance(kBusyPollPeriod);
     EXPECT_EQ(rig.settings.Count, 2u);
     EXPECT_EQ(rig.worker.starts, starts + 1);  // served by the finished picture
     EXPECT_FALSE(rig.stuck());
@@ -178,22 +178,22 @@ TEST(Busy, BusyAndStoppedTogether) {
     rig.settings.HoldFullScreen = true;
     startRunning(rig);
     rig.advance(3 * minute);
-    rig.cycle.onCommand(CMD_STOP);
+    rig.cycle.onCommand(IDM_STOP);
     rig.activity.fullScreen = true;
     rig.advance(60 * minute);
     EXPECT_TRUE(rig.ui.trayPaused && rig.ui.trayHeld);
-    rig.cycle.onCommand(CMD_STOP);
-    EXPECT_TRUE(rig.platform.armed(TIMER_RESUME));
+    rig.cycle.onCommand(IDM_STOP);
+    EXPECT_TRUE(rig.platform.armed(kTimerResume));
     rig.advance(7 * minute);
     EXPECT_EQ(rig.settings.Count, 1u);
     EXPECT_TRUE(rig.cycle.state().changeDueWhileBusy);
     // Stopped again with the change waiting, and the user done meanwhile:
     // the resume makes the change.
-    rig.cycle.onCommand(CMD_STOP);
+    rig.cycle.onCommand(IDM_STOP);
     rig.activity.fullScreen = false;
-    rig.advance(busyPollPeriod);
+    rig.advance(kBusyPollPeriod);
     EXPECT_EQ(rig.settings.Count, 1u);
-    rig.cycle.onCommand(CMD_STOP);
+    rig.cycle.onCommand(IDM_STOP);
     EXPECT_EQ(rig.settings.Count, 2u);
     EXPECT_FALSE(rig.stuck());
 }
@@ -214,7 +214,7 @@ TEST(Busy, SwitchesAndTheirQuestions) {
         rig.activity.battery = c.battery;
         rig.begin();
         EXPECT_EQ(rig.cycle.state().userBusy, c.busy);
-        EXPECT_EQ(rig.platform.armed(TIMER_BUSY), c.fullScreenOn || c.batteryOn);
+        EXPECT_EQ(rig.platform.armed(kTimerBusy), c.fullScreenOn || c.batteryOn);
         if (!c.fullScreenOn && !c.batteryOn) {
             EXPECT_EQ(rig.activity.asked, 0);
         }
@@ -233,7 +233,7 @@ TEST(Advanced, ConfirmedHoldAndStyle) {
         startRunning(rig);
         rig.advance(10 * minute);
         ASSERT_TRUE(rig.cycle.state().changeDueWhileBusy);
-        if (settingsOpen) rig.cycle.onCommand(CMD_SETTINGS);
+        if (settingsOpen) rig.cycle.onCommand(IDM_SETTINGS);
         rig.cycle.onCommand(IDM_ADVANCED);
         AdvancedForm form = advancedFormOf(rig.settings);
         form.holdFullScreen = false;
@@ -243,7 +243,7 @@ TEST(Advanced, ConfirmedHoldAndStyle) {
         AdvancedChanges changes = rig.cycle.storeAdvanced(form);
         EXPECT_TRUE(changes.styleChanged && changes.holdChanged);
         rig.cycle.advancedConfirmed(changes);
-        EXPECT_FALSE(rig.platform.armed(TIMER_BUSY));
+        EXPECT_FALSE(rig.platform.armed(kTimerBusy));
         EXPECT_FALSE(rig.ui.trayHeld);
         EXPECT_EQ(rig.cycle.state().paused, settingsOpen);
         ASSERT_EQ(rig.worker.state, fakes::Worker::running);
@@ -263,34 +263,34 @@ TEST(Advanced, ConfirmedHoldAndStyle) {
 TEST(Hotkeys, RegisteredUsedReplacedAndRemoved) {
     using Combination = fakes::Hotkeys::Combination;
     Rig rig;
-    rig.settings.Hotkeys[hotkeyChange] = ctrlAlt | 'N';
-    rig.settings.Hotkeys[hotkeyStop] = ctrlShift | 'P';
-    rig.hotkeys.taken.insert(Combination{platform::modifierControl | platform::modifierShift, 'P'});
+    rig.settings.Hotkeys[kHotkeyChange] = ctrlAlt | 'N';
+    rig.settings.Hotkeys[kHotkeyStop] = ctrlShift | 'P';
+    rig.hotkeys.taken.insert(Combination{platform::kModifierControl | platform::kModifierShift, 'P'});
     startRunning(rig);
     ASSERT_EQ(rig.hotkeys.registered.size(), 1u);
-    EXPECT_EQ(rig.hotkeys.registered[1].modifiers, platform::modifierControl | platform::modifierAlt);
+    EXPECT_EQ(rig.hotkeys.registered[1].modifiers, platform::kModifierControl | platform::kModifierAlt);
     EXPECT_EQ(rig.hotkeys.registered[1].key, uint32_t('N'));
-    EXPECT_EQ(rig.cycle.state().hotkeysRefused, 1u << hotkeyStop);
-    rig.cycle.onHotkey(hotkeyChange + 1);
+    EXPECT_EQ(rig.cycle.state().hotkeysRefused, 1u << kHotkeyStop);
+    rig.cycle.onHotkey(kHotkeyChange + 1);
     rig.advance(1000);  // the next picture is done
     EXPECT_EQ(rig.settings.Count, 2u);
-    rig.cycle.onHotkey(hotkeyStop + 1);
+    rig.cycle.onHotkey(kHotkeyStop + 1);
     EXPECT_TRUE(rig.cycle.state().stopped);
-    rig.cycle.onHotkey(hotkeyChange + 1);  // nothing while stopped
+    rig.cycle.onHotkey(kHotkeyChange + 1);  // nothing while stopped
     EXPECT_EQ(rig.settings.Count, 2u);
-    rig.cycle.onHotkey(hotkeyStop + 1);
+    rig.cycle.onHotkey(kHotkeyStop + 1);
     EXPECT_FALSE(rig.cycle.state().paused);
 
-    uint32_t refused[hotkeyCount] = {ctrlAlt | 'C', ctrlAlt | 'B', ctrlShift | 'P'};
-    EXPECT_EQ(rig.cycle.changeHotkeys(refused), hotkeyStop);
+    uint32_t refused[kHotkeyCount] = {ctrlAlt | 'C', ctrlAlt | 'B', ctrlShift | 'P'};
+    EXPECT_EQ(rig.cycle.changeHotkeys(refused), kHotkeyStop);
     ASSERT_EQ(rig.hotkeys.registered.size(), 1u);  // the previous set is back
     EXPECT_EQ(rig.hotkeys.registered[1].key, uint32_t('N'));
-    uint32_t accepted[hotkeyCount] = {0, ctrlAlt | 'B', ctrlShift | 'S'};
+    uint32_t accepted[kHotkeyCount] = {0, ctrlAlt | 'B', ctrlShift | 'S'};
     EXPECT_EQ(rig.cycle.changeHotkeys(accepted), -1);
     EXPECT_EQ(rig.hotkeys.registered.size(), 2u);
     EXPECT_EQ(rig.hotkeys.registered.count(1), 0u);
     EXPECT_EQ(rig.cycle.state().hotkeysRefused, 0u);
-    rig.cycle.onCommand(CMD_EXIT);
+    rig.cycle.onCommand(IDM_EXIT);
     EXPECT_TRUE(rig.hotkeys.registered.empty());
 }
 
@@ -303,14 +303,14 @@ void randomStep(Rig &rig, std::mt19937 &random) {
     bool settingsOpen = ui.open[int(ShellDialog::settings)];
     bool advancedOpen = ui.open[int(ShellDialog::advanced)];
     switch (random() % 14) {
-    case 0: rig.cycle.onHotkey(hotkeyChange + 1); break;
+    case 0: rig.cycle.onHotkey(kHotkeyChange + 1); break;
     case 1: rig.cycle.onTrayLeftClick(); break;
-    case 2: rig.cycle.onHotkey(hotkeyStop + 1); break;  // also while a dialog holds
+    case 2: rig.cycle.onHotkey(kHotkeyStop + 1); break;  // also while a dialog holds
     case 3:
         if (settingsOpen)
             ui.cancelSettings();
         else
-            rig.cycle.onCommand(CMD_SETTINGS);
+            rig.cycle.onCommand(IDM_SETTINGS);
         break;
     case 4:
         if (settingsOpen) {
@@ -330,7 +330,7 @@ void randomStep(Rig &rig, std::mt19937 &random) {
         }
         break;
     case 6: rig.activity.fullScreen = !rig.activity.fullScreen; break;
-    case 7: rig.cycle.onCommand(CMD_SAVE_AS); break;
+    case 7: rig.cycle.onCommand(IDM_SAVE_AS); break;
     case 8: rig.pictures.failSaves = 1; break;
     case 9: rig.renderMs = 500 + random() % 6000; break;
     default: rig.advance(random() % 4000); break;
@@ -358,15 +358,15 @@ TEST(HoldsSoak, ManyHoldersAndABusyUser) {
         ASSERT_FALSE(rig.stuck()) << "step " << step;
         ASSERT_EQ(s.paused, s.holds != 0) << "step " << step;
         if (s.paused) {
-            ASSERT_FALSE(rig.platform.armed(TIMER_CHANGE) || rig.platform.armed(TIMER_RESUME));
+            ASSERT_FALSE(rig.platform.armed(kTimerChange) || rig.platform.armed(kTimerResume));
         }
-        ASSERT_EQ((s.holds & holdSettings) != 0, rig.ui.open[int(ShellDialog::settings)]) << step;
-        ASSERT_EQ((s.holds & holdAdvanced) != 0, rig.ui.open[int(ShellDialog::advanced)]) << step;
-        ASSERT_EQ(s.holds & holdSaveAs, 0u) << step;
+        ASSERT_EQ((s.holds & kHoldSettings) != 0, rig.ui.open[int(ShellDialog::settings)]) << step;
+        ASSERT_EQ((s.holds & kHoldAdvanced) != 0, rig.ui.open[int(ShellDialog::advanced)]) << step;
+        ASSERT_EQ(s.holds & kHoldSaveAs, 0u) << step;
         ASSERT_LE(rig.pictures.live.size(), 2u) << step;
     }
     EXPECT_EQ(rig.settings.Count, 2000u);
-    rig.cycle.onCommand(CMD_EXIT);
+    rig.cycle.onCommand(IDM_EXIT);
     rig.cycle.shutDown();
     EXPECT_TRUE(rig.pictures.live.empty());
 }

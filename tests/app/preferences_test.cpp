@@ -14,10 +14,10 @@
 
 namespace {
 
-const uint32_t shift = hotkeyFlagShift, control = hotkeyFlagControl, alt = hotkeyFlagAlt,
-               extended = hotkeyFlagExtended;
-const uint32_t modShift = platform::modifierShift, modControl = platform::modifierControl,
-               modAlt = platform::modifierAlt;
+const uint32_t shift = kHotkeyFlagShift, control = kHotkeyFlagControl, alt = kHotkeyFlagAlt,
+               extended = kHotkeyFlagExtended;
+const uint32_t modShift = platform::kModifierShift, modControl = platform::kModifierControl,
+               modAlt = platform::kModifierAlt;
 
 uint32_t hotkey(uint32_t flags, uint32_t key) { return flags << 8 | key; }
 
@@ -58,7 +58,7 @@ TEST(Preferences, UsableHotkeys) {
 // Out-of-range values are repaired to their defaults, good ones are taken,
 // missing ones leave the defaults.
 TEST(Preferences, LoadRepairsTheNewValues) {
-    const char *key = settingsKeyPath;
+    const char *key = kSettingsKeyPath;
     struct Case { const char *name; uint32_t stored; } cases[] = {
         {"HotkeyChange", hotkey(control | alt, 'N')}, {"HotkeyBack", 'B'},
         {"HotkeyStop", hotkey(control | alt, 0)},     {"StartWithWindows", 7},
@@ -70,9 +70,9 @@ TEST(Preferences, LoadRepairsTheNewValues) {
     Settings s;
     s.HoldFullScreen = true;
     ASSERT_TRUE(loadSettings(registry, s));
-    EXPECT_EQ(s.Hotkeys[hotkeyChange], hotkey(control | alt, 'N'));
-    EXPECT_EQ(s.Hotkeys[hotkeyBack], 0u);
-    EXPECT_EQ(s.Hotkeys[hotkeyStop], 0u);
+    EXPECT_EQ(s.Hotkeys[kHotkeyChange], hotkey(control | alt, 'N'));
+    EXPECT_EQ(s.Hotkeys[kHotkeyBack], 0u);
+    EXPECT_EQ(s.Hotkeys[kHotkeyStop], 0u);
     EXPECT_TRUE(s.StartWithWindows);
     EXPECT_FALSE(s.HoldFullScreen);
     EXPECT_TRUE(s.HoldOnBattery);
@@ -102,28 +102,28 @@ TEST(Preferences, SavedOnlyWhileNotAtTheirDefaults) {
     platform::MemoryRegistry registry;
     Settings s;
     ASSERT_TRUE(saveSettings(registry, s));
-    for (const char *name : names) EXPECT_FALSE(registry.findValue(settingsKeyPath, name)) << name;
+    for (const char *name : names) EXPECT_FALSE(registry.findValue(kSettingsKeyPath, name)) << name;
     for (uint32_t &h : s.Hotkeys) h = hotkey(control | alt, 'A' + uint32_t(&h - s.Hotkeys));
     s.StartWithWindows = s.HoldFullScreen = s.HoldOnBattery = true;
     s.Style.complexity = tlComplexitySimple;
     s.Style.excluded = 1u << tlFamilyEdges;
     ASSERT_TRUE(saveSettings(registry, s));
-    for (const char *name : names) EXPECT_TRUE(registry.findValue(settingsKeyPath, name)) << name;
+    for (const char *name : names) EXPECT_TRUE(registry.findValue(kSettingsKeyPath, name)) << name;
     Settings back;
     ASSERT_TRUE(loadSettings(registry, back));
-    for (int32_t i = 0; i < hotkeyCount; ++i) EXPECT_EQ(back.Hotkeys[i], s.Hotkeys[i]);
+    for (int32_t i = 0; i < kHotkeyCount; ++i) EXPECT_EQ(back.Hotkeys[i], s.Hotkeys[i]);
     EXPECT_TRUE(back.StartWithWindows && back.HoldFullScreen && back.HoldOnBattery);
     EXPECT_EQ(back.Style.complexity, tlComplexitySimple);
     EXPECT_EQ(back.Style.excluded, 1u << tlFamilyEdges);
     ASSERT_TRUE(saveSettings(registry, Settings()));
-    for (const char *name : names) EXPECT_FALSE(registry.findValue(settingsKeyPath, name)) << name;
+    for (const char *name : names) EXPECT_FALSE(registry.findValue(kSettingsKeyPath, name)) << name;
     EXPECT_EQ(registry.openKeys(), 0);
 }
 
 TEST(Preferences, DialogChecksInOrder) {
     AdvancedForm good = advancedFormOf(Settings());
-    good.hotkeys[hotkeyChange] = hotkey(control | alt, 'N');
-    good.hotkeys[hotkeyStop] = hotkey(control | alt, 'P');
+    good.hotkeys[kHotkeyChange] = hotkey(control | alt, 'N');
+    good.hotkeys[kHotkeyStop] = hotkey(control | alt, 'P');
     struct Case { int32_t change; uint32_t hotkeys[3]; uint32_t excluded; uint32_t text; int32_t focus; } cases[] = {
         {0, {0, 0, 0}, 0, 0, 0},
         {1, {hotkey(control | alt, 'N'), 'B', hotkey(control | alt, 'N')}, 0, IDS_HOTKEY_INVALID, IDC_HOTKEY_BACK},
@@ -135,22 +135,22 @@ TEST(Preferences, DialogChecksInOrder) {
     for (const Case &c : cases) {
         AdvancedForm form = good;
         if (c.change)
-            for (int32_t i = 0; i < hotkeyCount; ++i) form.hotkeys[i] = c.hotkeys[i];
+            for (int32_t i = 0; i < kHotkeyCount; ++i) form.hotkeys[i] = c.hotkeys[i];
         form.style.excluded = c.excluded;
         FormMessage m = checkAdvancedForm(form);
         EXPECT_EQ(m.textId, c.text) << c.text;
         EXPECT_EQ(m.focusControl, c.focus) << c.text;
         if (m.textId) {
-            EXPECT_EQ(m.style, boxExclamation);
+            EXPECT_EQ(m.style, kBoxExclamation);
         }
     }
-    EXPECT_EQ(hotkeyTakenMessage(hotkeyBack).focusControl, IDC_HOTKEY_BACK);
+    EXPECT_EQ(hotkeyTakenMessage(kHotkeyBack).focusControl, IDC_HOTKEY_BACK);
 }
 
 // ---- Starting with Windows
 
 TEST(StartWithWindows, CommandForTheProgram) {
-    char out[runCommandBytes];
+    char out[kRunCommandBytes];
     EXPECT_TRUE(runCommandFor("C:\\Program Files\\cw\\chromaweave.exe", out, sizeof out));
     EXPECT_STREQ(out, "\"C:\\Program Files\\cw\\chromaweave.exe\"");
     std::string longest = "C:\\" + std::string(252, 'x') + ".exe";  // 259 characters
@@ -165,7 +165,7 @@ TEST(StartWithWindows, CommandForTheProgram) {
 // on one table.
 
 std::string runValue(platform::MemoryRegistry &registry) {
-    const platform::MemoryRegistry::Value *v = registry.findValue(runKeyPath, runValueName);
+    const platform::MemoryRegistry::Value *v = registry.findValue(kRunKeyPath, kRunValueName);
     return v ? std::string(v->data.begin(), v->data.end()) : "(none)";
 }
 
@@ -173,17 +173,17 @@ TEST(StartWithWindows, OnWritesOffRemovesOnlyOurs) {
     const char *program = "C:\\cw\\chromaweave.exe";
     platform::MemoryRegistry registry;
     EXPECT_TRUE(applyStartWithWindows(registry, false, program, shiftJisLeadByte));
-    EXPECT_FALSE(registry.hasKey(runKeyPath));  // nothing created to remove nothing
+    EXPECT_FALSE(registry.hasKey(kRunKeyPath));  // nothing created to remove nothing
     EXPECT_TRUE(applyStartWithWindows(registry, true, program, shiftJisLeadByte));
     EXPECT_EQ(runValue(registry), std::string("\"C:\\cw\\chromaweave.exe\"", 24));
-    EXPECT_EQ(registry.findValue(runKeyPath, runValueName)->type, platform::RegistryType::string);
+    EXPECT_EQ(registry.findValue(kRunKeyPath, kRunValueName)->type, platform::RegistryType::string);
     // Moved: the value follows the program.
     EXPECT_TRUE(applyStartWithWindows(registry, true, "D:\\chromaweave.exe", shiftJisLeadByte));
     EXPECT_EQ(runValue(registry), std::string("\"D:\\chromaweave.exe\"", 21));
     EXPECT_TRUE(applyStartWithWindows(registry, false, program, shiftJisLeadByte));
     EXPECT_EQ(runValue(registry), "(none)");
     // Another program's value of that name stays.
-    registry.putString(runKeyPath, runValueName, "C:\\other\\weaver.exe");
+    registry.putString(kRunKeyPath, kRunValueName, "C:\\other\\weaver.exe");
     EXPECT_TRUE(applyStartWithWindows(registry, false, program, shiftJisLeadByte));
     EXPECT_EQ(runValue(registry), std::string("C:\\other\\weaver.exe", 20));
     EXPECT_FALSE(applyStartWithWindows(registry, true, "C:\\a?\\chromaweave.exe", shiftJisLeadByte));

@@ -327,9 +327,9 @@ TEST(PurgeLanguage, FollowsTheAnsiCodePage) {
 
 // The two programs share no code: the names they share are spelled twice.
 TEST(PurgeSharedNames, SpelledAsChromaweaveSpellsThem) {
-  EXPECT_STREQ(purge::kSettingsKey, settingsKeyPath);
-  EXPECT_STREQ(purge::kRunKey, runKeyPath);
-  EXPECT_STREQ(purge::kRunValue, runValueName);
+  EXPECT_STREQ(purge::kSettingsKey, kSettingsKeyPath);
+  EXPECT_STREQ(purge::kRunKey, kRunKeyPath);
+  EXPECT_STREQ(purge::kRunValue, kRunValueName);
 }
 
 // Which Run commands start chromaweave, decided alike by both programs.
