@@ -48,9 +48,7 @@ bool isValidHotkey(uint32_t stored) {
 
 // ---- Style
 
-bool isValidComplexity(uint32_t stored) {
-    return stored <= uint32_t(tlComplexityRich);
-}
+bool isValidComplexity(uint32_t stored) { return stored <= uint32_t(tlComplexityRich); }
 
 bool isValidExclusion(uint32_t stored) {
     tlComposeStyle style;
@@ -71,8 +69,7 @@ void loadPreferences(RegSettings &key, Settings &settings) {
     readFlag(key, "HoldFullScreen", &settings.HoldFullScreen);
     readFlag(key, "HoldOnBattery", &settings.HoldOnBattery);
     if (key.readInt("Complexity", &value))
-        settings.Style.complexity =
-            isValidComplexity(value) ? int32_t(value) : defaults.Style.complexity;
+        settings.Style.complexity = isValidComplexity(value) ? int32_t(value) : defaults.Style.complexity;
     if (key.readInt("ExcludedFamilies", &value))
         settings.Style.excluded = isValidExclusion(value) ? value : defaults.Style.excluded;
 }
@@ -84,8 +81,7 @@ void savePreferences(RegSettings &key, const Settings &settings) {
     writeOrRemove(key, "StartWithWindows", settings.StartWithWindows, defaults.StartWithWindows);
     writeOrRemove(key, "HoldFullScreen", settings.HoldFullScreen, defaults.HoldFullScreen);
     writeOrRemove(key, "HoldOnBattery", settings.HoldOnBattery, defaults.HoldOnBattery);
-    writeOrRemove(key, "Complexity", uint32_t(settings.Style.complexity),
-                  uint32_t(defaults.Style.complexity));
+    writeOrRemove(key, "Complexity", uint32_t(settings.Style.complexity), uint32_t(defaults.Style.complexity));
     writeOrRemove(key, "ExcludedFamilies", settings.Style.excluded, defaults.Style.excluded);
 }
 

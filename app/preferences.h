@@ -62,7 +62,7 @@ struct AdvancedForm {
     bool startWithWindows;
     bool holdFullScreen;
     bool holdOnBattery;
-    tlComposeStyle style;           // complexity list and family check boxes
+    tlComposeStyle style;  // complexity list and family check boxes
 };
 
 // The form holding the settings' values: the dialog's first state.

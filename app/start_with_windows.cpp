@@ -31,8 +31,8 @@ size_t unquotedEnd(const char *command, size_t from, LeadByteTest isLeadByte) {
     size_t firstSpace = 0;
     bool spaceSeen = false;
     for (size_t i = from; command[i]; i += characterLength(command, i, isLeadByte)) {
-        if (command[i] == '.' && std::strlen(command + i) >= 4 &&
-            sameIgnoringCase(command + i, ".exe", 4) && endsWord(command[i + 4]))
+        if (command[i] == '.' && std::strlen(command + i) >= 4 && sameIgnoringCase(command + i, ".exe", 4) &&
+            endsWord(command[i + 4]))
             return i + 4;
         if (!spaceSeen && (command[i] == ' ' || command[i] == '\t')) {
             firstSpace = i;
@@ -49,14 +49,12 @@ char *readRunCommand(platform::Registry &registry, platform::RegistryKey key) {
     platform::RegistryType type = platform::RegistryType::none;
     char probe[1];
     platform::RegistryResult found = registry.queryValue(key, kRunValueName, probe, &size, &type);
-    if (found != platform::RegistryResult::ok && found != platform::RegistryResult::moreData)
-        return nullptr;
+    if (found != platform::RegistryResult::ok && found != platform::RegistryResult::moreData) return nullptr;
     if (type != platform::RegistryType::string && type != platform::RegistryType::expandString) return nullptr;
     char *command = new (std::nothrow) char[size + 1];
     if (!command) return nullptr;
     uint32_t length = size;
-    if (registry.queryValue(key, kRunValueName, command, &length, nullptr) !=
-            platform::RegistryResult::ok ||
+    if (registry.queryValue(key, kRunValueName, command, &length, nullptr) != platform::RegistryResult::ok ||
         length > size) {
         delete[] command;
         return nullptr;
@@ -96,8 +94,7 @@ bool startsChromaweave(const char *command, LeadByteTest isLeadByte) {
     return end - name == fileLength && sameIgnoringCase(command + name, kProgramFile, fileLength);
 }
 
-bool applyStartWithWindows(platform::Registry &registry, bool on, const char *programPath,
-                           LeadByteTest isLeadByte) {
+bool applyStartWithWindows(platform::Registry &registry, bool on, const char *programPath, LeadByteTest isLeadByte) {
     char wanted[kRunCommandBytes];
     if (on && !runCommandFor(programPath, wanted, sizeof wanted)) return false;
     platform::RegistryKey key = nullptr;
@@ -115,8 +112,8 @@ bool applyStartWithWindows(platform::Registry &registry, bool on, const char *pr
         key = nullptr;
         // Removing needs the right to set values, which a key opened for
         // reading lacks.
-        done = registry.openKey(platform::RegistryRoot::currentUser, kRunKeyPath,
-                                platform::RegistryAccess::write, &key) &&
+        done = registry.openKey(platform::RegistryRoot::currentUser, kRunKeyPath, platform::RegistryAccess::write,
+                                &key) &&
                registry.deleteValue(key, kRunValueName);
     }
     delete[] stored;

@@ -33,5 +33,4 @@ bool startsChromaweave(const char *command, LeadByteTest isLeadByte);
 // value when it starts chromaweave, and leaves a value of that name that
 // starts another program alone. False when the registry refused, or when
 // programPath cannot be a command.
-bool applyStartWithWindows(platform::Registry &registry, bool on, const char *programPath,
-                           LeadByteTest isLeadByte);
+bool applyStartWithWindows(platform::Registry &registry, bool on, const char *programPath, LeadByteTest isLeadByte);

@@ -35,8 +35,7 @@ bool foregroundCoversMonitor() {
 
 bool Win32Activity::fullScreenRunning() {
     QUERY_USER_NOTIFICATION_STATE state;
-    if (SUCCEEDED(SHQueryUserNotificationState(&state)) && notificationStateHolds(int32_t(state)))
-        return true;
+    if (SUCCEEDED(SHQueryUserNotificationState(&state)) && notificationStateHolds(int32_t(state))) return true;
     // Not every full-screen program makes the shell say so (borderless
     // games and video players in particular).
     return foregroundCoversMonitor();

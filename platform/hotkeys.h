@@ -14,8 +14,8 @@ const uint32_t kModifierShift = 0x4;
 
 enum class HotkeyResult {
     kRegistered,
-    kTaken,   // another program (or this one, under another id) holds it
-    kFailed   // any other refusal
+    kTaken,  // another program (or this one, under another id) holds it
+    kFailed  // any other refusal
 };
 
 class Hotkeys {

@@ -10,8 +10,7 @@ HotkeyResult Win32Hotkeys::registerHotkey(uint32_t id, uint32_t modifiers, uint3
     // stop and a resume) every auto-repeat.
     if (RegisterHotKey(static_cast<HWND>(window), int(id), modifiers | MOD_NOREPEAT, key))
         return HotkeyResult::kRegistered;
-    return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED ? HotkeyResult::kTaken
-                                                              : HotkeyResult::kFailed;
+    return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED ? HotkeyResult::kTaken : HotkeyResult::kFailed;
 }
 
 void Win32Hotkeys::unregisterHotkey(uint32_t id) { UnregisterHotKey(static_cast<HWND>(window), int(id)); }

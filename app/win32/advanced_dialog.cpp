@@ -10,9 +10,7 @@
 
 namespace {
 
-Win32Shell *shellOf(HWND dialog) {
-    return reinterpret_cast<Win32Shell *>(GetWindowLongPtrA(dialog, DWLP_USER));
-}
+Win32Shell *shellOf(HWND dialog) { return reinterpret_cast<Win32Shell *>(GetWindowLongPtrA(dialog, DWLP_USER)); }
 
 LRESULT sendItem(HWND dialog, int32_t id, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendDlgItemMessageA(dialog, id, message, wParam, lParam);
@@ -20,9 +18,7 @@ LRESULT sendItem(HWND dialog, int32_t id, UINT message, WPARAM wParam, LPARAM lP
 
 bool isChecked(HWND dialog, int32_t id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
-void check(HWND dialog, int32_t id, bool on) {
-    CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
-}
+void check(HWND dialog, int32_t id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
 // The line under the hotkeys shows while one of those in use could not be
 // registered (at the start, by another program holding it).
@@ -41,8 +37,7 @@ void fillHotkeys(const Settings &settings, HWND dialog) {
     }
 }
 
-void fillStyle(const platform::Win32Resources &resources, const tlComposeStyle &style,
-               HWND dialog) {
+void fillStyle(const platform::Win32Resources &resources, const tlComposeStyle &style, HWND dialog) {
     // String 369 holds the level names separated by NULs.
     char names[64];
     ZeroMemory(names, sizeof names);
@@ -86,8 +81,7 @@ bool applyRunValue(Win32Shell &shell, bool on) {
     if (!on && !shell.settings.StartWithWindows) return true;
     char path[MAX_PATH];
     if (on && !programPath(path)) return false;
-    return applyStartWithWindows(shell.desktop.registry, on, on ? path : "",
-                                 platform::isAnsiLeadByte);
+    return applyStartWithWindows(shell.desktop.registry, on, on ? path : "", platform::isAnsiLeadByte);
 }
 
 // The checks, then the two things the system may refuse, each undone when
@@ -142,8 +136,7 @@ void Win32Shell::createAdvancedDialog() {
     // The hotkey controls' class: registered here, where it is first needed.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_HOTKEY_CLASS};
     InitCommonControlsEx(&controls);
-    advancedDialog = resources.createDialog(IDD_ADVANCED, nullptr, advancedProcedure,
-                                            reinterpret_cast<LPARAM>(this));
+    advancedDialog = resources.createDialog(IDD_ADVANCED, nullptr, advancedProcedure, reinterpret_cast<LPARAM>(this));
     // The template is not visible by itself: show it once it is set up.
     if (advancedDialog) ShowWindow(advancedDialog, SW_SHOW);
 }

@@ -200,10 +200,11 @@ TEST(Busy, BusyAndStoppedTogether) {
 
 // Which switch asks which question, and no poll at all with both off.
 TEST(Busy, SwitchesAndTheirQuestions) {
-    struct Case { bool fullScreenOn, batteryOn, fullScreen, battery, busy; } cases[] = {
-        {true, false, true, true, true},   {true, false, false, true, false},
-        {false, true, true, true, true},   {false, true, true, false, false},
-        {true, true, false, true, true},   {true, true, false, false, false},
+    struct Case {
+        bool fullScreenOn, batteryOn, fullScreen, battery, busy;
+    } cases[] = {
+        {true, false, true, true, true},   {true, false, false, true, false}, {false, true, true, true, true},
+        {false, true, true, false, false}, {true, true, false, true, true},   {true, true, false, false, false},
         {false, false, true, true, false},
     };
     for (const Case &c : cases) {

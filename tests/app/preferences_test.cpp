@@ -22,7 +22,10 @@ const uint32_t modShift = platform::kModifierShift, modControl = platform::kModi
 uint32_t hotkey(uint32_t flags, uint32_t key) { return flags << 8 | key; }
 
 TEST(Preferences, HotkeyControlFlagsToRegisterModifiers) {
-    struct Case { uint8_t flags; uint32_t modifiers; } cases[] = {
+    struct Case {
+        uint8_t flags;
+        uint32_t modifiers;
+    } cases[] = {
         {0, 0},
         {uint8_t(shift), modShift},
         {uint8_t(control), modControl},
@@ -34,22 +37,24 @@ TEST(Preferences, HotkeyControlFlagsToRegisterModifiers) {
         {uint8_t(extended | shift), modShift},
         {0xF0, 0},  // bits the control never sets
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(registerModifiers(c.flags), c.modifiers) << int(c.flags);
+    for (const Case &c : cases) EXPECT_EQ(registerModifiers(c.flags), c.modifiers) << int(c.flags);
 }
 
 TEST(Preferences, UsableHotkeys) {
-    struct Case { uint32_t stored; bool valid; } cases[] = {
+    struct Case {
+        uint32_t stored;
+        bool valid;
+    } cases[] = {
         {hotkey(control | alt, 'N'), true},
-        {hotkey(control, 0x70), true},          // Ctrl+F1
-        {hotkey(alt | extended, 0x25), true},   // Alt+Left, an extended key
+        {hotkey(control, 0x70), true},         // Ctrl+F1
+        {hotkey(alt | extended, 0x25), true},  // Alt+Left, an extended key
         {hotkey(shift | control | alt, 'Z'), true},
         {0, false},
-        {'N', false},                           // a plain key would be taken from every program
+        {'N', false},  // a plain key would be taken from every program
         {hotkey(shift, 'N'), false},
         {hotkey(control | alt, 0), false},
         {hotkey(control | alt, 0xFF), false},
-        {hotkey(control | 0x10, 'N'), false},   // an unknown flag
+        {hotkey(control | 0x10, 'N'), false},  // an unknown flag
         {hotkey(control, 'N') | 0x10000, false},
     };
     for (const Case &c : cases) EXPECT_EQ(isValidHotkey(c.stored), c.valid) << std::hex << c.stored;
@@ -59,11 +64,18 @@ TEST(Preferences, UsableHotkeys) {
 // missing ones leave the defaults.
 TEST(Preferences, LoadRepairsTheNewValues) {
     const char *key = kSettingsKeyPath;
-    struct Case { const char *name; uint32_t stored; } cases[] = {
-        {"HotkeyChange", hotkey(control | alt, 'N')}, {"HotkeyBack", 'B'},
-        {"HotkeyStop", hotkey(control | alt, 0)},     {"StartWithWindows", 7},
-        {"HoldFullScreen", 0},                        {"HoldOnBattery", 1},
-        {"Complexity", 3},                            {"ExcludedFamilies", 1u << 10},
+    struct Case {
+        const char *name;
+        uint32_t stored;
+    } cases[] = {
+        {"HotkeyChange", hotkey(control | alt, 'N')},
+        {"HotkeyBack", 'B'},
+        {"HotkeyStop", hotkey(control | alt, 0)},
+        {"StartWithWindows", 7},
+        {"HoldFullScreen", 0},
+        {"HoldOnBattery", 1},
+        {"Complexity", 3},
+        {"ExcludedFamilies", 1u << 10},
     };
     platform::MemoryRegistry registry;
     for (const Case &c : cases) registry.putDword(key, c.name, c.stored);
@@ -80,8 +92,11 @@ TEST(Preferences, LoadRepairsTheNewValues) {
     EXPECT_EQ(s.Style.excluded, 0u);
     // A style without a family for the first layer is refused whole.
     const uint32_t firstLayer = 1u << tlFamilyGradients | 1u << tlFamilyCheckers | 1u << tlFamilyClouds;
-    struct Exclusion { uint32_t stored, loaded; } exclusions[] = {
-        {firstLayer, 0}, {firstLayer & ~(1u << tlFamilyClouds), firstLayer & ~(1u << tlFamilyClouds)},
+    struct Exclusion {
+        uint32_t stored, loaded;
+    } exclusions[] = {
+        {firstLayer, 0},
+        {firstLayer & ~(1u << tlFamilyClouds), firstLayer & ~(1u << tlFamilyClouds)},
         {1u << tlFamilyTiles | 1u << tlFamilyNoise, 1u << tlFamilyTiles | 1u << tlFamilyNoise},
     };
     for (const Exclusion &e : exclusions) {
@@ -97,7 +112,7 @@ TEST(Preferences, LoadRepairsTheNewValues) {
 // At their defaults the new values are not in the key (it holds exactly the
 // 15 values); set, they are written and come back; set back, they go.
 TEST(Preferences, SavedOnlyWhileNotAtTheirDefaults) {
-    const char *names[] = {"HotkeyChange", "HotkeyBack", "HotkeyStop", "StartWithWindows",
+    const char *names[] = {"HotkeyChange",   "HotkeyBack",    "HotkeyStop", "StartWithWindows",
                            "HoldFullScreen", "HoldOnBattery", "Complexity", "ExcludedFamilies"};
     platform::MemoryRegistry registry;
     Settings s;
@@ -124,7 +139,13 @@ TEST(Preferences, DialogChecksInOrder) {
     AdvancedForm good = advancedFormOf(Settings());
     good.hotkeys[kHotkeyChange] = hotkey(control | alt, 'N');
     good.hotkeys[kHotkeyStop] = hotkey(control | alt, 'P');
-    struct Case { int32_t change; uint32_t hotkeys[3]; uint32_t excluded; uint32_t text; int32_t focus; } cases[] = {
+    struct Case {
+        int32_t change;
+        uint32_t hotkeys[3];
+        uint32_t excluded;
+        uint32_t text;
+        int32_t focus;
+    } cases[] = {
         {0, {0, 0, 0}, 0, 0, 0},
         {1, {hotkey(control | alt, 'N'), 'B', hotkey(control | alt, 'N')}, 0, IDS_HOTKEY_INVALID, IDC_HOTKEY_BACK},
         {1, {hotkey(control | alt, 'N'), 0, hotkey(control | alt, 'N')}, 0, IDS_HOTKEY_TWICE, IDC_HOTKEY_STOP},

@@ -14,12 +14,14 @@ TEST(Activity, NotificationStatesThatHold) {
 
 TEST(Activity, WindowsThatCoverTheirMonitor) {
     const platform::ScreenRect monitor = {1920, 0, 3200, 1024};
-    struct Case { platform::ScreenRect window; bool covers; } cases[] = {
-        {{1920, 0, 3200, 1024}, true},      // borderless full screen
-        {{1912, -8, 3208, 1032}, true},     // a maximised frame spills over
-        {{1920, 0, 3200, 1023}, false},     // the taskbar's row is left
-        {{1921, 0, 3200, 1024}, false},
-        {{0, 0, 1920, 1024}, false},        // the other monitor
+    struct Case {
+        platform::ScreenRect window;
+        bool covers;
+    } cases[] = {
+        {{1920, 0, 3200, 1024}, true},                                // borderless full screen
+        {{1912, -8, 3208, 1032}, true},                               // a maximised frame spills over
+        {{1920, 0, 3200, 1023}, false},                               // the taskbar's row is left
+        {{1921, 0, 3200, 1024}, false}, {{0, 0, 1920, 1024}, false},  // the other monitor
         {{0, 0, 0, 0}, false},
     };
     for (const auto &c : cases)
