@@ -14,6 +14,9 @@ public:
     virtual ~ShellPlatform() {}
     // Milliseconds since some start, wrapping at 2^32 (GetTickCount).
     virtual uint32_t tickCount() = 0;
+    // Seconds since 1970-01-01 UTC by the system clock (which the user may
+    // set): when a wallpaper was shown, for the history.
+    virtual uint64_t currentTime() = 0;
     // Arms (or re-arms) timer id on the main window; it fires every ms
     // milliseconds until killed.
     virtual bool setTimer(uint32_t id, uint32_t ms) = 0;
