@@ -253,10 +253,14 @@ void WallpaperCycle::onJobDone(uint32_t jobNumber) {
         finishSideJob(true);
         return;
     }
+    shell.jobDone = true;
     if (shell.paused) return;
     if (!shell.changePending) {
         // Ready ahead of time: it waits aside when other work is queued.
-        if (sideWorkWanted()) serviceWorker();
+        // The thread may not have ended yet (it posts first): wait for it.
+        if (!sideWorkWanted()) return;
+        parkAdvance();
+        serviceWorker();
         return;
     }
     joinWorker();
@@ -275,6 +279,7 @@ bool WallpaperCycle::startJob() {
     shell.job.recipe = &shell.jobOutput.recipe;
     shell.job.thumbnail = &shell.jobOutput.thumbnail;
     shell.jobKind = JobKind::advance;
+    shell.jobDone = false;
     uint32_t number = services.worker.start(&shell.job);
     if (number == 0) return false;
     shell.workerExists = true;
@@ -541,8 +546,9 @@ void WallpaperCycle::serviceWorker() {
     if (shell.workerExists) {
         // A next picture that is ready and not waited for steps aside so
         // the worker can take the other work; it stays the next wallpaper.
+        // Its notice came (the thread ends right after it), or it ended.
         if (shell.jobKind != JobKind::advance || shell.changePending || !sideWorkWanted() ||
-            services.worker.poll() != platform::WorkerPoll::finished)
+            (!shell.jobDone && services.worker.poll() != platform::WorkerPoll::finished))
             return;
         parkAdvance();
     }

@@ -99,6 +99,7 @@ struct ShellState {
     uint32_t workerNumber = 0;  // the running worker's job number
     GenerationJob job = {0, 0, nullptr};
     JobKind jobKind = JobKind::advance;
+    bool jobDone = false;         // advance job: its notice came
     tlRecipe jobRecipe;           // what a change or thumbnail job renders
     JobOutput jobOutput;          // filled by the job in the worker
     uint32_t jobRequest = 0;      // change job: the request it serves

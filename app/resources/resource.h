@@ -22,7 +22,7 @@
 #define IDM_COPY_RECIPE 112
 #define IDM_PASTE_RECIPE 113     // a wallpaper from the recipe in the clipboard
 #define IDM_SAVE_SCREEN 114      // save the tile repeated to the screen's size
-#define IDM_HISTORY_FIRST 120    // 120-139: the history's entries, newest first
+#define IDM_HISTORY_FIRST 1000   // 1000-1019: the history's entries, newest first
 
 // ---- Dialogs.
 #define IDD_SETTINGS 20

@@ -3,6 +3,7 @@
 #include "app/win32/win32_shell.h"
 
 #include "app/messages.h"
+#include "app/resources/resource.h"
 
 const char mainWindowClass[] = "chromaweave main window";
 
@@ -31,6 +32,15 @@ void onTray(Win32Shell &shell, LPARAM mouseMessage) {
         shell.cycle->onTrayLeftClick();
     else if (mouseMessage == WM_RBUTTONDOWN)
         shell.showTrayMenu();
+}
+
+// Menu commands; the history's entries are told apart by the last menu.
+void onCommand(Win32Shell &shell, uint32_t id) {
+    if (!shell.cycle) return;
+    if (id >= IDM_HISTORY_FIRST && id < IDM_HISTORY_FIRST + uint32_t(historyCapacity))
+        shell.chooseHistoryItem(id);
+    else
+        shell.cycle->onCommand(id);
 }
 
 // WM_DESTROY: the tray icon goes first, then the icons, the dialogs and the
@@ -66,7 +76,7 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case MSG_JOB_DONE: if (cycle) cycle->onJobDone(uint32_t(wParam)); return 0;
     case MSG_SAVE_FAILED: if (cycle) cycle->onSaveFailed(); return 0;
     case MSG_TRAY: onTray(*shell, lParam); return 0;
-    case WM_COMMAND: if (cycle) cycle->onCommand(LOWORD(wParam)); return 0;
+    case WM_COMMAND: onCommand(*shell, LOWORD(wParam)); return 0;
     case WM_DESTROY: onDestroy(*shell); return 0;
     // The session may end: nothing keeps it from ending.
     case WM_QUERYENDSESSION: return TRUE;

@@ -129,7 +129,7 @@ public:
     }
     platform::WorkerPoll poll() override {
         EXPECT_NE(state, none) << "polling a worker that does not exist";
-        if (state == finished) return platform::WorkerPoll::finished;
+        if (state == finished && !exiting) return platform::WorkerPoll::finished;
         return state == running ? platform::WorkerPoll::running : platform::WorkerPoll::failed;
     }
     void join() override {
@@ -165,6 +165,7 @@ public:
             if (job->result) job->thumbnail->rgb[0] = uint8_t(Pictures::of(job->result)->serial);
         }
         state = finished;
+        exiting = exitsAfterNotice;
         platform.postMessage(MSG_JOB_DONE, number);
     }
     Platform &platform;
@@ -176,6 +177,10 @@ public:
     uint64_t startedAt = 0;
     bool startFails = false;
     int32_t emptyResults = 0;
+    // The thread posts its notice before it ends: with exitsAfterNotice a
+    // poll says it is still running until its notice was handled.
+    bool exitsAfterNotice = false;
+    bool exiting = false;
     int32_t renderFails = 0;             // recipe jobs that give no picture
     std::vector<int32_t> rendered;       // widths of the recipes rendered
     std::function<tlRecipe(uint32_t)> recipeOf;  // the recipe of job n (1 the first)
@@ -345,7 +350,10 @@ public:
             auto m = platform.posted.front();
             platform.posted.pop_front();
             if (ui.destroyed) continue;
-            if (m.first == MSG_JOB_DONE) cycle.onJobDone(uint32_t(m.second));
+            if (m.first == MSG_JOB_DONE) {
+                cycle.onJobDone(uint32_t(m.second));
+                worker.exiting = false;
+            }
             if (m.first == MSG_SAVE_FAILED) cycle.onSaveFailed();
         }
     }

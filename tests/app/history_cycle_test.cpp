@@ -32,9 +32,11 @@ std::string textOf(const tlRecipe &r) {
     return text;
 }
 
-// Composed wallpaper n (the n-th job) has the recipe of width 100 + n.
+// Composed wallpaper n (the n-th job) has the recipe of width 100 + n. The
+// worker's thread ends only after its notice was handled, as it may.
 void numberRecipes(Rig &rig) {
     rig.worker.recipeOf = [](uint32_t n) { return recipe(int32_t(100 + n)); };
+    rig.worker.exitsAfterNotice = true;
 }
 
 // The widths of the history's recipes, newest first.
@@ -114,10 +116,10 @@ TEST(CycleRecipes, TimedChangesBesideRecipeJobs) {
     numberRecipes(rig);
     rig.begin();
     rig.finishWorker();
-    rig.worker.complete();  // the advance picture is ready; its notice is queued
+    rig.finishWorker();  // the advance picture is ready, not awaited
+    rig.worker.exiting = true;  // its thread still on its way out
     paste(rig, textOf(recipe(8)));
     EXPECT_TRUE(rig.cycle.state().parked);
-    rig.pump();
     rig.advance(10 * minute);
     EXPECT_EQ(rig.settings.Count, 2u);  // the advance picture
     EXPECT_EQ(rig.pictures.savedSizes.back(), 120);

@@ -55,6 +55,7 @@ TEST(CycleSoak, TenThousandChanges) {
     rig.settings.UseSequentialNo = true;
     rig.settings.Interval = 3000;
     rig.renderMs = 1000;
+    rig.worker.exitsAfterNotice = true;
     // Recipes that repeat now and then, so that entries move up too.
     rig.worker.recipeOf = [&random](uint32_t) {
         tlRecipe r;
