@@ -65,7 +65,7 @@ bool prepareSettings(Settings &settings, DesktopAccess access, const char *docum
     std::snprintf(settings.SaveDir, sizeof settings.SaveDir, "%s", documentsFolder);
     int32_t written = std::snprintf(settings.WallpaperDir, sizeof settings.WallpaperDir,
                                     "%s\\chromaweave", settings.SaveDir);
-    if (written < 0 || written >= pathBytes) settings.WallpaperDir[0] = '\0';
+    if (written < 0 || written >= kPathBytes) settings.WallpaperDir[0] = '\0';
     settings.NoActiveDesktop = !isActiveDesktopOn(access);
     bool firstRun = !loadSettings(access.registry, settings);
     // While Active Desktop is enabled at start-up it is always used.
@@ -75,8 +75,17 @@ bool prepareSettings(Settings &settings, DesktopAccess access, const char *docum
 
 // ---- The cycle
 
+namespace {
+
+// The worker's task: the generation job the cycle hands it.
+void runJob(void *job) { runGenerationJob(static_cast<GenerationJob *>(job)); }
+
+}  // namespace
+
 WallpaperCycle::WallpaperCycle(Settings &settings, const CycleServices &services)
-    : settings(settings), services(services) {}
+    : settings(settings), services(services) {
+    shell.job.composer = &services.composer;
+}
 
 WallpaperCycle::~WallpaperCycle() {
     joinWorker();
@@ -97,9 +106,9 @@ void WallpaperCycle::killTimer(uint32_t id) {
 }
 
 void WallpaperCycle::stopTimers() {
-    killTimer(TIMER_CHANGE);
-    killTimer(TIMER_RESUME);
-    if (shell.trayTriesLeft) services.platform.killTimer(TIMER_TRAY);
+    killTimer(kTimerChange);
+    killTimer(kTimerResume);
+    if (shell.trayTriesLeft) services.platform.killTimer(kTimerTray);
     shell.trayTriesLeft = 0;
 }
 
@@ -158,14 +167,14 @@ void WallpaperCycle::addTrayIcon() {
     if (services.ui.addTrayIcon(shell.paused)) return;
     // The taskbar is not there yet: try again for a while.
     if (!shell.ending && !shell.trayTriesLeft &&
-        services.platform.setTimer(TIMER_TRAY, trayRetryPeriod))
-        shell.trayTriesLeft = trayRetryTries;
+        services.platform.setTimer(kTimerTray, kTrayRetryPeriod))
+        shell.trayTriesLeft = kTrayRetryTries;
 }
 
 void WallpaperCycle::tryTrayIcon() {
     if (!shell.trayTriesLeft) return;
     if (services.ui.addTrayIcon(shell.paused) || --shell.trayTriesLeft == 0) {
-        services.platform.killTimer(TIMER_TRAY);
+        services.platform.killTimer(kTimerTray);
         shell.trayTriesLeft = 0;
     }
 }
@@ -184,14 +193,14 @@ void WallpaperCycle::onTaskbarCreated() {
 
 void WallpaperCycle::requestChange() {
     if (shell.changePending) return;
-    killTimer(TIMER_CHANGE);
-    killTimer(TIMER_RESUME);
+    killTimer(kTimerChange);
+    killTimer(kTimerResume);
     changeStep();
-    if (!shell.changePending) setTimer(TIMER_CHANGE, settings.Interval);
+    if (!shell.changePending) setTimer(kTimerChange, settings.Interval);
 }
 
-// The TIMER_CHANGE step: serve the change now when the next picture is
-// ready, otherwise mark it pending for MSG_JOB_DONE.
+// The kTimerChange step: serve the change now when the next picture is
+// ready, otherwise mark it pending for kMsgJobDone.
 void WallpaperCycle::changeStep() {
     if (shell.parked) {
         showParked();
@@ -202,7 +211,7 @@ void WallpaperCycle::changeStep() {
         // The worker does other work first; the next picture follows it, and
         // its notice makes the change.
         shell.changePending = true;
-        killTimer(TIMER_CHANGE);
+        killTimer(kTimerChange);
         return;
     }
     platform::WorkerPoll poll = platform::WorkerPoll::failed;
@@ -216,14 +225,14 @@ void WallpaperCycle::changeStep() {
         break;
     case ChangeStep::waitForWorker:
         shell.changePending = true;
-        killTimer(TIMER_CHANGE);
+        killTimer(kTimerChange);
         break;
     case ChangeStep::startWorker:
         // Without a worker nothing could ever be served: start one; if that
         // fails too, the change timer stays armed and tries again.
         if (startJob()) {
             shell.changePending = true;
-            killTimer(TIMER_CHANGE);
+            killTimer(kTimerChange);
         }
         break;
     case ChangeStep::nothing:
@@ -233,14 +242,14 @@ void WallpaperCycle::changeStep() {
 
 void WallpaperCycle::onTimer(uint32_t id) {
     if (shell.ending) return;
-    if (id == TIMER_TRAY) {
+    if (id == kTimerTray) {
         tryTrayIcon();
-    } else if (id == TIMER_CHANGE) {
+    } else if (id == kTimerChange) {
         changeStep();
-    } else if (id == TIMER_RESUME) {
-        killTimer(TIMER_RESUME);
+    } else if (id == kTimerResume) {
+        killTimer(kTimerResume);
         changeStep();
-        if (!shell.changePending) setTimer(TIMER_CHANGE, settings.Interval);
+        if (!shell.changePending) setTimer(kTimerChange, settings.Interval);
     }
 }
 
@@ -267,7 +276,7 @@ void WallpaperCycle::onJobDone(uint32_t jobNumber) {
     shell.changePending = false;
     applyResult();
     serviceWorker();
-    setTimer(TIMER_CHANGE, settings.Interval);
+    setTimer(kTimerChange, settings.Interval);
 }
 
 bool WallpaperCycle::startJob() {
@@ -280,7 +289,7 @@ bool WallpaperCycle::startJob() {
     shell.job.thumbnail = &shell.jobOutput.thumbnail;
     shell.jobKind = JobKind::advance;
     shell.jobDone = false;
-    uint32_t number = services.worker.start(&shell.job);
+    uint32_t number = services.worker.start(runJob, &shell.job);
     if (number == 0) return false;
     shell.workerExists = true;
     shell.workerNumber = number;
@@ -296,7 +305,7 @@ bool WallpaperCycle::applyResult() {
 // Takes the picture (released when it cannot be shown).
 bool WallpaperCycle::showPicture(tlImage *picture, const JobOutput &output, bool backStep,
                                  int32_t walkIndex) {
-    char target[pathBytes];
+    char target[kPathBytes];
     bool named = true;
     if (settings.UseSequentialNo) {
         named = sequentialFileName(settings.WallpaperDir, settings.Count, target,
@@ -308,7 +317,7 @@ bool WallpaperCycle::showPicture(tlImage *picture, const JobOutput &output, bool
     // wallpaper that cannot be written.
     if (!named || !picture || !services.pictures.save(*picture, target)) {
         services.pictures.release(picture);
-        services.platform.postMessage(MSG_SAVE_FAILED, 0);
+        services.platform.postMessage(kMsgSaveFailed, 0);
         return false;
     }
     if (shell.currentPicture) {
@@ -320,14 +329,14 @@ bool WallpaperCycle::showPicture(tlImage *picture, const JobOutput &output, bool
                             &shell.previousStyle);
     }
     shell.currentPicture = picture;
-    if (!setDesktopWallpaper(desktopAccess(), settings.NoActiveDesktop, target, wpStyleTile,
+    if (!setDesktopWallpaper(desktopAccess(), settings.NoActiveDesktop, target, kWpStyleTile,
                              false)) {
         // The program ends. The message comes first: the main window's end
         // posts the quit message, which would close the box at once. While
         // it is open no change and no new job may start.
         stopTimers();
         shell.ending = true;
-        services.ui.showMessage(MessageOwner::none, TEXT_WALLPAPER_NOT_SET, 0);
+        services.ui.showMessage(MessageOwner::none, IDS_WALLPAPER_NOT_SET, 0);
         services.ui.destroyMainWindow();
         return false;
     }
@@ -342,8 +351,8 @@ void WallpaperCycle::togglePause() {
     shell.paused = !shell.paused;
     services.ui.updateTrayIcon(shell.paused);
     if (shell.paused) {
-        killTimer(TIMER_CHANGE);
-        killTimer(TIMER_RESUME);
+        killTimer(kTimerChange);
+        killTimer(kTimerResume);
         shell.pauseTick = services.platform.tickCount();
         return;
     }
@@ -357,7 +366,7 @@ void WallpaperCycle::togglePause() {
         shell.changePending = false;
         requestChange();
     } else {
-        setTimer(TIMER_RESUME, plan.delay);
+        setTimer(kTimerResume, plan.delay);
     }
     // A recipe change asked for before the hold is made now.
     serviceWorker();
@@ -365,8 +374,8 @@ void WallpaperCycle::togglePause() {
 
 void WallpaperCycle::onSaveFailed() {
     if (!shell.paused) togglePause();
-    services.ui.showMessage(MessageOwner::mainWindow, TEXT_WALLPAPER_NOT_SAVED, 0);
-    onCommand(CMD_SETTINGS);
+    services.ui.showMessage(MessageOwner::mainWindow, IDS_WALLPAPER_NOT_SAVED, 0);
+    onCommand(IDM_SETTINGS);
 }
 
 // ---- Commands
@@ -374,23 +383,23 @@ void WallpaperCycle::onSaveFailed() {
 void WallpaperCycle::onCommand(uint32_t id) {
     if (shell.ending) return;
     switch (id) {
-    case CMD_SETTINGS: openSettings(); break;
-    case CMD_SAVE: saveCopy(); break;
-    case CMD_SAVE_AS: saveCopyAs(false); break;
-    case CMD_CHANGE:
+    case IDM_SETTINGS: openSettings(); break;
+    case IDM_SAVE: saveCopy(); break;
+    case IDM_SAVE_AS: saveCopyAs(false); break;
+    case IDM_CHANGE:
         if (!shell.paused) requestChange();
         break;
-    case CMD_STOP:
+    case IDM_STOP:
         shell.stopped = !shell.stopped;
         togglePause();
         break;
-    case CMD_ABOUT:
+    case IDM_ABOUT:
         if (services.ui.isDialogOpen(ShellDialog::about))
             services.ui.bringToFront(ShellDialog::about);
         else
             services.ui.openDialog(ShellDialog::about);
         break;
-    case CMD_EXIT:
+    case IDM_EXIT:
         services.ui.destroyMainWindow();
         shell.ending = true;
         break;
@@ -418,11 +427,11 @@ void WallpaperCycle::openSettings() {
 
 void WallpaperCycle::saveCopy() {
     if (!shell.currentPicture) return;
-    char path[pathBytes];
+    char path[kPathBytes];
     // A copy under the next number; Count itself does not change.
     if (!sequentialFileName(settings.WallpaperDir, settings.Count, path, services.isLeadByte) ||
         !services.pictures.save(*shell.currentPicture, path))
-        services.ui.showMessage(MessageOwner::mainWindow, TEXT_COPY_NOT_SAVED, 0);
+        services.ui.showMessage(MessageOwner::mainWindow, IDS_COPY_NOT_SAVED, 0);
 }
 
 // The save-as command, or with screenSized the screen-size save: the tile
@@ -439,7 +448,7 @@ void WallpaperCycle::saveCopyAs(bool screenSized) {
     if (services.ui.isDialogOpen(ShellDialog::settings))
         services.ui.closeDialog(ShellDialog::settings);
     if (!shell.paused) togglePause();
-    char path[pathBytes] = "";
+    char path[kPathBytes] = "";
     if (services.ui.askSaveFileName(settings.SaveDir, settings.AskOverWrite, path)) {
         folderOfFile(path, settings.SaveDir, services.isLeadByte);
         int32_t width = 0, height = 0;
@@ -449,7 +458,7 @@ void WallpaperCycle::saveCopyAs(bool screenSized) {
         } else if (shell.currentPicture && services.ui.screenSize(&width, &height)) {
             saved = services.pictures.saveRepeated(*shell.currentPicture, width, height, path);
         }
-        if (!saved) services.ui.showMessage(MessageOwner::mainWindow, TEXT_COPY_NOT_SAVED, 0);
+        if (!saved) services.ui.showMessage(MessageOwner::mainWindow, IDS_COPY_NOT_SAVED, 0);
     }
     // The settings dialog may have been opened while the save dialog ran (it
     // closes the save dialog): the hold is then the settings dialog's, and
@@ -465,7 +474,7 @@ void WallpaperCycle::onTrayLeftClick() {
     } else if (services.ui.isDialogOpen(ShellDialog::saveAs)) {
         services.ui.bringToFront(ShellDialog::saveAs);
     } else if (shell.stopped) {
-        onCommand(CMD_STOP);
+        onCommand(IDM_STOP);
     } else if (!shell.paused) {
         requestChange();
     }
@@ -509,7 +518,7 @@ void WallpaperCycle::settingsConfirmed(bool sizeChanged, bool intervalChanged) {
 void WallpaperCycle::settingsCancelled() {
     if (shell.firstRun) {
         shell.skipSaveOnExit = true;
-        onCommand(CMD_EXIT);
+        onCommand(IDM_EXIT);
         return;
     }
     if (!shell.stopped) togglePause();
@@ -585,7 +594,7 @@ bool WallpaperCycle::startChangeJob() {
     shell.job.recipe = &shell.jobOutput.recipe;
     shell.job.thumbnail = &shell.jobOutput.thumbnail;
     shell.jobKind = JobKind::change;
-    uint32_t number = services.worker.start(&shell.job);
+    uint32_t number = services.worker.start(runJob, &shell.job);
     if (number == 0) return false;
     shell.workerExists = true;
     shell.workerNumber = number;
@@ -608,7 +617,7 @@ bool WallpaperCycle::startThumbnailJob() {
     shell.job.recipe = &shell.jobOutput.recipe;
     shell.job.thumbnail = &shell.jobOutput.thumbnail;
     shell.jobKind = JobKind::thumbnail;
-    uint32_t number = services.worker.start(&shell.job);
+    uint32_t number = services.worker.start(runJob, &shell.job);
     if (number == 0) return false;
     shell.workerExists = true;
     shell.workerNumber = number;
@@ -661,12 +670,12 @@ void WallpaperCycle::showParked() {
 // A recipe change is a change like any other: it serves a change that was
 // due meanwhile, and the next timed one comes a whole interval later.
 void WallpaperCycle::showRecipeChange(tlImage *picture) {
-    killTimer(TIMER_CHANGE);
-    killTimer(TIMER_RESUME);
+    killTimer(kTimerChange);
+    killTimer(kTimerResume);
     shell.changePending = false;
     bool backStep = shell.wantedOrigin == RecipeOrigin::back;
     showPicture(picture, shell.jobOutput, backStep, shell.wantedWalkIndex);
-    setTimer(TIMER_CHANGE, settings.Interval);
+    setTimer(kTimerChange, settings.Interval);
 }
 
 // The wallpaper just set goes to the top of the history (a wallpaper without

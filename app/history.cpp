@@ -11,9 +11,9 @@ const char historyKeyPath[] = "Software\\kelpworks\\chromaweave\\History";
 
 namespace {
 
-const char valuePrefix[] = "h1 ";
+const char kValuePrefix[] = "h1 ";
 // The longest value text: prefix, serial, time, two spaces, recipe, NUL.
-const size_t valueCapacity = sizeof valuePrefix + 10 + 20 + 2 + kRecipeTextCapacity;
+const size_t kValueCapacity = sizeof kValuePrefix + 10 + 20 + 2 + kRecipeTextCapacity;
 
 void slotName(int32_t slot, char name[4]) { std::snprintf(name, 4, "%d", int(slot)); }
 
@@ -37,15 +37,15 @@ bool parseNumber(const char *&at, const char *end, uint64_t max, uint64_t &value
 }  // namespace
 
 bool formatHistoryValue(const HistoryEntry &entry, char *out, size_t size) {
-    int written = std::snprintf(out, size, "%s%" PRIu32 " %" PRIu64 " %s", valuePrefix,
-                                entry.serial, entry.time, entry.recipe);
+    int written = std::snprintf(out, size, "%s%" PRIu32 " %" PRIu64 " %s", kValuePrefix, entry.serial, entry.time,
+                                entry.recipe);
     return written > 0 && static_cast<size_t>(written) < size;
 }
 
 bool parseHistoryValue(const char *text, size_t length, HistoryEntry &out) {
     const char *at = text, *end = text + length;
-    const size_t prefix = sizeof valuePrefix - 1;
-    if (length <= prefix || std::memcmp(text, valuePrefix, prefix) != 0) return false;
+    const size_t prefix = sizeof kValuePrefix - 1;
+    if (length <= prefix || std::memcmp(text, kValuePrefix, prefix) != 0) return false;
     at += prefix;
     uint64_t serial = 0, time = 0;
     if (!parseNumber(at, end, UINT32_MAX, serial) || serial == 0) return false;
@@ -86,14 +86,13 @@ void History::load(platform::Registry &registry) {
     lastSerial = 0;
     RegSettings key(registry);
     if (!key.open(platform::RegistryRoot::currentUser, historyKeyPath, 1)) return;
-    char text[valueCapacity + 1];
-    for (int32_t slot = 0; slot < historyCapacity; ++slot) {
+    char text[kValueCapacity + 1];
+    for (int32_t slot = 0; slot < kHistoryCapacity; ++slot) {
         char name[4];
         slotName(slot, name);
-        uint32_t size = valueCapacity;
+        uint32_t size = kValueCapacity;
         platform::RegistryType type = platform::RegistryType::none;
-        if (!key.readValue(name, text, &size, &type) || type != platform::RegistryType::string)
-            continue;
+        if (!key.readValue(name, text, &size, &type) || type != platform::RegistryType::string) continue;
         // A stored string may end in its NUL or not; nothing may follow it.
         if (size > 0 && text[size - 1] == '\0') --size;
         HistoryEntry &entry = entries[used];
@@ -120,7 +119,7 @@ void History::load(platform::Registry &registry) {
 }
 
 void History::write(platform::Registry &registry, const HistoryEntry &entry) {
-    char text[valueCapacity];
+    char text[kValueCapacity];
     char name[4];
     slotName(entry.slot, name);
     RegSettings key(registry);
@@ -132,7 +131,7 @@ void History::write(platform::Registry &registry, const HistoryEntry &entry) {
 }
 
 int32_t History::freeSlot() const {
-    for (int32_t slot = 0; slot < historyCapacity; ++slot) {
+    for (int32_t slot = 0; slot < kHistoryCapacity; ++slot) {
         bool taken = false;
         for (int32_t i = 0; i < used && !taken; ++i) taken = entries[i].slot == slot;
         if (!taken) return slot;
@@ -147,8 +146,7 @@ void History::moveToFront(int32_t index) {
     entries[0] = moved;
 }
 
-uint32_t History::record(platform::Registry &registry, const char *text, uint64_t time,
-                         const tlThumbnail &thumbnail) {
+uint32_t History::record(platform::Registry &registry, const char *text, uint64_t time, const tlThumbnail &thumbnail) {
     if (lastSerial == UINT32_MAX) {
         // Serials ran out (or a stored one was the largest): number the
         // entries again from 1 in their order and write them anew.
@@ -160,7 +158,7 @@ uint32_t History::record(platform::Registry &registry, const char *text, uint64_
     }
     int32_t index = findRecipe(text);
     if (index < 0) {
-        if (used < historyCapacity) {
+        if (used < kHistoryCapacity) {
             entries[used].slot = freeSlot();
             index = used++;
         } else {

@@ -15,7 +15,7 @@
 #include "compose/thumbnail.h"
 #include "platform/registry.h"
 
-const int32_t historyCapacity = 20;
+const int32_t kHistoryCapacity = 20;
 extern const char historyKeyPath[];  // "Software\kelpworks\chromaweave\History"
 
 struct HistoryEntry {
@@ -54,8 +54,7 @@ public:
     // (moved up when it is listed, otherwise added in a free slot or in the
     // oldest entry's), and its value is written. A made thumbnail replaces
     // the entry's. Returns the entry's serial.
-    uint32_t record(platform::Registry &registry, const char *text, uint64_t time,
-                    const tlThumbnail &thumbnail);
+    uint32_t record(platform::Registry &registry, const char *text, uint64_t time, const tlThumbnail &thumbnail);
 
     // The worker drew (or could not draw) an entry's thumbnail. Entries that
     // left the list meanwhile are ignored.
@@ -69,7 +68,7 @@ private:
     int32_t freeSlot() const;
     void moveToFront(int32_t index);
 
-    HistoryEntry entries[historyCapacity];  // newest first
+    HistoryEntry entries[kHistoryCapacity];  // newest first
     int32_t used = 0;
     uint32_t lastSerial = 0;
 };

@@ -7,12 +7,7 @@
 #include "effects/core/picture_layer.h"
 #include "imaging/colour.h"
 
-WallpaperComposer::WallpaperComposer() { random.seedFromClock(); }
-
-WallpaperComposer &theComposer() {
-    static WallpaperComposer composer;
-    return composer;
-}
+WallpaperComposer::WallpaperComposer() { random.seed(kDefaultSeed); }
 
 void WallpaperComposer::setComplexity(int32_t level) {
     static const int32_t limits[3][2] = {{2, 0}, {3, 2}, {3, 3}};  // maxPatterns, maxFilters

@@ -20,7 +20,7 @@ bool composeInto(tlPictureLayer &layer, void *context) {
     GenerationJob &job = *static_cast<GenerationJob *>(context);
     // The style's level becomes the composer's (rich by default), on this
     // thread, before the composition.
-    theComposer().compose(layer, job.style);  // a shorter stack is still a wallpaper
+    job.composer->compose(layer, job.style);  // a shorter stack is still a wallpaper
     if (job.recipe) captureRecipe(layer, *job.recipe);
     return true;
 }
@@ -64,8 +64,9 @@ void makeWallpaper(GenerationJob *job) {
         if (renderRecipe(*job->render, job->result).ok() && job->recipe) *job->recipe = *job->render;
         return;
     }
-    // A refused style composes nothing: no picture, no draw.
-    if (!job->style.isValid()) return;
+    // A refused style or a job without a composer composes nothing: no
+    // picture, no draw.
+    if (!job->composer || !job->style.isValid()) return;
     bool filled = false;
     job->result = buildWallpaper(job->width, job->height, composeInto, job, filled);
     if (!job->result && job->recipe) *job->recipe = tlRecipe();

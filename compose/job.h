@@ -7,22 +7,27 @@
 
 #include "compose/style.h"
 
+class WallpaperComposer;
 class tlImage;
 class tlPictureLayer;
 struct tlRecipe;
 struct tlThumbnail;
 
-// Width, height and style are read by the worker; result is written by it
-// (an owned image, or null when it could not be allocated or the style is
-// not valid) before the worker signals that it is done. The main thread
-// reads result only after that signal. The two recipe pointers are optional
-// (null: the job composes as always); what they point to belongs to the main
-// thread, and the worker alone touches it while the job runs.
+// Width, height, style and composer are read by the worker; result is
+// written by it (an owned image, or null when it could not be allocated, the
+// style is not valid or there is no composer) before the worker signals that
+// it is done. The main thread reads result only after that signal. The two
+// recipe pointers are optional (null: the job composes as always); what they
+// point to belongs to the main thread, and the worker alone touches it while
+// the job runs.
 struct GenerationJob {
     int32_t width;
     int32_t height;
     tlImage *result;
     tlComposeStyle style = tlComposeStyle();  // the default: rich, every family
+    // Draws the wallpaper. Owned by whoever runs the jobs (the program beside
+    // its cycle); only the job running uses it.
+    WallpaperComposer *composer = nullptr;
     // Given: the job renders this recipe (at its own size) instead of
     // composing, and result stays null when the recipe is refused.
     const tlRecipe *render = nullptr;

@@ -11,12 +11,12 @@ constexpr int64_t kMaxSamples = 8;
 }  // namespace
 
 bool makeThumbnail(const tlPicture &picture, tlThumbnail &out) {
-    if (picture.isEmpty() || picture.model != tlColourModel::RGB || picture.bits != 8 ||
-        picture.width < 1 || picture.height < 1)
+    if (picture.isEmpty() || picture.model != tlColourModel::RGB || picture.bits != 8 || picture.width < 1 ||
+        picture.height < 1)
         return false;
     const int64_t w = picture.width, h = picture.height;
     const int64_t square = w > h ? w : h;
-    const int64_t t = tlThumbnail::side;
+    const int64_t t = tlThumbnail::kSide;
     const int32_t bytes = picture.bytesPerPixel();
     for (int64_t ty = 0; ty < t; ++ty) {
         // The part of the square this row covers: [y0, y1), at least a pixel.

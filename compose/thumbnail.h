@@ -9,9 +9,9 @@ class tlPicture;
 // 32 x 32 pixels, rows top first, 3 bytes a pixel (R, G, B). made is false
 // until a picture was drawn into it.
 struct tlThumbnail {
-    static constexpr int32_t side = 32;
+    static constexpr int32_t kSide = 32;
     bool made = false;
-    uint8_t rgb[side * side * 3] = {};
+    uint8_t rgb[kSide * kSide * 3] = {};
 };
 
 // Draws the square of the tiled wallpaper whose side is the tile's longer

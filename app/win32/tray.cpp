@@ -11,12 +11,12 @@
 
 namespace {
 
-const UINT trayIconId = 1;
+const UINT kTrayIconId = 1;
 
 // The inserted commands and the history's entries keep clear of menu 10's.
 static_assert(IDM_BACK > IDM_EXIT && IDM_SAVE_SCREEN < IDM_HISTORY_FIRST,
               "inserted menu ids collide");
-static_assert(IDM_HISTORY_FIRST + historyCapacity <= 0xFFFF, "history ids beyond a command id");
+static_assert(IDM_HISTORY_FIRST + kHistoryCapacity <= 0xFFFF, "history ids beyond a command id");
 
 // A zeroed entry for our one icon. The version-1 size is what every shell
 // understands; the header's macro gives it for this platform's layout.
@@ -25,7 +25,7 @@ NOTIFYICONDATAA trayEntry(HWND window) {
     ZeroMemory(&data, sizeof data);
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = window;
-    data.uID = trayIconId;
+    data.uID = kTrayIconId;
     return data;
 }
 
@@ -60,8 +60,8 @@ private:
     // A top-down 32-bit picture, opaque: the thumbnail's pixels, or a gray
     // square with a darker frame.
     HBITMAP make(const tlThumbnail *thumbnail) {
-        if (count == maxBitmaps) return nullptr;
-        const int32_t side = tlThumbnail::side;
+        if (count == kMaxBitmaps) return nullptr;
+        const int32_t side = tlThumbnail::kSide;
         BITMAPINFO info = {};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
         info.bmiHeader.biWidth = side;
@@ -90,8 +90,8 @@ private:
         return bitmap;
     }
 
-    static const int32_t maxBitmaps = historyCapacity + 1;
-    HBITMAP bitmaps[maxBitmaps] = {};
+    static const int32_t kMaxBitmaps = kHistoryCapacity + 1;
+    HBITMAP bitmaps[kMaxBitmaps] = {};
     int32_t count = 0;
     HBITMAP placeholderBitmap = nullptr;
 };
@@ -100,11 +100,11 @@ namespace {
 
 // When a wallpaper was shown, in the local time: "2024-06-11 14:03:27".
 void formatShownTime(uint64_t seconds, char *out, size_t size) {
-    const uint64_t unixEpoch = 116444736000000000ull;  // 1970 in FILETIME ticks
-    const uint64_t lastSecond = (0x7FFFFFFFFFFFFFFFull - unixEpoch) / 10000000ull;
+    const uint64_t kUnixEpoch = 116444736000000000ull;  // 1970 in FILETIME ticks
+    const uint64_t kLastSecond = (0x7FFFFFFFFFFFFFFFull - kUnixEpoch) / 10000000ull;
     lstrcpynA(out, "?", int(size));
-    if (seconds > lastSecond) return;
-    uint64_t ticks = seconds * 10000000ull + unixEpoch;
+    if (seconds > kLastSecond) return;
+    uint64_t ticks = seconds * 10000000ull + kUnixEpoch;
     FILETIME utc = {DWORD(ticks), DWORD(ticks >> 32)}, local;
     SYSTEMTIME t;
     if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &t)) return;
@@ -140,7 +140,7 @@ void Win32Shell::destroyIcons() {
 bool Win32Shell::addTrayIcon(bool paused) {
     NOTIFYICONDATAA data = trayEntry(mainWindow);
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = MSG_TRAY;
+    data.uCallbackMessage = kMsgTray;
     data.hIcon = paused ? pausedIcon : smallIcon;
     lstrcpynA(data.szTip, "chromaweave", sizeof data.szTip);
     return Shell_NotifyIconA(NIM_ADD, &data) != FALSE;

@@ -31,14 +31,6 @@ int32_t showMessage(const platform::Win32Resources &resources, HWND owner, uint3
 // The user's documents folder into 260 bytes; empty when unknown.
 void getDocumentsFolder(char *path);
 
-// FindFirstFileA, CreateDirectoryA and GetLogicalDrives.
-class Win32Folders : public FolderLayer {
-public:
-    uint32_t logicalDrives() override;
-    bool findEntry(const char *path, bool *isDirectory) override;
-    bool createDirectory(const char *path) override;
-};
-
 // The shell's windows and the cycle's user interface.
 class Win32Shell : public ShellUi {
 public:
@@ -104,11 +96,11 @@ public:
     WNDPROC linkProcedure = nullptr;  // the link control's own procedure
     // The history entries the last menu listed, by position: a change while
     // the menu was open must not turn a choice into another wallpaper.
-    uint32_t historyMenuSerials[historyCapacity] = {};
+    uint32_t historyMenuSerials[kHistoryCapacity] = {};
     int32_t historyMenuCount = 0;
 };
 
 // centerOnWorkArea: the window centred on the work area, halves truncated.
 void centerOnWorkArea(HWND window);
 
-extern const char mainWindowClass[];  // "chromaweave main window"
+extern const char kMainWindowClass[];  // "chromaweave main window"

@@ -63,7 +63,7 @@ void threeChanges(Rig &rig) {
     rig.begin();
     rig.finishWorker();
     for (int32_t i = 0; i < 2; ++i) {
-        rig.cycle.onCommand(CMD_CHANGE);
+        rig.cycle.onCommand(IDM_CHANGE);
         rig.finishWorker();
     }
     ASSERT_EQ(historyWidths(rig), "103 102 101");
@@ -93,9 +93,9 @@ TEST(CycleRecipes, QueuedBehindTheJobInFlightKeepingTheAdvancePicture) {
     EXPECT_EQ(rig.pictures.savedSizes.back(), 7);
     EXPECT_EQ(rig.desktop.sets.back().first, fixedFile);
     EXPECT_EQ(historyWidths(rig), "7 101");
-    EXPECT_EQ(rig.platform.timers[TIMER_CHANGE].due, rig.platform.clock + 10 * minute);
+    EXPECT_EQ(rig.platform.timers[kTimerChange].due, rig.platform.clock + 10 * minute);
     // It is the current picture: the copy is of it.
-    rig.cycle.onCommand(CMD_SAVE);
+    rig.cycle.onCommand(IDM_SAVE);
     EXPECT_EQ(rig.pictures.savedSizes.back(), 7);
     EXPECT_EQ(rig.worker.state, fakes::Worker::none);  // the next picture is ready aside
     // The timed change shows the picture rendered in advance without waiting.
@@ -116,7 +116,7 @@ TEST(CycleRecipes, TimedChangesBesideRecipeJobs) {
     numberRecipes(rig);
     rig.begin();
     rig.finishWorker();
-    rig.finishWorker();  // the advance picture is ready, not awaited
+    rig.finishWorker();         // the advance picture is ready, not awaited
     rig.worker.exiting = true;  // its thread still on its way out
     paste(rig, textOf(recipe(8)));
     EXPECT_TRUE(rig.cycle.state().parked);
@@ -124,14 +124,14 @@ TEST(CycleRecipes, TimedChangesBesideRecipeJobs) {
     EXPECT_EQ(rig.settings.Count, 2u);  // the advance picture
     EXPECT_EQ(rig.pictures.savedSizes.back(), 120);
     EXPECT_EQ(rig.worker.job->render->width, 8);  // the recipe still renders
-    rig.advance(10 * minute);  // due again: nothing waits aside now
+    rig.advance(10 * minute);                     // due again: nothing waits aside now
     EXPECT_TRUE(rig.cycle.state().changePending);
     EXPECT_FALSE(rig.stuck());
     rig.finishWorker();
     EXPECT_EQ(rig.settings.Count, 3u);
     EXPECT_EQ(rig.pictures.savedSizes.back(), 8);
     EXPECT_FALSE(rig.cycle.state().changePending);
-    EXPECT_TRUE(rig.platform.armed(TIMER_CHANGE));
+    EXPECT_TRUE(rig.platform.armed(kTimerChange));
     rig.finishWorker();  // the next picture, not awaited
     EXPECT_EQ(rig.settings.Count, 3u);
     EXPECT_FALSE(rig.stuck());
@@ -182,7 +182,7 @@ TEST(CycleRecipes, TheNewestRequestWins) {
     EXPECT_EQ(rig.worker.rendered, std::vector<int32_t>{101});
     EXPECT_EQ(rig.settings.Count, 4u);
     // Overtaken while rendering: the older result is dropped.
-    rig.cycle.onCommand(CMD_CHANGE);  // 104, aside, is shown
+    rig.cycle.onCommand(IDM_CHANGE);  // 104, aside, is shown
     rig.finishWorker();
     paste(rig, textOf(recipe(9)));
     paste(rig, textOf(recipe(10)));
@@ -200,7 +200,7 @@ TEST(CycleRecipes, WallpaperWithoutARecipe) {
     rig.worker.recipeOf = [](uint32_t n) { return n == 2 ? tlRecipe() : recipe(int32_t(100 + n)); };
     rig.begin();
     rig.finishWorker();
-    rig.cycle.onCommand(CMD_CHANGE);
+    rig.cycle.onCommand(IDM_CHANGE);
     rig.finishWorker();
     EXPECT_EQ(historyWidths(rig), "101");
     EXPECT_EQ(rig.cycle.state().currentSerial, 0u);
@@ -220,7 +220,7 @@ TEST(CycleRecipes, WallpaperWithoutARecipe) {
 TEST(CycleRecipes, HistorySurvivesARestartAndGetsItsThumbnails) {
     Rig first;
     threeChanges(first);
-    first.cycle.onCommand(CMD_EXIT);
+    first.cycle.onCommand(IDM_EXIT);
     first.cycle.shutDown();
     Rig rig;
     rig.registry = first.registry;
@@ -231,7 +231,7 @@ TEST(CycleRecipes, HistorySurvivesARestartAndGetsItsThumbnails) {
     rig.finishWorker();  // the first wallpaper: 101 again, moved up
     EXPECT_EQ(historyWidths(rig), "101 103 102");
     EXPECT_EQ(rig.worker.job->render, nullptr);  // the next picture comes first
-    rig.finishWorker();  // it steps aside for the thumbnails
+    rig.finishWorker();                          // it steps aside for the thumbnails
     EXPECT_TRUE(rig.cycle.state().parked);
     ASSERT_EQ(rig.worker.state, fakes::Worker::running);
     EXPECT_EQ(rig.worker.job->render->width, 103);
@@ -245,7 +245,7 @@ TEST(CycleRecipes, HistorySurvivesARestartAndGetsItsThumbnails) {
     rig.finishWorker();
     EXPECT_EQ(rig.worker.state, fakes::Worker::finished);
     EXPECT_FALSE(rig.stuck());
-    rig.cycle.onCommand(CMD_EXIT);
+    rig.cycle.onCommand(IDM_EXIT);
     rig.cycle.shutDown();
     EXPECT_TRUE(rig.pictures.live.empty());
 }
@@ -317,17 +317,17 @@ TEST(CycleRecipes, ARecipeThatFailsToRender) {
 TEST(CycleRecipes, Holds) {
     Rig rig;
     threeChanges(rig);
-    rig.cycle.onCommand(CMD_STOP);
+    rig.cycle.onCommand(IDM_STOP);
     uint32_t starts = rig.worker.starts;
     rig.cycle.onCommand(IDM_BACK);
     paste(rig, textOf(recipe(5)));
     rig.cycle.chooseHistoryEntry(rig.cycle.state().history.entry(2).serial);
     EXPECT_FALSE(rig.cycle.state().changeWanted);
-    rig.cycle.onCommand(CMD_STOP);
+    rig.cycle.onCommand(IDM_STOP);
     paste(rig, textOf(recipe(6)));
     rig.finishWorker();  // the advance picture steps aside
     EXPECT_EQ(rig.worker.starts, starts + 1);
-    rig.cycle.onCommand(CMD_SETTINGS);  // held while it renders
+    rig.cycle.onCommand(IDM_SETTINGS);  // held while it renders
     rig.finishWorker();
     EXPECT_EQ(rig.settings.Count, 3u);
     EXPECT_TRUE(rig.cycle.state().changeWanted);

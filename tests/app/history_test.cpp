@@ -50,9 +50,9 @@ TEST(HistoryValue, ParsedStrictly) {
     } cases[] = {
         {"h1 7 1700000000 " + recipe, true},
         {"h1 4294967295 0 " + recipe, true},
-        {"h2 7 1700000000 " + recipe, false},   // a version this build does not know
+        {"h2 7 1700000000 " + recipe, false},  // a version this build does not know
         {"H1 7 1700000000 " + recipe, false},
-        {"h1 0 1700000000 " + recipe, false},   // serials start at 1
+        {"h1 0 1700000000 " + recipe, false},  // serials start at 1
         {"h1 07 1700000000 " + recipe, false},
         {"h1 4294967296 1 " + recipe, false},
         {"h1 7 18446744073709551616 " + recipe, false},
@@ -102,8 +102,7 @@ TEST(History, LoadSkipsWhatCannotBeTrusted) {
     put(registry, "6", "h9 6 600 " + recipeText(60));
     registry.putDword(historyKeyPath, "7", 7);
     std::string binary = valueText(8, 800, 80);
-    registry.putValue(historyKeyPath, "8", platform::RegistryType::binary, binary.data(),
-                      uint32_t(binary.size()));
+    registry.putValue(historyKeyPath, "8", platform::RegistryType::binary, binary.data(), uint32_t(binary.size()));
     put(registry, "20", valueText(20, 2000, 200));  // not a slot
     put(registry, "-1", valueText(21, 2100, 210));
     std::string unterminated = valueText(2, 200, 20);  // no NUL at the end: still a string
@@ -134,8 +133,7 @@ TEST(History, RecordKeepsTheLastTwenty) {
     History history;
     history.load(registry);
     tlThumbnail none;
-    for (int32_t w = 1; w <= 3; ++w)
-        history.record(registry, recipeText(w).c_str(), 1000 + w, none);
+    for (int32_t w = 1; w <= 3; ++w) history.record(registry, recipeText(w).c_str(), 1000 + w, none);
     EXPECT_EQ(widths(history), "3 2 1");
     EXPECT_EQ(history.entry(2).slot, 0);  // free slots from the first
     EXPECT_EQ(*registry.findValue(historyKeyPath, "0")->data.data(), 'h');
@@ -146,9 +144,8 @@ TEST(History, RecordKeepsTheLastTwenty) {
     EXPECT_EQ(history.entry(0).slot, 0);
     EXPECT_EQ(std::string(reinterpret_cast<const char *>(registry.findValue(historyKeyPath, "0")->data.data())),
               valueText(4, 2000, 1));
-    for (int32_t w = 4; w <= 21; ++w)
-        history.record(registry, recipeText(w).c_str(), 3000 + w, none);
-    ASSERT_EQ(history.count(), historyCapacity);
+    for (int32_t w = 4; w <= 21; ++w) history.record(registry, recipeText(w).c_str(), 3000 + w, none);
+    ASSERT_EQ(history.count(), kHistoryCapacity);
     EXPECT_EQ(history.findRecipe(recipeText(2).c_str()), -1);  // the oldest left
     History again;
     again.load(registry);

@@ -6,14 +6,9 @@
 namespace {
 
 MenuInputs inputsFrom(uint32_t bits) {
-    return MenuInputs{(bits & 1) != 0,   (bits & 2) != 0,   (bits & 4) != 0,
-                      (bits & 8) != 0,   (bits & 16) != 0,  (bits & 32) != 0,
-                      (bits & 64) != 0,  (bits & 128) != 0, (bits & 256) != 0};
+    return MenuInputs{(bits & 1) != 0,  (bits & 2) != 0,  (bits & 4) != 0,   (bits & 8) != 0,  (bits & 16) != 0,
+                      (bits & 32) != 0, (bits & 64) != 0, (bits & 128) != 0, (bits & 256) != 0};
 }
-
-// Running, no dialog, with a picture, its recipe, an earlier one and a
-// history; the cases below change one thing each.
-MenuInputs running() { return MenuInputs{true, false, false, false, false, false, true, true, true}; }
 
 }  // namespace
 
@@ -25,9 +20,8 @@ TEST(MenuState, PropertiesOverEveryState) {
         SCOPED_TRACE(bits);
         // Nothing that needs the wallpaper shown before the first one.
         if (!in.hasPicture) {
-            EXPECT_FALSE(s.saveEnabled || s.saveAsEnabled || s.changeEnabled || s.backEnabled ||
-                         s.historyEnabled || s.copyRecipeEnabled || s.pasteEnabled ||
-                         s.saveScreenEnabled);
+            EXPECT_FALSE(s.saveEnabled || s.saveAsEnabled || s.changeEnabled || s.backEnabled || s.historyEnabled ||
+                         s.copyRecipeEnabled || s.pasteEnabled || s.saveScreenEnabled);
         }
         // Saving under a chosen name needs only a picture; so does the
         // screen-size save.
@@ -50,66 +44,41 @@ TEST(MenuState, PropertiesOverEveryState) {
         if (in.paused) {
             EXPECT_FALSE(s.changeEnabled || s.backEnabled || s.historyEnabled || s.pasteEnabled);
         }
+        // With numbered files every wallpaper is kept already: no copy.
+        if (in.useSequentialNo) {
+            EXPECT_FALSE(s.saveEnabled);
+        }
     }
 }
 
-TEST(MenuState, BeforeTheFirstWallpaperOnlyStopIsLeft) {
-    MenuInputs in = running();
-    in.hasPicture = false;
-    MenuState s = menuStateFor(in);
-    EXPECT_FALSE(s.saveEnabled);
-    EXPECT_FALSE(s.saveAsEnabled);
-    EXPECT_FALSE(s.changeEnabled);
-    EXPECT_FALSE(s.backEnabled || s.historyEnabled || s.pasteEnabled || s.copyRecipeEnabled);
-    EXPECT_TRUE(s.stopEnabled);
-    EXPECT_FALSE(s.stopChecked);
-}
-
-TEST(MenuState, RunningWithAPicture) {
-    MenuState s = menuStateFor(running());
-    EXPECT_TRUE(s.saveEnabled);
-    EXPECT_TRUE(s.saveAsEnabled);
-    EXPECT_TRUE(s.changeEnabled);
-    EXPECT_TRUE(s.stopEnabled);
-    EXPECT_TRUE(s.backEnabled && s.historyEnabled && s.copyRecipeEnabled && s.pasteEnabled &&
-                s.saveScreenEnabled);
-    // Without an earlier wallpaper, a history or a recipe of its own.
-    MenuInputs in = running();
-    in.canGoBack = in.hasHistory = in.hasRecipe = false;
-    s = menuStateFor(in);
-    EXPECT_FALSE(s.backEnabled || s.historyEnabled || s.copyRecipeEnabled);
-    EXPECT_TRUE(s.pasteEnabled && s.changeEnabled);
-}
-
-TEST(MenuState, SettingsDialogOpenHoldsTheCycle) {
-    // Held by the dialog: paused but not stopped.
-    MenuInputs in = running();
-    in.paused = in.settingsOpen = true;
-    MenuState s = menuStateFor(in);
-    EXPECT_FALSE(s.changeEnabled);
-    EXPECT_FALSE(s.stopEnabled);
-    EXPECT_TRUE(s.stopChecked);
-    EXPECT_TRUE(s.saveAsEnabled);
-    EXPECT_TRUE(s.copyRecipeEnabled && s.saveScreenEnabled);
-}
-
-TEST(MenuState, StoppedByTheUserCanBeResumed) {
-    MenuInputs in = running();
-    in.paused = in.stopped = true;
-    MenuState s = menuStateFor(in);
-    EXPECT_TRUE(s.stopEnabled);
-    EXPECT_TRUE(s.stopChecked);
-    EXPECT_FALSE(s.changeEnabled);
-    // Stopped, but a dialog is open: its closing decides, not the menu.
-    in.saveAsOpen = true;
-    s = menuStateFor(in);
-    EXPECT_FALSE(s.stopEnabled);
-}
-
-TEST(MenuState, NumberedFilesNeverOfferACopy) {
-    for (uint32_t bits = 0; bits < 512; ++bits) {
-        MenuInputs in = inputsFrom(bits);
-        in.useSequentialNo = true;
-        EXPECT_FALSE(menuStateFor(in).saveEnabled) << bits;
+// Single states, every item: {hasPicture, useSequentialNo, paused, stopped,
+// settingsOpen, saveAsOpen, hasRecipe, canGoBack, hasHistory} -> {save,
+// saveAs, change, stop, stopChecked, back, history, copyRecipe, paste,
+// saveScreen}.
+TEST(MenuState, ChosenStates) {
+    const struct {
+        const char *what;
+        MenuInputs in;
+        MenuState want;
+    } cases[] = {
+        {"before the first wallpaper only stop is left", {0, 0, 0, 0, 0, 0, 0, 0, 0}, {0, 0, 0, 1, 0, 0, 0, 0, 0, 0}},
+        {"running with a picture", {1, 0, 0, 0, 0, 0, 1, 1, 1}, {1, 1, 1, 1, 0, 1, 1, 1, 1, 1}},
+        {"no earlier wallpaper, no history, no recipe", {1, 0, 0, 0, 0, 0, 0, 0, 0}, {1, 1, 1, 1, 0, 0, 0, 0, 1, 1}},
+        // Held by the dialog: paused but not stopped.
+        {"the settings dialog holds the cycle", {1, 0, 1, 0, 1, 0, 1, 1, 1}, {1, 1, 0, 0, 1, 0, 0, 1, 0, 1}},
+        {"stopped by the user: can be resumed", {1, 0, 1, 1, 0, 0, 1, 1, 1}, {1, 1, 0, 1, 1, 0, 0, 1, 0, 1}},
+        // Stopped, but a dialog is open: its closing decides, not the menu.
+        {"stopped with the save dialog open", {1, 0, 1, 1, 0, 1, 1, 1, 1}, {1, 1, 0, 0, 1, 0, 0, 1, 0, 1}},
+        {"numbered files never offer a copy", {1, 1, 0, 0, 0, 0, 1, 1, 1}, {0, 1, 1, 1, 0, 1, 1, 1, 1, 1}},
+    };
+    for (const auto &c : cases) {
+        MenuState s = menuStateFor(c.in);
+        const bool got[] = {s.saveEnabled, s.saveAsEnabled,  s.changeEnabled,     s.stopEnabled,  s.stopChecked,
+                            s.backEnabled, s.historyEnabled, s.copyRecipeEnabled, s.pasteEnabled, s.saveScreenEnabled};
+        const bool want[] = {c.want.saveEnabled,      c.want.saveAsEnabled,     c.want.changeEnabled,
+                             c.want.stopEnabled,      c.want.stopChecked,       c.want.backEnabled,
+                             c.want.historyEnabled,   c.want.copyRecipeEnabled, c.want.pasteEnabled,
+                             c.want.saveScreenEnabled};
+        for (size_t i = 0; i < sizeof got / sizeof got[0]; ++i) EXPECT_EQ(got[i], want[i]) << c.what << ", item " << i;
     }
 }

@@ -18,7 +18,7 @@ void closeSettings(fakes::Rig &rig, std::mt19937 &random) {
     case 0: rig.cycle.settingsCancelled(); break;
     case 1: {
         int32_t old = rig.settings.PresetIndex;
-        rig.settings.PresetIndex = int32_t(random() % presetCount);
+        rig.settings.PresetIndex = int32_t(random() % kPresetCount);
         rig.cycle.settingsConfirmed(old != rig.settings.PresetIndex, false);
         break;
     }
@@ -36,8 +36,8 @@ void checkInvariants(fakes::Rig &rig, uint64_t step) {
     const ShellState &s = rig.cycle.state();
     ASSERT_FALSE(rig.stuck()) << "step " << step;
     if (s.paused) {
-        ASSERT_FALSE(rig.platform.armed(TIMER_CHANGE)) << "step " << step;
-        ASSERT_FALSE(rig.platform.armed(TIMER_RESUME)) << "step " << step;
+        ASSERT_FALSE(rig.platform.armed(kTimerChange)) << "step " << step;
+        ASSERT_FALSE(rig.platform.armed(kTimerResume)) << "step " << step;
         // Held without a dialog to end the hold would be for good.
         if (!s.stopped) {
             ASSERT_TRUE(rig.ui.open[int(ShellDialog::settings)]) << "step " << step;
@@ -64,7 +64,7 @@ TEST(CycleSoak, TenThousandChanges) {
         return r;
     };
     // A history from an earlier run, whose thumbnails the worker draws.
-    for (int32_t slot = 0; slot < historyCapacity; ++slot) {
+    for (int32_t slot = 0; slot < kHistoryCapacity; ++slot) {
         tlRecipe r;
         r.width = 50 + slot;
         r.height = 9;
@@ -82,10 +82,10 @@ TEST(CycleSoak, TenThousandChanges) {
             closeSettings(rig, random);
         } else {
             switch (random() % 20) {
-            case 0: rig.cycle.onCommand(CMD_CHANGE); break;
+            case 0: rig.cycle.onCommand(IDM_CHANGE); break;
             case 1: rig.cycle.onTrayLeftClick(); break;
-            case 2: rig.cycle.onCommand(CMD_STOP); break;
-            case 3: rig.cycle.onCommand(CMD_SETTINGS); break;
+            case 2: rig.cycle.onCommand(IDM_STOP); break;
+            case 3: rig.cycle.onCommand(IDM_SETTINGS); break;
             case 4: rig.pictures.failSaves = 1; break;
             case 5: rig.worker.emptyResults = 1; break;
             case 6: rig.renderMs = 500 + random() % 6000; break;  // at times slower than the interval
@@ -121,8 +121,8 @@ TEST(CycleSoak, TenThousandChanges) {
         ASSERT_EQ(rig.pictures.saved[i], expected);
     }
     EXPECT_FALSE(rig.pictures.failed.empty());
-    EXPECT_EQ(rig.cycle.state().history.count(), historyCapacity);
-    rig.cycle.onCommand(CMD_EXIT);
+    EXPECT_EQ(rig.cycle.state().history.count(), kHistoryCapacity);
+    rig.cycle.onCommand(IDM_EXIT);
     rig.cycle.shutDown();
     EXPECT_TRUE(rig.pictures.live.empty());
     EXPECT_EQ(rig.worker.state, fakes::Worker::none);

@@ -26,10 +26,17 @@ struct Size {
     int32_t w, h;
 };
 
-// A composed wallpaper and its recipe, from the process composer seeded.
+// The composer the tests' jobs draw with.
+WallpaperComposer &testComposer() {
+    static WallpaperComposer composer;
+    return composer;
+}
+
+// A composed wallpaper and its recipe, from the tests' composer seeded.
 tlImage *compose(uint32_t seed, Size size, tlRecipe &recipe) {
-    theComposer().random.seed(seed);
+    testComposer().random.seed(seed);
     GenerationJob job = {size.w, size.h, nullptr};
+    job.composer = &testComposer();
     job.recipe = &recipe;
     runGenerationJob(&job);
     return job.result;
@@ -352,6 +359,7 @@ TEST(Recipe, TheJobHandsOutAndRendersRecipes) {
 
     GenerationJob huge = {1 << 20, 1 << 20, nullptr};
     huge.recipe = &again;
+    huge.composer = &testComposer();
     runGenerationJob(&huge);
     EXPECT_EQ(huge.result, nullptr);
     EXPECT_EQ(again.width, 0);

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "compose/composer.h"
 #include "compose/job.h"
 #include "compose/recipe.h"
 #include "compose/thumbnail.h"
@@ -14,9 +15,9 @@
 
 namespace {
 
-const int32_t side = tlThumbnail::side;
+const int32_t kSide = tlThumbnail::kSide;
 
-const uint8_t *at(const tlThumbnail &t, int32_t x, int32_t y) { return t.rgb + (y * side + x) * 3; }
+const uint8_t *at(const tlThumbnail &t, int32_t x, int32_t y) { return t.rgb + (y * kSide + x) * 3; }
 
 }  // namespace
 
@@ -29,7 +30,7 @@ TEST(Thumbnail, FlatTilesOfEverySizeGiveAFlatThumbnail) {
         tlThumbnail t;
         ASSERT_TRUE(makeThumbnail(p, t));
         EXPECT_TRUE(t.made);
-        for (int32_t i = 0; i < side * side; ++i)
+        for (int32_t i = 0; i < kSide * kSide; ++i)
             ASSERT_TRUE(t.rgb[3 * i] == 200 && t.rgb[3 * i + 1] == 17 && t.rgb[3 * i + 2] == 3)
                 << size[0] << "x" << size[1] << " pixel " << i;
     }
@@ -37,17 +38,17 @@ TEST(Thumbnail, FlatTilesOfEverySizeGiveAFlatThumbnail) {
 
 TEST(Thumbnail, SamplesTheTiledSquare) {
     // The thumbnail's own size: every pixel as it is (alpha dropped).
-    tlPicture same = seededPicture(11, side, side);
+    tlPicture same = seededPicture(11, kSide, kSide);
     tlThumbnail t;
     ASSERT_TRUE(makeThumbnail(same, t));
-    for (int32_t y = 0; y < side; ++y)
-        for (int32_t x = 0; x < side; ++x)
+    for (int32_t y = 0; y < kSide; ++y)
+        for (int32_t x = 0; x < kSide; ++x)
             ASSERT_EQ(std::memcmp(at(t, x, y), same.pixelAddress(x, y), 3), 0) << x << "," << y;
     // Twice the size: each pixel is the rounded mean of its 2 x 2 block.
-    tlPicture twice = seededPicture(12, 2 * side, 2 * side);
+    tlPicture twice = seededPicture(12, 2 * kSide, 2 * kSide);
     ASSERT_TRUE(makeThumbnail(twice, t));
-    for (int32_t y : {0, 5, side - 1})
-        for (int32_t x : {0, 17, side - 1})
+    for (int32_t y : {0, 5, kSide - 1})
+        for (int32_t x : {0, 17, kSide - 1})
             for (int32_t c = 0; c < 3; ++c) {
                 int32_t sum = twice.pixelAddress(2 * x, 2 * y)[c] + twice.pixelAddress(2 * x + 1, 2 * y)[c] +
                               twice.pixelAddress(2 * x, 2 * y + 1)[c] + twice.pixelAddress(2 * x + 1, 2 * y + 1)[c];
@@ -55,10 +56,10 @@ TEST(Thumbnail, SamplesTheTiledSquare) {
             }
     // A tile twice as wide as high: the square holds it twice, one above
     // the other, as the desktop repeats it.
-    tlPicture wide = seededPicture(13, 2 * side, side);
+    tlPicture wide = seededPicture(13, 2 * kSide, kSide);
     ASSERT_TRUE(makeThumbnail(wide, t));
-    for (int32_t y = 0; y < side / 2; ++y)
-        EXPECT_EQ(std::memcmp(at(t, 0, y), at(t, 0, y + side / 2), side * 3), 0) << y;
+    for (int32_t y = 0; y < kSide / 2; ++y)
+        EXPECT_EQ(std::memcmp(at(t, 0, y), at(t, 0, y + kSide / 2), kSide * 3), 0) << y;
 }
 
 TEST(Thumbnail, OnlyRGB8PicturesAreTaken) {
@@ -77,7 +78,9 @@ TEST(Thumbnail, OnlyRGB8PicturesAreTaken) {
 TEST(Thumbnail, TheJobDrawsIt) {
     tlRecipe recipe;
     tlThumbnail composed, rendered;
+    WallpaperComposer composer;
     GenerationJob job = {40, 24, nullptr};
+    job.composer = &composer;
     job.recipe = &recipe;
     job.thumbnail = &composed;
     runGenerationJob(&job);

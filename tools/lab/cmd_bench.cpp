@@ -233,12 +233,14 @@ void benchCompose(const Options &o, int32_t w, int32_t h, int32_t seeds, bool tr
     uint64_t maxPeak = 0, maxRise = 0;
     uint32_t peakSeed = 0;
     const std::string size = std::to_string(w) + "x" + std::to_string(h);
+    WallpaperComposer composer;
     for (int32_t s = 1; s <= seeds; ++s) {
         progress.show("compose " + size + ", seed " + std::to_string(s) + "/" + std::to_string(seeds));
         if (trackPeak) resetPeak();
         const uint64_t before = trackPeak ? currentBytes() : 0;
-        theComposer().random.seed(static_cast<uint32_t>(s));
+        composer.random.seed(static_cast<uint32_t>(s));
         GenerationJob job = {w, h, nullptr};
+        job.composer = &composer;
         const auto start = std::chrono::steady_clock::now();
         runGenerationJob(&job);
         times.push_back(elapsedMs(start));

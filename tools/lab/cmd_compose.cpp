@@ -148,7 +148,7 @@ int runCompose(int argc, char **argv) {
 
     std::string trace;
     tlComposeTrace observer(trace);
-    WallpaperComposer &composer = theComposer();
+    WallpaperComposer composer;
     composer.random.seed(seed);
     if (args.has("stack")) composer.setObserver(&observer);
 
@@ -159,6 +159,7 @@ int runCompose(int argc, char **argv) {
         if (args.has("stack")) observer.wallpaper(k, w, h);
         GenerationJob job = {w, h, nullptr};
         job.style = style;
+        job.composer = &composer;
         tlRecipe recipe;
         if (args.has("recipe")) job.recipe = &recipe;
         runGenerationJob(&job);
