@@ -214,8 +214,11 @@ void WallpaperCycle::changeStep() {
         killTimer(kTimerChange);
         return;
     }
+    // The thread posts its notice just before it ends: once the notice came
+    // the picture is ready, though a poll might still find the thread
+    // running, and no other notice would end the wait.
     platform::WorkerPoll poll = platform::WorkerPoll::failed;
-    if (shell.workerExists) poll = services.worker.poll();
+    if (shell.workerExists) poll = shell.jobDone ? platform::WorkerPoll::finished : services.worker.poll();
     switch (decideChange(shell.workerExists, poll)) {
     case ChangeStep::applyNow:
         joinWorker();

@@ -135,6 +135,9 @@ TEST(CycleRecipes, TimedChangesBesideRecipeJobs) {
     rig.finishWorker();  // the next picture, not awaited
     EXPECT_EQ(rig.settings.Count, 3u);
     EXPECT_FALSE(rig.stuck());
+    rig.worker.exiting = true;  // its notice came; its thread is still ending
+    rig.advance(10 * minute);
+    EXPECT_EQ(rig.settings.Count, 4u);  // taken at once, not waited for
 }
 
 // Three changes, back twice: the first wallpaper again; no further back.

@@ -21,8 +21,9 @@ e2e_press "$save" 1 || e2e_fail "the save dialog did not close"
 wait_for_new_file "$screen" none 30
 e2e_assert_eq 1024x768 "$(bmp_size "$screen")" "size of the screen-size save"
 e2e_assert_eq 24 "$(od -An -t u2 --endian=little -j 28 -N 2 "$screen" | tr -d ' ')" "bits per pixel"
-convert -size 1024x768 "tile:$file" "$E2E_DIR/expected.ppm"
-convert "$screen" "$E2E_DIR/actual.ppm"
+# Both as 8-bit PPM (a tiled canvas would otherwise come out with 16 bits).
+convert -size 1024x768 "tile:$file" -depth 8 "$E2E_DIR/expected.ppm"
+convert "$screen" -depth 8 "$E2E_DIR/actual.ppm"
 cmp -s "$E2E_DIR/expected.ppm" "$E2E_DIR/actual.ppm" ||
   e2e_fail "the screen-size save is not the wallpaper repeated"
 app_command 106
