@@ -8,12 +8,15 @@
 #include <cstdint>
 
 #include "app/cycle.h"
+#include "app/menu_state.h"
 #include "app/settings.h"
 #include "app/settings_form.h"
 #include "app/shell_ui.h"
 #include "platform/hotkeys_win32.h"
 #include "platform/resources_win32.h"
 #include "platform/shell_win32.h"
+
+class MenuBitmaps;  // the tray menu's bitmaps (tray.cpp)
 
 // ---- Small shell calls shared by the windows (windows_common.cpp).
 
@@ -63,6 +66,9 @@ public:
     void openDialog(ShellDialog dialog) override;
     void closeDialog(ShellDialog dialog) override;
     bool askSaveFileName(const char *initialFolder, bool askOverWrite, char *path) override;
+    bool writeClipboardText(const char *text) override;
+    ClipboardText readClipboardText(char *out, uint32_t size) override;
+    bool screenSize(int32_t *width, int32_t *height) override;
     void showCount(uint32_t count) override;
     void destroyMainWindow() override;
 
@@ -80,6 +86,10 @@ public:
     void setWindowIcons(HWND window);
     HICON trayIcon() const;
     void trayTip(char *tip, int32_t size) const;
+    // A history entry of the last menu was chosen (its command id).
+    void chooseHistoryItem(uint32_t id);
+    void insertRecipeItems(HMENU popup, const MenuState &items, MenuBitmaps &bitmaps);
+    HMENU historyMenu(MenuBitmaps &bitmaps);
 
     // Dialogs (about_dialog.cpp, settings_dialog.cpp, advanced_dialog.cpp).
     void createAboutDialog();
@@ -112,6 +122,10 @@ public:
     bool changesHeld = false;
     HFONT linkFont = nullptr;    // the About dialog's underlined font
     WNDPROC linkProcedure = nullptr;  // the link control's own procedure
+    // The history entries the last menu listed, by position: a change while
+    // the menu was open must not turn a choice into another wallpaper.
+    uint32_t historyMenuSerials[kHistoryCapacity] = {};
+    int32_t historyMenuCount = 0;
 };
 
 // centerOnWorkArea: the window centred on the work area, halves truncated.

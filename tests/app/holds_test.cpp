@@ -101,6 +101,39 @@ TEST(Holds, SaveAsEndsWhileTheAdvancedDialogHolds) {
     EXPECT_FALSE(rig.stuck());
 }
 
+// A recipe change asked for just before three holds (the advanced dialog,
+// the settings dialog, the screen-size save that takes over the settings
+// dialog's hold) is made when the last of them ends, not before.
+TEST(Holds, RecipeChangeWaitsForTheLastHold) {
+    Rig rig;
+    startRunning(rig);
+    tlRecipe pasted;
+    pasted.width = 5;
+    pasted.height = 7;
+    char text[kRecipeTextCapacity];
+    ASSERT_TRUE(encodeRecipeText(pasted, text, sizeof text).ok());
+    rig.ui.clipboard = text;
+    rig.ui.hasClipboardText = true;
+    rig.cycle.onCommand(IDM_PASTE_RECIPE);
+    rig.cycle.onCommand(IDM_ADVANCED);
+    rig.cycle.onCommand(IDM_SETTINGS);
+    rig.ui.onSaveDialog = [&rig](const char *, bool, char *) {
+        rig.advance(30 * minute);
+        return false;
+    };
+    rig.cycle.onCommand(IDM_SAVE_SCREEN);
+    EXPECT_FALSE(rig.ui.open[int(ShellDialog::settings)]);
+    rig.advance(30 * minute);
+    EXPECT_TRUE(rig.worker.rendered.empty());
+    EXPECT_EQ(rig.settings.Count, 1u);
+    rig.ui.open[int(ShellDialog::advanced)] = false;
+    rig.cycle.advancedCancelled();
+    rig.advance(1000);
+    EXPECT_EQ(rig.worker.rendered, std::vector<int32_t>{5});
+    EXPECT_EQ(rig.settings.Count, 2u);
+    EXPECT_FALSE(rig.stuck());
+}
+
 // Before the first settings are confirmed, the advanced command only brings
 // the settings dialog to the front.
 TEST(Holds, NoAdvancedDialogOnTheFirstRun) {
@@ -266,25 +299,38 @@ TEST(Hotkeys, RegisteredUsedReplacedAndRemoved) {
     Rig rig;
     rig.settings.Hotkeys[kHotkeyChange] = ctrlAlt | 'N';
     rig.settings.Hotkeys[kHotkeyStop] = ctrlShift | 'P';
+    rig.settings.Hotkeys[kHotkeyBack] = ctrlAlt | 'B';
     rig.hotkeys.taken.insert(Combination{platform::kModifierControl | platform::kModifierShift, 'P'});
+    rig.worker.recipeOf = [](uint32_t n) {  // wallpaper n has the recipe of width 100 + n
+        tlRecipe r;
+        r.width = int32_t(100 + n);
+        r.height = 7;
+        return r;
+    };
     startRunning(rig);
-    ASSERT_EQ(rig.hotkeys.registered.size(), 1u);
+    ASSERT_EQ(rig.hotkeys.registered.size(), 2u);
     EXPECT_EQ(rig.hotkeys.registered[1].modifiers, platform::kModifierControl | platform::kModifierAlt);
     EXPECT_EQ(rig.hotkeys.registered[1].key, uint32_t('N'));
     EXPECT_EQ(rig.cycle.state().hotkeysRefused, 1u << kHotkeyStop);
     rig.cycle.onHotkey(kHotkeyChange + 1);
     rig.advance(1000);  // the next picture is done
     EXPECT_EQ(rig.settings.Count, 2u);
+    rig.cycle.onHotkey(kHotkeyBack + 1);  // the first wallpaper again, after the job in flight
+    rig.advance(2000);
+    EXPECT_EQ(rig.settings.Count, 3u);
+    EXPECT_EQ(rig.worker.rendered, std::vector<int32_t>{101});
     rig.cycle.onHotkey(kHotkeyStop + 1);
     EXPECT_TRUE(rig.cycle.state().stopped);
     rig.cycle.onHotkey(kHotkeyChange + 1);  // nothing while stopped
-    EXPECT_EQ(rig.settings.Count, 2u);
+    rig.cycle.onHotkey(kHotkeyBack + 1);
+    rig.advance(10 * minute);
+    EXPECT_EQ(rig.settings.Count, 3u);
     rig.cycle.onHotkey(kHotkeyStop + 1);
     EXPECT_FALSE(rig.cycle.state().paused);
 
     uint32_t refused[kHotkeyCount] = {ctrlAlt | 'C', ctrlAlt | 'B', ctrlShift | 'P'};
     EXPECT_EQ(rig.cycle.changeHotkeys(refused), kHotkeyStop);
-    ASSERT_EQ(rig.hotkeys.registered.size(), 1u);  // the previous set is back
+    ASSERT_EQ(rig.hotkeys.registered.size(), 2u);  // the previous set is back
     EXPECT_EQ(rig.hotkeys.registered[1].key, uint32_t('N'));
     uint32_t accepted[kHotkeyCount] = {0, ctrlAlt | 'B', ctrlShift | 'S'};
     EXPECT_EQ(rig.cycle.changeHotkeys(accepted), -1);
