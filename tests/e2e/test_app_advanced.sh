@@ -3,7 +3,8 @@
 # settings: its texts in the interface language; a style without a family
 # for the first layer and a hotkey another program holds are refused in the
 # dialog; OK registers the hotkeys (pressed through the system's input they
-# change the wallpaper and stop and resume the cycle), writes the Run value
+# change the wallpaper, go back to the previous one, and stop and resume the
+# cycle), writes the Run value
 # and sets a picture of the new style at once. The values survive a
 # restart; a stored hotkey another program took meanwhile is reported in the
 # dialog; turning the start with Windows off removes the Run value.
@@ -13,7 +14,7 @@ app_setup test_app_advanced
 
 # Hotkey control values (key, HOTKEYF_CONTROL | HOTKEYF_ALT above it) and
 # the keys to press them.
-CTRL_ALT_N=$((0x064E)) CTRL_ALT_P=$((0x0650)) CTRL_ALT_H=$((0x0648))
+CTRL_ALT_N=$((0x064E)) CTRL_ALT_B=$((0x0642)) CTRL_ALT_P=$((0x0650)) CTRL_ALT_H=$((0x0648))
 VK_CONTROL=0x11 VK_MENU=0x12
 
 # wait_for_state DIALOG ID FIELD EXPECTED: a posted click has been handled.
@@ -76,6 +77,7 @@ e2e_drive hotkey "$dialog" 230 $CTRL_ALT_N >/dev/null
 e2e_drive hotkey "$dialog" 232 $CTRL_ALT_H >/dev/null
 ok_refused "$dialog" "$TEXT_HOTKEY_TAKEN"
 
+e2e_drive hotkey "$dialog" 231 $CTRL_ALT_B >/dev/null
 e2e_drive hotkey "$dialog" 232 $CTRL_ALT_P >/dev/null
 for id in 234 236 246; do e2e_drive button-click "$dialog" $id >/dev/null; done
 e2e_drive select "$dialog" 237 0 >/dev/null
@@ -91,6 +93,9 @@ e2e_assert_eq "\"$program\"" "$(reg_value "$RUN_KEY" chromaweave)" "Run value"
 before=$(file_sum "$file")
 e2e_drive send-keys $VK_CONTROL $VK_MENU $((0x4E)) >/dev/null || e2e_fail "keys not sent"
 wait_for_new_file "$file" "$before" 30
+before=$(file_sum "$file")
+e2e_drive send-keys $VK_CONTROL $VK_MENU $((0x42)) >/dev/null
+wait_for_new_file "$file" "$before" 30
 e2e_drive send-keys $VK_CONTROL $VK_MENU $((0x50)) >/dev/null
 wait_tray_shows "$paused" "paused icon after the stop hotkey"
 e2e_drive send-keys $VK_CONTROL $VK_MENU $((0x50)) >/dev/null
@@ -98,11 +103,10 @@ wait_tray_shows "$running" "running icon after the resume hotkey"
 
 app_command 106
 app_expect_exit
-for value in HotkeyChange=dword:$CTRL_ALT_N HotkeyStop=dword:$CTRL_ALT_P StartWithWindows=dword:1 \
-  HoldOnBattery=dword:1 Complexity=dword:0 ExcludedFamilies=dword:64; do
+for value in HotkeyChange=dword:$CTRL_ALT_N HotkeyBack=dword:$CTRL_ALT_B HotkeyStop=dword:$CTRL_ALT_P \
+  StartWithWindows=dword:1 HoldOnBattery=dword:1 Complexity=dword:0 ExcludedFamilies=dword:64; do
   e2e_assert_eq "${value#*=}" "$(reg_value "$SETTINGS_KEY" "${value%%=*}")" "stored ${value%%=*}"
 done
-e2e_assert_eq "" "$(reg_value "$SETTINGS_KEY" HotkeyBack)" "no HotkeyBack stored"
 
 # Another program takes the stop hotkey while chromaweave is not running.
 e2e_stop holder
@@ -111,7 +115,7 @@ wait_for_output holder held
 app_start
 app_command 120
 dialog=$(advanced_dialog) || e2e_fail "no advanced settings dialog after the restart"
-expect_states "$dialog" "$CTRL_ALT_N 0 $CTRL_ALT_P" "234 236 240 241 242 243 244 245 247 248 249" \
+expect_states "$dialog" "$CTRL_ALT_N $CTRL_ALT_B $CTRL_ALT_P" "234 236 240 241 242 243 244 245 247 248 249" \
   "235 246" 0
 e2e_assert_eq visible=1 "$(e2e_drive visible "$dialog" 233)" "line of refused hotkeys"
 e2e_drive redraw "$dialog" >/dev/null
