@@ -1,6 +1,7 @@
 // What holds the cycle and what makes timed changes wait, on the simulated
 // clock: several holds at once, the busy user (full screen, battery),
-// hotkeys, and the advanced settings dialog's outcome.
+// hotkeys, and the advanced settings dialog's outcome, beside the history's
+// recipe changes and parked picture.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,6 +30,28 @@ void startRunning(Rig &rig) {
 void advanceToNextDue(Rig &rig, uint64_t early) {
     uint64_t due = rig.cycle.state().lastChangeTick + uint64_t(rig.settings.Interval);
     rig.advance(due - early - rig.platform.clock);
+}
+
+// Composed wallpaper n (the n-th job) has the recipe of width 100 + n.
+void numberRecipes(Rig &rig) {
+    rig.worker.recipeOf = [](uint32_t n) {
+        tlRecipe r;
+        r.width = int32_t(100 + n);
+        r.height = 7;
+        return r;
+    };
+}
+
+// The tray's paste of a recipe of that width.
+void pasteRecipe(Rig &rig, int32_t width) {
+    tlRecipe r;
+    r.width = width;
+    r.height = 7;
+    char text[kRecipeTextCapacity];
+    ASSERT_TRUE(encodeRecipeText(r, text, sizeof text).ok());
+    rig.ui.clipboard = text;
+    rig.ui.hasClipboardText = true;
+    rig.cycle.onCommand(IDM_PASTE_RECIPE);
 }
 
 enum Holder { settings, advanced, stop };
@@ -107,14 +130,7 @@ TEST(Holds, SaveAsEndsWhileTheAdvancedDialogHolds) {
 TEST(Holds, RecipeChangeWaitsForTheLastHold) {
     Rig rig;
     startRunning(rig);
-    tlRecipe pasted;
-    pasted.width = 5;
-    pasted.height = 7;
-    char text[kRecipeTextCapacity];
-    ASSERT_TRUE(encodeRecipeText(pasted, text, sizeof text).ok());
-    rig.ui.clipboard = text;
-    rig.ui.hasClipboardText = true;
-    rig.cycle.onCommand(IDM_PASTE_RECIPE);
+    pasteRecipe(rig, 5);
     rig.cycle.onCommand(IDM_ADVANCED);
     rig.cycle.onCommand(IDM_SETTINGS);
     rig.ui.onSaveDialog = [&rig](const char *, bool, char *) {
@@ -291,6 +307,39 @@ TEST(Advanced, ConfirmedHoldAndStyle) {
 
 // ---- Hotkeys
 
+// A new style while a recipe change renders and the picture made in advance
+// waits aside: neither is shown as it was; a picture of the new style comes
+// at once, then the recipe change is rendered again.
+TEST(Advanced, NewStyleDropsTheParkedPicture) {
+    Rig rig;
+    numberRecipes(rig);
+    rig.worker.exitsAfterNotice = true;
+    rig.begin();
+    rig.finishWorker();
+    pasteRecipe(rig, 5);
+    rig.finishWorker();  // picture 102 steps aside for the recipe
+    ASSERT_TRUE(rig.cycle.state().parked);
+    rig.cycle.onCommand(IDM_ADVANCED);
+    AdvancedForm form = advancedFormOf(rig.settings);
+    form.style.complexity = tlComplexitySimple;
+    rig.ui.open[int(ShellDialog::advanced)] = false;
+    rig.cycle.advancedConfirmed(rig.cycle.storeAdvanced(form));
+    EXPECT_FALSE(rig.cycle.state().parked);
+    ASSERT_EQ(rig.worker.state, fakes::Worker::running);
+    EXPECT_EQ(rig.worker.job->style.complexity, tlComplexitySimple);
+    rig.finishWorker();
+    rig.finishWorker();
+    const History &h = rig.cycle.state().history;
+    ASSERT_EQ(h.count(), 3);
+    const int32_t widths[] = {5, 104, 101};
+    for (int32_t i = 0; i < 3; ++i) {
+        tlRecipe r;
+        ASSERT_TRUE(decodeRecipeText(h.entry(i).recipe, r).ok());
+        EXPECT_EQ(r.width, widths[i]) << i;
+    }
+    EXPECT_FALSE(rig.stuck());
+}
+
 // Registered at the start with RegisterHotKey's modifiers; one another
 // program holds is recorded; the change and stop keys act as the menu's
 // items; a new set replaces the old all or none; gone at exit.
@@ -301,12 +350,7 @@ TEST(Hotkeys, RegisteredUsedReplacedAndRemoved) {
     rig.settings.Hotkeys[kHotkeyStop] = ctrlShift | 'P';
     rig.settings.Hotkeys[kHotkeyBack] = ctrlAlt | 'B';
     rig.hotkeys.taken.insert(Combination{platform::kModifierControl | platform::kModifierShift, 'P'});
-    rig.worker.recipeOf = [](uint32_t n) {  // wallpaper n has the recipe of width 100 + n
-        tlRecipe r;
-        r.width = int32_t(100 + n);
-        r.height = 7;
-        return r;
-    };
+    numberRecipes(rig);
     startRunning(rig);
     ASSERT_EQ(rig.hotkeys.registered.size(), 2u);
     EXPECT_EQ(rig.hotkeys.registered[1].modifiers, platform::kModifierControl | platform::kModifierAlt);
