@@ -108,6 +108,7 @@ void WallpaperCycle::killTimer(uint32_t id) {
 void WallpaperCycle::stopTimers() {
     killTimer(kTimerChange);
     killTimer(kTimerResume);
+    killTimer(kTimerBusy);
     if (shell.trayTriesLeft) services.platform.killTimer(kTimerTray);
     shell.trayTriesLeft = 0;
 }
@@ -123,6 +124,8 @@ void WallpaperCycle::begin(bool firstRun) {
              services.isLeadByte);
     shell.firstRun = firstRun;
     shell.history.load(services.registry);
+    registerHotkeys(settings.Hotkeys);
+    updateActivityPolling();
     if (firstRun) {
         // No picture is made until the settings are confirmed.
         services.ui.openDialog(ShellDialog::settings);
@@ -192,6 +195,10 @@ void WallpaperCycle::onTaskbarCreated() {
 // ---- Changing the wallpaper
 
 void WallpaperCycle::requestChange() {
+    // Asked for, not due by the clock: made even while the user is busy,
+    // and it serves a change that waits for the user.
+    shell.changeDueWhileBusy = false;
+    shell.pendingTimed = false;
     if (shell.changePending) return;
     killTimer(kTimerChange);
     killTimer(kTimerResume);
@@ -243,16 +250,28 @@ void WallpaperCycle::changeStep() {
     }
 }
 
+void WallpaperCycle::timedChange() {
+    if (shell.userBusy) {
+        // The interval clock keeps running; the change waits for the user.
+        shell.changeDueWhileBusy = true;
+        return;
+    }
+    changeStep();
+    shell.pendingTimed = shell.changePending;
+}
+
 void WallpaperCycle::onTimer(uint32_t id) {
     if (shell.ending) return;
     if (id == kTimerTray) {
         tryTrayIcon();
     } else if (id == kTimerChange) {
-        changeStep();
+        timedChange();
     } else if (id == kTimerResume) {
         killTimer(kTimerResume);
-        changeStep();
+        timedChange();
         if (!shell.changePending) setTimer(kTimerChange, settings.Interval);
+    } else if (id == kTimerBusy) {
+        pollActivity();
     }
 }
 
@@ -267,6 +286,13 @@ void WallpaperCycle::onJobDone(uint32_t jobNumber) {
     }
     shell.jobDone = true;
     if (shell.paused) return;
+    if (shell.changePending && shell.userBusy && shell.pendingTimed) {
+        // Due by the clock and the user busy since: it waits, with its
+        // finished picture, until the user is no longer busy.
+        shell.changePending = false;
+        shell.pendingTimed = false;
+        shell.changeDueWhileBusy = true;
+    }
     if (!shell.changePending) {
         // Ready ahead of time: it waits aside when other work is queued.
         // The thread may not have ended yet (it posts first): wait for it.
@@ -277,6 +303,7 @@ void WallpaperCycle::onJobDone(uint32_t jobNumber) {
     }
     joinWorker();
     shell.changePending = false;
+    shell.pendingTimed = false;
     applyResult();
     serviceWorker();
     setTimer(kTimerChange, settings.Interval);
@@ -285,6 +312,9 @@ void WallpaperCycle::onJobDone(uint32_t jobNumber) {
 bool WallpaperCycle::startJob() {
     if (shell.ending || shell.workerExists) return false;
     pictureSize(settings, &shell.job.width, &shell.job.height);
+    // The settings are repaired when loaded and checked in the dialog; a
+    // style that is not valid would give no picture at all.
+    shell.job.style = settings.Style.isValid() ? settings.Style : tlComposeStyle();
     services.pictures.release(shell.job.result);
     shell.job.result = nullptr;
     shell.job.render = nullptr;
@@ -350,33 +380,150 @@ bool WallpaperCycle::showPicture(tlImage *picture, const JobOutput &output, bool
     return true;
 }
 
-void WallpaperCycle::togglePause() {
-    shell.paused = !shell.paused;
-    services.ui.updateTrayIcon(shell.paused);
-    if (shell.paused) {
-        killTimer(kTimerChange);
-        killTimer(kTimerResume);
-        shell.pauseTick = services.platform.tickCount();
-        return;
-    }
+void WallpaperCycle::hold(uint32_t which) {
+    bool wasRunning = shell.holds == 0;
+    shell.holds |= which;
+    shell.stopped = (shell.holds & kHoldStopped) != 0;
+    if (wasRunning) pauseCycle();
+}
+
+void WallpaperCycle::release(uint32_t which) {
+    if (!(shell.holds & which)) return;
+    shell.holds &= ~which;
+    shell.stopped = (shell.holds & kHoldStopped) != 0;
+    if (shell.holds == 0) resumeCycle();
+}
+
+void WallpaperCycle::pauseCycle() {
+    shell.paused = true;
+    services.ui.updateTrayIcon(true);
+    killTimer(kTimerChange);
+    killTimer(kTimerResume);
+    shell.pauseTick = services.platform.tickCount();
+}
+
+void WallpaperCycle::resumeCycle() {
+    shell.paused = false;
+    services.ui.updateTrayIcon(false);
     uint32_t now = services.platform.tickCount();
     ResumePlan plan =
         planResume(shell.lastChangeTick, shell.pauseTick, settings.Interval, shell.changePending);
     shell.lastChangeTick = shiftByPause(shell.lastChangeTick, shell.pauseTick, now);
-    if (plan.changeNow) {
+    if (!plan.changeNow) {
+        setTimer(kTimerResume, plan.delay);
+    } else if (shell.userBusy && !(shell.changePending && !shell.pendingTimed)) {
+        // Fell due by the clock: it waits while the user is busy.
+        shell.changePending = false;
+        shell.pendingTimed = false;
+        shell.changeDueWhileBusy = true;
+    } else {
         // A pending change is carried over the hold: requestChange serves it
         // now or marks it pending again for the worker's notice.
         shell.changePending = false;
         requestChange();
-    } else {
-        setTimer(kTimerResume, plan.delay);
     }
     // A recipe change asked for before the hold is made now.
     serviceWorker();
 }
 
+void WallpaperCycle::releaseWithNewPicture(uint32_t which) {
+    // The picture rendered in advance has the old size or style: wait for
+    // it and let startJob release it. Other work of the worker is settled
+    // first.
+    if (shell.workerExists && shell.jobKind != JobKind::advance) finishSideJob(false);
+    joinWorker();
+    releaseParked();
+    shell.holds &= ~which;
+    shell.stopped = (shell.holds & kHoldStopped) != 0;
+    if (shell.holds != 0) {
+        startJob();  // rendered in advance; the cycle stays held
+        return;
+    }
+    shell.paused = false;
+    services.ui.updateTrayIcon(false);
+    // Any change pending from before the hold is served by this request.
+    shell.changePending = false;
+    requestChange();
+}
+
+// ---- The user is busy
+
+void WallpaperCycle::setUserBusy(bool busy) {
+    if (busy == shell.userBusy) return;
+    shell.userBusy = busy;
+    services.ui.showChangesHeld(busy);
+    if (busy || !shell.changeDueWhileBusy) return;
+    shell.changeDueWhileBusy = false;
+    // While paused the resume makes it: the interval has run out by then.
+    if (!shell.paused) requestChange();
+}
+
+void WallpaperCycle::pollActivity() {
+    bool busy = (settings.HoldFullScreen && services.activity.fullScreenRunning()) ||
+                (settings.HoldOnBattery && services.activity.onBatteryPower());
+    setUserBusy(busy);
+}
+
+void WallpaperCycle::updateActivityPolling() {
+    if (!settings.HoldFullScreen && !settings.HoldOnBattery) {
+        killTimer(kTimerBusy);
+        setUserBusy(false);
+        return;
+    }
+    if (!(shell.activeTimers & kTimerBusy)) setTimer(kTimerBusy, kBusyPollPeriod);
+    // Asked at once; without its timer nothing would ever end the hold.
+    if (shell.activeTimers & kTimerBusy) pollActivity();
+}
+
+// ---- Hotkeys
+
+int32_t WallpaperCycle::registerHotkeys(const uint32_t *wanted) {
+    int32_t refused = -1;
+    shell.hotkeysRefused = 0;
+    for (int32_t i = 0; i < kHotkeyCount; ++i) {
+        if (wanted[i] == 0) continue;
+        uint32_t bit = 1u << i;
+        platform::HotkeyResult result = services.hotkeys.registerHotkey(
+            uint32_t(i + 1), registerModifiers(hotkeyFlags(wanted[i])), hotkeyKey(wanted[i]));
+        if (result == platform::HotkeyResult::kRegistered) {
+            shell.hotkeysRegistered |= bit;
+        } else {
+            shell.hotkeysRefused |= bit;
+            if (refused < 0) refused = i;
+        }
+    }
+    return refused;
+}
+
+void WallpaperCycle::unregisterHotkeys() {
+    for (int32_t i = 0; i < kHotkeyCount; ++i)
+        if (shell.hotkeysRegistered & (1u << i)) services.hotkeys.unregisterHotkey(uint32_t(i + 1));
+    shell.hotkeysRegistered = 0;
+}
+
+int32_t WallpaperCycle::changeHotkeys(const uint32_t *wanted) {
+    unregisterHotkeys();
+    int32_t refused = registerHotkeys(wanted);
+    if (refused < 0) return -1;
+    unregisterHotkeys();
+    registerHotkeys(settings.Hotkeys);
+    return refused;
+}
+
+void WallpaperCycle::onHotkey(uint32_t id) {
+    if (shell.ending) return;
+    switch (int32_t(id) - 1) {
+    // As the menu's: nothing while paused.
+    case kHotkeyChange: onCommand(IDM_CHANGE); break;
+    case kHotkeyBack: onCommand(IDM_BACK); break;
+    case kHotkeyStop: onCommand(IDM_STOP); break;
+    default: break;
+    }
+}
+
 void WallpaperCycle::onSaveFailed() {
-    if (!shell.paused) togglePause();
+    // The settings dialog opened below keeps this hold.
+    hold(kHoldSettings);
     services.ui.showMessage(MessageOwner::mainWindow, IDS_WALLPAPER_NOT_SAVED, 0);
     onCommand(IDM_SETTINGS);
 }
@@ -393,9 +540,12 @@ void WallpaperCycle::onCommand(uint32_t id) {
         if (!shell.paused) requestChange();
         break;
     case IDM_STOP:
-        shell.stopped = !shell.stopped;
-        togglePause();
+        if (shell.stopped)
+            release(kHoldStopped);
+        else
+            hold(kHoldStopped);
         break;
+    case IDM_ADVANCED: openAdvanced(); break;
     case IDM_ABOUT:
         if (services.ui.isDialogOpen(ShellDialog::about))
             services.ui.bringToFront(ShellDialog::about);
@@ -424,8 +574,23 @@ void WallpaperCycle::openSettings() {
         return;
     }
     if (services.ui.isDialogOpen(ShellDialog::saveAs)) services.ui.closeDialog(ShellDialog::saveAs);
-    if (!shell.paused) togglePause();
+    hold(kHoldSettings);
     services.ui.openDialog(ShellDialog::settings);
+}
+
+void WallpaperCycle::openAdvanced() {
+    // Before the first settings are confirmed no cycle runs to hold.
+    if (shell.firstRun) {
+        if (services.ui.isDialogOpen(ShellDialog::settings))
+            services.ui.bringToFront(ShellDialog::settings);
+        return;
+    }
+    if (services.ui.isDialogOpen(ShellDialog::advanced)) {
+        services.ui.bringToFront(ShellDialog::advanced);
+        return;
+    }
+    hold(kHoldAdvanced);
+    services.ui.openDialog(ShellDialog::advanced);
 }
 
 void WallpaperCycle::saveCopy() {
@@ -445,12 +610,14 @@ void WallpaperCycle::saveCopyAs(bool screenSized) {
         return;
     }
     if (!shell.currentPicture) return;
+    hold(kHoldSaveAs);
     // The settings dialog is closed at once, without its Cancel: its hold
     // passes straight to the save dialog, so no change can slip in between
     // and the cycle stays held until the save dialog ends.
-    if (services.ui.isDialogOpen(ShellDialog::settings))
+    if (services.ui.isDialogOpen(ShellDialog::settings)) {
         services.ui.closeDialog(ShellDialog::settings);
-    if (!shell.paused) togglePause();
+        release(kHoldSettings);
+    }
     char path[kPathBytes] = "";
     if (services.ui.askSaveFileName(settings.SaveDir, settings.AskOverWrite, path)) {
         folderOfFile(path, settings.SaveDir, services.isLeadByte);
@@ -464,10 +631,8 @@ void WallpaperCycle::saveCopyAs(bool screenSized) {
         if (!saved) services.ui.showMessage(MessageOwner::mainWindow, IDS_COPY_NOT_SAVED, 0);
     }
     // The settings dialog may have been opened while the save dialog ran (it
-    // closes the save dialog): the hold is then the settings dialog's, and
-    // resuming here would leave it running with the dialog open.
-    if (!shell.stopped && shell.paused && !services.ui.isDialogOpen(ShellDialog::settings))
-        togglePause();
+    // closes the save dialog): its hold keeps the cycle held.
+    release(kHoldSaveAs);
 }
 
 void WallpaperCycle::onTrayLeftClick() {
@@ -476,6 +641,8 @@ void WallpaperCycle::onTrayLeftClick() {
         services.ui.bringToFront(ShellDialog::settings);
     } else if (services.ui.isDialogOpen(ShellDialog::saveAs)) {
         services.ui.bringToFront(ShellDialog::saveAs);
+    } else if (services.ui.isDialogOpen(ShellDialog::advanced)) {
+        services.ui.bringToFront(ShellDialog::advanced);
     } else if (shell.stopped) {
         onCommand(IDM_STOP);
     } else if (!shell.paused) {
@@ -485,6 +652,7 @@ void WallpaperCycle::onTrayLeftClick() {
 
 void WallpaperCycle::onMainWindowDestroyed() {
     stopTimers();
+    unregisterHotkeys();
     shell.ending = true;
 }
 
@@ -498,24 +666,10 @@ void WallpaperCycle::settingsConfirmed(bool sizeChanged, bool intervalChanged) {
     }
     // Resuming then starts the full new interval from the moment of resuming.
     if (intervalChanged) shell.pauseTick = shell.lastChangeTick;
-    if (!sizeChanged) {
-        if (!shell.stopped) togglePause();
-        return;
-    }
-    // The picture rendered in advance has the old size: wait for it and let
-    // startJob release it. Other work of the worker is settled first.
-    if (shell.workerExists && shell.jobKind != JobKind::advance) finishSideJob(false);
-    joinWorker();
-    releaseParked();
-    if (shell.stopped) {
-        startJob();
-        return;
-    }
-    shell.paused = false;
-    services.ui.updateTrayIcon(false);
-    // Any change pending from before the hold is served by this request.
-    shell.changePending = false;
-    requestChange();
+    if (sizeChanged)
+        releaseWithNewPicture(kHoldSettings);
+    else
+        release(kHoldSettings);
 }
 
 void WallpaperCycle::settingsCancelled() {
@@ -524,7 +678,7 @@ void WallpaperCycle::settingsCancelled() {
         onCommand(IDM_EXIT);
         return;
     }
-    if (!shell.stopped) togglePause();
+    release(kHoldSettings);
 }
 
 FormChanges WallpaperCycle::storeSettings(const SettingsForm &form) {
@@ -541,6 +695,22 @@ void WallpaperCycle::changeWallpaperDir(const char *folder) {
     joinPath(settings.WallpaperDir, "chromaweave.bmp", shell.WallpaperFile,
              services.isLeadByte);
 }
+
+// ---- Advanced settings dialog outcome
+
+AdvancedChanges WallpaperCycle::storeAdvanced(const AdvancedForm &form) {
+    return ::storeAdvanced(form, settings);
+}
+
+void WallpaperCycle::advancedConfirmed(const AdvancedChanges &changes) {
+    if (changes.holdChanged) updateActivityPolling();
+    if (changes.styleChanged)
+        releaseWithNewPicture(kHoldAdvanced);
+    else
+        release(kHoldAdvanced);
+}
+
+void WallpaperCycle::advancedCancelled() { release(kHoldAdvanced); }
 
 // ---- The worker's queue
 
@@ -676,6 +846,8 @@ void WallpaperCycle::showRecipeChange(tlImage *picture) {
     killTimer(kTimerChange);
     killTimer(kTimerResume);
     shell.changePending = false;
+    shell.pendingTimed = false;
+    shell.changeDueWhileBusy = false;
     bool backStep = shell.wantedOrigin == RecipeOrigin::back;
     showPicture(picture, shell.jobOutput, backStep, shell.wantedWalkIndex);
     setTimer(kTimerChange, settings.Interval);

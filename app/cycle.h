@@ -10,12 +10,15 @@
 #include "app/history.h"
 #include "app/paths.h"
 #include "app/picture_store.h"
+#include "app/preferences.h"
 #include "app/settings.h"
 #include "app/settings_form.h"
 #include "app/shell_ui.h"
 #include "compose/job.h"
 #include "compose/recipe.h"
 #include "compose/thumbnail.h"
+#include "platform/activity.h"
+#include "platform/hotkeys.h"
 #include "platform/shell.h"
 
 class WallpaperComposer;
@@ -75,7 +78,23 @@ struct CycleServices {
     // Whether the settings dialog's folder text names the wallpaper folder
     // still: the system's case-blind comparison (lstrcmpiA) in the program.
     FolderTextsEqual sameFolder;
+    platform::Hotkeys &hotkeys;
+    platform::Activity &activity;
 };
+
+// What holds the cycle. It is paused while anything holds it and resumes
+// when the last hold ends, so closing one dialog never resumes a cycle
+// another dialog, or the user's stop, still holds.
+enum CycleHold : uint32_t {
+    kHoldStopped = 1,   // the user's stop (command 104); the only one the user ends
+    kHoldSettings = 2,  // the settings dialog, and a wallpaper file not written
+    kHoldSaveAs = 4,    // the save dialog of command 102
+    kHoldAdvanced = 8,  // the advanced settings dialog
+};
+
+// How often the full-screen and battery state is asked while the user
+// wants timed changes held for either.
+const uint32_t kBusyPollPeriod = 2000;
 
 // What the one worker is doing. The advance picture (the next timed
 // wallpaper) has priority over everything but a change the user asked for;
@@ -131,8 +150,18 @@ struct ShellState {
     char currentRecipe[kRecipeTextCapacity] = "";  // its recipe text; empty: none
     tlImage *currentPicture = nullptr;  // owned; the wallpaper of this run
     bool changePending = false;
-    bool paused = false;
-    bool stopped = false;  // implies paused
+    bool paused = false;   // holds is not 0
+    bool stopped = false;  // holds has kHoldStopped; implies paused
+    uint32_t holds = 0;    // CycleHold bits
+    // The user is busy (a full-screen program, or on battery, as the
+    // advanced settings ask): a change that falls due by the clock waits
+    // until this ends, while the interval clock keeps running. Not a pause:
+    // changes the user asks for are made at once.
+    bool userBusy = false;
+    bool changeDueWhileBusy = false;
+    bool pendingTimed = false;  // the pending change fell due by the clock
+    uint32_t hotkeysRegistered = 0;  // bit (1 << action)
+    uint32_t hotkeysRefused = 0;     // bit (1 << action): the system refused it
     bool firstRun = false;
     bool skipSaveOnExit = false;
     // The program is ending (its main window is destroyed or about to be):
@@ -140,7 +169,7 @@ struct ShellState {
     bool ending = false;
     bool shutDownDone = false;    // the shut-down steps ran (they run once)
     uint32_t trayTriesLeft = 0;   // kTimerTray is armed while not 0
-    uint32_t activeTimers = 0;    // bit 1: kTimerChange, bit 2: kTimerResume
+    uint32_t activeTimers = 0;    // bit 1: kTimerChange, 2: kTimerResume, 4: kTimerBusy
     uint32_t lastChangeTick = 0;
     uint32_t pauseTick = 0;
     char previousWallpaper[kPathBytes] = "";
@@ -178,6 +207,8 @@ public:
     void onJobDone(uint32_t jobNumber);
     void onSaveFailed();
     void onCommand(uint32_t id);
+    // WM_HOTKEY: the id is the hotkey's action + 1.
+    void onHotkey(uint32_t id);
     void onTrayLeftClick();
     void onMainWindowDestroyed();
 
@@ -193,8 +224,18 @@ public:
     // are stored. The old fixed file is deleted.
     void changeWallpaperDir(const char *folder);
 
+    // Advanced settings dialog: OK's hotkeys, after the checks passed. The
+    // hotkeys `wanted` (stored format) replace the registered ones, all or
+    // none: -1, or the first action whose hotkey the system refused (the
+    // previous hotkeys are then registered again).
+    int32_t changeHotkeys(const uint32_t *wanted);
+    // OK's storing; the dialog is destroyed next and advancedConfirmed
+    // applies the changes (a new style renders a new picture at once).
+    AdvancedChanges storeAdvanced(const AdvancedForm &form);
+    void advancedConfirmed(const AdvancedChanges &changes);
+    void advancedCancelled();
+
     void requestChange();
-    void togglePause();
     bool startJob();
     bool applyResult();
 
@@ -210,6 +251,25 @@ private:
     void setTimer(uint32_t id, uint32_t ms);
     void killTimer(uint32_t id);
     void stopTimers();
+    // Holds and their ends; the pause and the resume with the rest of the
+    // interrupted interval.
+    void hold(uint32_t which);
+    void release(uint32_t which);
+    void pauseCycle();
+    void resumeCycle();
+    // Ends a hold after a size or style change: the picture rendered in
+    // advance is waited for and replaced, and becomes the wallpaper at once
+    // unless something else still holds the cycle.
+    void releaseWithNewPicture(uint32_t which);
+    // A change that falls due by the clock (the timers, a resume).
+    void timedChange();
+    void setUserBusy(bool busy);
+    void pollActivity();
+    // The busy poll runs while either hold switch is on.
+    void updateActivityPolling();
+    int32_t registerHotkeys(const uint32_t *wanted);
+    void unregisterHotkeys();
+    void openAdvanced();
     void tryTrayIcon();
     void changeStep();
     void joinWorker();

@@ -14,6 +14,10 @@ const uint32_t kMsgSaveFailed = 1026;  // the wallpaper file could not be writte
 const uint32_t kTimerChange = 1;  // periodic change, period Interval
 const uint32_t kTimerResume = 2;  // one shot: the rest of an interval interrupted by a pause
 const uint32_t kTimerTray = 3;    // tries again to add a tray icon the taskbar did not take
+// Asks whether the user is busy (full screen, battery) while the advanced
+// settings hold timed changes for it. A bit value of its own: the cycle
+// keeps it in activeTimers with kTimerChange and kTimerResume.
+const uint32_t kTimerBusy = 4;
 
 // Adding the tray icon is tried this often, this many milliseconds apart,
 // when the taskbar is not there at start-up (it may start late at sign-in).

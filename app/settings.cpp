@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "app/preferences.h"
+
 const char kSettingsKeyPath[] = "Software\\kelpworks\\chromaweave";
 
 const PresetSize kPresetSizes[kPresetCount] = {
@@ -112,6 +114,10 @@ bool RegSettings::readValue(const char *name, void *buffer, uint32_t *size,
     return key && registry.queryValue(key, name, buffer, size, type) == platform::RegistryResult::ok;
 }
 
+bool RegSettings::removeValue(const char *name) {
+    return key && registry.deleteValue(key, name);
+}
+
 // ---- load and save
 
 namespace {
@@ -155,6 +161,7 @@ bool loadSettings(platform::Registry &registry, Settings &settings) {
     readFlag(key, "DeleteFile", &settings.DeleteFile);
     readFlag(key, "AskOverWrite", &settings.AskOverWrite);
     readFlag(key, "NoActiveDesktop", &settings.NoActiveDesktop);
+    loadPreferences(key, settings);
     key.close();
     return true;
 }
@@ -179,6 +186,7 @@ bool saveSettings(platform::Registry &registry, const Settings &settings) {
     key.writeInt("DeleteFile", settings.DeleteFile ? 1 : 0);
     key.writeInt("AskOverWrite", settings.AskOverWrite ? 1 : 0);
     key.writeInt("NoActiveDesktop", settings.NoActiveDesktop ? 1 : 0);
+    savePreferences(key, settings);
     key.close();
     return true;
 }

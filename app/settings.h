@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "compose/style.h"
 #include "platform/registry.h"
 
 // Paths are ANSI strings in buffers of this many bytes (terminating NUL
@@ -47,6 +48,15 @@ struct Settings {
     bool DeleteFile = false;
     bool AskOverWrite = true;
     bool NoActiveDesktop = false;  // set at start-up from the Active Desktop test
+
+    // The advanced settings (app/preferences.h). Each is a value of the key
+    // only while it differs from its default, so that with every one at
+    // its default the key holds exactly the values above.
+    uint32_t Hotkeys[3] = {0, 0, 0};  // HotkeyChange, HotkeyBack, HotkeyStop; 0: none
+    bool StartWithWindows = false;
+    bool HoldFullScreen = false;      // no timed change while a full-screen program runs
+    bool HoldOnBattery = false;       // nor while on battery power
+    tlComposeStyle Style;             // Complexity, ExcludedFamilies
 };
 
 // The picture size in effect: the custom size or the preset row.
@@ -83,6 +93,8 @@ public:
     // The value's data as stored, its length in *size and its type; false
     // (buffer undefined) when it is missing, larger than *size or unreadable.
     bool readValue(const char *name, void *buffer, uint32_t *size, platform::RegistryType *type);
+    // False when the value does not exist or cannot be removed.
+    bool removeValue(const char *name);
 
 private:
     platform::Registry &registry;

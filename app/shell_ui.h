@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-enum class ShellDialog { settings, saveAs, about };
+enum class ShellDialog { settings, saveAs, about, advanced };
 
 // Who owns a message box.
 enum class MessageOwner { none, mainWindow };
@@ -28,9 +28,13 @@ public:
     virtual bool addTrayIcon(bool paused) = 0;
     // Shows the paused or the running tray icon.
     virtual void updateTrayIcon(bool paused) = 0;
+    // Timed changes wait (or no longer wait) while the user is busy: the
+    // running tray icon shows it (the paused one shows the pause alone).
+    virtual void showChangesHeld(bool held) = 0;
     virtual bool isDialogOpen(ShellDialog dialog) = 0;
     virtual void bringToFront(ShellDialog dialog) = 0;
-    // Creates the modeless settings or About dialog (not the save dialog).
+    // Creates a modeless dialog: settings, About or advanced (not the save
+    // dialog).
     virtual void openDialog(ShellDialog dialog) = 0;
     // Closes an open dialog. The settings dialog is destroyed at once,
     // without its Cancel, so the hold it had stays with the caller; the save

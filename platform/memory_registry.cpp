@@ -67,6 +67,14 @@ bool MemoryRegistry::setValue(RegistryKey key, const char *name, RegistryType ty
     return true;
 }
 
+bool MemoryRegistry::deleteValue(RegistryKey key, const char *name) {
+    Handle *handle = static_cast<Handle *>(key);
+    if (!handle || handle->access == RegistryAccess::read ||
+        handle->access == RegistryAccess::queryValue)
+        return false;
+    return keys[handle->path].erase(fold(name)) != 0;
+}
+
 void MemoryRegistry::createKey(const char *subkey) { keys[fold(subkey)]; }
 
 bool MemoryRegistry::hasKey(const char *subkey) const {

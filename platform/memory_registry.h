@@ -29,6 +29,7 @@ public:
                               uint32_t *size, RegistryType *type) override;
     bool setValue(RegistryKey key, const char *name, RegistryType type, const void *data,
                   uint32_t size) override;
+    bool deleteValue(RegistryKey key, const char *name) override;
 
     // Direct access for tests, bypassing keys and access rights.
     void createKey(const char *subkey);

@@ -14,9 +14,10 @@ enum class RegistryRoot { currentUser };
 // when missing.
 enum class RegistryAccess { read, queryValue, write, create };
 
-// Value types with the numbers of REG_NONE, REG_SZ, REG_BINARY and REG_DWORD
-// (app/win32/sdk_values.cpp holds them equal), passed to the system as they are.
-enum class RegistryType : uint32_t { none = 0, string = 1, binary = 3, dword = 4 };
+// Value types with the numbers of REG_NONE, REG_SZ, REG_EXPAND_SZ, REG_BINARY
+// and REG_DWORD (app/win32/sdk_values.cpp holds them equal), passed to the
+// system as they are.
+enum class RegistryType : uint32_t { none = 0, string = 1, expandString = 2, binary = 3, dword = 4 };
 
 // Outcome of a value query, after RegQueryValueExA.
 enum class RegistryResult {
@@ -45,6 +46,9 @@ public:
                                       uint32_t *size, RegistryType *type) = 0;
     virtual bool setValue(RegistryKey key, const char *name, RegistryType type,
                           const void *data, uint32_t size) = 0;
+    // Removes a value (RegDeleteValueA); false when it does not exist or
+    // the key was not opened for writing.
+    virtual bool deleteValue(RegistryKey key, const char *name) = 0;
 };
 
 }  // namespace platform

@@ -64,4 +64,8 @@ bool Win32Registry::setValue(RegistryKey key, const char *name, RegistryType typ
                           static_cast<const BYTE *>(data), size) == ERROR_SUCCESS;
 }
 
+bool Win32Registry::deleteValue(RegistryKey key, const char *name) {
+    return RegDeleteValueA(static_cast<HKEY>(key), name) == ERROR_SUCCESS;
+}
+
 }  // namespace platform

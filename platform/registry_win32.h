@@ -14,6 +14,7 @@ public:
                               uint32_t *size, RegistryType *type) override;
     bool setValue(RegistryKey key, const char *name, RegistryType type, const void *data,
                   uint32_t size) override;
+    bool deleteValue(RegistryKey key, const char *name) override;
 };
 
 }  // namespace platform

@@ -1,4 +1,5 @@
-// chromaweave_purge: deletes chromaweave's settings key after asking the user.
+// chromaweave_purge: deletes chromaweave's settings key, and the Run value
+// that starts it with Windows, after asking the user.
 // The Win32 side: the registry under HKEY_CURRENT_USER, the mutex and
 // MessageBoxA; the decisions live in purge_logic.h.
 #include <windows.h>
@@ -11,9 +12,12 @@
 namespace {
 
 static_assert(purge::kErrorSuccess == ERROR_SUCCESS, "result code");
+static_assert(purge::kErrorFileNotFound == ERROR_FILE_NOT_FOUND, "result code");
 static_assert(purge::kErrorMoreData == ERROR_MORE_DATA, "result code");
 static_assert(purge::kErrorNoMoreItems == ERROR_NO_MORE_ITEMS, "result code");
 static_assert(purge::kKeyQueryValue == KEY_QUERY_VALUE, "access right");
+static_assert(purge::kKeySetValue == KEY_SET_VALUE, "access right");
+static_assert(purge::kRegSz == REG_SZ && purge::kRegExpandSz == REG_EXPAND_SZ, "value type");
 static_assert(purge::kKeyEnumerateSubKeys == KEY_ENUMERATE_SUB_KEYS, "access right");
 static_assert(purge::kOkCancel == MB_OKCANCEL, "message box style");
 static_assert(purge::kIconQuestion == MB_ICONQUESTION, "message box style");
@@ -51,6 +55,18 @@ public:
     return r;
   }
   int32_t deleteKey(const char* path) override { return RegDeleteKeyA(HKEY_CURRENT_USER, path); }
+  int32_t queryValue(uintptr_t key, const char* name, uint32_t* type, void* data,
+                     uint32_t* size) override {
+    DWORD kind = REG_NONE, n = *size;
+    LONG r = RegQueryValueExA(reinterpret_cast<HKEY>(key), name, nullptr, &kind,
+                              static_cast<BYTE*>(data), &n);
+    *type = kind;
+    *size = n;
+    return r;
+  }
+  int32_t deleteValue(uintptr_t key, const char* name) override {
+    return RegDeleteValueA(reinterpret_cast<HKEY>(key), name);
+  }
 };
 
 class Win32Host : public purge::Host {
@@ -75,6 +91,7 @@ public:
     return MessageBoxW(nullptr, fromShiftJis(text).c_str(), caption ? wideCaption.c_str() : nullptr,
                        style);
   }
+  bool isLeadByte(uint8_t byte) override { return IsDBCSLeadByte(byte) != 0; }
 
 private:
   static std::wstring fromShiftJis(const char* text) {

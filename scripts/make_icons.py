@@ -4,6 +4,8 @@
 Icon 1 (the program): a woven tile of coloured warp and weft bands, each band
 passing over and under the crossing ones, on a rounded dark frame.
 Icon 2 (paused): the same weave faded to gray with a pause sign on top.
+Icon 3 (held: timed changes wait while the user is busy): the weave dimmed
+with an hourglass on top.
 Each file holds 16x16, 32x32 and 48x48 images as 32-bit BMP entries with
 their AND masks. Usage: make_icons.py OUTPUT_FOLDER
 """
@@ -73,6 +75,35 @@ def paused_pixel(x, y, size):
     return None if c is None else gray(c) + (255,)
 
 
+def in_hourglass(x, y, size):
+    """0 outside the hourglass, 1 on its white outline, 2 inside it."""
+    top, bottom = size // 5, size - size // 5
+    half = max(3, size // 4)
+    mid2 = top + bottom - 1  # twice the middle row
+    def inside(px, py):
+        if not top <= py < bottom:
+            return False
+        # Two triangles meeting in the middle; bars close them at both ends.
+        w = max(1, half * abs(2 * py - mid2) // (bottom - top))
+        return size // 2 - w <= px < size // 2 + w or py in (top, bottom - 1) and \
+            size // 2 - half <= px < size // 2 + half
+    if inside(x, y):
+        return 2
+    if any(inside(x + dx, y + dy) for dx in (-1, 0, 1) for dy in (-1, 0, 1)):
+        return 1
+    return 0
+
+
+def held_pixel(x, y, size):
+    c = weave_pixel(x, y, size)
+    h = in_hourglass(x, y, size)
+    if h == 2:
+        return (30, 30, 40, 255)
+    if h == 1:
+        return (255, 255, 255, 255)
+    return None if c is None else tuple(k * 3 // 5 for k in c) + (255,)
+
+
 def bmp_entry(pixel, size):
     """BITMAPINFOHEADER (height doubled), BGRA rows bottom up, AND mask."""
     header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
@@ -107,6 +138,7 @@ def main():
         os.path.dirname(os.path.abspath(__file__)), '..', 'app', 'resources')
     write_ico(os.path.join(folder, 'chromaweave.ico'), program_pixel)
     write_ico(os.path.join(folder, 'paused.ico'), paused_pixel)
+    write_ico(os.path.join(folder, 'held.ico'), held_pixel)
 
 
 if __name__ == '__main__':

@@ -4,9 +4,11 @@
 // so it holds only #define lines.
 #pragma once
 
-// ---- Icons: the program icon and its paused variant (tray).
+// ---- Icons: the program icon, its paused variant (tray) and the held one
+// (tray: timed changes wait while the user is busy).
 #define IDI_PROGRAM 1
 #define IDI_PAUSED 2
+#define IDI_HELD 3
 
 // ---- Menus: the tray menu (one popup) and its commands.
 #define IDM_TRAY 10
@@ -25,10 +27,13 @@
 #define IDM_PASTE_RECIPE 113     // a wallpaper from the recipe in the clipboard
 #define IDM_SAVE_SCREEN 114      // save the tile repeated to the screen's size
 #define IDM_HISTORY_FIRST 1000   // 1000-1019: the history's entries, newest first
+// Inserted into the tray menu at run time, below item 100.
+#define IDM_ADVANCED 120
 
 // ---- Dialogs.
 #define IDD_SETTINGS 20
 #define IDD_ABOUT 21
+#define IDD_ADVANCED 22
 
 // Settings dialog controls (OK and Cancel are IDOK and IDCANCEL).
 #define IDC_PRESET_SIZE 200      // radio: choose from the list
@@ -54,6 +59,28 @@
 // About dialog controls.
 #define IDC_HOME_PAGE 200        // the underlined link
 #define IDC_COUNT 201            // the wallpaper count
+
+// Advanced settings dialog controls. Each family check box is
+// IDC_FAMILY_FIRST + its tlStyleFamily; checked means the family is used.
+#define IDC_HOTKEY_CHANGE 230    // hotkey controls, in the order of the actions
+#define IDC_HOTKEY_BACK 231
+#define IDC_HOTKEY_STOP 232
+#define IDC_HOTKEY_TAKEN 233     // shown while a hotkey could not be registered
+#define IDC_START_WITH_WINDOWS 234
+#define IDC_HOLD_FULL_SCREEN 235
+#define IDC_HOLD_ON_BATTERY 236
+#define IDC_COMPLEXITY 237
+#define IDC_FAMILY_FIRST 240
+#define IDC_FAMILY_GRADIENTS 240
+#define IDC_FAMILY_CHECKERS 241
+#define IDC_FAMILY_CLOUDS 242
+#define IDC_FAMILY_DOTS 243
+#define IDC_FAMILY_LINES 244
+#define IDC_FAMILY_WARPS 245
+#define IDC_FAMILY_NOISE 246
+#define IDC_FAMILY_SOFT 247
+#define IDC_FAMILY_EDGES 248
+#define IDC_FAMILY_TILES 249
 
 // ---- Strings. Each exists in Japanese (chromaweave.rc) and English
 // (chromaweave_en.rc). New strings start at 352, a string-table block of
@@ -86,6 +113,16 @@
 #define IDS_RECIPE_OUT_OF_RANGE 361     // an effect, size or value this build cannot make
 #define IDS_RECIPE_NOT_MADE 362         // the recipe's wallpaper could not be rendered
 #define IDS_CLIPBOARD_NOT_WRITTEN 363   // the recipe could not be copied
+// The advanced settings: a block of their own from 368 (352-367 belong to
+// the history's texts).
+#define IDS_ADVANCED_MENU 368    // the tray menu item
+#define IDS_COMPLEXITY_NAMES 369 // "simple\0normal\0rich"
+#define IDS_BAD_STYLE 370
+#define IDS_HOTKEY_INVALID 371
+#define IDS_HOTKEY_TWICE 372
+#define IDS_HOTKEY_TAKEN 373
+#define IDS_RUN_NOT_WRITTEN 374
+#define IDS_TRAY_HELD 375        // the tray icon's tip while changes are held
 
 // ---- Other.
 #define IDR_MANIFEST 1           // application manifest (common controls 6)

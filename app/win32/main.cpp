@@ -8,12 +8,15 @@
 #include "app/cycle.h"
 #include "app/messages.h"
 #include "app/resources/resource.h"
+#include "app/start_with_windows.h"
 #include "app/startup.h"
 #include "app/win32/win32_shell.h"
 #include "compose/composer.h"
 #include "compose/job.h"
 #include "effects/core/random.h"
+#include "platform/activity_win32.h"
 #include "platform/desktop_win32.h"
+#include "platform/hotkeys_win32.h"
 #include "platform/registry_win32.h"
 #include "platform/shell_win32.h"
 
@@ -74,9 +77,10 @@ public:
           shell(resources, settings, DesktopAccess{desktop, registry}),
           cycle(settings, CycleServices{platform, worker, composer, desktop, registry, pictures,
                                         shell, platform::isAnsiLeadByte,
-                                        platform::sameTextIgnoringCase}) {
+                                        platform::sameTextIgnoringCase, hotkeys, activity}) {
         shell.platform = &platform;
         shell.worker = &worker;
+        shell.hotkeys = &hotkeys;
         shell.cycle = &cycle;
     }
 
@@ -90,6 +94,10 @@ public:
         getDocumentsFolder(documents);
         com.initialise();  // the Active Desktop tests need it
         firstRun = prepareSettings(settings, DesktopAccess{desktop, registry}, documents);
+        // A program that was moved starts from its new place next time.
+        char program[MAX_PATH];
+        if (settings.StartWithWindows && programPath(program))
+            applyStartWithWindows(registry, true, program, platform::isAnsiLeadByte);
     }
     bool registerMainClass() override { return shell.registerMainClass(); }
     bool createMainWindow() override {
@@ -121,6 +129,8 @@ private:
     platform::Win32Registry registry;
     platform::Win32ShellPlatform platform;
     platform::Win32Worker worker;
+    platform::Win32Hotkeys hotkeys;
+    platform::Win32Activity activity;
     WallpaperComposer composer;  // the worker's, beside the cycle that starts it
     BmpPictureStore pictures;
     Win32Shell shell;

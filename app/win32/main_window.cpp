@@ -19,6 +19,7 @@ void onCreate(Win32Shell &shell, HWND window) {
     shell.mainWindow = window;
     if (shell.platform) shell.platform->setWindow(window);
     if (shell.worker) shell.worker->setWindow(window);
+    if (shell.hotkeys) shell.hotkeys->setWindow(window);
     shell.loadIcons();
     if (shell.cycle)
         shell.cycle->addTrayIcon();
@@ -50,6 +51,7 @@ void onDestroy(Win32Shell &shell) {
     shell.destroyIcons();
     if (shell.settingsDialog) DestroyWindow(shell.settingsDialog);
     if (shell.aboutDialog) DestroyWindow(shell.aboutDialog);
+    if (shell.advancedDialog) DestroyWindow(shell.advancedDialog);
     if (shell.saveAsDialog) SendMessageA(shell.saveAsDialog, WM_CLOSE, 0, 0);
     if (shell.cycle) shell.cycle->onMainWindowDestroyed();
     shell.mainWindow = nullptr;
@@ -77,6 +79,7 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case kMsgSaveFailed: if (cycle) cycle->onSaveFailed(); return 0;
     case kMsgTray: onTray(*shell, lParam); return 0;
     case WM_COMMAND: onCommand(*shell, LOWORD(wParam)); return 0;
+    case WM_HOTKEY: if (cycle) cycle->onHotkey(uint32_t(wParam)); return 0;
     case WM_DESTROY: onDestroy(*shell); return 0;
     // The session may end: nothing keeps it from ending.
     case WM_QUERYENDSESSION: return TRUE;
@@ -108,7 +111,8 @@ bool Win32Shell::createMainWindow() {
 
 bool Win32Shell::dialogMessage(MSG *message) {
     if (settingsDialog && IsDialogMessageA(settingsDialog, message)) return true;
-    return aboutDialog && IsDialogMessageA(aboutDialog, message);
+    if (aboutDialog && IsDialogMessageA(aboutDialog, message)) return true;
+    return advancedDialog && IsDialogMessageA(advancedDialog, message);
 }
 
 // ---- ShellUi
@@ -123,6 +127,7 @@ bool Win32Shell::isDialogOpen(ShellDialog dialog) {
     case ShellDialog::settings: return settingsDialog != nullptr;
     case ShellDialog::saveAs: return saveAsDialog != nullptr;
     case ShellDialog::about: return aboutDialog != nullptr;
+    case ShellDialog::advanced: return advancedDialog != nullptr;
     }
     return false;
 }
@@ -130,6 +135,7 @@ bool Win32Shell::isDialogOpen(ShellDialog dialog) {
 void Win32Shell::bringToFront(ShellDialog dialog) {
     HWND window = dialog == ShellDialog::settings ? settingsDialog
                   : dialog == ShellDialog::saveAs ? saveAsDialog
+                  : dialog == ShellDialog::advanced ? advancedDialog
                                                   : aboutDialog;
     if (window) SetForegroundWindow(window);
 }
@@ -139,6 +145,8 @@ void Win32Shell::openDialog(ShellDialog dialog) {
         createSettingsDialog();
     else if (dialog == ShellDialog::about)
         createAboutDialog();
+    else if (dialog == ShellDialog::advanced)
+        createAdvancedDialog();
 }
 
 void Win32Shell::closeDialog(ShellDialog dialog) {

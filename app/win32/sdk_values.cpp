@@ -7,11 +7,14 @@
 // there after wininet.h.
 #include <wininet.h>
 #include <shlobj.h>
+#include <commctrl.h>
 
 #include "app/desktop.h"
 #include "app/messages.h"
+#include "app/preferences.h"
 #include "app/settings_form.h"
 #include "app/ui_language.h"
+#include "platform/hotkeys.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 
@@ -27,6 +30,15 @@ static_assert(kMsgTray >= WM_USER && kMsgJobDone >= WM_USER && kMsgSaveFailed >=
                   kMsgTray < WM_APP && kMsgJobDone < WM_APP && kMsgSaveFailed < WM_APP,
               "the main window's messages lie in its class's own range, WM_USER to WM_APP");
 
+// Hotkeys: the hotkey control's flags (what the settings store) and
+// RegisterHotKey's modifiers, which differ.
+static_assert(kHotkeyFlagShift == HOTKEYF_SHIFT && kHotkeyFlagControl == HOTKEYF_CONTROL &&
+                  kHotkeyFlagAlt == HOTKEYF_ALT && kHotkeyFlagExtended == HOTKEYF_EXT,
+              "HOTKEYF_");
+static_assert(platform::kModifierAlt == MOD_ALT && platform::kModifierControl == MOD_CONTROL &&
+                  platform::kModifierShift == MOD_SHIFT,
+              "MOD_");
+
 // Wallpaper styles, the same in the Active Desktop and the classic way.
 static_assert(kWpStyleCenter == WPSTYLE_CENTER, "WPSTYLE_CENTER");
 static_assert(kWpStyleTile == WPSTYLE_TILE, "WPSTYLE_TILE");
@@ -35,6 +47,7 @@ static_assert(kWpStyleStretch == WPSTYLE_STRETCH, "WPSTYLE_STRETCH");
 // Registry value types, passed through as they are.
 static_assert(uint32_t(platform::RegistryType::none) == REG_NONE, "REG_NONE");
 static_assert(uint32_t(platform::RegistryType::string) == REG_SZ, "REG_SZ");
+static_assert(uint32_t(platform::RegistryType::expandString) == REG_EXPAND_SZ, "REG_EXPAND_SZ");
 static_assert(uint32_t(platform::RegistryType::binary) == REG_BINARY, "REG_BINARY");
 static_assert(uint32_t(platform::RegistryType::dword) == REG_DWORD, "REG_DWORD");
 

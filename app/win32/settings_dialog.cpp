@@ -125,24 +125,6 @@ void browseForFolder(Win32Shell &shell, HWND dialog) {
 
 // ---- OK and Cancel
 
-// Message boxes of the checks, owned by the dialog.
-class DialogPrompter : public FormPrompter {
-public:
-    DialogPrompter(const platform::Win32Resources &resources, HWND dialog)
-        : resources(resources), dialog(dialog) {}
-    int32_t show(const FormMessage &message) override {
-        return ::showMessage(resources, dialog, message.textId, message.captionId, message.style);
-    }
-    void focusAndSelect(int32_t control) override {
-        SetFocus(GetDlgItem(dialog, control));
-        sendItem(dialog, control, EM_SETSEL, 0, -1);
-    }
-
-private:
-    const platform::Win32Resources &resources;
-    HWND dialog;
-};
-
 // The controls' values; folder receives the folder text (260 bytes).
 SettingsForm readForm(HWND dialog, char *folder) {
     SettingsForm form;

@@ -122,34 +122,66 @@ UINT positionBelow(HMENU menu, UINT id) {
     return count > 0 ? UINT(count) : 0;
 }
 
+// Menu resource 10 stays as it is: the advanced settings item is inserted
+// below the settings item each time the menu is loaded.
+void insertAdvancedItem(const platform::Win32Resources &resources, HMENU popup) {
+    char text[64] = "";
+    if (resources.loadString(IDS_ADVANCED_MENU, text, sizeof text) == 0) return;
+    InsertMenuA(popup, positionBelow(popup, IDM_SETTINGS), MF_BYPOSITION | MF_STRING, IDM_ADVANCED, text);
+}
+
 }  // namespace
 
 void Win32Shell::loadIcons() {
     largeIcon = loadIcon(instance, IDI_PROGRAM, 32);
     smallIcon = loadIcon(instance, IDI_PROGRAM, 16);
     pausedIcon = loadIcon(instance, IDI_PAUSED, 16);
+    heldIcon = loadIcon(instance, IDI_HELD, 16);
 }
 
 void Win32Shell::destroyIcons() {
     if (largeIcon) DestroyIcon(largeIcon);
     if (smallIcon) DestroyIcon(smallIcon);
     if (pausedIcon) DestroyIcon(pausedIcon);
-    largeIcon = smallIcon = pausedIcon = nullptr;
+    if (heldIcon) DestroyIcon(heldIcon);
+    largeIcon = smallIcon = pausedIcon = heldIcon = nullptr;
+}
+
+// The icon for the state: paused, else held (timed changes wait), else
+// running. The tip says when changes wait.
+HICON Win32Shell::trayIcon() const {
+    return trayPaused ? pausedIcon : changesHeld ? heldIcon : smallIcon;
+}
+
+void Win32Shell::trayTip(char *tip, int32_t size) const {
+    if (!changesHeld || resources.loadString(IDS_TRAY_HELD, tip, size) == 0)
+        lstrcpynA(tip, "chromaweave", size);
 }
 
 bool Win32Shell::addTrayIcon(bool paused) {
+    trayPaused = paused;
     NOTIFYICONDATAA data = trayEntry(mainWindow);
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = kMsgTray;
-    data.hIcon = paused ? pausedIcon : smallIcon;
-    lstrcpynA(data.szTip, "chromaweave", sizeof data.szTip);
+    data.hIcon = trayIcon();
+    trayTip(data.szTip, sizeof data.szTip);
     return Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
 }
 
 void Win32Shell::updateTrayIcon(bool paused) {
+    trayPaused = paused;
     NOTIFYICONDATAA data = trayEntry(mainWindow);
     data.uFlags = NIF_ICON;
-    data.hIcon = paused ? pausedIcon : smallIcon;
+    data.hIcon = trayIcon();
+    Shell_NotifyIconA(NIM_MODIFY, &data);
+}
+
+void Win32Shell::showChangesHeld(bool held) {
+    changesHeld = held;
+    NOTIFYICONDATAA data = trayEntry(mainWindow);
+    data.uFlags = NIF_ICON | NIF_TIP;
+    data.hIcon = trayIcon();
+    trayTip(data.szTip, sizeof data.szTip);
     Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
@@ -233,6 +265,7 @@ void Win32Shell::showTrayMenu() {
     HMENU menu = resources.loadMenu(IDM_TRAY);
     if (!menu) return;
     HMENU popup = GetSubMenu(menu, 0);
+    insertAdvancedItem(resources, popup);
     const ShellState &state = cycle->state();
     MenuState items = menuStateFor(MenuInputs{
         state.currentPicture != nullptr, settings.UseSequentialNo, state.paused, state.stopped,
@@ -243,6 +276,9 @@ void Win32Shell::showTrayMenu() {
     EnableMenuItem(popup, IDM_CHANGE, MF_BYCOMMAND | enabledFlag(items.changeEnabled));
     EnableMenuItem(popup, IDM_STOP, MF_BYCOMMAND | enabledFlag(items.stopEnabled));
     CheckMenuItem(popup, IDM_STOP, MF_BYCOMMAND | (items.stopChecked ? MF_CHECKED : MF_UNCHECKED));
+    // Held by the advanced dialog: no stop either, whose end would not end
+    // the dialog's hold.
+    if (advancedDialog) EnableMenuItem(popup, IDM_STOP, MF_BYCOMMAND | enabledFlag(false));
     // Declared before the menu is destroyed: deleted after it.
     MenuBitmaps bitmaps;
     insertRecipeItems(popup, items, bitmaps);

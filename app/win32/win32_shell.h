@@ -12,6 +12,7 @@
 #include "app/settings.h"
 #include "app/settings_form.h"
 #include "app/shell_ui.h"
+#include "platform/hotkeys_win32.h"
 #include "platform/resources_win32.h"
 #include "platform/shell_win32.h"
 
@@ -30,6 +31,23 @@ int32_t showMessage(const platform::Win32Resources &resources, HWND owner, uint3
                     uint32_t captionId, uint32_t style);
 // The user's documents folder into 260 bytes; empty when unknown.
 void getDocumentsFolder(char *path);
+// The program file's path into 260 bytes; false (empty) when unknown.
+bool programPath(char *path);
+
+// Message boxes of a dialog's checks, owned by the dialog.
+class DialogPrompter : public FormPrompter {
+public:
+    DialogPrompter(const platform::Win32Resources &resources, HWND dialog)
+        : resources(resources), dialog(dialog) {}
+    int32_t show(const FormMessage &message) override;
+    void focusAndSelect(int32_t control) override;
+    // The message, if any, then the focus, if any.
+    void report(const FormMessage &message);
+
+private:
+    const platform::Win32Resources &resources;
+    HWND dialog;
+};
 
 // The shell's windows and the cycle's user interface.
 class Win32Shell : public ShellUi {
@@ -42,6 +60,7 @@ public:
     int32_t showMessage(MessageOwner owner, uint32_t textId, uint32_t style) override;
     bool addTrayIcon(bool paused) override;
     void updateTrayIcon(bool paused) override;
+    void showChangesHeld(bool held) override;
     bool isDialogOpen(ShellDialog dialog) override;
     void bringToFront(ShellDialog dialog) override;
     void openDialog(ShellDialog dialog) override;
@@ -65,14 +84,17 @@ public:
     void removeTrayIcon();
     void showTrayMenu();
     void setWindowIcons(HWND window);
+    HICON trayIcon() const;
+    void trayTip(char *tip, int32_t size) const;
     // A history entry of the last menu was chosen (its command id).
     void chooseHistoryItem(uint32_t id);
     void insertRecipeItems(HMENU popup, const MenuState &items, MenuBitmaps &bitmaps);
     HMENU historyMenu(MenuBitmaps &bitmaps);
 
-    // Dialogs (about_dialog.cpp, settings_dialog.cpp).
+    // Dialogs (about_dialog.cpp, settings_dialog.cpp, advanced_dialog.cpp).
     void createAboutDialog();
     void createSettingsDialog();
+    void createAdvancedDialog();
 
     HINSTANCE instance;
     // Every menu, dialog and text the user sees comes from here.
@@ -83,15 +105,21 @@ public:
     // Told the main window in its WM_CREATE, before any timer or worker.
     platform::Win32ShellPlatform *platform = nullptr;
     platform::Win32Worker *worker = nullptr;
+    platform::Win32Hotkeys *hotkeys = nullptr;
 
     HWND mainWindow = nullptr;
     UINT taskbarCreated = 0;  // the registered "TaskbarCreated" message
     HWND settingsDialog = nullptr;
     HWND aboutDialog = nullptr;
     HWND saveAsDialog = nullptr;
+    HWND advancedDialog = nullptr;
     HICON largeIcon = nullptr;   // icon 1, 32 x 32
     HICON smallIcon = nullptr;   // icon 1, 16 x 16: running
     HICON pausedIcon = nullptr;  // icon 2, 16 x 16: paused
+    HICON heldIcon = nullptr;    // icon 3, 16 x 16: running, timed changes wait
+    // What the tray icon shows: paused wins over held.
+    bool trayPaused = false;
+    bool changesHeld = false;
     HFONT linkFont = nullptr;    // the About dialog's underlined font
     WNDPROC linkProcedure = nullptr;  // the link control's own procedure
     // The history entries the last menu listed, by position: a change while

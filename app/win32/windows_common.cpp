@@ -34,6 +34,30 @@ int32_t showMessage(const platform::Win32Resources &resources, HWND owner, uint3
     return MessageBoxIndirectA(&box);
 }
 
+int32_t DialogPrompter::show(const FormMessage &message) {
+    return ::showMessage(resources, dialog, message.textId, message.captionId, message.style);
+}
+
+void DialogPrompter::focusAndSelect(int32_t control) {
+    SetFocus(GetDlgItem(dialog, control));
+    SendDlgItemMessageA(dialog, control, EM_SETSEL, 0, -1);
+}
+
+void DialogPrompter::report(const FormMessage &message) {
+    if (message.textId) show(message);
+    if (message.focusControl) focusAndSelect(message.focusControl);
+}
+
+bool programPath(char *path) {
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    // A path that filled the buffer may have been cut.
+    if (length == 0 || length >= MAX_PATH) {
+        path[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
 void centerOnWorkArea(HWND window) {
     RECT work, rect;
     if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0) || !GetWindowRect(window, &rect))

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <deque>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -88,14 +89,14 @@ public:
     uint32_t tickCount() override { return uint32_t(base + clock); }
     uint64_t currentTime() override { return epoch + clock / 1000; }
     bool setTimer(uint32_t id, uint32_t ms) override {
-        EXPECT_TRUE(id == kTimerChange || id == kTimerResume || id == kTimerTray);
-        if (id > kTimerTray) return false;
+        EXPECT_TRUE(id == kTimerChange || id == kTimerResume || id == kTimerTray || id == kTimerBusy);
+        if (id > kTimerBusy) return false;
         timers[id] = Timer{true, ms, clock + ms};
         return true;
     }
     void killTimer(uint32_t id) override {
-        EXPECT_TRUE(id <= kTimerTray && timers[id].armed) << "killing timer " << id << " not armed";
-        if (id <= kTimerTray) timers[id].armed = false;
+        EXPECT_TRUE(id <= kTimerBusy && timers[id].armed) << "killing timer " << id << " not armed";
+        if (id <= kTimerBusy) timers[id].armed = false;
     }
     bool postMessage(uint32_t message, uintptr_t param) override {
         posted.push_back({message, param});
@@ -110,7 +111,7 @@ public:
     uint32_t base = 0;    // tick count at simulated time 0
     uint64_t epoch = 1700000000;  // seconds since 1970 at simulated time 0
     uint64_t clock = 0;   // simulated milliseconds
-    Timer timers[kTimerTray + 1];  // by timer id
+    Timer timers[kTimerBusy + 1];  // by timer id
     std::deque<std::pair<uint32_t, uintptr_t>> posted;
     std::vector<std::string> deleted;
 };
@@ -227,6 +228,45 @@ public:
     std::vector<std::pair<std::string, bool>> sets;  // path, persisted
 };
 
+// Registered hotkeys by id; a combination listed in taken is refused.
+class Hotkeys : public platform::Hotkeys {
+public:
+    struct Combination {
+        uint32_t modifiers, key;
+        bool operator<(const Combination &o) const {
+            return modifiers != o.modifiers ? modifiers < o.modifiers : key < o.key;
+        }
+    };
+    platform::HotkeyResult registerHotkey(uint32_t id, uint32_t modifiers, uint32_t key) override {
+        EXPECT_FALSE(registered.count(id)) << "hotkey " << id << " registered twice";
+        if (taken.count(Combination{modifiers, key})) return platform::HotkeyResult::kTaken;
+        registered[id] = Combination{modifiers, key};
+        return platform::HotkeyResult::kRegistered;
+    }
+    void unregisterHotkey(uint32_t id) override {
+        EXPECT_TRUE(registered.count(id)) << "hotkey " << id << " not registered";
+        registered.erase(id);
+    }
+    std::map<uint32_t, Combination> registered;
+    std::set<Combination> taken;
+};
+
+// What the user is doing, as the test sets it; every question is counted.
+class Activity : public platform::Activity {
+public:
+    bool fullScreenRunning() override {
+        ++asked;
+        return fullScreen;
+    }
+    bool onBatteryPower() override {
+        ++asked;
+        return battery;
+    }
+    bool fullScreen = false;
+    bool battery = false;
+    int32_t asked = 0;
+};
+
 class Ui : public ShellUi {
 public:
     int32_t showMessage(MessageOwner owner, uint32_t textId, uint32_t) override {
@@ -246,6 +286,7 @@ public:
         trayPaused = paused;
         if (!paused) ++resumes;
     }
+    void showChangesHeld(bool held) override { trayHeld = held; }
     bool isDialogOpen(ShellDialog d) override { return open[int(d)]; }
     void bringToFront(ShellDialog d) override {
         EXPECT_TRUE(open[int(d)]);
@@ -301,16 +342,17 @@ public:
         if (destroyed) return;
         destroyed = true;
         trayShown = false;
-        open[0] = open[1] = open[2] = false;
+        for (bool &o : open) o = false;
         cycle->onMainWindowDestroyed();
     }
     WallpaperCycle *cycle = nullptr;
     std::vector<uint32_t> messages;
     std::vector<MessageOwner> owners;
     std::vector<ShellDialog> fronted;
-    bool open[3] = {false, false, false};
-    int32_t opened[3] = {0, 0, 0};
+    bool open[4] = {false, false, false, false};
+    int32_t opened[4] = {0, 0, 0, 0};
     bool trayPaused = false;
+    bool trayHeld = false;
     bool trayShown = false;
     bool taskbarThere = true;  // whether adding the tray icon works
     int32_t trayAdds = 0;
@@ -364,12 +406,12 @@ public:
     // Moves the clock forward, firing timers and finishing the worker at
     // their moments; timer messages come after posted ones, as in Windows.
     void advance(uint64_t ms) {
-        const int32_t workerDone = kTimerTray + 1;
+        const int32_t workerDone = kTimerBusy + 1;
         uint64_t end = platform.clock + ms;
         for (;;) {
             uint64_t next = end;
             int32_t what = 0;  // 0 end, a timer id, or workerDone
-            for (uint32_t id = kTimerChange; id <= kTimerTray; ++id) {
+            for (uint32_t id = kTimerChange; id <= kTimerBusy; ++id) {
                 const Platform::Timer &t = platform.timers[id];
                 if (t.armed && t.due <= next && (what == 0 || t.due < next)) {
                     next = t.due;
@@ -398,6 +440,8 @@ public:
     bool stuck() const {
         const ShellState &s = cycle.state();
         if (s.paused || s.ending || s.firstRun) return false;
+        // A change due while the user is busy waits for the busy poll.
+        if (s.changeDueWhileBusy) return !s.userBusy || !platform.armed(kTimerBusy);
         // A pending change needs a worker that will still post its notice.
         if (s.changePending) {
             bool noticeQueued = false;
@@ -412,13 +456,15 @@ public:
     Worker worker;
     Desktop desktop;
     platform::MemoryRegistry registry;
+    Hotkeys hotkeys;
+    Activity activity;
     Ui ui;
     Settings settings;
     uint64_t renderMs = 0;
     WallpaperComposer composer;
     WallpaperCycle cycle{settings, CycleServices{platform, worker, composer, desktop, registry,
                                                  pictures, ui, shiftJisLeadByte,
-                                                 FolderCompare::equal}};
+                                                 FolderCompare::equal, hotkeys, activity}};
 };
 
 }  // namespace fakes

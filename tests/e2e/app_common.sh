@@ -39,11 +39,41 @@ if [ "$E2E_LANGUAGE" = ja ]; then
 217=上書き保存時に確認を取る(&O)
 218=Active Desktop を検出しない(&A)'
   UNIT_NAMES=$'秒\n分\n時間'
+  ADVANCED_TITLE='chromaweave 詳細設定'
+  TEXT_BAD_STYLE='模様のグラデーション、市松模様、雲・プラズマのうち、一つ以上を選んでください。'
+  TEXT_HOTKEY_TAKEN='このホットキーは他のプログラムが使用しています。\r\n別の組み合わせを選んでください。'
+  ADVANCED_LABELS='65535=ホットキー
+65535=壁紙を変更(&C):
+65535=前の壁紙に戻す(&B):
+65535=壁紙変更の停止/再開(&P):
+233=他のプログラムが使用中のため、登録できなかったホットキーがあります。
+234=Windows の起動時に chromaweave を起動する(&W)
+65535=次の間は時間による壁紙の変更を待つ
+235=全画面のゲーム・プレゼンテーションなどの実行中(&F)
+236=バッテリーで動作している間(&T)
+65535=壁紙の作風
+65535=複雑さ(&X):
+65535=模様:
+240=グラデーション(&G)
+241=市松模様(&K)
+242=雲・プラズマ(&U)
+243=ドット(&D)
+244=線・格子(&L)
+65535=フィルタ:
+245=ゆがみ(&R)
+246=ノイズ(&N)
+247=ぼかし(&S)
+248=輪郭・浮き彫り(&E)
+249=タイル(&I)
+1=OK
+2=キャンセル'
+  COMPLEXITY_NAMES=$'単純\n標準\n豊か'
   ABOUT_LABELS="1=OK
 65535=$ABOUT_VERSION\\nタイル壁紙を織り続けるソフト
 200=https://kelpworks.example.jp/chromaweave/
 65535=壁紙変更回数:"
   MENU_ITEMS='100 設定(&O)...
+120 詳細設定(&D)...
 - separator
 101 壁紙を保存(&S)
 102 名前を付けて壁紙を保存(&A)...
@@ -89,11 +119,41 @@ else
 217=C&onfirm before overwriting
 218=Do not detect &Active Desktop'
   UNIT_NAMES=$'seconds\nminutes\nhours'
+  ADVANCED_TITLE='chromaweave Advanced Settings'
+  TEXT_BAD_STYLE='Please choose at least one of the patterns gradients, checkers, or clouds and plasma.'
+  TEXT_HOTKEY_TAKEN='Another program uses this hotkey.\r\nPlease choose another combination.'
+  ADVANCED_LABELS='65535=Hotkeys
+65535=&Change wallpaper:
+65535=&Back to the previous wallpaper:
+65535=Sto&p or resume changing:
+233=A hotkey could not be registered: another program uses it.
+234=Start chromaweave with &Windows
+65535=Timed changes wait while
+235=&Full-screen programs or presentations run
+236=The computer runs on ba&ttery
+65535=Style of the wallpapers
+65535=Comple&xity:
+65535=Patterns:
+240=&Gradients
+241=Chec&kers
+242=Clo&uds and plasma
+243=&Dots
+244=&Lines and grids
+65535=Filters:
+245=Wa&rps
+246=&Noise
+247=&Soft
+248=&Edges and relief
+249=T&iles
+1=OK
+2=Cancel'
+  COMPLEXITY_NAMES=$'simple\nnormal\nrich'
   ABOUT_LABELS="1=OK
 65535=$ABOUT_VERSION\\nKeeps weaving tiled wallpapers
 200=https://kelpworks.example.jp/chromaweave/
 65535=Wallpaper changes:"
   MENU_ITEMS='100 Se&ttings...
+120 A&dvanced Settings...
 - separator
 101 &Save Wallpaper
 102 Save Wallpaper &As...
@@ -114,6 +174,7 @@ fi
 # Wine's own save dialog, in Wine's Japanese.
 SAVE_TITLE='名前を付けて保存'
 SETTINGS_KEY='Software\kelpworks\chromaweave'
+RUN_KEY='Software\Microsoft\Windows\CurrentVersion\Run'
 HISTORY_KEY='Software\kelpworks\chromaweave\History'
 E2E_LAB=$E2E_BUILD/tools/chromaweave_lab.exe
 DESKTOP_KEY='Control Panel\Desktop'
@@ -158,16 +219,21 @@ app_expect_exit() {
 app_command() { e2e_drive command "$MAIN_CLASS" "$1" >/dev/null; }
 
 settings_dialog() { wait_for_window "$DIALOG" "$SETTINGS_TITLE" "${1:-20000}"; }
+advanced_dialog() { wait_for_window "$DIALOG" "$ADVANCED_TITLE" "${1:-20000}"; }
 
-# app_check_dialog HWND settings|about: the dialog's labels (and the unit
-# names of the settings) as the interface language has them. The About
-# dialog's count (control 201) changes with the wallpaper and is left out.
+# app_check_dialog HWND settings|advanced|about: the dialog's labels (and the
+# names in the settings' and advanced settings' lists) as the interface
+# language has them. The About dialog's count (control 201) changes with
+# the wallpaper and is left out.
 app_check_dialog() {
   local got
   got=$(e2e_drive labels "$1") || e2e_fail "cannot read the $2 dialog"
   if [ "$2" = settings ]; then
     e2e_check_texts "labels of the settings dialog" "$SETTINGS_LABELS" "$got"
     e2e_check_texts "unit names" "$UNIT_NAMES" "$(e2e_drive combo-items "$1" 211)"
+  elif [ "$2" = advanced ]; then
+    e2e_check_texts "labels of the advanced settings dialog" "$ADVANCED_LABELS" "$got"
+    e2e_check_texts "complexity names" "$COMPLEXITY_NAMES" "$(e2e_drive combo-items "$1" 237)"
   else
     e2e_check_texts "labels of the About dialog" "$ABOUT_LABELS" "$(grep -v '^201=' <<<"$got")"
   fi

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/settings.h"
+#include "app/start_with_windows.h"
 #include "purge/purge_logic.h"
 #include "purge/purge_texts.h"
 
@@ -16,14 +18,23 @@ constexpr int32_t kErrorAccessDenied = 5;
 constexpr int32_t kIdCancel = 2;
 const std::string kSettings = "Software\\kelpworks\\chromaweave";
 const std::string kMaker = "Software\\kelpworks";
+const std::string kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // Keys by full path with their value names; children are the keys one level
 // below, in name order, as the registry enumerates them.
 class FakeRegistry : public purge::Registry {
 public:
   std::map<std::string, std::set<std::string>> keys;
+  // Type and bytes of the values that have data (by key path and name).
+  std::map<std::pair<std::string, std::string>, std::pair<uint32_t, std::string>> data;
   std::vector<std::string> deleted;
   int openHandles = 0;
+  bool valuesStay = false;  // deleting a value fails
+
+  void put(const std::string& path, const std::string& name, uint32_t type, const std::string& bytes) {
+    add(path, name);
+    data[{path, name}] = {type, bytes};
+  }
 
   void add(const std::string& path, const std::string& value = "") {
     for (size_t i = path.find('\\'); i != std::string::npos; i = path.find('\\', i + 1))
@@ -58,6 +69,27 @@ public:
   int32_t enumValue(uintptr_t key, uint32_t index, char* name, uint32_t* size) override {
     const auto& v = keys[handles_[key - 1]];
     return give(std::vector<std::string>(v.begin(), v.end()), index, name, size);
+  }
+  int32_t queryValue(uintptr_t key, const char* name, uint32_t* type, void* buffer,
+                     uint32_t* size) override {
+    auto v = data.find({handles_[key - 1], name});
+    if (v == data.end())
+      return kErrorFileNotFound;
+    *type = v->second.first;
+    const std::string& bytes = v->second.second;
+    bool fits = bytes.size() <= *size;
+    *size = static_cast<uint32_t>(bytes.size());
+    if (!fits)
+      return purge::kErrorMoreData;
+    std::memcpy(buffer, bytes.data(), bytes.size());
+    return purge::kErrorSuccess;
+  }
+  int32_t deleteValue(uintptr_t key, const char* name) override {
+    const std::string& path = handles_[key - 1];
+    if (valuesStay || !keys[path].erase(name))
+      return valuesStay ? kErrorAccessDenied : kErrorFileNotFound;
+    data.erase({path, name});
+    return purge::kErrorSuccess;
   }
   int32_t deleteKey(const char* path) override {
     if (!has(path))
@@ -106,6 +138,7 @@ public:
     return mutexCreated;
   }
   void releaseMutex() override { ++releases; }
+  bool isLeadByte(uint8_t byte) override { return shiftJisLeadByte(byte); }
   int32_t message(const char* text, const char* caption, uint32_t style) override {
     shown.push_back({text, caption != nullptr, caption ? caption : "", style});
     return style & purge::kOkCancel ? answer : purge::kIdOk;
@@ -289,5 +322,89 @@ TEST(PurgeLanguage, FollowsTheAnsiCodePage) {
     ASSERT_TRUE(text && text[0]);
     for (const char* c = text; *c; ++c)
       EXPECT_TRUE(static_cast<unsigned char>(*c) < 0x80) << text;
+  }
+}
+
+// The two programs share no code: the names they share are spelled twice.
+TEST(PurgeSharedNames, SpelledAsChromaweaveSpellsThem) {
+  EXPECT_STREQ(purge::kSettingsKey, kSettingsKeyPath);
+  EXPECT_STREQ(purge::kRunKey, kRunKeyPath);
+  EXPECT_STREQ(purge::kRunValue, kRunValueName);
+}
+
+// Which Run commands start chromaweave, decided alike by both programs.
+// "\x95\x5C" is a Shift-JIS character whose trail byte is a backslash.
+TEST(PurgeSharedNames, RunCommandsThatStartChromaweave) {
+  const struct {
+    const char* command;
+    bool ours;
+  } cases[] = {
+      {"\"C:\\Program Files\\cw\\chromaweave.exe\"", true},
+      {"\"C:\\cw\\CHROMAWEAVE.EXE\" --quiet", true},
+      {"C:\\cw\\chromaweave.exe", true},
+      {"  C:\\cw\\chromaweave.exe /x", true},
+      {"C:\\Program Files\\cw\\chromaweave.exe", true},
+      {"C:/tools/chromaweave.exe", true},
+      {"chromaweave.exe", true},
+      {"\"%LOCALAPPDATA%\\cw\\chromaweave.exe\"", true},
+      {"\"C:\\\x95\x5C\\chromaweave.exe\"", true},
+      {"\"C:\\cw\\chromaweave.exe", true},  // no closing quote: to the end
+      {"\"C:\\x\x95\x5C" "chromaweave.exe\"", false},
+      {"\"C:\\cw\\chromaweave.exe.bak\"", false},
+      {"\"C:\\cw\\notchromaweave.exe\"", false},
+      {"C:\\other.exe C:\\cw\\chromaweave.exe", false},
+      {"C:\\cw\\chromaweave", false},
+      {"", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(purge::startsChromaweave(c.command, shiftJisLeadByte), c.ours) << c.command;
+    EXPECT_EQ(startsChromaweave(c.command, shiftJisLeadByte), c.ours) << c.command;
+  }
+}
+
+// The Run value is chromaweave's setting too: deleted with the key, and
+// alone when there is no key; another program's value of that name, a
+// cancelled question or a value that cannot be deleted leave it.
+TEST_F(PurgeFlow, RunValueOfChromaweave) {
+  const std::string ours = "\"C:\\cw\\chromaweave.exe\"";
+  const struct {
+    bool settingsKey;
+    const char* command;  // null: no Run value
+    uint32_t type;
+    int32_t answer;
+    bool valuesStay;
+    std::vector<const char*> texts;
+    bool runValueLeft, settingsLeft, makerLeft;
+  } cases[] = {
+      {false, ours.c_str(), purge::kRegSz, purge::kIdOk, false, {kQuestion, kDeleted}, false, false, true},
+      {true, ours.c_str(), purge::kRegExpandSz, purge::kIdOk, false, {kQuestion, kDeleted}, false, false, false},
+      {false, "C:\\other\\weaver.exe", purge::kRegSz, purge::kIdOk, false, {"設定情報はありません。"}, true, false, true},
+      {false, ours.c_str(), 3 /* REG_BINARY */, purge::kIdOk, false, {"設定情報はありません。"}, true, false, true},
+      {true, "C:\\other\\weaver.exe", purge::kRegSz, purge::kIdOk, false, {kQuestion, kDeleted}, true, false, false},
+      {false, ours.c_str(), purge::kRegSz, kIdCancel, false, {kQuestion}, true, false, true},
+      {true, ours.c_str(), purge::kRegSz, purge::kIdOk, true,
+       {kQuestion, "レジストリのキーを削除できません。"}, true, false, true},
+  };
+  for (const auto& c : cases) {
+    registry = FakeRegistry();
+    host = FakeHost();
+    if (c.settingsKey)
+      makeSettings();
+    registry.add(kMaker);  // empty once the settings key is gone
+    registry.add(kRun, "OtherProgram");
+    if (c.command)
+      registry.put(kRun, "chromaweave", c.type, c.command);
+    registry.valuesStay = c.valuesStay;
+    host.answer = c.answer;
+    run();
+    SCOPED_TRACE(testing::Message() << c.settingsKey << " " << c.command << " " << c.answer);
+    ASSERT_EQ(c.texts.size(), host.shown.size());
+    for (size_t i = 0; i < c.texts.size(); ++i)
+      EXPECT_EQ(c.texts[i], host.shown[i].text);
+    EXPECT_EQ(c.runValueLeft, registry.keys[kRun].count("chromaweave") != 0);
+    EXPECT_EQ(c.settingsLeft, registry.has(kSettings));
+    EXPECT_TRUE(registry.keys[kRun].count("OtherProgram"));
+    // The empty maker key goes only with the settings key.
+    EXPECT_EQ(c.makerLeft, registry.has(kMaker));
   }
 }

@@ -375,7 +375,7 @@ void expectTextsFit(HWND dialog, uint16_t id) {
 // "MS Shell Dlg", and wider than the fonts Windows maps it to. Dialog units
 // follow the font, so the layout is measured as it scales.
 TEST(Languages, EnglishTextsFitTheirControls) {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_UPDOWN_CLASS};
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_UPDOWN_CLASS | ICC_HOTKEY_CLASS};
     ASSERT_TRUE(InitCommonControlsEx(&controls));
     for (uint16_t id : idsOf(RT_DIALOG, english)) {
         uint32_t size = 0;

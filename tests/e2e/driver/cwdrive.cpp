@@ -5,6 +5,7 @@
 // printed and taken as decimal numbers. Texts are printed as UTF-8, one line
 // each, with backslash, CR and LF escaped as \\, \r and \n.
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -251,6 +252,22 @@ int holdMutex(const std::wstring& name, DWORD ms) {
   Sleep(ms);
   ReleaseMutex(m);
   CloseHandle(m);
+  return 0;
+}
+
+// Holds a global hotkey (RegisterHotKey for this thread) the way another
+// program would. Prints "held" and waits to be killed; prints "taken" and
+// ends with code 3 when someone holds it already.
+int holdHotkey(UINT modifiers, UINT key) {
+  if (!RegisterHotKey(nullptr, 1, modifiers, key)) {
+    std::printf("taken\n");
+    return 3;
+  }
+  std::printf("held\n");
+  std::fflush(stdout);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+  }
   return 0;
 }
 
@@ -768,6 +785,47 @@ int menuItems(HWND menuWindow, int itemId) {
   return 0;
 }
 
+// "visible=V" of one control.
+int controlVisible(HWND dialog, int id) {
+  HWND c = control(dialog, id);
+  if (!c)
+    return 1;
+  std::printf("visible=%d\n", IsWindowVisible(c) ? 1 : 0);
+  return 0;
+}
+
+// A hotkey control's combination (HKM_GETHOTKEY: key in the low byte,
+// HOTKEYF_ flags above), printed, or set to VALUE.
+int hotkeyControl(HWND dialog, int id, const std::wstring* value) {
+  HWND c = control(dialog, id);
+  if (!c)
+    return 1;
+  if (value) {
+    SendMessageW(c, HKM_SETHOTKEY, static_cast<WPARAM>(wcstoul(value->c_str(), nullptr, 0)), 0);
+    return 0;
+  }
+  std::printf("%u\n", static_cast<unsigned>(SendMessageW(c, HKM_GETHOTKEY, 0, 0) & 0xFFFF));
+  return 0;
+}
+
+// Presses the virtual keys in order and lets them go in reverse, through the
+// system's input path (SendInput), as a user's keyboard would.
+int sendKeys(const std::vector<std::wstring>& keys) {
+  std::vector<INPUT> inputs;
+  for (size_t pass = 0; pass < 2; ++pass) {
+    for (size_t i = 0; i < keys.size(); ++i) {
+      const std::wstring& k = pass == 0 ? keys[i] : keys[keys.size() - 1 - i];
+      INPUT in = {};
+      in.type = INPUT_KEYBOARD;
+      in.ki.wVk = static_cast<WORD>(wcstoul(k.c_str(), nullptr, 0));
+      in.ki.dwFlags = pass == 0 ? 0 : KEYEVENTF_KEYUP;
+      inputs.push_back(in);
+    }
+  }
+  UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  return sent == inputs.size() ? 0 : 1;
+}
+
 // Ends the menu mode of the menu window's thread (EndMenu inside it), the
 // submenus with it; waits until the window is gone.
 int menuEnd(HWND menuWindow) {
@@ -822,6 +880,12 @@ int runShellCommand(const std::vector<std::wstring>& a) {
     return postOrSend(c == L"send", a[1], a[2], a[3], a[4]);
   if (c == L"tray-remove" && n == 3)
     return trayRemove(a[1], static_cast<UINT>(toInt(a[2])));
+  if (c == L"visible" && n == 3)
+    return controlVisible(toWindow(a[1]), toInt(a[2]));
+  if (c == L"hotkey" && (n == 3 || n == 4))
+    return hotkeyControl(toWindow(a[1]), toInt(a[2]), n == 4 ? &a[3] : nullptr);
+  if (c == L"send-keys" && n >= 2)
+    return sendKeys(std::vector<std::wstring>(a.begin() + 1, a.end()));
   return -1;
 }
 
@@ -872,7 +936,11 @@ int usage() {
       "  post CLASS MSG WPARAM LPARAM             post a message (number or registered name)\n"
       "  send CLASS MSG WPARAM LPARAM             send it and print the result\n"
       "  tray-remove CLASS ID                     remove a window's tray icon\n"
-      "  hold-event NAME                          hold a named event until killed\n");
+      "  hold-event NAME                          hold a named event until killed\n"
+      "  hold-hotkey MODIFIERS VK                 hold a global hotkey until killed\n"
+      "  visible HWND CONTROL_ID                  whether a control is visible\n"
+      "  hotkey HWND CONTROL_ID [VALUE]           a hotkey control's combination, or set it\n"
+      "  send-keys VK...                          press the keys in order (SendInput)\n");
   return 64;
 }
 
@@ -924,6 +992,8 @@ int run(const std::vector<std::wstring>& a) {
     return holdMutex(a[1], n == 3 ? static_cast<DWORD>(toInt(a[2])) : INFINITE);
   if (c == L"hold-event" && n == 2)
     return holdEvent(a[1]);
+  if (c == L"hold-hotkey" && n == 3)
+    return holdHotkey(static_cast<UINT>(toInt(a[1])), static_cast<UINT>(toInt(a[2])));
   if (c == L"reg-create" && n >= 2)
     return regCreate(std::vector<std::wstring>(a.begin() + 1, a.end()));
   if (c == L"reg-set" && n >= 4 && (n - 1) % 3 == 0)
@@ -969,7 +1039,8 @@ int serve() {
         break;
       start = tab + 1;
     }
-    int result = args[0] == L"serve" || args[0] == L"hold-mutex" || args[0] == L"hold-event"
+    int result = args[0] == L"serve" || args[0] == L"hold-mutex" || args[0] == L"hold-event" ||
+                         args[0] == L"hold-hotkey"
                      ? usage() : run(args);
     std::printf("\x1e%d\n", result);
     std::fflush(stdout);
