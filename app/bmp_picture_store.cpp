@@ -11,8 +11,7 @@ bool BmpPictureStore::save(tlImage &picture, const char *path) {
     return saveImage(codec, path, picture, nullptr) == tlCodecOk;
 }
 
-bool BmpPictureStore::saveRepeated(tlImage &picture, int32_t width, int32_t height,
-                                   const char *path) {
+bool BmpPictureStore::saveRepeated(tlImage &picture, int32_t width, int32_t height, const char *path) {
     tlPicture repeated;
     if (!repeatPicture(picture.picture, width, height, repeated)) return false;
     tlImage image;

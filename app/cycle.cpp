@@ -29,8 +29,7 @@ ChangeStep decideChange(bool workerExists, platform::WorkerPoll poll) {
     }
 }
 
-ResumePlan planResume(uint32_t lastChangeTick, uint32_t pauseTick, uint32_t interval,
-                      bool changePending) {
+ResumePlan planResume(uint32_t lastChangeTick, uint32_t pauseTick, uint32_t interval, bool changePending) {
     uint32_t elapsed = pauseTick - lastChangeTick;
     // A change that was already due when the cycle was held is made now;
     // waiting for a timer would leave it pending with no timer to serve it.
@@ -63,8 +62,8 @@ uint32_t recipeRefusalText(tlRecipeResult result) {
 
 bool prepareSettings(Settings &settings, DesktopAccess access, const char *documentsFolder) {
     std::snprintf(settings.SaveDir, sizeof settings.SaveDir, "%s", documentsFolder);
-    int32_t written = std::snprintf(settings.WallpaperDir, sizeof settings.WallpaperDir,
-                                    "%s\\chromaweave", settings.SaveDir);
+    int32_t written = std::snprintf(settings.WallpaperDir, sizeof settings.WallpaperDir, "%s\\chromaweave",
+                                    settings.SaveDir);
     if (written < 0 || written >= kPathBytes) settings.WallpaperDir[0] = '\0';
     settings.NoActiveDesktop = !isActiveDesktopOn(access);
     bool firstRun = !loadSettings(access.registry, settings);
@@ -120,8 +119,7 @@ void WallpaperCycle::joinWorker() {
 }
 
 void WallpaperCycle::begin(bool firstRun) {
-    joinPath(settings.WallpaperDir, "chromaweave.bmp", shell.WallpaperFile,
-             services.isLeadByte);
+    joinPath(settings.WallpaperDir, "chromaweave.bmp", shell.WallpaperFile, services.isLeadByte);
     shell.firstRun = firstRun;
     shell.history.load(services.registry);
     registerHotkeys(settings.Hotkeys);
@@ -141,8 +139,8 @@ void WallpaperCycle::shutDown() {
         services.pictures.release(shell.currentPicture);
         shell.currentPicture = nullptr;
         bool restored = settings.RestoreWallpaper &&
-                        setDesktopWallpaper(desktopAccess(), settings.NoActiveDesktop,
-                                            shell.previousWallpaper, shell.previousStyle, true);
+                        setDesktopWallpaper(desktopAccess(), settings.NoActiveDesktop, shell.previousWallpaper,
+                                            shell.previousStyle, true);
         // Only a file the desktop no longer shows is deleted: without the
         // restore the desktop (and with Active Desktop the profile) would
         // point at a missing file.
@@ -169,8 +167,7 @@ void WallpaperCycle::endSession() {
 void WallpaperCycle::addTrayIcon() {
     if (services.ui.addTrayIcon(shell.paused)) return;
     // The taskbar is not there yet: try again for a while.
-    if (!shell.ending && !shell.trayTriesLeft &&
-        services.platform.setTimer(kTimerTray, kTrayRetryPeriod))
+    if (!shell.ending && !shell.trayTriesLeft && services.platform.setTimer(kTimerTray, kTrayRetryPeriod))
         shell.trayTriesLeft = kTrayRetryTries;
 }
 
@@ -245,8 +242,7 @@ void WallpaperCycle::changeStep() {
             killTimer(kTimerChange);
         }
         break;
-    case ChangeStep::nothing:
-        break;
+    case ChangeStep::nothing: break;
     }
 }
 
@@ -336,13 +332,11 @@ bool WallpaperCycle::applyResult() {
 }
 
 // Takes the picture (released when it cannot be shown).
-bool WallpaperCycle::showPicture(tlImage *picture, const JobOutput &output, bool backStep,
-                                 int32_t walkIndex) {
+bool WallpaperCycle::showPicture(tlImage *picture, const JobOutput &output, bool backStep, int32_t walkIndex) {
     char target[kPathBytes];
     bool named = true;
     if (settings.UseSequentialNo) {
-        named = sequentialFileName(settings.WallpaperDir, settings.Count, target,
-                                   services.isLeadByte);
+        named = sequentialFileName(settings.WallpaperDir, settings.Count, target, services.isLeadByte);
     } else {
         std::memcpy(target, shell.WallpaperFile, sizeof target);
     }
@@ -358,12 +352,10 @@ bool WallpaperCycle::showPicture(tlImage *picture, const JobOutput &output, bool
     } else {
         // The wallpaper to restore on exit is the one from before this run's
         // first change.
-        getDesktopWallpaper(desktopAccess(), settings.NoActiveDesktop, shell.previousWallpaper,
-                            &shell.previousStyle);
+        getDesktopWallpaper(desktopAccess(), settings.NoActiveDesktop, shell.previousWallpaper, &shell.previousStyle);
     }
     shell.currentPicture = picture;
-    if (!setDesktopWallpaper(desktopAccess(), settings.NoActiveDesktop, target, kWpStyleTile,
-                             false)) {
+    if (!setDesktopWallpaper(desktopAccess(), settings.NoActiveDesktop, target, kWpStyleTile, false)) {
         // The program ends. The message comes first: the main window's end
         // posts the quit message, which would close the box at once. While
         // it is open no change and no new job may start.
@@ -406,8 +398,7 @@ void WallpaperCycle::resumeCycle() {
     shell.paused = false;
     services.ui.updateTrayIcon(false);
     uint32_t now = services.platform.tickCount();
-    ResumePlan plan =
-        planResume(shell.lastChangeTick, shell.pauseTick, settings.Interval, shell.changePending);
+    ResumePlan plan = planResume(shell.lastChangeTick, shell.pauseTick, settings.Interval, shell.changePending);
     shell.lastChangeTick = shiftByPause(shell.lastChangeTick, shell.pauseTick, now);
     if (!plan.changeNow) {
         setTimer(kTimerResume, plan.delay);
@@ -581,8 +572,7 @@ void WallpaperCycle::openSettings() {
 void WallpaperCycle::openAdvanced() {
     // Before the first settings are confirmed no cycle runs to hold.
     if (shell.firstRun) {
-        if (services.ui.isDialogOpen(ShellDialog::settings))
-            services.ui.bringToFront(ShellDialog::settings);
+        if (services.ui.isDialogOpen(ShellDialog::settings)) services.ui.bringToFront(ShellDialog::settings);
         return;
     }
     if (services.ui.isDialogOpen(ShellDialog::advanced)) {
@@ -692,15 +682,12 @@ void WallpaperCycle::changeWallpaperDir(const char *folder) {
     // The fixed file does not stay behind in the old folder.
     if (!settings.UseSequentialNo) services.platform.deleteFile(shell.WallpaperFile);
     std::snprintf(settings.WallpaperDir, sizeof settings.WallpaperDir, "%s", folder);
-    joinPath(settings.WallpaperDir, "chromaweave.bmp", shell.WallpaperFile,
-             services.isLeadByte);
+    joinPath(settings.WallpaperDir, "chromaweave.bmp", shell.WallpaperFile, services.isLeadByte);
 }
 
 // ---- Advanced settings dialog outcome
 
-AdvancedChanges WallpaperCycle::storeAdvanced(const AdvancedForm &form) {
-    return ::storeAdvanced(form, settings);
-}
+AdvancedChanges WallpaperCycle::storeAdvanced(const AdvancedForm &form) { return ::storeAdvanced(form, settings); }
 
 void WallpaperCycle::advancedConfirmed(const AdvancedChanges &changes) {
     if (changes.holdChanged) updateActivityPolling();
@@ -856,8 +843,7 @@ void WallpaperCycle::showRecipeChange(tlImage *picture) {
 // The wallpaper just set goes to the top of the history (a wallpaper without
 // a recipe gets no entry). A back step moves along its walk; every other
 // change ends the walk, so the next back starts from the new wallpaper.
-void WallpaperCycle::noteShown(const tlRecipe &recipe, const tlThumbnail &thumbnail,
-                               bool backStep, int32_t walkIndex) {
+void WallpaperCycle::noteShown(const tlRecipe &recipe, const tlThumbnail &thumbnail, bool backStep, int32_t walkIndex) {
     char text[kRecipeTextCapacity];
     bool hasRecipe = recipe.width > 0 && encodeRecipeText(recipe, text, sizeof text).ok();
     if (backStep && shell.walkLength > 0) {
@@ -867,16 +853,14 @@ void WallpaperCycle::noteShown(const tlRecipe &recipe, const tlThumbnail &thumbn
         shell.walkAt = -1;
         // A back still on its way no longer has a walk to step along: it
         // shows its wallpaper like a chosen history entry.
-        if (shell.changeWanted && shell.wantedOrigin == RecipeOrigin::back)
-            shell.wantedOrigin = RecipeOrigin::history;
+        if (shell.changeWanted && shell.wantedOrigin == RecipeOrigin::back) shell.wantedOrigin = RecipeOrigin::history;
     }
     if (!hasRecipe) {
         shell.currentSerial = 0;
         shell.currentRecipe[0] = '\0';
         return;
     }
-    shell.currentSerial = shell.history.record(services.registry, text,
-                                               services.platform.currentTime(), thumbnail);
+    shell.currentSerial = shell.history.record(services.registry, text, services.platform.currentTime(), thumbnail);
     std::memcpy(shell.currentRecipe, text, sizeof text);
 }
 
@@ -893,9 +877,8 @@ void WallpaperCycle::askForRecipe(const tlRecipe &recipe, RecipeOrigin origin, i
 
 bool WallpaperCycle::canGoBack() const {
     if (shell.walkLength > 0) {
-        int32_t from = shell.changeWanted && shell.wantedOrigin == RecipeOrigin::back
-                           ? shell.wantedWalkIndex
-                           : shell.walkAt;
+        int32_t from = shell.changeWanted && shell.wantedOrigin == RecipeOrigin::back ? shell.wantedWalkIndex
+                                                                                      : shell.walkAt;
         return from + 1 < shell.walkLength;
     }
     return shell.history.count() > (shell.currentSerial ? 1 : 0);
@@ -915,9 +898,8 @@ void WallpaperCycle::goBack() {
         }
         shell.walkLength = shell.history.count();
     }
-    int32_t from = shell.changeWanted && shell.wantedOrigin == RecipeOrigin::back
-                       ? shell.wantedWalkIndex
-                       : shell.walkAt;
+    int32_t from = shell.changeWanted && shell.wantedOrigin == RecipeOrigin::back ? shell.wantedWalkIndex
+                                                                                  : shell.walkAt;
     int32_t index = shell.history.find(shell.walk[from + 1]);
     tlRecipe recipe;
     if (index < 0 || !decodeRecipeText(shell.history.entry(index).recipe, recipe).ok()) return;
@@ -947,9 +929,7 @@ void WallpaperCycle::pasteRecipe() {
     ClipboardText got = services.ui.readClipboardText(text, sizeof text);
     if (got != ClipboardText::text) {
         services.ui.showMessage(MessageOwner::mainWindow,
-                                got == ClipboardText::none ? IDS_CLIPBOARD_NO_TEXT
-                                                           : IDS_RECIPE_NOT_A_RECIPE,
-                                0);
+                                got == ClipboardText::none ? IDS_CLIPBOARD_NO_TEXT : IDS_RECIPE_NOT_A_RECIPE, 0);
         return;
     }
     tlRecipe recipe;

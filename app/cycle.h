@@ -48,8 +48,7 @@ struct ResumePlan {
 };
 // All differences are taken modulo 2^32, so a tick wrap-around still gives
 // the true distance.
-ResumePlan planResume(uint32_t lastChangeTick, uint32_t pauseTick, uint32_t interval,
-                      bool changePending);
+ResumePlan planResume(uint32_t lastChangeTick, uint32_t pauseTick, uint32_t interval, bool changePending);
 // lastChangeTick moved forward by the length of the pause.
 uint32_t shiftByPause(uint32_t lastChangeTick, uint32_t pauseTick, uint32_t now);
 
@@ -100,9 +99,9 @@ const uint32_t kBusyPollPeriod = 2000;
 // wallpaper) has priority over everything but a change the user asked for;
 // thumbnails are drawn when nothing else is left.
 enum class JobKind {
-    advance,    // composes the next wallpaper
-    change,     // renders the recipe of a change the user asked for
-    thumbnail   // renders a history entry's recipe for its thumbnail
+    advance,   // composes the next wallpaper
+    change,    // renders the recipe of a change the user asked for
+    thumbnail  // renders a history entry's recipe for its thumbnail
 };
 
 // Who asked for a recipe change: back steps along the history walk, the
@@ -111,7 +110,7 @@ enum class RecipeOrigin { back, history, pasted };
 
 // What a job hands back beside its picture.
 struct JobOutput {
-    tlRecipe recipe;        // empty when the wallpaper has none
+    tlRecipe recipe;  // empty when the wallpaper has none
     tlThumbnail thumbnail;
 };
 
@@ -122,11 +121,11 @@ struct ShellState {
     uint32_t workerNumber = 0;  // the running worker's job number
     GenerationJob job = {0, 0, nullptr};
     JobKind jobKind = JobKind::advance;
-    bool jobDone = false;         // advance job: its notice came
-    tlRecipe jobRecipe;           // what a change or thumbnail job renders
-    JobOutput jobOutput;          // filled by the job in the worker
-    uint32_t jobRequest = 0;      // change job: the request it serves
-    uint32_t jobSerial = 0;       // thumbnail job: the entry it draws
+    bool jobDone = false;     // advance job: its notice came
+    tlRecipe jobRecipe;       // what a change or thumbnail job renders
+    JobOutput jobOutput;      // filled by the job in the worker
+    uint32_t jobRequest = 0;  // change job: the request it serves
+    uint32_t jobSerial = 0;   // thumbnail job: the entry it draws
     // A finished advance picture taken out of the worker so that it could
     // take other work; it is the next timed wallpaper. parked may hold a
     // null picture (a job that could not allocate one).
@@ -146,9 +145,9 @@ struct ShellState {
     uint32_t walk[kHistoryCapacity] = {};
     int32_t walkLength = 0;
     int32_t walkAt = -1;
-    uint32_t currentSerial = 0;  // the history entry of the wallpaper shown; 0 none
+    uint32_t currentSerial = 0;                    // the history entry of the wallpaper shown; 0 none
     char currentRecipe[kRecipeTextCapacity] = "";  // its recipe text; empty: none
-    tlImage *currentPicture = nullptr;  // owned; the wallpaper of this run
+    tlImage *currentPicture = nullptr;             // owned; the wallpaper of this run
     bool changePending = false;
     bool paused = false;   // holds is not 0
     bool stopped = false;  // holds has kHoldStopped; implies paused
@@ -159,7 +158,7 @@ struct ShellState {
     // changes the user asks for are made at once.
     bool userBusy = false;
     bool changeDueWhileBusy = false;
-    bool pendingTimed = false;  // the pending change fell due by the clock
+    bool pendingTimed = false;       // the pending change fell due by the clock
     uint32_t hotkeysRegistered = 0;  // bit (1 << action)
     uint32_t hotkeysRefused = 0;     // bit (1 << action): the system refused it
     bool firstRun = false;
@@ -167,9 +166,9 @@ struct ShellState {
     // The program is ending (its main window is destroyed or about to be):
     // no timer, worker or command is started after it.
     bool ending = false;
-    bool shutDownDone = false;    // the shut-down steps ran (they run once)
-    uint32_t trayTriesLeft = 0;   // kTimerTray is armed while not 0
-    uint32_t activeTimers = 0;    // bit 1: kTimerChange, 2: kTimerResume, 4: kTimerBusy
+    bool shutDownDone = false;   // the shut-down steps ran (they run once)
+    uint32_t trayTriesLeft = 0;  // kTimerTray is armed while not 0
+    uint32_t activeTimers = 0;   // bit 1: kTimerChange, 2: kTimerResume, 4: kTimerBusy
     uint32_t lastChangeTick = 0;
     uint32_t pauseTick = 0;
     char previousWallpaper[kPathBytes] = "";
@@ -288,8 +287,7 @@ private:
     bool showPicture(tlImage *picture, const JobOutput &output, bool backStep, int32_t walkIndex);
     void showParked();
     void showRecipeChange(tlImage *picture);
-    void noteShown(const tlRecipe &recipe, const tlThumbnail &thumbnail, bool backStep,
-                   int32_t walkIndex);
+    void noteShown(const tlRecipe &recipe, const tlThumbnail &thumbnail, bool backStep, int32_t walkIndex);
     // Recipe changes.
     void askForRecipe(const tlRecipe &recipe, RecipeOrigin origin, int32_t walkIndex);
     void goBack();

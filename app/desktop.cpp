@@ -23,17 +23,14 @@ namespace {
 char firstCharOf(platform::Registry &registry, platform::RegistryKey key, const char *name) {
     char buffer[4] = {0, 0, 0, 0};
     uint32_t size = sizeof buffer;
-    if (registry.queryValue(key, name, buffer, &size, nullptr) != platform::RegistryResult::ok)
-        return '\0';
+    if (registry.queryValue(key, name, buffer, &size, nullptr) != platform::RegistryResult::ok) return '\0';
     return size > 0 ? buffer[0] : '\0';
 }
 
 }  // namespace
 
-bool getDesktopWallpaper(DesktopAccess access, bool noActiveDesktop, char *path,
-                         int32_t *style) {
-    if (!noActiveDesktop &&
-        access.desktop.activeGetWallpaper(path, style) != platform::ActiveDesktopResult::notUsable)
+bool getDesktopWallpaper(DesktopAccess access, bool noActiveDesktop, char *path, int32_t *style) {
+    if (!noActiveDesktop && access.desktop.activeGetWallpaper(path, style) != platform::ActiveDesktopResult::notUsable)
         return true;
     platform::RegistryKey key = nullptr;
     if (!access.registry.openKey(platform::RegistryRoot::currentUser, kDesktopKeyPath,
@@ -48,24 +45,20 @@ bool getDesktopWallpaper(DesktopAccess access, bool noActiveDesktop, char *path,
     return true;
 }
 
-bool setDesktopWallpaper(DesktopAccess access, bool noActiveDesktop, const char *path,
-                         int32_t style, bool persist) {
+bool setDesktopWallpaper(DesktopAccess access, bool noActiveDesktop, const char *path, int32_t style, bool persist) {
     if (!noActiveDesktop) {
         // A failure of the Active Desktop way is final: falling back to the
         // classic way would leave the two ways disagreeing.
         platform::ActiveDesktopResult result = access.desktop.activeSetWallpaper(path, style);
-        if (result != platform::ActiveDesktopResult::notUsable)
-            return result == platform::ActiveDesktopResult::done;
+        if (result != platform::ActiveDesktopResult::notUsable) return result == platform::ActiveDesktopResult::done;
     }
     platform::RegistryKey key = nullptr;
-    if (!access.registry.openKey(platform::RegistryRoot::currentUser, kDesktopKeyPath,
-                                 platform::RegistryAccess::write, &key))
+    if (!access.registry.openKey(platform::RegistryRoot::currentUser, kDesktopKeyPath, platform::RegistryAccess::write,
+                                 &key))
         return false;
     // Both values are written as 2 bytes: one digit and its NUL.
-    access.registry.setValue(key, "TileWallPaper", platform::RegistryType::string,
-                             tileValueFor(style), 2);
-    access.registry.setValue(key, "WallpaperStyle", platform::RegistryType::string,
-                             styleValueFor(style), 2);
+    access.registry.setValue(key, "TileWallPaper", platform::RegistryType::string, tileValueFor(style), 2);
+    access.registry.setValue(key, "WallpaperStyle", platform::RegistryType::string, styleValueFor(style), 2);
     access.registry.closeKey(key);
     return access.desktop.systemSetWallpaper(path, persist);
 }

@@ -27,10 +27,8 @@ struct DesktopAccess {
 bool isActiveDesktopOn(DesktopAccess access);
 // path: 260 bytes. False (path and style untouched) when the classic way
 // cannot open the desktop key.
-bool getDesktopWallpaper(DesktopAccess access, bool noActiveDesktop, char *path,
-                         int32_t *style);
-bool setDesktopWallpaper(DesktopAccess access, bool noActiveDesktop, const char *path,
-                         int32_t style, bool persist);
+bool getDesktopWallpaper(DesktopAccess access, bool noActiveDesktop, char *path, int32_t *style);
+bool setDesktopWallpaper(DesktopAccess access, bool noActiveDesktop, const char *path, int32_t style, bool persist);
 
 // The classic way's registry strings for a style: TileWallPaper is "1" for
 // tile, WallpaperStyle is "2" for stretch; everything else is "0".

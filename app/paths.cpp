@@ -8,9 +8,7 @@
 
 bool noLeadBytes(uint8_t) { return false; }
 
-bool shiftJisLeadByte(uint8_t byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
+bool shiftJisLeadByte(uint8_t byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 
 namespace {
 
@@ -33,8 +31,7 @@ int32_t lastBackslash(const char *path, LeadByteTest isLeadByte) {
 bool joinPath(const char *folder, const char *name, char *out, LeadByteTest isLeadByte) {
     size_t folderLength = std::strlen(folder);
     size_t nameLength = std::strlen(name);
-    bool endsInBackslash =
-        folderLength > 0 && lastBackslash(folder, isLeadByte) == int32_t(folderLength) - 1;
+    bool endsInBackslash = folderLength > 0 && lastBackslash(folder, isLeadByte) == int32_t(folderLength) - 1;
     size_t separator = (folderLength == 0 || endsInBackslash) ? 0 : 1;
     if (folderLength + separator + nameLength >= size_t(kPathBytes)) {
         out[0] = '\0';
@@ -46,8 +43,7 @@ bool joinPath(const char *folder, const char *name, char *out, LeadByteTest isLe
     return true;
 }
 
-bool sequentialFileName(const char *folder, uint32_t count, char *out,
-                        LeadByteTest isLeadByte) {
+bool sequentialFileName(const char *folder, uint32_t count, char *out, LeadByteTest isLeadByte) {
     char name[32];
     std::snprintf(name, sizeof name, "chromaweave_%010u.bmp", static_cast<unsigned>(count + 1));
     return joinPath(folder, name, out, isLeadByte);

@@ -20,8 +20,7 @@ bool joinPath(const char *folder, const char *name, char *out, LeadByteTest isLe
 
 // The file the next numbered wallpaper goes to: folder\chromaweave_ and the
 // number count + 1 as "%010u.bmp". False, with out empty, when it does not fit.
-bool sequentialFileName(const char *folder, uint32_t count, char *out,
-                        LeadByteTest isLeadByte);
+bool sequentialFileName(const char *folder, uint32_t count, char *out, LeadByteTest isLeadByte);
 
 // The folder of a chosen file: path cut at its last backslash, which is kept
 // when the name starts within the first 3 characters (C:\x.bmp gives C:\).

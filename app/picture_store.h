@@ -15,8 +15,7 @@ public:
     // Writes a picture of width x height holding the picture repeated from
     // its top-left corner (a seamless tile makes a seamless wallpaper of any
     // size); false on any failure, no memory included.
-    virtual bool saveRepeated(tlImage &picture, int32_t width, int32_t height,
-                              const char *path) = 0;
+    virtual bool saveRepeated(tlImage &picture, int32_t width, int32_t height, const char *path) = 0;
     // Takes ownership and frees the picture; null is ignored.
     virtual void release(tlImage *picture) = 0;
 };

@@ -9,8 +9,7 @@
 const char kSettingsKeyPath[] = "Software\\kelpworks\\chromaweave";
 
 const PresetSize kPresetSizes[kPresetCount] = {
-    {32, 32},   {64, 64},   {80, 80},   {100, 100}, {120, 120},
-    {128, 128}, {160, 160}, {200, 200}, {240, 240}, {256, 256},
+    {32, 32}, {64, 64}, {80, 80}, {100, 100}, {120, 120}, {128, 128}, {160, 160}, {200, 200}, {240, 240}, {256, 256},
 };
 
 uint32_t unitFactor(int32_t unit) {
@@ -54,8 +53,7 @@ bool isValidUnit(int32_t unit) { return unit >= 0 && unit < kUnitCount; }
 
 bool RegSettings::open(platform::RegistryRoot root, const char *subkey, int32_t mode) {
     close();
-    platform::RegistryAccess access =
-        (mode & 2) ? platform::RegistryAccess::create : platform::RegistryAccess::read;
+    platform::RegistryAccess access = (mode & 2) ? platform::RegistryAccess::create : platform::RegistryAccess::read;
     return registry.openKey(root, subkey, access, &key);
 }
 
@@ -65,8 +63,7 @@ void RegSettings::close() {
 }
 
 bool RegSettings::writeInt(const char *name, uint32_t value) {
-    uint8_t bytes[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16),
-                        uint8_t(value >> 24)};
+    uint8_t bytes[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
     return key && registry.setValue(key, name, platform::RegistryType::dword, bytes, 4);
 }
 
@@ -74,10 +71,8 @@ bool RegSettings::readInt(const char *name, uint32_t *out) {
     if (!key) return false;
     uint8_t bytes[4] = {0, 0, 0, 0};
     uint32_t size = 4;
-    if (registry.queryValue(key, name, bytes, &size, nullptr) != platform::RegistryResult::ok)
-        return false;
-    *out = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-           uint32_t(bytes[3]) << 24;
+    if (registry.queryValue(key, name, bytes, &size, nullptr) != platform::RegistryResult::ok) return false;
+    *out = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
     return true;
 }
 
@@ -93,8 +88,7 @@ bool RegSettings::readString(const char *name, char *buffer, uint32_t size) {
     char *scratch = new (std::nothrow) char[size];
     if (!scratch) return false;
     uint32_t length = size;
-    bool ok = registry.queryValue(key, name, scratch, &length, nullptr) ==
-              platform::RegistryResult::ok;
+    bool ok = registry.queryValue(key, name, scratch, &length, nullptr) == platform::RegistryResult::ok;
     if (ok) {
         // Stored strings need not end in a NUL; one must fit after the data.
         bool terminated = length > 0 && scratch[length - 1] == '\0';
@@ -109,14 +103,11 @@ bool RegSettings::readString(const char *name, char *buffer, uint32_t size) {
     return ok;
 }
 
-bool RegSettings::readValue(const char *name, void *buffer, uint32_t *size,
-                           platform::RegistryType *type) {
+bool RegSettings::readValue(const char *name, void *buffer, uint32_t *size, platform::RegistryType *type) {
     return key && registry.queryValue(key, name, buffer, size, type) == platform::RegistryResult::ok;
 }
 
-bool RegSettings::removeValue(const char *name) {
-    return key && registry.deleteValue(key, name);
-}
+bool RegSettings::removeValue(const char *name) { return key && registry.deleteValue(key, name); }
 
 // ---- load and save
 
@@ -144,8 +135,7 @@ bool loadSettings(platform::Registry &registry, Settings &settings) {
     // The preset is stored by its size, so a size not in the table selects
     // the smallest row that covers it.
     if (key.readInt("PresetWidth", &value) && key.readInt("PresetHeight", &other)) {
-        settings.PresetIndex = presetIndexForSize(static_cast<int32_t>(value),
-                                                  static_cast<int32_t>(other),
+        settings.PresetIndex = presetIndexForSize(static_cast<int32_t>(value), static_cast<int32_t>(other),
                                                   settings.PresetIndex);
     }
     readAtLeastOne(key, "CustomWidth", &settings.CustomWidth);

@@ -54,9 +54,9 @@ struct Settings {
     // its default the key holds exactly the values above.
     uint32_t Hotkeys[3] = {0, 0, 0};  // HotkeyChange, HotkeyBack, HotkeyStop; 0: none
     bool StartWithWindows = false;
-    bool HoldFullScreen = false;      // no timed change while a full-screen program runs
-    bool HoldOnBattery = false;       // nor while on battery power
-    tlComposeStyle Style;             // Complexity, ExcludedFamilies
+    bool HoldFullScreen = false;  // no timed change while a full-screen program runs
+    bool HoldOnBattery = false;   // nor while on battery power
+    tlComposeStyle Style;         // Complexity, ExcludedFamilies
 };
 
 // The picture size in effect: the custom size or the preset row.

@@ -59,8 +59,7 @@ bool isDriveRoot(const char *path) {
 bool folderExists(platform::Folders &folders, const char *path) {
     if (isDriveRoot(path)) {
         char letter = path[0];
-        uint32_t bit = (letter >= 'a' && letter <= 'z') ? uint32_t(letter - 'a')
-                                                        : uint32_t(letter - 'A');
+        uint32_t bit = (letter >= 'a' && letter <= 'z') ? uint32_t(letter - 'a') : uint32_t(letter - 'A');
         return (folders.logicalDrives() >> bit) & 1;
     }
     bool isDirectory = false;
@@ -140,12 +139,10 @@ FormMessage missingFolderQuestion() {
 
 FormMessage missingFolderDeclined() { return FormMessage{0, 0, 0, IDC_FOLDER}; }
 
-FormMessage folderNotCreated() {
-    return FormMessage{IDS_FOLDER_NOT_CREATED, 0, kBoxExclamation, 0};
-}
+FormMessage folderNotCreated() { return FormMessage{IDS_FOLDER_NOT_CREATED, 0, kBoxExclamation, 0}; }
 
-bool validateSettingsForm(const SettingsForm &form, platform::Folders &folders,
-                          FormPrompter &prompter, LeadByteTest isLeadByte) {
+bool validateSettingsForm(const SettingsForm &form, platform::Folders &folders, FormPrompter &prompter,
+                          LeadByteTest isLeadByte) {
     FormMessage failure = checkFormValues(form);
     if (failure.textId) {
         report(prompter, failure);
@@ -169,8 +166,7 @@ FormChanges storeSizeAndInterval(const SettingsForm &form, Settings &settings) {
     int32_t oldWidth = 0, oldHeight = 0;
     pictureSize(settings, &oldWidth, &oldHeight);
     settings.UseCustomSize = form.useCustom;
-    if (form.presetIndex >= 0 && form.presetIndex < kPresetCount)
-        settings.PresetIndex = form.presetIndex;
+    if (form.presetIndex >= 0 && form.presetIndex < kPresetCount) settings.PresetIndex = form.presetIndex;
     // Kept even while a preset is in use; the next start repairs values
     // below 1.
     settings.CustomWidth = form.width;

@@ -19,13 +19,13 @@ const int32_t kAnswerYes = 6;           // IDYES
 
 // What OK reads from the dialog.
 struct SettingsForm {
-    bool useCustom;           // radio "specify" checked
-    int32_t presetIndex;      // selection of the preset list
-    int32_t width;            // signed; text that is no number reads as 0
+    bool useCustom;       // radio "specify" checked
+    int32_t presetIndex;  // selection of the preset list
+    int32_t width;        // signed; text that is no number reads as 0
     int32_t height;
-    uint32_t intervalCount;   // unsigned; text that is no number reads as 0
-    int32_t unit;             // selection of the unit list; -1 when none
-    const char *folder;       // at most 259 characters
+    uint32_t intervalCount;  // unsigned; text that is no number reads as 0
+    int32_t unit;            // selection of the unit list; -1 when none
+    const char *folder;      // at most 259 characters
     bool useSequentialNo;
     bool restoreWallpaper;
     bool deleteFile;
@@ -35,10 +35,10 @@ struct SettingsForm {
 
 // One message box of the checks and where the focus goes after it.
 struct FormMessage {
-    uint32_t textId;        // IDS_*; 0: no message, the check passed
-    uint32_t captionId;     // IDS_*; 0: the default caption
+    uint32_t textId;     // IDS_*; 0: no message, the check passed
+    uint32_t captionId;  // IDS_*; 0: the default caption
     uint32_t style;
-    int32_t focusControl;   // IDC_*; 0: the focus stays; else focus it and select all
+    int32_t focusControl;  // IDC_*; 0: the focus stays; else focus it and select all
 };
 
 // ---- Folders
@@ -89,8 +89,8 @@ public:
 // Every check in order, stopping at the first failure (its message shown,
 // the focus moved). True when the values may be stored; a missing folder
 // is created after the user agreed.
-bool validateSettingsForm(const SettingsForm &form, platform::Folders &folders,
-                          FormPrompter &prompter, LeadByteTest isLeadByte);
+bool validateSettingsForm(const SettingsForm &form, platform::Folders &folders, FormPrompter &prompter,
+                          LeadByteTest isLeadByte);
 
 // ---- Storing
 

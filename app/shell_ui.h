@@ -12,9 +12,9 @@ enum class MessageOwner { none, mainWindow };
 
 // What the clipboard held.
 enum class ClipboardText {
-    text,     // its text is in the buffer
-    none,     // no text (empty, or a picture, or it could not be opened)
-    tooLong   // more text than the buffer holds
+    text,    // its text is in the buffer
+    none,    // no text (empty, or a picture, or it could not be opened)
+    tooLong  // more text than the buffer holds
 };
 
 class ShellUi {

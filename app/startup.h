@@ -6,9 +6,9 @@
 #include <cstdint>
 
 enum class MutexResult {
-    taken,             // this copy holds the mutex
-    heldByAnotherCopy, // another copy runs
-    failed             // the mutex could not be created
+    taken,              // this copy holds the mutex
+    heldByAnotherCopy,  // another copy runs
+    failed              // the mutex could not be created
 };
 
 // The steps in their order; the program makes the Windows calls.

@@ -12,7 +12,9 @@
 
 namespace {
 
-inline int32_t draw(tlRandom &random, int32_t n) { return static_cast<int32_t>(random.below(static_cast<uint32_t>(n))); }
+inline int32_t draw(tlRandom &random, int32_t n) {
+    return static_cast<int32_t>(random.below(static_cast<uint32_t>(n)));
+}
 
 // Below this mean local contrast a picture is too smooth for edges or neon.
 constexpr int32_t kMinimumEdgeContrast = 20;
@@ -44,8 +46,7 @@ bool WallpaperComposer::filtersCanAdd(uint32_t choices, const tlPicture &picture
     const int32_t w = picture.width, h = picture.height;
     for (int32_t c = 0; c < 14; ++c) {
         if ((choices >> c & 1u) == 0 || c == 6) continue;
-        if (c == 2 && !(hasProperDivisor(w) && (hasProperDivisor(h) || (h >= 2 && h <= w / 2 && w % h == 0))))
-            continue;
+        if (c == 2 && !(hasProperDivisor(w) && (hasProperDivisor(h) || (h >= 2 && h <= w / 2 && w % h == 0)))) continue;
         if (c == 12 && !(hasProperDivisor(w) && hasProperDivisor(h))) continue;
         return true;
     }

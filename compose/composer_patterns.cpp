@@ -14,7 +14,9 @@
 
 namespace {
 
-inline int32_t draw(tlRandom &random, int32_t n) { return static_cast<int32_t>(random.below(static_cast<uint32_t>(n))); }
+inline int32_t draw(tlRandom &random, int32_t n) {
+    return static_cast<int32_t>(random.below(static_cast<uint32_t>(n)));
+}
 inline int32_t orOne(int32_t value) { return value == 0 ? 1 : value; }
 
 }  // namespace

@@ -36,9 +36,7 @@ void tlComposeTrace::effectFailed(const tlEffect &effect) { allocationFailed(eff
 
 void tlComposeTrace::allocationFailed(int32_t typeId) { out += "{\"failed\":\"" + className(typeId) + "\"}\n"; }
 
-void tlComposeTrace::contrastMeasured(int32_t contrast) {
-    out += "{\"contrast\":" + std::to_string(contrast) + "}\n";
-}
+void tlComposeTrace::contrastMeasured(int32_t contrast) { out += "{\"contrast\":" + std::to_string(contrast) + "}\n"; }
 
 void tlComposeTrace::wallpaper(int32_t number, int32_t width, int32_t height) {
     out += "{\"wallpaper\":" + std::to_string(number) + ",\"width\":" + std::to_string(width) +

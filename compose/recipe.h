@@ -79,10 +79,10 @@ struct tlRecipeStatus {
     int64_t value = 0;             // the value refused
     int64_t low = 0;               // its bounds
     int64_t high = 0;
-    int64_t width = 0;             // BadSize: the size refused
+    int64_t width = 0;  // BadSize: the size refused
     int64_t height = 0;
-    int32_t position = -1;         // BadCharacter: offset in the text
-    int32_t version = 0;           // NewerFormat: the text's format
+    int32_t position = -1;  // BadCharacter: offset in the text
+    int32_t version = 0;    // NewerFormat: the text's format
 
     bool ok() const { return result == tlRecipeResult::Ok; }
 };

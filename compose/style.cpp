@@ -4,9 +4,9 @@
 
 namespace {
 
-const int32_t kPatternFamily[9] = {tlFamilyGradients, tlFamilyGradients, tlFamilyCheckers, tlFamilyClouds,
-                                   tlFamilyClouds,    tlFamilyDots,      tlFamilyDots,     tlFamilyLines,
-                                   tlFamilyLines};
+const int32_t kPatternFamily[9] = {tlFamilyGradients, tlFamilyGradients, tlFamilyCheckers,
+                                   tlFamilyClouds,    tlFamilyClouds,    tlFamilyDots,
+                                   tlFamilyDots,      tlFamilyLines,     tlFamilyLines};
 const int32_t kFilterFamily[14] = {tlFamilyWarps, tlFamilyWarps, tlFamilyWarps, tlFamilyNoise, tlFamilyNoise,
                                    tlFamilySoft,  tlFamilyEdges, tlFamilyEdges, tlFamilySoft,  tlFamilySoft,
                                    tlFamilySoft,  tlFamilyNoise, tlFamilyTiles, tlFamilySoft};

@@ -20,84 +20,91 @@
 
 namespace {
 
-template <class E, class T, T E::*member> void *fieldAddress(tlEffect &effect) {
+template <class E, class T, T E::*member>
+void *fieldAddress(tlEffect &effect) {
     return &(static_cast<E &>(effect).*member);
 }
 
-template <class E> tlEffect *createOf() { return new (std::nothrow) E; }
+template <class E>
+tlEffect *createOf() {
+    return new (std::nothrow) E;
+}
 
 }  // namespace
 
-#define INT_FIELD(E, f) {#f, tlFieldKind::Int, true, &fieldAddress<E, int32_t, &E::f>}
-#define BOOL_FIELD(E, f) {#f, tlFieldKind::Bool, true, &fieldAddress<E, bool, &E::f>}
-#define COLOUR_FIELD(E, f) {#f, tlFieldKind::Colour, true, &fieldAddress<E, tlColour, &E::f>}
-#define INT_UNSTORED(E, f) {#f, tlFieldKind::Int, false, &fieldAddress<E, int32_t, &E::f>}
-#define BOOL_UNSTORED(E, f) {#f, tlFieldKind::Bool, false, &fieldAddress<E, bool, &E::f>}
+#define INT_FIELD(E, f) \
+    { #f, tlFieldKind::Int, true, &fieldAddress < E, int32_t, &E::f> }
+#define BOOL_FIELD(E, f) \
+    { #f, tlFieldKind::Bool, true, &fieldAddress < E, bool, &E::f> }
+#define COLOUR_FIELD(E, f) \
+    { #f, tlFieldKind::Colour, true, &fieldAddress < E, tlColour, &E::f> }
+#define INT_UNSTORED(E, f) \
+    { #f, tlFieldKind::Int, false, &fieldAddress < E, int32_t, &E::f> }
+#define BOOL_UNSTORED(E, f) \
+    { #f, tlFieldKind::Bool, false, &fieldAddress < E, bool, &E::f> }
 
 // Fields in declaration order, stored or not.
 static const tlFieldInfo kHsvNoiseFields[] = {
-    INT_FIELD(tlHSVNoiseEffect, coverage), INT_FIELD(tlHSVNoiseEffect, seed),
-    INT_FIELD(tlHSVNoiseEffect, hueNoise), INT_FIELD(tlHSVNoiseEffect, saturationNoise),
+    INT_FIELD(tlHSVNoiseEffect, coverage),   INT_FIELD(tlHSVNoiseEffect, seed),
+    INT_FIELD(tlHSVNoiseEffect, hueNoise),   INT_FIELD(tlHSVNoiseEffect, saturationNoise),
     INT_FIELD(tlHSVNoiseEffect, valueNoise), INT_FIELD(tlHSVNoiseEffect, alphaNoise)};
-static const tlFieldInfo kHistogramNoiseFields[] = {
-    INT_FIELD(tlHistogramNoiseEffect, seed), INT_FIELD(tlHistogramNoiseEffect, amount)};
+static const tlFieldInfo kHistogramNoiseFields[] = {INT_FIELD(tlHistogramNoiseEffect, seed),
+                                                    INT_FIELD(tlHistogramNoiseEffect, amount)};
 static const tlFieldInfo kEdgeDetectionFields[] = {
     INT_FIELD(tlEdgeDetectionEffect, kernel), INT_FIELD(tlEdgeDetectionEffect, gain),
     BOOL_FIELD(tlEdgeDetectionEffect, invert), BOOL_FIELD(tlEdgeDetectionEffect, wrap)};
-static const tlFieldInfo kNeonFields[] = {
-    INT_FIELD(tlNeonEffect, radius), INT_FIELD(tlNeonEffect, strength), BOOL_FIELD(tlNeonEffect, wrap)};
-static const tlFieldInfo kEmbossFields[] = {
-    INT_FIELD(tlEmbossEffect, radius), INT_FIELD(tlEmbossEffect, strength), INT_FIELD(tlEmbossEffect, direction),
-    BOOL_FIELD(tlEmbossEffect, inColour), BOOL_FIELD(tlEmbossEffect, wrap)};
-static const tlFieldInfo kPixelizeFields[] = {
-    INT_FIELD(tlPixelizeEffect, cellWidth), INT_FIELD(tlPixelizeEffect, cellHeight)};
+static const tlFieldInfo kNeonFields[] = {INT_FIELD(tlNeonEffect, radius), INT_FIELD(tlNeonEffect, strength),
+                                          BOOL_FIELD(tlNeonEffect, wrap)};
+static const tlFieldInfo kEmbossFields[] = {INT_FIELD(tlEmbossEffect, radius), INT_FIELD(tlEmbossEffect, strength),
+                                            INT_FIELD(tlEmbossEffect, direction), BOOL_FIELD(tlEmbossEffect, inColour),
+                                            BOOL_FIELD(tlEmbossEffect, wrap)};
+static const tlFieldInfo kPixelizeFields[] = {INT_FIELD(tlPixelizeEffect, cellWidth),
+                                              INT_FIELD(tlPixelizeEffect, cellHeight)};
 static const tlFieldInfo kMedianFields[] = {INT_FIELD(tlMedianEffect, radius), BOOL_FIELD(tlMedianEffect, wrap)};
 static const tlFieldInfo kMinimumFields[] = {INT_FIELD(tlMinimumEffect, radius), BOOL_FIELD(tlMinimumEffect, wrap)};
 static const tlFieldInfo kMaximumFields[] = {INT_FIELD(tlMaximumEffect, radius), BOOL_FIELD(tlMaximumEffect, wrap)};
-static const tlFieldInfo kSpreadFields[] = {
-    INT_FIELD(tlSpreadEffect, spreadX), INT_FIELD(tlSpreadEffect, spreadY), INT_FIELD(tlSpreadEffect, seed),
-    BOOL_FIELD(tlSpreadEffect, wrap)};
-static const tlFieldInfo kGlassTileFields[] = {
-    INT_FIELD(tlGlassTileEffect, tileWidth), INT_FIELD(tlGlassTileEffect, tileHeight),
-    BOOL_FIELD(tlGlassTileEffect, wrap)};
+static const tlFieldInfo kSpreadFields[] = {INT_FIELD(tlSpreadEffect, spreadX), INT_FIELD(tlSpreadEffect, spreadY),
+                                            INT_FIELD(tlSpreadEffect, seed), BOOL_FIELD(tlSpreadEffect, wrap)};
+static const tlFieldInfo kGlassTileFields[] = {INT_FIELD(tlGlassTileEffect, tileWidth),
+                                               INT_FIELD(tlGlassTileEffect, tileHeight),
+                                               BOOL_FIELD(tlGlassTileEffect, wrap)};
 static const tlFieldInfo kGradientFields[] = {
     COLOUR_FIELD(tlGradientEffect, colour1), COLOUR_FIELD(tlGradientEffect, colour2),
     INT_FIELD(tlGradientEffect, shape), INT_FIELD(tlGradientEffect, drawMode)};
 static const tlFieldInfo kGradientPatternFields[] = {
-    COLOUR_FIELD(tlGradientPatternEffect, colour1), COLOUR_FIELD(tlGradientPatternEffect, colour2),
+    COLOUR_FIELD(tlGradientPatternEffect, colour1),  COLOUR_FIELD(tlGradientPatternEffect, colour2),
     INT_FIELD(tlGradientPatternEffect, orientation), INT_FIELD(tlGradientPatternEffect, period),
-    INT_FIELD(tlGradientPatternEffect, sawtooth), INT_FIELD(tlGradientPatternEffect, drawMode)};
-static const tlFieldInfo kDotsFields[] = {
-    COLOUR_FIELD(tlDotsEffect, colour), INT_FIELD(tlDotsEffect, shape), INT_FIELD(tlDotsEffect, dotSize),
-    INT_FIELD(tlDotsEffect, gap), INT_FIELD(tlDotsEffect, offsetX), INT_FIELD(tlDotsEffect, offsetY),
-    INT_FIELD(tlDotsEffect, staggered), BOOL_FIELD(tlDotsEffect, antialias)};
+    INT_FIELD(tlGradientPatternEffect, sawtooth),    INT_FIELD(tlGradientPatternEffect, drawMode)};
+static const tlFieldInfo kDotsFields[] = {COLOUR_FIELD(tlDotsEffect, colour), INT_FIELD(tlDotsEffect, shape),
+                                          INT_FIELD(tlDotsEffect, dotSize),   INT_FIELD(tlDotsEffect, gap),
+                                          INT_FIELD(tlDotsEffect, offsetX),   INT_FIELD(tlDotsEffect, offsetY),
+                                          INT_FIELD(tlDotsEffect, staggered), BOOL_FIELD(tlDotsEffect, antialias)};
 static const tlFieldInfo kRandomDotsFields[] = {
-    INT_FIELD(tlRandomDotsEffect, shape), COLOUR_FIELD(tlRandomDotsEffect, colour),
+    INT_FIELD(tlRandomDotsEffect, shape),       COLOUR_FIELD(tlRandomDotsEffect, colour),
     INT_FIELD(tlRandomDotsEffect, alphaJitter), INT_FIELD(tlRandomDotsEffect, dotSize),
-    INT_FIELD(tlRandomDotsEffect, sizeJitter), INT_FIELD(tlRandomDotsEffect, density),
-    INT_FIELD(tlRandomDotsEffect, seed), BOOL_FIELD(tlRandomDotsEffect, wrap),
+    INT_FIELD(tlRandomDotsEffect, sizeJitter),  INT_FIELD(tlRandomDotsEffect, density),
+    INT_FIELD(tlRandomDotsEffect, seed),        BOOL_FIELD(tlRandomDotsEffect, wrap),
     BOOL_FIELD(tlRandomDotsEffect, spareFlag)};
 static const tlFieldInfo kParallelLinesFields[] = {
     COLOUR_FIELD(tlParallelLinesEffect, colour), INT_FIELD(tlParallelLinesEffect, vertical),
     INT_FIELD(tlParallelLinesEffect, lineWidth), INT_FIELD(tlParallelLinesEffect, gap),
     INT_FIELD(tlParallelLinesEffect, offset)};
-static const tlFieldInfo kGridFields[] = {
-    COLOUR_FIELD(tlGridEffect, colour), INT_FIELD(tlGridEffect, lineWidth), INT_FIELD(tlGridEffect, gapX),
-    INT_FIELD(tlGridEffect, gapY), INT_FIELD(tlGridEffect, offsetX), INT_FIELD(tlGridEffect, offsetY)};
+static const tlFieldInfo kGridFields[] = {COLOUR_FIELD(tlGridEffect, colour), INT_FIELD(tlGridEffect, lineWidth),
+                                          INT_FIELD(tlGridEffect, gapX),      INT_FIELD(tlGridEffect, gapY),
+                                          INT_FIELD(tlGridEffect, offsetX),   INT_FIELD(tlGridEffect, offsetY)};
 static const tlFieldInfo kCheckerFields[] = {
     COLOUR_FIELD(tlCheckerEffect, colour1), COLOUR_FIELD(tlCheckerEffect, colour2),
     INT_FIELD(tlCheckerEffect, cellWidth), INT_FIELD(tlCheckerEffect, cellHeight)};
-static const tlFieldInfo kCloudFields[] = {
-    COLOUR_FIELD(tlCloudEffect, colour1), COLOUR_FIELD(tlCloudEffect, colour2), BOOL_FIELD(tlCloudEffect, wrap),
-    BOOL_FIELD(tlCloudEffect, turbulence), INT_FIELD(tlCloudEffect, detail), INT_FIELD(tlCloudEffect, scaleX),
-    INT_FIELD(tlCloudEffect, scaleY), INT_UNSTORED(tlCloudEffect, seed)};
-static const tlFieldInfo kPlasmaFields[] = {
-    INT_FIELD(tlPlasmaEffect, seed), INT_FIELD(tlPlasmaEffect, roughness), BOOL_FIELD(tlPlasmaEffect, grayscale),
-    BOOL_FIELD(tlPlasmaEffect, wrap)};
+static const tlFieldInfo kCloudFields[] = {COLOUR_FIELD(tlCloudEffect, colour1), COLOUR_FIELD(tlCloudEffect, colour2),
+                                           BOOL_FIELD(tlCloudEffect, wrap),      BOOL_FIELD(tlCloudEffect, turbulence),
+                                           INT_FIELD(tlCloudEffect, detail),     INT_FIELD(tlCloudEffect, scaleX),
+                                           INT_FIELD(tlCloudEffect, scaleY),     INT_UNSTORED(tlCloudEffect, seed)};
+static const tlFieldInfo kPlasmaFields[] = {INT_FIELD(tlPlasmaEffect, seed), INT_FIELD(tlPlasmaEffect, roughness),
+                                            BOOL_FIELD(tlPlasmaEffect, grayscale), BOOL_FIELD(tlPlasmaEffect, wrap)};
 static const tlFieldInfo kOilPaintFields[] = {INT_FIELD(tlOilPaintEffect, radius), BOOL_FIELD(tlOilPaintEffect, wrap)};
-static const tlFieldInfo kWatercolorFields[] = {
-    INT_FIELD(tlWatercolorEffect, radius), INT_FIELD(tlWatercolorEffect, strength),
-    BOOL_FIELD(tlWatercolorEffect, wrap)};
+static const tlFieldInfo kWatercolorFields[] = {INT_FIELD(tlWatercolorEffect, radius),
+                                                INT_FIELD(tlWatercolorEffect, strength),
+                                                BOOL_FIELD(tlWatercolorEffect, wrap)};
 static const tlFieldInfo kCylinderFields[] = {INT_FIELD(tlCylinderEffect, vertical)};
 static const tlFieldInfo kSwirlFields[] = {INT_FIELD(tlSwirlEffect, angle)};
 static const tlFieldInfo kSineWaveFields[] = {
@@ -106,26 +113,41 @@ static const tlFieldInfo kSineWaveFields[] = {
     BOOL_UNSTORED(tlSineWaveEffect, wrap)};
 static const tlFieldInfo kKaleidoscopeFields[] = {INT_FIELD(tlKaleidoscopeEffect, mode)};
 
-#define CLASS(N, fields) {#N, tl##N##Effect::classTypeId, tl##N##Effect::payloadLength, &createOf<tl##N##Effect>, \
-                          fields, static_cast<int32_t>(sizeof(fields) / sizeof(fields[0]))}
-#define CLASS_NO_FIELDS(N) {#N, tl##N##Effect::classTypeId, tl##N##Effect::payloadLength, \
-                            &createOf<tl##N##Effect>, nullptr, 0}
+#define CLASS(N, fields)                                                                                  \
+    {                                                                                                     \
+#N, tl##N##Effect::classTypeId, tl##N##Effect::payloadLength, &createOf < tl##N##Effect>, fields, \
+            static_cast < int32_t>(sizeof(fields) / sizeof(fields[0]))                                    \
+    }
+#define CLASS_NO_FIELDS(N) \
+    { #N, tl##N##Effect::classTypeId, tl##N##Effect::payloadLength, &createOf < tl##N##Effect>, nullptr, 0 }
 
-static const tlEffectInfo kCatalogue[] = {
-    CLASS(HSVNoise, kHsvNoiseFields),       CLASS(HistogramNoise, kHistogramNoiseFields),
-    CLASS(EdgeDetection, kEdgeDetectionFields), CLASS(Neon, kNeonFields),
-    CLASS(Emboss, kEmbossFields),           CLASS(Pixelize, kPixelizeFields),
-    CLASS(Median, kMedianFields),           CLASS(Minimum, kMinimumFields),
-    CLASS(Maximum, kMaximumFields),         CLASS(Spread, kSpreadFields),
-    CLASS(GlassTile, kGlassTileFields),     CLASS(Gradient, kGradientFields),
-    CLASS(GradientPattern, kGradientPatternFields), CLASS(Dots, kDotsFields),
-    CLASS(RandomDots, kRandomDotsFields),   CLASS(ParallelLines, kParallelLinesFields),
-    CLASS(Grid, kGridFields),               CLASS(Checker, kCheckerFields),
-    CLASS(Cloud, kCloudFields),             CLASS(Plasma, kPlasmaFields),
-    CLASS(OilPaint, kOilPaintFields),       CLASS(Watercolor, kWatercolorFields),
-    CLASS_NO_FIELDS(Negative),              CLASS(Cylinder, kCylinderFields),
-    CLASS(Swirl, kSwirlFields),             CLASS(SineWave, kSineWaveFields),
-    CLASS(Kaleidoscope, kKaleidoscopeFields)};
+static const tlEffectInfo kCatalogue[] = {CLASS(HSVNoise, kHsvNoiseFields),
+                                          CLASS(HistogramNoise, kHistogramNoiseFields),
+                                          CLASS(EdgeDetection, kEdgeDetectionFields),
+                                          CLASS(Neon, kNeonFields),
+                                          CLASS(Emboss, kEmbossFields),
+                                          CLASS(Pixelize, kPixelizeFields),
+                                          CLASS(Median, kMedianFields),
+                                          CLASS(Minimum, kMinimumFields),
+                                          CLASS(Maximum, kMaximumFields),
+                                          CLASS(Spread, kSpreadFields),
+                                          CLASS(GlassTile, kGlassTileFields),
+                                          CLASS(Gradient, kGradientFields),
+                                          CLASS(GradientPattern, kGradientPatternFields),
+                                          CLASS(Dots, kDotsFields),
+                                          CLASS(RandomDots, kRandomDotsFields),
+                                          CLASS(ParallelLines, kParallelLinesFields),
+                                          CLASS(Grid, kGridFields),
+                                          CLASS(Checker, kCheckerFields),
+                                          CLASS(Cloud, kCloudFields),
+                                          CLASS(Plasma, kPlasmaFields),
+                                          CLASS(OilPaint, kOilPaintFields),
+                                          CLASS(Watercolor, kWatercolorFields),
+                                          CLASS_NO_FIELDS(Negative),
+                                          CLASS(Cylinder, kCylinderFields),
+                                          CLASS(Swirl, kSwirlFields),
+                                          CLASS(SineWave, kSineWaveFields),
+                                          CLASS(Kaleidoscope, kKaleidoscopeFields)};
 
 static const int32_t kCatalogueCount = static_cast<int32_t>(sizeof(kCatalogue) / sizeof(kCatalogue[0]));
 static_assert(sizeof(kCatalogue) / sizeof(kCatalogue[0]) == 27, "the catalogue holds 27 classes");
@@ -218,8 +240,10 @@ static bool readNumber(const char *&text, uint64_t &value) {
     value = 0;
     for (;; ++text) {
         char c = *text;
-        int digit = c >= '0' && c <= '9' ? c - '0' : base == 16 && c >= 'a' && c <= 'f' ? c - 'a' + 10
-                  : base == 16 && c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        int digit = c >= '0' && c <= '9'                 ? c - '0'
+                    : base == 16 && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                    : base == 16 && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                         : -1;
         if (digit < 0) break;
         value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
         if (value > 0xFFFFFFFFull) return false;
@@ -240,7 +264,11 @@ static bool parseInt(const char *text, int32_t &value) {
 }
 
 bool parseColour(const char *text, tlColour &value) {
-    struct Form { const char *prefix; int count; uint64_t max; };
+    struct Form {
+        const char *prefix;
+        int count;
+        uint64_t max;
+    };
     static const Form forms[] = {{"rgba16(", 4, 65535}, {"rgba(", 4, 255}, {"rgb(", 3, 255}};
     for (const Form &form : forms) {
         size_t length = std::strlen(form.prefix);
@@ -256,8 +284,9 @@ bool parseColour(const char *text, tlColour &value) {
         if (*p != '\0') return false;
         uint32_t r = static_cast<uint32_t>(v[0]), g = static_cast<uint32_t>(v[1]);
         uint32_t b = static_cast<uint32_t>(v[2]), a = static_cast<uint32_t>(v[3]);
-        value = form.count == 3 ? tlColour::rgb(r, g, b)
-              : form.max == 255 ? tlColour::rgba(r, g, b, a) : tlColour::rgba16(r, g, b, a);
+        value = form.count == 3   ? tlColour::rgb(r, g, b)
+                : form.max == 255 ? tlColour::rgba(r, g, b, a)
+                                  : tlColour::rgba16(r, g, b, a);
         return true;
     }
     return false;
@@ -304,7 +333,9 @@ bool formatField(const tlEffect &effect, const tlFieldInfo &field, char *out, si
     const void *p = field.address(const_cast<tlEffect &>(effect));
     int n = 0;
     switch (field.kind) {
-    case tlFieldKind::Int: n = std::snprintf(out, size, "%d", static_cast<int>(*static_cast<const int32_t *>(p))); break;
+    case tlFieldKind::Int:
+        n = std::snprintf(out, size, "%d", static_cast<int>(*static_cast<const int32_t *>(p)));
+        break;
     case tlFieldKind::Bool: n = std::snprintf(out, size, "%s", *static_cast<const bool *>(p) ? "true" : "false"); break;
     case tlFieldKind::Colour: return formatColour(*static_cast<const tlColour *>(p), out, size);
     }

@@ -15,7 +15,7 @@ enum class tlFieldKind : int32_t { Int, Bool, Colour };
 struct tlFieldInfo {
     const char *name;
     tlFieldKind kind;
-    bool stored;                       // part of the parameter record
+    bool stored;                         // part of the parameter record
     void *(*address)(tlEffect &effect);  // int32_t, bool or tlColour of the effect
 };
 

@@ -119,16 +119,16 @@ int32_t readInfoHeader(tlStream &stream, InfoHeader &info) {
     if (info.headerSize == kInfoHeaderSize) {
         if (!readExactly(stream, bytes + 4, kInfoHeaderSize - 4)) return tlCodecReadError;
         FieldReader in(bytes + 4, kInfoHeaderSize - 4);
-        info.width = in.i32();            // width
-        info.height = in.i32();           // height, negative when top-down
-        info.planes = in.u16();           // planes
-        info.bitsPerPixel = in.u16();     // bits per pixel
-        info.compression = in.u32();      // compression
-        info.imageSize = in.u32();        // image size
-        info.xPixelsPerMetre = in.i32();  // horizontal resolution
-        info.yPixelsPerMetre = in.i32();  // vertical resolution
-        info.coloursUsed = in.u32();      // colours used
-        info.coloursImportant = in.u32(); // important colours
+        info.width = in.i32();             // width
+        info.height = in.i32();            // height, negative when top-down
+        info.planes = in.u16();            // planes
+        info.bitsPerPixel = in.u16();      // bits per pixel
+        info.compression = in.u32();       // compression
+        info.imageSize = in.u32();         // image size
+        info.xPixelsPerMetre = in.i32();   // horizontal resolution
+        info.yPixelsPerMetre = in.i32();   // vertical resolution
+        info.coloursUsed = in.u32();       // colours used
+        info.coloursImportant = in.u32();  // important colours
         return in.ok ? tlCodecOk : tlCodecReadError;
     }
     if (info.headerSize == kCoreHeaderSize) {
@@ -302,9 +302,7 @@ void convertFileRow(const uint8_t *in, uint8_t *out, size_t width, uint32_t bits
     case 4:
         for (size_t x = 0; x < width; ++x) out[x] = (x & 1) ? (in[x >> 1] & 15) : (in[x >> 1] >> 4);
         break;
-    case 8:
-        std::memcpy(out, in, width);
-        break;
+    case 8: std::memcpy(out, in, width); break;
     case 16:
         for (size_t x = 0; x < width; ++x, in += 2, out += 4) {
             uint32_t v = in[0] | (static_cast<uint32_t>(in[1]) << 8);
@@ -389,17 +387,17 @@ int32_t writeHeaders(tlStream &stream, const tlImage &image, int32_t width, int3
         if (!convertResolution(image.resolutionUnit, tlImage::UnitPerMetre, xRes, yRes)) xRes = yRes = 0;
     }
     FieldWriter info(bytes);
-    info.u32(kInfoHeaderSize);    // header size
-    info.i32(width);              // width
-    info.i32(height);             // height, negative when top-down
-    info.u16(1);                  // planes
-    info.u16(bitsPerPixel);       // bits per pixel
-    info.u32(kCompressionNone);   // compression
-    info.u32(0);                  // image size
-    info.i32(xRes);               // horizontal resolution, pixels per metre
-    info.i32(yRes);               // vertical resolution, pixels per metre
-    info.u32(0);                  // colours used
-    info.u32(0);                  // important colours
+    info.u32(kInfoHeaderSize);   // header size
+    info.i32(width);             // width
+    info.i32(height);            // height, negative when top-down
+    info.u16(1);                 // planes
+    info.u16(bitsPerPixel);      // bits per pixel
+    info.u32(kCompressionNone);  // compression
+    info.u32(0);                 // image size
+    info.i32(xRes);              // horizontal resolution, pixels per metre
+    info.i32(yRes);              // vertical resolution, pixels per metre
+    info.u32(0);                 // colours used
+    info.u32(0);                 // important colours
     if (stream.write(bytes, info.size()) != kInfoHeaderSize) return tlCodecWriteError;
     return tlCodecOk;
 }
@@ -489,8 +487,8 @@ int32_t tlBMPCodec::save(tlStream &stream, const tlImage &image, tlProgress *pro
     if (fileSize > 0xFFFFFFFFu) return tlCodecUnsupported;  // the size field has 32 bits
 
     const int32_t height = picture.height;
-    int32_t result = writeHeaders(stream, image, picture.width, topDown ? -height : height, bitsPerPixel,
-                                  pixelOffset, static_cast<uint32_t>(fileSize));
+    int32_t result = writeHeaders(stream, image, picture.width, topDown ? -height : height, bitsPerPixel, pixelOffset,
+                                  static_cast<uint32_t>(fileSize));
     if (result == tlCodecOk && bitsPerPixel == 8) result = writePalette(stream, picture);
     if (result != tlCodecOk) return result;
 

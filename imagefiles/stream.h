@@ -5,7 +5,9 @@
 
 #include <cstdint>
 
-namespace platform { struct FileHandle; }
+namespace platform {
+struct FileHandle;
+}
 
 // A run of bytes with a position. Failures show only in the results: short
 // counts, false, or 0xFFFFFFFF where a position or size is asked.
@@ -42,7 +44,7 @@ public:
     bool seek(int32_t distance, int32_t origin) override;
     uint32_t size() override;
 
-    int32_t state = 0;  // 0 closed, 1 open
+    int32_t state = 0;                       // 0 closed, 1 open
     platform::FileHandle *holder = nullptr;  // owned
 };
 

@@ -32,8 +32,7 @@ bool hasDirectKernel(const tlPicture &dst, const tlPicture &src, int32_t mode) {
 
 bool blendRow(uint8_t *dst, tlPixelFormat dstFormat, const uint8_t *src, tlPixelFormat srcFormat,
               const tlPalette *srcPalette, int32_t mode, uint32_t opacity, int32_t n) {
-    if (dstFormat.model != srcFormat.model || dstFormat.bits != srcFormat.bits || opacity > tlOpacityFull)
-        return false;
+    if (dstFormat.model != srcFormat.model || dstFormat.bits != srcFormat.bits || opacity > tlOpacityFull) return false;
     if (!dstFormat.isValid() || !srcFormat.isValid()) return false;
     if (opacity == 0 || n <= 0) return true;
     if (isPlainCopy(srcFormat, mode, opacity)) {
@@ -51,8 +50,8 @@ bool blendRow(uint8_t *dst, tlPixelFormat dstFormat, const uint8_t *src, tlPixel
 // cannot produce indices from colours, so no row could be blended.
 // Blending a picture onto itself reads every source row through the scratch
 // row, in an order that never overwrites a row before it is read.
-bool tlPicture::blendFrom(int32_t dx, int32_t dy, const tlPicture &source, int32_t sx, int32_t sy, int32_t w,
-                          int32_t h, int32_t mode, uint32_t opacity) {
+bool tlPicture::blendFrom(int32_t dx, int32_t dy, const tlPicture &source, int32_t sx, int32_t sy, int32_t w, int32_t h,
+                          int32_t mode, uint32_t opacity) {
     if (opacity > tlOpacityFull) return false;
     if (opacity == 0) return true;
     if (store == nullptr || source.store == nullptr) return false;

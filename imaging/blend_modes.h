@@ -105,7 +105,8 @@ struct tlHardLightMode : tlChannelMode {
 // with r(v) = ((v + 128) + ((v + 128) >> 8)) >> 8; 16 bits with 65535 and 32768.
 struct tlScreenMultiplyMode : tlChannelMode {
     static uint32_t blend8(uint32_t d, uint32_t s) {
-        uint32_t v = div255Round(d * tlScreenMode::blend8(d, s)) + div255Round((255 - d) * tlMultiplyMode::blend8(d, s));
+        uint32_t v = div255Round(d * tlScreenMode::blend8(d, s)) +
+                     div255Round((255 - d) * tlMultiplyMode::blend8(d, s));
         return clampHigh(v, 255);
     }
     static uint32_t blend16(uint32_t d, uint32_t s) {

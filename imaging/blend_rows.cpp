@@ -150,12 +150,12 @@ constexpr tlModeRows rowsFor() {
 }
 
 const tlModeRows modeRows[] = {
-    rowsFor<tlNormalMode>(),        rowsFor<tlMultiplyMode>(),   rowsFor<tlDivideMode>(),
-    rowsFor<tlDifferenceMode>(),    rowsFor<tlAddMode>(),        rowsFor<tlSubtractMode>(),
-    rowsFor<tlDarkenMode>(),        rowsFor<tlLightenMode>(),    rowsFor<tlScreenMode>(),
-    rowsFor<tlSoftLightMode>(),     rowsFor<tlHardLightMode>(),  rowsFor<tlScreenMultiplyMode>(),
-    rowsFor<tlDodgeMode>(),         rowsFor<tlBurnMode>(),       rowsFor<tlHslColourMode>(),
-    rowsFor<tlHsvHueMode>(),        rowsFor<tlHsvSaturationMode>(), rowsFor<tlHsvValueMode>(),
+    rowsFor<tlNormalMode>(),     rowsFor<tlMultiplyMode>(),      rowsFor<tlDivideMode>(),
+    rowsFor<tlDifferenceMode>(), rowsFor<tlAddMode>(),           rowsFor<tlSubtractMode>(),
+    rowsFor<tlDarkenMode>(),     rowsFor<tlLightenMode>(),       rowsFor<tlScreenMode>(),
+    rowsFor<tlSoftLightMode>(),  rowsFor<tlHardLightMode>(),     rowsFor<tlScreenMultiplyMode>(),
+    rowsFor<tlDodgeMode>(),      rowsFor<tlBurnMode>(),          rowsFor<tlHslColourMode>(),
+    rowsFor<tlHsvHueMode>(),     rowsFor<tlHsvSaturationMode>(), rowsFor<tlHsvValueMode>(),
 };
 static_assert(sizeof(modeRows) / sizeof(modeRows[0]) == tlBlendModeCount, "one entry per blend mode");
 

@@ -24,8 +24,8 @@ constexpr double kPio2Part3 = 0x1.3198a2ep-69;
 constexpr double kPio2Part4 = 0x1.b839a252049c1p-104;
 constexpr double kPio2Hi = 0x1.921fb54442d18p+0;  // π/2 = hi + lo to 107 bits
 constexpr double kPio2Lo = 0x1.1a62633145c07p-54;
-constexpr double kInvPio2 = 0x1.45f306dc9c883p-1;  // 2/π rounded
-constexpr double kRoundToInteger = 0x1.8p52;       // (v + this) − this = v to nearest, |v| < 2^51
+constexpr double kInvPio2 = 0x1.45f306dc9c883p-1;       // 2/π rounded
+constexpr double kRoundToInteger = 0x1.8p52;            // (v + this) − this = v to nearest, |v| < 2^51
 constexpr double kMediumLimit = 0x1.921fb54442d18p+20;  // 2^20·π/2
 
 // sin(k/256) and cos(k/256) for k = 0 .. 202, each as hi + lo: hi the
@@ -427,7 +427,8 @@ uint64_t bitWindow(const uint64_t limb[4], int32_t pos) {
 void twoOverPiWindow(int32_t skip, uint64_t w[3]) {
     const int32_t j = skip / 64, s = skip % 64;
     for (int32_t k = 0; k < 3; ++k)
-        w[k] = s == 0 ? fpm::detail::kTwoOverPi[j + k] : (fpm::detail::kTwoOverPi[j + k] << s) | (fpm::detail::kTwoOverPi[j + k + 1] >> (64 - s));
+        w[k] = s == 0 ? fpm::detail::kTwoOverPi[j + k]
+                      : (fpm::detail::kTwoOverPi[j + k] << s) | (fpm::detail::kTwoOverPi[j + k + 1] >> (64 - s));
 }
 
 // f·2^−128 for a 128-bit f (hi, lo words) as y0 + y1, keeping its top 106 bits.
@@ -439,8 +440,8 @@ void fractionToDouble(uint64_t hi, uint64_t lo, double &y0, double &y1) {
     int32_t shift = 0;  // leading zeros of the 128 bits
     while (hi == 0) hi = lo, lo = 0, shift += 64;
     while (!(hi >> 63)) hi = (hi << 1) | (lo >> 63), lo <<= 1, ++shift;
-    const uint64_t top = hi >> 11;                                // 53 bits
-    const uint64_t next = ((hi & 0x7FFu) << 42) | (lo >> 22);     // the 53 after them
+    const uint64_t top = hi >> 11;                             // 53 bits
+    const uint64_t next = ((hi & 0x7FFu) << 42) | (lo >> 22);  // the 53 after them
     const double h = static_cast<double>(top) * powerOfTwo(-53 - shift);
     const double l = static_cast<double>(next) * powerOfTwo(-106 - shift);
     fastTwoSum(h, l, y0, y1);

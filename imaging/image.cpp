@@ -51,9 +51,15 @@ void tlImage::render(const tlRect &area) {
 void tlImage::renderArea(const tlRect &area, bool whole) {
     if (area.left >= area.right || area.top >= area.bottom || picture.isEmpty()) return;
     if (backgroundEnabled) {
-        if (whole) picture.fill(background); else picture.fill(area, background);
+        if (whole)
+            picture.fill(background);
+        else
+            picture.fill(area, background);
     } else {
-        if (whole) picture.clear(); else picture.clear(area);
+        if (whole)
+            picture.clear();
+        else
+            picture.clear(area);
     }
     for (int32_t i = 0; i < layers.count(); ++i) {
         const tlLayer *layer = layers.at(i);

@@ -54,8 +54,8 @@ public:
     int32_t x = 0;  // top-left pixel in image coordinates
     int32_t y = 0;
     bool visible = true;
-    int32_t blendMode = 0;      // 0..17, 0 = normal
-    uint32_t opacity = 65535;   // 0..65535, 65535 = fully opaque
+    int32_t blendMode = 0;     // 0..17, 0 = normal
+    uint32_t opacity = 65535;  // 0..65535, 65535 = fully opaque
     tlTextInfo textInfo;
 };
 

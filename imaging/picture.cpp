@@ -18,14 +18,30 @@ int32_t strideFor(int32_t bitsPerPixel, int32_t width) {
     return static_cast<int32_t>(stride);
 }
 
-bool clipBlock(int32_t &dx, int32_t &dy, int32_t &sx, int32_t &sy, int32_t &w, int32_t &h,
-               int32_t dstW, int32_t dstH, int32_t srcW, int32_t srcH) {
+bool clipBlock(int32_t &dx, int32_t &dy, int32_t &sx, int32_t &sy, int32_t &w, int32_t &h, int32_t dstW, int32_t dstH,
+               int32_t srcW, int32_t srcH) {
     // Worked in 64 bits: extreme offsets must not wrap into a valid block.
     int64_t x = dx, y = dy, u = sx, v = sy, cw = w, ch = h;
-    if (x < 0) { cw += x; u -= x; x = 0; }
-    if (y < 0) { ch += y; v -= y; y = 0; }
-    if (u < 0) { x -= u; cw += u; u = 0; }
-    if (v < 0) { y -= v; ch += v; v = 0; }
+    if (x < 0) {
+        cw += x;
+        u -= x;
+        x = 0;
+    }
+    if (y < 0) {
+        ch += y;
+        v -= y;
+        y = 0;
+    }
+    if (u < 0) {
+        x -= u;
+        cw += u;
+        u = 0;
+    }
+    if (v < 0) {
+        y -= v;
+        ch += v;
+        v = 0;
+    }
     if (cw > dstW - x) cw = dstW - x;
     if (cw > srcW - u) cw = srcW - u;
     if (ch > dstH - y) ch = dstH - y;
@@ -106,9 +122,15 @@ tlPalette *newPalette() {
 }  // namespace
 
 tlPicture::tlPicture(const tlPicture &other)
-    : width(other.width), height(other.height), model(other.model), bits(other.bits),
-      channels(other.channels), bitsPerPixel(other.bitsPerPixel), stride(other.stride),
-      selected(other.selected), selection(other.selection) {
+    : width(other.width),
+      height(other.height),
+      model(other.model),
+      bits(other.bits),
+      channels(other.channels),
+      bitsPerPixel(other.bitsPerPixel),
+      stride(other.stride),
+      selected(other.selected),
+      selection(other.selection) {
     if (other.store == nullptr) return;
     size_t size = storeSize(other.stride, other.height);
     if (size == 0) return;
@@ -268,8 +290,8 @@ void tlPicture::copyFrom(int32_t dx, int32_t dy, const tlPicture &source, int32_
     bool upward = &source == this && dy > sy;
     for (int32_t i = 0; i < h; ++i) {
         int32_t r = upward ? h - 1 - i : i;
-        convertRow(pixelAddress(dx, dy + r), format(), source.pixelAddress(sx, sy + r), source.format(),
-                   source.palette, w);
+        convertRow(pixelAddress(dx, dy + r), format(), source.pixelAddress(sx, sy + r), source.format(), source.palette,
+                   w);
     }
 }
 
@@ -278,8 +300,7 @@ void tlPicture::copyFrom(int32_t dx, int32_t dy, const tlPicture &source) {
 }
 
 bool repeatPicture(const tlPicture &tile, int32_t w, int32_t h, tlPicture &out) {
-    if (tile.isEmpty() || tile.width < 1 || tile.height < 1 || !out.create(w, h, tile.format()))
-        return false;
+    if (tile.isEmpty() || tile.width < 1 || tile.height < 1 || !out.create(w, h, tile.format())) return false;
     for (int32_t y = 0; y < h; y += tile.height)
         for (int32_t x = 0; x < w; x += tile.width) out.copyFrom(x, y, tile);
     return true;

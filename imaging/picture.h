@@ -107,9 +107,9 @@ public:
     int32_t bits = 0;      // bits per channel: 8 or 16
     int32_t channels = 0;  // 1..4, alpha when even
     int32_t bitsPerPixel = 0;
-    int32_t stride = 0;    // bytes per row, a multiple of 4
-    uint8_t *store = nullptr;       // height x stride bytes, owned (malloc/calloc, freed with free)
-    tlPalette *palette = nullptr;   // owned, indexed pictures only
+    int32_t stride = 0;            // bytes per row, a multiple of 4
+    uint8_t *store = nullptr;      // height x stride bytes, owned (malloc/calloc, freed with free)
+    tlPalette *palette = nullptr;  // owned, indexed pictures only
     bool selected = false;
     tlRect selection;
 
@@ -127,8 +127,8 @@ bool repeatPicture(const tlPicture &tile, int32_t w, int32_t h, tlPicture &out);
 
 // Clips a copy/blend block against source and destination; false when
 // nothing is left.
-bool clipBlock(int32_t &dx, int32_t &dy, int32_t &sx, int32_t &sy, int32_t &w, int32_t &h,
-               int32_t dstW, int32_t dstH, int32_t srcW, int32_t srcH);
+bool clipBlock(int32_t &dx, int32_t &dy, int32_t &sx, int32_t &sy, int32_t &w, int32_t &h, int32_t dstW, int32_t dstH,
+               int32_t srcW, int32_t srcH);
 
 // Converts n pixels from the source format to the destination format.
 void convertRow(uint8_t *dst, tlPixelFormat dstFormat, const uint8_t *src, tlPixelFormat srcFormat,

@@ -28,12 +28,9 @@ struct tlPixelFormat {
 
     constexpr bool isValid() const {
         switch (model) {
-        case tlColourModel::RGB:
-            return (bits == 8 || bits == 16) && (channels == 3 || channels == 4);
-        case tlColourModel::Gray:
-            return (bits == 8 || bits == 16) && (channels == 1 || channels == 2);
-        case tlColourModel::Indexed:
-            return bits == 8 && (channels == 1 || channels == 2);
+        case tlColourModel::RGB: return (bits == 8 || bits == 16) && (channels == 3 || channels == 4);
+        case tlColourModel::Gray: return (bits == 8 || bits == 16) && (channels == 1 || channels == 2);
+        case tlColourModel::Indexed: return bits == 8 && (channels == 1 || channels == 2);
         }
         return false;
     }

@@ -35,19 +35,22 @@ inline void store16(uint8_t *p, uint32_t v) {
 }
 
 // The largest sample of a depth, which is also opaque alpha: 255 or 65535.
-template <int Bits> constexpr uint32_t sampleMax() { return Bits == 8 ? 255u : 65535u; }
+template <int Bits>
+constexpr uint32_t sampleMax() {
+    return Bits == 8 ? 255u : 65535u;
+}
 inline uint32_t sampleMax(int32_t bits) { return bits == 8 ? 255u : 65535u; }
 
 // Sample i of a run of samples: a byte at 8 bits, a little-endian word at 16.
-template <int Bits> inline uint32_t readSample(const uint8_t *p, int32_t i) {
+template <int Bits>
+inline uint32_t readSample(const uint8_t *p, int32_t i) {
     return Bits == 8 ? p[i] : load16(p + 2 * i);
 }
-inline uint32_t readSample(const uint8_t *p, int32_t bits, int32_t i) {
-    return bits == 8 ? p[i] : load16(p + 2 * i);
-}
+inline uint32_t readSample(const uint8_t *p, int32_t bits, int32_t i) { return bits == 8 ? p[i] : load16(p + 2 * i); }
 
 // Writes sample i: the low byte of v at 8 bits, its low word at 16.
-template <int Bits> inline void writeSample(uint8_t *p, int32_t i, uint32_t v) {
+template <int Bits>
+inline void writeSample(uint8_t *p, int32_t i, uint32_t v) {
     if (Bits == 8)
         p[i] = static_cast<uint8_t>(v);
     else
@@ -62,7 +65,8 @@ inline void writeSample(uint8_t *p, int32_t bits, int32_t i, uint32_t v) {
 
 // A sample taken from one depth to another: × 257 from 8 to 16 bits, the
 // high byte from 16 to 8, unchanged otherwise.
-template <int From, int To> inline uint32_t changeDepth(uint32_t v) {
+template <int From, int To>
+inline uint32_t changeDepth(uint32_t v) {
     if (From == To) return v;
     return From == 8 ? widen8To16(v) : narrow16To8(v);
 }

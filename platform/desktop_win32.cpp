@@ -27,23 +27,17 @@ struct ActiveDesktopInterface : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE ApplyChanges(DWORD flags) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetWallpaper(WCHAR *path, UINT length, DWORD flags) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetWallpaper(const WCHAR *path, DWORD reserved) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetWallpaperOptions(WallpaperOptions *options,
-                                                          DWORD reserved) = 0;
-    virtual HRESULT STDMETHODCALLTYPE SetWallpaperOptions(const WallpaperOptions *options,
-                                                          DWORD reserved) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetPattern(WCHAR *pattern, UINT length,
-                                                 DWORD reserved) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetWallpaperOptions(WallpaperOptions *options, DWORD reserved) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetWallpaperOptions(const WallpaperOptions *options, DWORD reserved) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetPattern(WCHAR *pattern, UINT length, DWORD reserved) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetPattern(const WCHAR *pattern, DWORD reserved) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetDesktopItemOptions(ComponentsOptions *options,
-                                                            DWORD reserved) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetDesktopItemOptions(ComponentsOptions *options, DWORD reserved) = 0;
 };
 
 namespace {
 
-const GUID kActiveDesktopClass = {
-    0x75048700, 0xEF1F, 0x11D0, {0x98, 0x88, 0x00, 0x60, 0x97, 0xDE, 0xAC, 0xF9}};
-const GUID kActiveDesktopInterface = {
-    0xF490EB00, 0x1240, 0x11D1, {0x98, 0x88, 0x00, 0x60, 0x97, 0xDE, 0xAC, 0xF9}};
+const GUID kActiveDesktopClass = {0x75048700, 0xEF1F, 0x11D0, {0x98, 0x88, 0x00, 0x60, 0x97, 0xDE, 0xAC, 0xF9}};
+const GUID kActiveDesktopInterface = {0xF490EB00, 0x1240, 0x11D1, {0x98, 0x88, 0x00, 0x60, 0x97, 0xDE, 0xAC, 0xF9}};
 
 // Save, regenerate the desktop's HTML and refresh (AD_APPLY_ALL).
 const DWORD kApplyAll = 7;
@@ -53,8 +47,8 @@ const int kWidePathLength = 260;
 // Ownership of the returned pointer passes to the caller, who releases it.
 ActiveDesktopInterface *openActiveDesktop() {
     void *object = nullptr;
-    if (FAILED(CoCreateInstance(kActiveDesktopClass, nullptr, CLSCTX_INPROC_SERVER,
-                                kActiveDesktopInterface, &object)) ||
+    if (FAILED(
+            CoCreateInstance(kActiveDesktopClass, nullptr, CLSCTX_INPROC_SERVER, kActiveDesktopInterface, &object)) ||
         !object)
         return nullptr;
     ActiveDesktopInterface *desktop = static_cast<ActiveDesktopInterface *>(object);

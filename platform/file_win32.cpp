@@ -25,8 +25,8 @@ FileHandle *openFile(const char *path, bool readAccess, bool writeAccess, Dispos
     FileHandle *file = new (std::nothrow) FileHandle;
     if (!file) return nullptr;
     DWORD access = (readAccess ? GENERIC_READ : 0) | (writeAccess ? GENERIC_WRITE : 0);
-    file->handle = CreateFileA(path, access, FILE_SHARE_READ, nullptr, creationMode(disposition),
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    file->handle = CreateFileA(path, access, FILE_SHARE_READ, nullptr, creationMode(disposition), FILE_ATTRIBUTE_NORMAL,
+                               nullptr);
     if (file->handle == INVALID_HANDLE_VALUE) {
         delete file;
         return nullptr;

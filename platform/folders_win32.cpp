@@ -16,8 +16,6 @@ bool Win32Folders::findEntry(const char *path, bool *isDirectory) {
     return true;
 }
 
-bool Win32Folders::createDirectory(const char *path) {
-    return CreateDirectoryA(path, nullptr) != 0;
-}
+bool Win32Folders::createDirectory(const char *path) { return CreateDirectoryA(path, nullptr) != 0; }
 
 }  // namespace platform

@@ -16,8 +16,7 @@ std::string MemoryRegistry::fold(const char *text) {
     return s;
 }
 
-bool MemoryRegistry::openKey(RegistryRoot, const char *subkey, RegistryAccess access,
-                             RegistryKey *key) {
+bool MemoryRegistry::openKey(RegistryRoot, const char *subkey, RegistryAccess access, RegistryKey *key) {
     if (failOpen || !subkey) return false;
     std::string path = fold(subkey);
     if (keys.find(path) == keys.end()) {
@@ -40,8 +39,8 @@ void MemoryRegistry::closeKey(RegistryKey key) {
     --openCount;
 }
 
-RegistryResult MemoryRegistry::queryValue(RegistryKey key, const char *name, void *buffer,
-                                          uint32_t *size, RegistryType *type) {
+RegistryResult MemoryRegistry::queryValue(RegistryKey key, const char *name, void *buffer, uint32_t *size,
+                                          RegistryType *type) {
     Handle *handle = static_cast<Handle *>(key);
     if (!handle || handle->access == RegistryAccess::write) return RegistryResult::failed;
     const Value *value = findValue(handle->path.c_str(), name);
@@ -57,32 +56,25 @@ RegistryResult MemoryRegistry::queryValue(RegistryKey key, const char *name, voi
     return RegistryResult::ok;
 }
 
-bool MemoryRegistry::setValue(RegistryKey key, const char *name, RegistryType type,
-                              const void *data, uint32_t size) {
+bool MemoryRegistry::setValue(RegistryKey key, const char *name, RegistryType type, const void *data, uint32_t size) {
     Handle *handle = static_cast<Handle *>(key);
-    if (!handle || handle->access == RegistryAccess::read ||
-        handle->access == RegistryAccess::queryValue)
-        return false;
+    if (!handle || handle->access == RegistryAccess::read || handle->access == RegistryAccess::queryValue) return false;
     putValue(handle->path.c_str(), name, type, data, size);
     return true;
 }
 
 bool MemoryRegistry::deleteValue(RegistryKey key, const char *name) {
     Handle *handle = static_cast<Handle *>(key);
-    if (!handle || handle->access == RegistryAccess::read ||
-        handle->access == RegistryAccess::queryValue)
-        return false;
+    if (!handle || handle->access == RegistryAccess::read || handle->access == RegistryAccess::queryValue) return false;
     return keys[handle->path].erase(fold(name)) != 0;
 }
 
 void MemoryRegistry::createKey(const char *subkey) { keys[fold(subkey)]; }
 
-bool MemoryRegistry::hasKey(const char *subkey) const {
-    return keys.find(fold(subkey)) != keys.end();
-}
+bool MemoryRegistry::hasKey(const char *subkey) const { return keys.find(fold(subkey)) != keys.end(); }
 
-void MemoryRegistry::putValue(const char *subkey, const char *name, RegistryType type,
-                              const void *data, uint32_t size) {
+void MemoryRegistry::putValue(const char *subkey, const char *name, RegistryType type, const void *data,
+                              uint32_t size) {
     Value &value = keys[fold(subkey)][fold(name)];
     value.type = type;
     const uint8_t *bytes = static_cast<const uint8_t *>(data);
@@ -90,18 +82,15 @@ void MemoryRegistry::putValue(const char *subkey, const char *name, RegistryType
 }
 
 void MemoryRegistry::putDword(const char *subkey, const char *name, uint32_t value) {
-    uint8_t bytes[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16),
-                        uint8_t(value >> 24)};
+    uint8_t bytes[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
     putValue(subkey, name, RegistryType::dword, bytes, 4);
 }
 
 void MemoryRegistry::putString(const char *subkey, const char *name, const char *text) {
-    putValue(subkey, name, RegistryType::string, text,
-             static_cast<uint32_t>(std::strlen(text) + 1));
+    putValue(subkey, name, RegistryType::string, text, static_cast<uint32_t>(std::strlen(text) + 1));
 }
 
-const MemoryRegistry::Value *MemoryRegistry::findValue(const char *subkey,
-                                                       const char *name) const {
+const MemoryRegistry::Value *MemoryRegistry::findValue(const char *subkey, const char *name) const {
     auto k = keys.find(fold(subkey));
     if (k == keys.end()) return nullptr;
     auto v = k->second.find(fold(name));

@@ -22,20 +22,17 @@ public:
 
     ~MemoryRegistry() override;
 
-    bool openKey(RegistryRoot root, const char *subkey, RegistryAccess access,
-                 RegistryKey *key) override;
+    bool openKey(RegistryRoot root, const char *subkey, RegistryAccess access, RegistryKey *key) override;
     void closeKey(RegistryKey key) override;
-    RegistryResult queryValue(RegistryKey key, const char *name, void *buffer,
-                              uint32_t *size, RegistryType *type) override;
-    bool setValue(RegistryKey key, const char *name, RegistryType type, const void *data,
-                  uint32_t size) override;
+    RegistryResult queryValue(RegistryKey key, const char *name, void *buffer, uint32_t *size,
+                              RegistryType *type) override;
+    bool setValue(RegistryKey key, const char *name, RegistryType type, const void *data, uint32_t size) override;
     bool deleteValue(RegistryKey key, const char *name) override;
 
     // Direct access for tests, bypassing keys and access rights.
     void createKey(const char *subkey);
     bool hasKey(const char *subkey) const;
-    void putValue(const char *subkey, const char *name, RegistryType type,
-                  const void *data, uint32_t size);
+    void putValue(const char *subkey, const char *name, RegistryType type, const void *data, uint32_t size);
     void putDword(const char *subkey, const char *name, uint32_t value);
     void putString(const char *subkey, const char *name, const char *text);
     // Null when the key or value does not exist.

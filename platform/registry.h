@@ -35,17 +35,15 @@ public:
     virtual ~Registry() {}
     // Opens (or, for create, creates) root\subkey; on success *key is an open
     // key the caller must close.
-    virtual bool openKey(RegistryRoot root, const char *subkey, RegistryAccess access,
-                         RegistryKey *key) = 0;
+    virtual bool openKey(RegistryRoot root, const char *subkey, RegistryAccess access, RegistryKey *key) = 0;
     virtual void closeKey(RegistryKey key) = 0;
     // Copies the value's data into buffer (capacity *size bytes) and sets
     // *size to the data's length; a string is copied exactly as stored, with
     // or without its terminating NUL. On moreData the buffer content is
     // undefined and *size is the length needed.
-    virtual RegistryResult queryValue(RegistryKey key, const char *name, void *buffer,
-                                      uint32_t *size, RegistryType *type) = 0;
-    virtual bool setValue(RegistryKey key, const char *name, RegistryType type,
-                          const void *data, uint32_t size) = 0;
+    virtual RegistryResult queryValue(RegistryKey key, const char *name, void *buffer, uint32_t *size,
+                                      RegistryType *type) = 0;
+    virtual bool setValue(RegistryKey key, const char *name, RegistryType type, const void *data, uint32_t size) = 0;
     // Removes a value (RegDeleteValueA); false when it does not exist or
     // the key was not opened for writing.
     virtual bool deleteValue(RegistryKey key, const char *name) = 0;

@@ -21,15 +21,14 @@ REGSAM accessMask(RegistryAccess access) {
 
 }  // namespace
 
-bool Win32Registry::openKey(RegistryRoot root, const char *subkey, RegistryAccess access,
-                            RegistryKey *key) {
+bool Win32Registry::openKey(RegistryRoot root, const char *subkey, RegistryAccess access, RegistryKey *key) {
     HKEY handle = nullptr;
     LONG status;
     if (access == RegistryAccess::create) {
         DWORD disposition = 0;
         char emptyClass[1] = "";
-        status = RegCreateKeyExA(rootKey(root), subkey, 0, emptyClass, 0, accessMask(access),
-                                 nullptr, &handle, &disposition);
+        status = RegCreateKeyExA(rootKey(root), subkey, 0, emptyClass, 0, accessMask(access), nullptr, &handle,
+                                 &disposition);
     } else {
         status = RegOpenKeyExA(rootKey(root), subkey, 0, accessMask(access), &handle);
     }
@@ -42,12 +41,11 @@ void Win32Registry::closeKey(RegistryKey key) {
     if (key) RegCloseKey(static_cast<HKEY>(key));
 }
 
-RegistryResult Win32Registry::queryValue(RegistryKey key, const char *name, void *buffer,
-                                         uint32_t *size, RegistryType *type) {
+RegistryResult Win32Registry::queryValue(RegistryKey key, const char *name, void *buffer, uint32_t *size,
+                                         RegistryType *type) {
     DWORD length = *size;
     DWORD kind = REG_NONE;
-    LONG status = RegQueryValueExA(static_cast<HKEY>(key), name, nullptr, &kind,
-                                   static_cast<BYTE *>(buffer), &length);
+    LONG status = RegQueryValueExA(static_cast<HKEY>(key), name, nullptr, &kind, static_cast<BYTE *>(buffer), &length);
     *size = length;
     if (type) *type = static_cast<RegistryType>(kind);
     switch (status) {
@@ -58,10 +56,9 @@ RegistryResult Win32Registry::queryValue(RegistryKey key, const char *name, void
     }
 }
 
-bool Win32Registry::setValue(RegistryKey key, const char *name, RegistryType type,
-                             const void *data, uint32_t size) {
-    return RegSetValueExA(static_cast<HKEY>(key), name, 0, static_cast<DWORD>(type),
-                          static_cast<const BYTE *>(data), size) == ERROR_SUCCESS;
+bool Win32Registry::setValue(RegistryKey key, const char *name, RegistryType type, const void *data, uint32_t size) {
+    return RegSetValueExA(static_cast<HKEY>(key), name, 0, static_cast<DWORD>(type), static_cast<const BYTE *>(data),
+                          size) == ERROR_SUCCESS;
 }
 
 bool Win32Registry::deleteValue(RegistryKey key, const char *name) {

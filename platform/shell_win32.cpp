@@ -61,8 +61,7 @@ uint32_t Win32Worker::start(WorkerTask task, void *context) {
     if (thread) return 0;
     uint32_t number = lastNumber + 1;
     if (number == 0) number = 1;
-    Launch *launch = new (std::nothrow)
-        Launch{task, context, static_cast<HWND>(window), doneMessage, number};
+    Launch *launch = new (std::nothrow) Launch{task, context, static_cast<HWND>(window), doneMessage, number};
     if (!launch) return 0;
     uintptr_t handle = _beginthreadex(nullptr, 0, threadMain, launch, 0, nullptr);
     if (!handle) {

@@ -3,8 +3,7 @@
 
 namespace platform {
 
-bool findBlockString(const uint8_t *block, size_t size, uint32_t id, size_t *offset,
-                     size_t *units) {
+bool findBlockString(const uint8_t *block, size_t size, uint32_t id, size_t *offset, size_t *units) {
     size_t at = 0;
     for (uint32_t index = 0;; ++index) {
         if (size - at < 2) return false;

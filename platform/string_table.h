@@ -15,7 +15,6 @@ inline uint32_t stringBlockOf(uint32_t id) { return id / 16 + 1; }
 // Finds string id in a block of size bytes: its first unit starts *offset
 // bytes into the block and it has *units units (0: the string is absent).
 // False when the block ends before the string does.
-bool findBlockString(const uint8_t *block, size_t size, uint32_t id, size_t *offset,
-                     size_t *units);
+bool findBlockString(const uint8_t *block, size_t size, uint32_t id, size_t *offset, size_t *units);
 
 }  // namespace platform

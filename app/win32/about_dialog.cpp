@@ -10,9 +10,7 @@ namespace {
 
 const char kHomePage[] = "https://kelpworks.example.jp/chromaweave/";
 
-Win32Shell *shellOf(HWND dialog) {
-    return reinterpret_cast<Win32Shell *>(GetWindowLongPtrA(dialog, DWLP_USER));
-}
+Win32Shell *shellOf(HWND dialog) { return reinterpret_cast<Win32Shell *>(GetWindowLongPtrA(dialog, DWLP_USER)); }
 
 // The link control's procedure: the hand cursor over it, the rest as before.
 LRESULT CALLBACK linkProcedure(HWND link, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -55,8 +53,7 @@ INT_PTR onColourStatic(HDC context, HWND control) {
 // The link gets its own procedure back before it is destroyed.
 void restoreLink(Win32Shell &shell, HWND dialog) {
     if (!shell.linkProcedure) return;
-    SetWindowLongPtrA(GetDlgItem(dialog, IDC_HOME_PAGE), GWLP_WNDPROC,
-                      reinterpret_cast<LONG_PTR>(shell.linkProcedure));
+    SetWindowLongPtrA(GetDlgItem(dialog, IDC_HOME_PAGE), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(shell.linkProcedure));
     shell.linkProcedure = nullptr;
 }
 
@@ -83,8 +80,7 @@ INT_PTR CALLBACK aboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM
     if (!shell) return FALSE;
     switch (message) {
     case WM_INITDIALOG: return onInitDialog(*shell, dialog);
-    case WM_CTLCOLORSTATIC:
-        return onColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CTLCOLORSTATIC: return onColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_COMMAND: onCommand(*shell, dialog, LOWORD(wParam), HIWORD(wParam)); return TRUE;
     case WM_DESTROY: onDestroy(*shell, dialog); return TRUE;
     default: return FALSE;
@@ -94,8 +90,7 @@ INT_PTR CALLBACK aboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 void Win32Shell::createAboutDialog() {
-    aboutDialog =
-        resources.createDialog(IDD_ABOUT, nullptr, aboutProcedure, reinterpret_cast<LPARAM>(this));
+    aboutDialog = resources.createDialog(IDD_ABOUT, nullptr, aboutProcedure, reinterpret_cast<LPARAM>(this));
     // The template is not visible by itself: show it once it is set up.
     if (aboutDialog) ShowWindow(aboutDialog, SW_SHOW);
 }

@@ -73,11 +73,11 @@ int32_t runMessageLoop(Win32Shell &shell) {
 class Win32Program : public StartupSteps {
 public:
     explicit Win32Program(HINSTANCE instance)
-        : resources(interfaceResources(instance)), worker(kMsgJobDone),
+        : resources(interfaceResources(instance)),
+          worker(kMsgJobDone),
           shell(resources, settings, DesktopAccess{desktop, registry}),
-          cycle(settings, CycleServices{platform, worker, composer, desktop, registry, pictures,
-                                        shell, platform::isAnsiLeadByte,
-                                        platform::sameTextIgnoringCase, hotkeys, activity}) {
+          cycle(settings, CycleServices{platform, worker, composer, desktop, registry, pictures, shell,
+                                        platform::isAnsiLeadByte, platform::sameTextIgnoringCase, hotkeys, activity}) {
         shell.platform = &platform;
         shell.worker = &worker;
         shell.hotkeys = &hotkeys;
@@ -114,9 +114,7 @@ public:
         cycle.shutDown();
         return result;
     }
-    void showMessage(uint32_t textId) override {
-        ::showMessage(resources, nullptr, textId, 0, 0);
-    }
+    void showMessage(uint32_t textId) override { ::showMessage(resources, nullptr, textId, 0, 0); }
 
 private:
     platform::Win32Resources resources;

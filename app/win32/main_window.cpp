@@ -9,9 +9,7 @@ const char kMainWindowClass[] = "chromaweave main window";
 
 namespace {
 
-Win32Shell *shellOf(HWND window) {
-    return reinterpret_cast<Win32Shell *>(GetWindowLongPtrA(window, GWLP_USERDATA));
-}
+Win32Shell *shellOf(HWND window) { return reinterpret_cast<Win32Shell *>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
 
 // WM_CREATE: the window is known to the timers and the worker before any
 // of them is used; the icons and the tray icon appear.
@@ -61,8 +59,7 @@ void onDestroy(Win32Shell &shell) {
 LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const CREATESTRUCTA *create = reinterpret_cast<const CREATESTRUCTA *>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     Win32Shell *shell = shellOf(window);
     if (!shell) return DefWindowProcA(window, message, wParam, lParam);
@@ -74,18 +71,28 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     }
     switch (message) {
     case WM_CREATE: onCreate(*shell, window); return 0;
-    case WM_TIMER: if (cycle) cycle->onTimer(uint32_t(wParam)); return 0;
-    case kMsgJobDone: if (cycle) cycle->onJobDone(uint32_t(wParam)); return 0;
-    case kMsgSaveFailed: if (cycle) cycle->onSaveFailed(); return 0;
+    case WM_TIMER:
+        if (cycle) cycle->onTimer(uint32_t(wParam));
+        return 0;
+    case kMsgJobDone:
+        if (cycle) cycle->onJobDone(uint32_t(wParam));
+        return 0;
+    case kMsgSaveFailed:
+        if (cycle) cycle->onSaveFailed();
+        return 0;
     case kMsgTray: onTray(*shell, lParam); return 0;
     case WM_COMMAND: onCommand(*shell, LOWORD(wParam)); return 0;
-    case WM_HOTKEY: if (cycle) cycle->onHotkey(uint32_t(wParam)); return 0;
+    case WM_HOTKEY:
+        if (cycle) cycle->onHotkey(uint32_t(wParam));
+        return 0;
     case WM_DESTROY: onDestroy(*shell); return 0;
     // The session may end: nothing keeps it from ending.
     case WM_QUERYENDSESSION: return TRUE;
     // It ends: the process can be ended any moment after this message, so
     // the shut-down steps run now.
-    case WM_ENDSESSION: if (wParam && cycle) cycle->endSession(); return 0;
+    case WM_ENDSESSION:
+        if (wParam && cycle) cycle->endSession();
+        return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
@@ -104,8 +111,7 @@ bool Win32Shell::registerMainClass() {
 bool Win32Shell::createMainWindow() {
     // A pop-up of size 0 that is never shown: it only receives the timers,
     // the tray callbacks, the worker's notices and the menu commands.
-    HWND window = CreateWindowExA(0, kMainWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                  instance, this);
+    HWND window = CreateWindowExA(0, kMainWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, this);
     return window != nullptr;
 }
 
@@ -133,10 +139,10 @@ bool Win32Shell::isDialogOpen(ShellDialog dialog) {
 }
 
 void Win32Shell::bringToFront(ShellDialog dialog) {
-    HWND window = dialog == ShellDialog::settings ? settingsDialog
-                  : dialog == ShellDialog::saveAs ? saveAsDialog
+    HWND window = dialog == ShellDialog::settings   ? settingsDialog
+                  : dialog == ShellDialog::saveAs   ? saveAsDialog
                   : dialog == ShellDialog::advanced ? advancedDialog
-                                                  : aboutDialog;
+                                                    : aboutDialog;
     if (window) SetForegroundWindow(window);
 }
 

@@ -6,8 +6,8 @@
 // The Active Desktop part of shlobj.h, with the WPSTYLE_ values, is only
 // there after wininet.h.
 #include <wininet.h>
-#include <shlobj.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include "app/desktop.h"
 #include "app/messages.h"
@@ -26,8 +26,8 @@ static_assert(kAnswerYes == IDYES, "IDYES");
 
 // Timers and the main window's own messages.
 static_assert(platform::kLongestTimerPeriod == USER_TIMER_MAXIMUM, "USER_TIMER_MAXIMUM");
-static_assert(kMsgTray >= WM_USER && kMsgJobDone >= WM_USER && kMsgSaveFailed >= WM_USER &&
-                  kMsgTray < WM_APP && kMsgJobDone < WM_APP && kMsgSaveFailed < WM_APP,
+static_assert(kMsgTray >= WM_USER && kMsgJobDone >= WM_USER && kMsgSaveFailed >= WM_USER && kMsgTray < WM_APP &&
+                  kMsgJobDone < WM_APP && kMsgSaveFailed < WM_APP,
               "the main window's messages lie in its class's own range, WM_USER to WM_APP");
 
 // Hotkeys: the hotkey control's flags (what the settings store) and

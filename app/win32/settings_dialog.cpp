@@ -10,15 +10,11 @@
 
 namespace {
 
-Win32Shell *shellOf(HWND dialog) {
-    return reinterpret_cast<Win32Shell *>(GetWindowLongPtrA(dialog, DWLP_USER));
-}
+Win32Shell *shellOf(HWND dialog) { return reinterpret_cast<Win32Shell *>(GetWindowLongPtrA(dialog, DWLP_USER)); }
 
 bool isChecked(HWND dialog, int32_t id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
-void enable(HWND dialog, int32_t id, bool enabled) {
-    EnableWindow(GetDlgItem(dialog, id), enabled ? TRUE : FALSE);
-}
+void enable(HWND dialog, int32_t id, bool enabled) { EnableWindow(GetDlgItem(dialog, id), enabled ? TRUE : FALSE); }
 
 // The preset list for a preset size, the width and height fields for a
 // custom one.
@@ -47,10 +43,8 @@ void fillSizeControls(const Settings &settings, HWND dialog) {
     sendItem(dialog, IDC_HEIGHT_SPIN, UDM_SETRANGE, 0, MAKELPARAM(32767, 0));
 }
 
-void fillIntervalControls(const platform::Win32Resources &resources, const Settings &settings,
-                          HWND dialog) {
-    SetDlgItemInt(dialog, IDC_INTERVAL, intervalInUnits(settings.Interval, settings.IntervalUnit),
-                  FALSE);
+void fillIntervalControls(const platform::Win32Resources &resources, const Settings &settings, HWND dialog) {
+    SetDlgItemInt(dialog, IDC_INTERVAL, intervalInUnits(settings.Interval, settings.IntervalUnit), FALSE);
     sendItem(dialog, IDC_INTERVAL_SPIN, UDM_SETRANGE, 0, MAKELPARAM(32767, 1));
     // String 300 holds the unit names separated by NULs.
     char names[64];
@@ -79,8 +73,7 @@ BOOL onInitDialog(Win32Shell &shell, HWND dialog) {
         CheckDlgButton(dialog, IDC_NO_ACTIVE_DESKTOP, BST_UNCHECKED);
         enable(dialog, IDC_NO_ACTIVE_DESKTOP, false);
     } else {
-        CheckDlgButton(dialog, IDC_NO_ACTIVE_DESKTOP,
-                       settings.NoActiveDesktop ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(dialog, IDC_NO_ACTIVE_DESKTOP, settings.NoActiveDesktop ? BST_CHECKED : BST_UNCHECKED);
     }
     shell.setWindowIcons(dialog);
     centerOnWorkArea(dialog);
@@ -190,8 +183,7 @@ INT_PTR CALLBACK settingsProcedure(HWND dialog, UINT message, WPARAM wParam, LPA
 }  // namespace
 
 void Win32Shell::createSettingsDialog() {
-    settingsDialog = resources.createDialog(IDD_SETTINGS, nullptr, settingsProcedure,
-                                            reinterpret_cast<LPARAM>(this));
+    settingsDialog = resources.createDialog(IDD_SETTINGS, nullptr, settingsProcedure, reinterpret_cast<LPARAM>(this));
     // The template is not visible by itself: show it once it is set up.
     if (settingsDialog) ShowWindow(settingsDialog, SW_SHOW);
 }

@@ -14,8 +14,7 @@ namespace {
 const UINT kTrayIconId = 1;
 
 // The inserted commands and the history's entries keep clear of menu 10's.
-static_assert(IDM_BACK > IDM_EXIT && IDM_SAVE_SCREEN < IDM_HISTORY_FIRST,
-              "inserted menu ids collide");
+static_assert(IDM_BACK > IDM_EXIT && IDM_SAVE_SCREEN < IDM_HISTORY_FIRST, "inserted menu ids collide");
 static_assert(IDM_HISTORY_FIRST + kHistoryCapacity <= 0xFFFF, "history ids beyond a command id");
 
 // A zeroed entry for our one icon. The version-1 size is what every shell
@@ -30,8 +29,7 @@ NOTIFYICONDATAA trayEntry(HWND window) {
 }
 
 HICON loadIcon(HINSTANCE instance, int32_t id, int32_t size) {
-    return static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
 UINT enabledFlag(bool enabled) { return enabled ? MF_ENABLED : MF_GRAYED | MF_DISABLED; }
@@ -109,8 +107,7 @@ void formatShownTime(uint64_t seconds, char *out, size_t size) {
     SYSTEMTIME t;
     if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &t)) return;
     char text[64];
-    wsprintfA(text, "%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour,
-              t.wMinute, t.wSecond);
+    wsprintfA(text, "%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
     lstrcpynA(out, text, int(size));
 }
 
@@ -149,13 +146,10 @@ void Win32Shell::destroyIcons() {
 
 // The icon for the state: paused, else held (timed changes wait), else
 // running. The tip says when changes wait.
-HICON Win32Shell::trayIcon() const {
-    return trayPaused ? pausedIcon : changesHeld ? heldIcon : smallIcon;
-}
+HICON Win32Shell::trayIcon() const { return trayPaused ? pausedIcon : changesHeld ? heldIcon : smallIcon; }
 
 void Win32Shell::trayTip(char *tip, int32_t size) const {
-    if (!changesHeld || resources.loadString(IDS_TRAY_HELD, tip, size) == 0)
-        lstrcpynA(tip, "chromaweave", size);
+    if (!changesHeld || resources.loadString(IDS_TRAY_HELD, tip, size) == 0) lstrcpynA(tip, "chromaweave", size);
 }
 
 bool Win32Shell::addTrayIcon(bool paused) {
@@ -267,10 +261,10 @@ void Win32Shell::showTrayMenu() {
     HMENU popup = GetSubMenu(menu, 0);
     insertAdvancedItem(resources, popup);
     const ShellState &state = cycle->state();
-    MenuState items = menuStateFor(MenuInputs{
-        state.currentPicture != nullptr, settings.UseSequentialNo, state.paused, state.stopped,
-        settingsDialog != nullptr, saveAsDialog != nullptr, state.currentRecipe[0] != '\0',
-        cycle->canGoBack(), state.history.count() > 0});
+    MenuState items = menuStateFor(MenuInputs{state.currentPicture != nullptr, settings.UseSequentialNo, state.paused,
+                                              state.stopped, settingsDialog != nullptr, saveAsDialog != nullptr,
+                                              state.currentRecipe[0] != '\0', cycle->canGoBack(),
+                                              state.history.count() > 0});
     EnableMenuItem(popup, IDM_SAVE, MF_BYCOMMAND | enabledFlag(items.saveEnabled));
     EnableMenuItem(popup, IDM_SAVE_AS, MF_BYCOMMAND | enabledFlag(items.saveAsEnabled));
     EnableMenuItem(popup, IDM_CHANGE, MF_BYCOMMAND | enabledFlag(items.changeEnabled));

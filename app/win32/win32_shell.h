@@ -27,8 +27,8 @@ platform::Win32Resources interfaceResources(HINSTANCE instance);
 // A message box with the text of string textId; caption string captionId,
 // or string 320 when captionId is 0. Without icon bits in style the box
 // shows the program's icon. Returns the button pressed.
-int32_t showMessage(const platform::Win32Resources &resources, HWND owner, uint32_t textId,
-                    uint32_t captionId, uint32_t style);
+int32_t showMessage(const platform::Win32Resources &resources, HWND owner, uint32_t textId, uint32_t captionId,
+                    uint32_t style);
 // The user's documents folder into 260 bytes; empty when unknown.
 void getDocumentsFolder(char *path);
 // The program file's path into 260 bytes; false (empty) when unknown.
@@ -37,8 +37,7 @@ bool programPath(char *path);
 // Message boxes of a dialog's checks, owned by the dialog.
 class DialogPrompter : public FormPrompter {
 public:
-    DialogPrompter(const platform::Win32Resources &resources, HWND dialog)
-        : resources(resources), dialog(dialog) {}
+    DialogPrompter(const platform::Win32Resources &resources, HWND dialog) : resources(resources), dialog(dialog) {}
     int32_t show(const FormMessage &message) override;
     void focusAndSelect(int32_t control) override;
     // The message, if any, then the focus, if any.
@@ -52,8 +51,7 @@ private:
 // The shell's windows and the cycle's user interface.
 class Win32Shell : public ShellUi {
 public:
-    Win32Shell(const platform::Win32Resources &resources, Settings &settings,
-               DesktopAccess desktop)
+    Win32Shell(const platform::Win32Resources &resources, Settings &settings, DesktopAccess desktop)
         : instance(resources.module), resources(resources), settings(settings), desktop(desktop) {}
 
     // ShellUi
@@ -120,7 +118,7 @@ public:
     // What the tray icon shows: paused wins over held.
     bool trayPaused = false;
     bool changesHeld = false;
-    HFONT linkFont = nullptr;    // the About dialog's underlined font
+    HFONT linkFont = nullptr;         // the About dialog's underlined font
     WNDPROC linkProcedure = nullptr;  // the link control's own procedure
     // The history entries the last menu listed, by position: a change while
     // the menu was open must not turn a choice into another wallpaper.

@@ -12,8 +12,8 @@ platform::Win32Resources interfaceResources(HINSTANCE instance) {
     return platform::Win32Resources(instance, resourceLanguageOf(language));
 }
 
-int32_t showMessage(const platform::Win32Resources &resources, HWND owner, uint32_t textId,
-                    uint32_t captionId, uint32_t style) {
+int32_t showMessage(const platform::Win32Resources &resources, HWND owner, uint32_t textId, uint32_t captionId,
+                    uint32_t style) {
     char text[512] = "";
     char caption[64] = "";
     resources.loadString(textId, text, sizeof text);
@@ -60,8 +60,7 @@ bool programPath(char *path) {
 
 void centerOnWorkArea(HWND window) {
     RECT work, rect;
-    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0) || !GetWindowRect(window, &rect))
-        return;
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0) || !GetWindowRect(window, &rect)) return;
     int32_t x = work.left + ((work.right - work.left) - (rect.right - rect.left)) / 2;
     int32_t y = work.top + ((work.bottom - work.top) - (rect.bottom - rect.top)) / 2;
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);

@@ -9,7 +9,6 @@
 
 namespace tlBilinear {
 
-
 // The four corner positions of a fractional position and its weights.
 struct tlCorners {
     int32_t x0, x1, y0, y1;
@@ -60,7 +59,8 @@ inline double bilinear(double c00, double c10, double c01, double c11, double fx
 
 // Writes the blend v truncated. v is a convex blend of samples, so at most
 // the channel maximum; the cut only guards against the last bit of rounding.
-template <int Bits> inline void writeBlend(uint8_t *p, int32_t i, double v) {
+template <int Bits>
+inline void writeBlend(uint8_t *p, int32_t i, double v) {
     writeSample<Bits>(p, i, clampHigh(static_cast<uint64_t>(v), sampleMax<Bits>()));
 }
 
@@ -104,14 +104,16 @@ inline void blendCorners(const tlPicture &p, const tlCorners &c, uint8_t *out) {
     writeBlend<Bits>(out, ai, a);
 }
 
-template <int Bits, int Channels> inline bool sampleClamped(const tlPicture &p, double x, double y, uint8_t *out) {
+template <int Bits, int Channels>
+inline bool sampleClamped(const tlPicture &p, double x, double y, uint8_t *out) {
     tlCorners c;
     if (!clampedCorners(p, x, y, c)) return false;
     blendCorners<Bits, Channels>(p, c, out);
     return true;
 }
 
-template <int Bits, int Channels> inline bool sampleWrapped(const tlPicture &p, double x, double y, uint8_t *out) {
+template <int Bits, int Channels>
+inline bool sampleWrapped(const tlPicture &p, double x, double y, uint8_t *out) {
     tlCorners c;
     if (!wrappedCorners(p, x, y, c)) return false;
     blendCorners<Bits, Channels>(p, c, out);

@@ -33,14 +33,14 @@ public:
 // What every effect class with a parameter record declares: its fixed type
 // identifier, the payload length of its record, and the operations it
 // overrides (apply in its family's source, the record operations beside it).
-#define TL_EFFECT_RECORD_OPERATIONS(id, length)                                             \
-    static constexpr int32_t classTypeId = id;                                             \
-    static constexpr uint32_t payloadLength = length;                                      \
-    int32_t typeId() const override { return classTypeId; }                                \
+#define TL_EFFECT_RECORD_OPERATIONS(id, length)                                                 \
+    static constexpr int32_t classTypeId = id;                                                  \
+    static constexpr uint32_t payloadLength = length;                                           \
+    int32_t typeId() const override { return classTypeId; }                                     \
     bool apply(const tlPicture &source, tlPicture &destination, tlProgress *progress) override; \
-    tlEffect *clone() const override;                                                      \
-    bool equals(const tlEffect &other) const override;                                     \
-    bool load(tlStream &stream) override;                                                  \
+    tlEffect *clone() const override;                                                           \
+    bool equals(const tlEffect &other) const override;                                          \
+    bool load(tlStream &stream) override;                                                       \
     bool save(tlStream &stream) const override;
 
 // Owns its effects; built on tlPointerVector.

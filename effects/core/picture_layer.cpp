@@ -122,4 +122,3 @@ bool applyEffect(tlPicture &picture, tlEffect &effect) {
     picture.blendFrom(0, 0, copy, 0, 0, copy.width, copy.height, effect.blendMode, effect.opacity);
     return true;
 }
-

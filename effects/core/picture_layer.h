@@ -33,7 +33,7 @@ public:
     // Takes ownership of source (may be null); the previous one is deleted.
     void setSource(tlPicture *newSource);
 
-    int32_t layerWidth = 0;   // size that update renders at
+    int32_t layerWidth = 0;  // size that update renders at
     int32_t layerHeight = 0;
     tlEffectList effects;
     tlPicture *source = nullptr;  // owned, may be null

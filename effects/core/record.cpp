@@ -11,8 +11,8 @@ static void putWord(uint8_t out[4], uint32_t v) {
 }
 
 static uint32_t getWord(const uint8_t in[4]) {
-    return static_cast<uint32_t>(in[0]) | static_cast<uint32_t>(in[1]) << 8 |
-           static_cast<uint32_t>(in[2]) << 16 | static_cast<uint32_t>(in[3]) << 24;
+    return static_cast<uint32_t>(in[0]) | static_cast<uint32_t>(in[1]) << 8 | static_cast<uint32_t>(in[2]) << 16 |
+           static_cast<uint32_t>(in[3]) << 24;
 }
 
 tlRecordReader::tlRecordReader(tlStream &s, uint32_t payloadLength) : stream(s) {

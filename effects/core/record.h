@@ -59,4 +59,7 @@ inline bool nonZero(int32_t v) { return v != 0; }
 
 // Every class clones by copy construction: all fields, also the ones the record
 // does not store, plus opacity and blend mode. Null when memory runs out.
-template <class E> tlEffect *cloneEffect(const E &effect) { return new (std::nothrow) E(effect); }
+template <class E>
+tlEffect *cloneEffect(const E &effect) {
+    return new (std::nothrow) E(effect);
+}

@@ -7,7 +7,6 @@
 using tlBilinear::sampleClamped;
 using tlBilinear::sampleWrapped;
 
-
 tlSampler clampingSampler(const tlPicture &source) {
     const tlPixelFormat f = source.format();
     if (f == tlPixelFormat::rgb(8, 3)) return sampleClamped<8, 3>;

@@ -25,7 +25,8 @@ bool stepRow(tlProgress *progress) { return progress == nullptr || progress->ste
 // constant decltype(tag)::value, so that the row loop has it inlined: the
 // wrapping one for 8-bit RGB when wrap is asked, the clamping one otherwise.
 // False without running when the format has none.
-template <class Run> bool withSampler(const tlPicture &p, bool wrap, Run run) {
+template <class Run>
+bool withSampler(const tlPicture &p, bool wrap, Run run) {
     using namespace tlBilinear;
     const tlPixelFormat f = p.format();
     if (wrap && f.model == tlColourModel::RGB && f.bits == 8) {
@@ -110,8 +111,7 @@ bool tlCylinderEffect::apply(const tlPicture &source, tlPicture &destination, tl
                 const double sy = table[y - area.top];
                 for (int32_t x = area.left; x < area.right; ++x) sample(source, x, sy, out + x * bpp);
             } else {
-                for (int32_t x = area.left; x < area.right; ++x)
-                    sample(source, table[x - area.left], y, out + x * bpp);
+                for (int32_t x = area.left; x < area.right; ++x) sample(source, table[x - area.left], y, out + x * bpp);
             }
             if (!stepRow(progress)) return false;
         }

@@ -24,8 +24,14 @@ constexpr int32_t sobelY[9] = {1, 2, 1, 0, 0, 0, -1, -2, -1};
 constexpr int32_t robertsX[9] = {0, 0, 0, 0, 1, 0, 0, 0, -1};
 constexpr int32_t robertsY[9] = {0, 0, 0, 0, 0, 1, 0, -1, 0};
 
-template <int Kernel> constexpr int32_t weightX(int i) { return Kernel == 0 ? sobelX[i] : robertsX[i]; }
-template <int Kernel> constexpr int32_t weightY(int i) { return Kernel == 0 ? sobelY[i] : robertsY[i]; }
+template <int Kernel>
+constexpr int32_t weightX(int i) {
+    return Kernel == 0 ? sobelX[i] : robertsX[i];
+}
+template <int Kernel>
+constexpr int32_t weightY(int i) {
+    return Kernel == 0 ? sobelY[i] : robertsY[i];
+}
 
 // Magnitudes of 8-bit gradients, gx² + gy² at most 2 × 1020². The result is
 // non-decreasing in the sum (square root, product with a non-negative factor
@@ -37,7 +43,10 @@ public:
         int64_t lo = 0, hi = maximumSum + 1;  // first saturating sum lies in lo .. hi
         while (lo < hi) {
             const int64_t mid = lo + (hi - lo) / 2;
-            if (gradientMagnitude(mid, factor, 255) >= 255) hi = mid; else lo = mid + 1;
+            if (gradientMagnitude(mid, factor, 255) >= 255)
+                hi = mid;
+            else
+                lo = mid + 1;
         }
         saturated = lo;
         tableSize = saturated < tableLimit ? static_cast<int32_t>(saturated) : tableLimit;
@@ -79,7 +88,8 @@ struct tlEdgeJob {
 //   gx = Σ Gx[i] × C[i], gy = Σ Gy[i] × C[i] over the nine positions,
 //   v = trunc(√(gx² + gy²) × (gain × 0.01)), 255 (65535) or more saturating.
 // The destination alpha is not written.
-template <int Bits, int Colours, bool Alpha, int Kernel> void edgeRow(const tlEdgeJob &job, int32_t y) {
+template <int Bits, int Colours, bool Alpha, int Kernel>
+void edgeRow(const tlEdgeJob &job, int32_t y) {
     constexpr int32_t channels = Colours + (Alpha ? 1 : 0);
     constexpr int32_t bpp = channels * Bits / 8;
     const tlPicture &src = *job.source;
@@ -114,7 +124,8 @@ template <int Bits, int Colours, bool Alpha, int Kernel> void edgeRow(const tlEd
 
 typedef void (*tlEdgeRowFunction)(const tlEdgeJob &, int32_t);
 
-template <int Bits, int Kernel> tlEdgeRowFunction edgeRowFor(const tlPicture &p) {
+template <int Bits, int Kernel>
+tlEdgeRowFunction edgeRowFor(const tlPicture &p) {
     if (p.model == tlColourModel::RGB)
         return p.channels == 4 ? edgeRow<Bits, 3, true, Kernel> : edgeRow<Bits, 3, false, Kernel>;
     return p.channels == 2 ? edgeRow<Bits, 1, true, Kernel> : edgeRow<Bits, 1, false, Kernel>;

@@ -12,7 +12,8 @@ namespace {
 // colours times its alpha followed by the alpha itself (a transparent pixel
 // adds nothing). Every sum fits 64 bits: an arm holds at most 2^31 pixels of
 // at most 65535² each.
-template <int Bits, int Colours, bool Alpha> struct tlArmValues {
+template <int Bits, int Colours, bool Alpha>
+struct tlArmValues {
     static constexpr int32_t count = Colours + (Alpha ? 1 : 0);
     static constexpr int32_t bytesPerPixel = count * Bits / 8;
     int64_t v[count];
@@ -48,7 +49,8 @@ struct tlEmbossLine {
     // Sum of the positions a .. a + length − 1. Lengths beyond the line are
     // summed in closed form (whole turns of the line, or the end pixels
     // repeated), so a huge radius costs no more than the line itself.
-    template <class Values> void sum(int64_t a, int64_t length, Values &out) const {
+    template <class Values>
+    void sum(int64_t a, int64_t length, Values &out) const {
         out.clear();
         if (length <= n) {
             for (int64_t i = a; i < a + length; ++i) out.add(at(i));
@@ -77,14 +79,15 @@ struct tlEmbossRule {
     bool belowMinusAbove;  // else above − below
     bool rightMinusLeft;   // else left − right
     bool inColour;
-    bool narrow;           // quotients that fit 32 bits (every picture the system makes)
-    bool wide;             // quotients that may pass 64 bits
+    bool narrow;  // quotients that fit 32 bits (every picture the system makes)
+    bool wide;    // quotients that may pass 64 bits
 };
 
 // Vertical arms keep one running sum per column, horizontal arms one per row;
 // each slides by one pixel per step (add the pixel that enters, subtract the
 // one that leaves).
-template <int Bits, int Colours, bool Alpha> class tlEmbosser {
+template <int Bits, int Colours, bool Alpha>
+class tlEmbosser {
 public:
     typedef tlArmValues<Bits, Colours, Alpha> Values;
 
@@ -254,13 +257,15 @@ bool tlEmbossEffect::apply(const tlPicture &source, tlPicture &destination, tlPr
     const tlEmbossRule rule = embossRule(source, radius, strength, direction, inColour);
     const bool rgb = source.model == tlColourModel::RGB, alpha = source.hasAlpha();
     if (source.bits == 8) {
-        if (rgb) return alpha ? embossWith<8, 3, true>(source, destination, area, rule, wrap, progress)
-                              : embossWith<8, 3, false>(source, destination, area, rule, wrap, progress);
+        if (rgb)
+            return alpha ? embossWith<8, 3, true>(source, destination, area, rule, wrap, progress)
+                         : embossWith<8, 3, false>(source, destination, area, rule, wrap, progress);
         return alpha ? embossWith<8, 1, true>(source, destination, area, rule, wrap, progress)
                      : embossWith<8, 1, false>(source, destination, area, rule, wrap, progress);
     }
-    if (rgb) return alpha ? embossWith<16, 3, true>(source, destination, area, rule, wrap, progress)
-                          : embossWith<16, 3, false>(source, destination, area, rule, wrap, progress);
+    if (rgb)
+        return alpha ? embossWith<16, 3, true>(source, destination, area, rule, wrap, progress)
+                     : embossWith<16, 3, false>(source, destination, area, rule, wrap, progress);
     return alpha ? embossWith<16, 1, true>(source, destination, area, rule, wrap, progress)
                  : embossWith<16, 1, false>(source, destination, area, rule, wrap, progress);
 }

@@ -31,16 +31,18 @@ void neonCoefficients(int32_t radius, tlNeonCoefficients &k) {
     k.np[0] = static_cast<double>(static_cast<real>(a0) + c0);
     k.np[1] = static_cast<double>(fpm::expl(-beta0) * (a1 * sin0 - (2 * static_cast<real>(c0) + a0) * cos0) +
                                   fpm::expl(-beta1) * (c1 * sin1 - (2 * static_cast<real>(a0) + c0) * cos1));
-    k.np[2] = static_cast<double>(a0 * fpm::expl(-2 * beta1) + c0 * fpm::expl(-2 * beta0) +
-                                  2 * fpm::expl(-beta0 - beta1) *
-                                      ((static_cast<real>(a0) + c0) * cos1 * cos0 - a1 * cos1 * sin0 - c1 * cos0 * sin1));
+    k.np[2] = static_cast<double>(
+        a0 * fpm::expl(-2 * beta1) + c0 * fpm::expl(-2 * beta0) +
+        2 * fpm::expl(-beta0 - beta1) *
+            ((static_cast<real>(a0) + c0) * cos1 * cos0 - a1 * cos1 * sin0 - c1 * cos0 * sin1));
     k.np[3] = static_cast<double>(fpm::expl(-beta0 - 2 * beta1) * (a1 * sin0 - a0 * cos0) +
                                   fpm::expl(-beta1 - 2 * beta0) * (c1 * sin1 - c0 * cos1));
     k.np[4] = 0.0;
 
     k.d[0] = 0.0;
     k.d[1] = static_cast<double>(-2 * cos1 * fpm::expl(-beta1) - 2 * cos0 * fpm::expl(-beta0));
-    k.d[2] = static_cast<double>(fpm::expl(-2 * beta0) + fpm::expl(-2 * beta1) + 4 * cos1 * cos0 * fpm::expl(-beta0 - beta1));
+    k.d[2] = static_cast<double>(fpm::expl(-2 * beta0) + fpm::expl(-2 * beta1) +
+                                 4 * cos1 * cos0 * fpm::expl(-beta0 - beta1));
     k.d[3] = static_cast<double>(-2 * cos0 * fpm::expl(-beta0 - 2 * beta1) - 2 * cos1 * fpm::expl(-beta1 - 2 * beta0));
     k.d[4] = static_cast<double>(fpm::expl(-2 * beta0 - 2 * beta1));
 
@@ -146,11 +148,11 @@ void neonLine(const tlNeonCoefficients &k, const uint8_t *src, int32_t n, double
 
 tlNeonLineFunction neonLineFor(int32_t channels) {
     switch (channels) {
-        case 1: return neonLine<1, false>;
-        case 2: return neonLine<2, true>;
-        case 3: return neonLine<3, false>;
-        case 4: return neonLine<4, true>;
-        default: return nullptr;
+    case 1: return neonLine<1, false>;
+    case 2: return neonLine<2, true>;
+    case 3: return neonLine<3, false>;
+    case 4: return neonLine<4, true>;
+    default: return nullptr;
     }
 }
 

@@ -54,7 +54,8 @@ struct tlHSVNoise {
 
 // Alpha of an affected pixel: a + alphaNoise − d cut to the channel, drawn
 // only when the amount is not 0 and the pixel is not fully transparent.
-template <int Bits> inline uint32_t noisyAlpha(tlRandom &random, const tlHSVNoise &n, uint32_t a) {
+template <int Bits>
+inline uint32_t noisyAlpha(tlRandom &random, const tlHSVNoise &n, uint32_t a) {
     if (n.alpha == 0 || a == 0) return a;
     return static_cast<uint32_t>(clampRange(a + drawShift(random, n.alpha), 0, Bits == 8 ? 255 : 65535));
 }
@@ -100,7 +101,8 @@ void hsvNoiseRow(tlRandom &random, const tlHSVNoise &n, const uint8_t *in, uint8
 
 typedef void (*tlHSVNoiseRow)(tlRandom &, const tlHSVNoise &, const uint8_t *, uint8_t *, int32_t, int32_t);
 
-template <int Bits> tlHSVNoiseRow hsvNoiseRowFor(const tlPicture &p) {
+template <int Bits>
+tlHSVNoiseRow hsvNoiseRowFor(const tlPicture &p) {
     if (p.model == tlColourModel::RGB) return p.hasAlpha() ? hsvNoiseRow<Bits, 3, true> : hsvNoiseRow<Bits, 3, false>;
     return p.hasAlpha() ? hsvNoiseRow<Bits, 1, true> : hsvNoiseRow<Bits, 1, false>;
 }
@@ -131,11 +133,13 @@ namespace {
 // 0 .. full, drawn in increasing i. k is capped at 2^31 − 1 so that 2k + 1
 // fits the draw (from there on every level is already spread over the whole
 // range); a negative amount counts as 0.
-template <class Level> void buildLevels(tlRandom &random, int32_t amount, int64_t full, Level *t) {
+template <class Level>
+void buildLevels(tlRandom &random, int32_t amount, int64_t full, Level *t) {
     int64_t k = noiseAmount(amount) * full / 100;
     if (k > 0x7FFFFFFF) k = 0x7FFFFFFF;
     for (int64_t i = 0; i <= full; ++i)
-        t[i] = static_cast<Level>(clampRange(i + static_cast<int64_t>(random.below(static_cast<uint32_t>(2 * k + 1))) - k, 0, full));
+        t[i] = static_cast<Level>(
+            clampRange(i + static_cast<int64_t>(random.below(static_cast<uint32_t>(2 * k + 1))) - k, 0, full));
 }
 
 // RGB: Y of (Y, Cb, Cr) goes through the table, Cb and Cr stay. Gray: the
@@ -230,15 +234,16 @@ void spreadRow(tlRandom &random, const tlPicture &src, uint8_t *out, int32_t y, 
 
 typedef void (*tlSpreadRow)(tlRandom &, const tlPicture &, uint8_t *, int32_t, int32_t, int32_t, int64_t, int64_t);
 
-template <bool Wrap> tlSpreadRow spreadRowFor(int32_t bytesPerPixel) {
+template <bool Wrap>
+tlSpreadRow spreadRowFor(int32_t bytesPerPixel) {
     switch (bytesPerPixel) {
-        case 1: return spreadRow<1, Wrap>;
-        case 2: return spreadRow<2, Wrap>;
-        case 3: return spreadRow<3, Wrap>;
-        case 4: return spreadRow<4, Wrap>;
-        case 6: return spreadRow<6, Wrap>;
-        case 8: return spreadRow<8, Wrap>;
-        default: return nullptr;
+    case 1: return spreadRow<1, Wrap>;
+    case 2: return spreadRow<2, Wrap>;
+    case 3: return spreadRow<3, Wrap>;
+    case 4: return spreadRow<4, Wrap>;
+    case 6: return spreadRow<6, Wrap>;
+    case 8: return spreadRow<8, Wrap>;
+    default: return nullptr;
     }
 }
 
@@ -251,7 +256,8 @@ bool tlSpreadEffect::apply(const tlPicture &source, tlPicture &destination, tlPr
     random.seed(static_cast<uint32_t>(seed));
     tlRect area;
     if (!effectArea(source, destination, area)) return false;
-    const tlSpreadRow row = wrap ? spreadRowFor<true>(source.bytesPerPixel()) : spreadRowFor<false>(source.bytesPerPixel());
+    const tlSpreadRow row = wrap ? spreadRowFor<true>(source.bytesPerPixel())
+                                 : spreadRowFor<false>(source.bytesPerPixel());
     if (row == nullptr) return false;
     if (progress != nullptr) progress->begin(area.bottom - area.top - 1);
     for (int32_t y = area.top; y < area.bottom; ++y) {

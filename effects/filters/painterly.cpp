@@ -41,7 +41,8 @@ uint16_t *binPlane(const tlPicture &source) {
     for (int32_t y = 0; y < source.height; ++y) {
         const uint8_t *in = source.row(y);
         uint16_t *out = plane + w * static_cast<size_t>(y);
-        for (int32_t x = 0; x < source.width; ++x) out[x] = static_cast<uint16_t>(binOf(source, in + static_cast<ptrdiff_t>(x) * bpp));
+        for (int32_t x = 0; x < source.width; ++x)
+            out[x] = static_cast<uint16_t>(binOf(source, in + static_cast<ptrdiff_t>(x) * bpp));
     }
     return plane;
 }
@@ -78,7 +79,8 @@ struct tlDiamond {
         diamondOrder(r, dx, dy);
         for (size_t i = 0; i < n; ++i) {
             binStep[i] = static_cast<ptrdiff_t>(dy[i]) * source.width + dx[i];
-            pixelStep[i] = static_cast<ptrdiff_t>(dy[i]) * source.stride + static_cast<ptrdiff_t>(dx[i]) * source.bytesPerPixel();
+            pixelStep[i] = static_cast<ptrdiff_t>(dy[i]) * source.stride +
+                           static_cast<ptrdiff_t>(dx[i]) * source.bytesPerPixel();
         }
         return true;
     }
@@ -138,13 +140,16 @@ bool tlOilPaintEffect::apply(const tlPicture &source, tlPicture &destination, tl
                 if (i >= 0) chosen = source.pixelAddress(x, y) + diamond.pixelStep[i];
             } else {
                 for (int64_t i = 0; i < diamond.count; ++i) {
-                    const int64_t u = static_cast<int64_t>(x) + diamond.dx[i], v = static_cast<int64_t>(y) + diamond.dy[i];
+                    const int64_t u = static_cast<int64_t>(x) + diamond.dx[i],
+                                  v = static_cast<int64_t>(y) + diamond.dy[i];
                     const int32_t cu = wrap ? wrapIndex(u, w) : clampIndex(u, w);
                     const int32_t cv = wrap ? wrapIndex(v, h) : clampIndex(v, h);
                     edgeAt[i] = static_cast<ptrdiff_t>(cv) * w + cu;
                 }
                 const int64_t i = leadingVisit(bins, edgeAt, diamond.count, histogram);
-                if (i >= 0) chosen = source.pixelAddress(static_cast<int32_t>(edgeAt[i] % w), static_cast<int32_t>(edgeAt[i] / w));
+                if (i >= 0)
+                    chosen = source.pixelAddress(static_cast<int32_t>(edgeAt[i] % w),
+                                                 static_cast<int32_t>(edgeAt[i] / w));
             }
             if (chosen != nullptr) std::memcpy(destination.pixelAddress(x, y), chosen, colourBytes);
         }

@@ -14,7 +14,8 @@ namespace {
 // without alpha  sum C for each colour channel, and the pixel count;
 // with alpha     sum C × A for each colour channel, S_A = sum A, and the
 //                number of counted pixels (alpha not 0).
-template <int Bits, int Colours, bool Alpha> struct tlBoxPixel {
+template <int Bits, int Colours, bool Alpha>
+struct tlBoxPixel {
     static const int32_t sums = Colours + 2;
 
     static uint32_t sample(const uint8_t *p, int32_t i) { return readSample<Bits>(p, i); }
@@ -72,7 +73,8 @@ void boxOutput(const int64_t *acc, const uint8_t *in, uint8_t *out, int64_t stre
 // along an axis of n elements: wrapped, each whole turn adds every element
 // once (so a box of any size costs at most one turn); clipped, only the
 // positions inside count. line(i, times) adds element i.
-template <typename Line> void addSpan(int64_t first, int64_t count, int32_t n, bool wrap, Line line) {
+template <typename Line>
+void addSpan(int64_t first, int64_t count, int32_t n, bool wrap, Line line) {
     if (!wrap) {
         const int64_t a = first < 0 ? 0 : first;
         const int64_t b = first + count - 1 > n - 1 ? n - 1 : first + count - 1;
@@ -96,7 +98,8 @@ bool watercolor(const tlPicture &source, tlPicture &destination, const tlRect &a
     std::memset(columns, 0, sizeof(int64_t) * static_cast<size_t>(w) * K);
     auto addRow = [&](int32_t v, int64_t times) {
         const uint8_t *in = source.row(v);
-        for (int32_t x = 0; x < w; ++x) Pixel::add(columns + static_cast<size_t>(x) * K, in + static_cast<ptrdiff_t>(x) * bpp, times);
+        for (int32_t x = 0; x < w; ++x)
+            Pixel::add(columns + static_cast<size_t>(x) * K, in + static_cast<ptrdiff_t>(x) * bpp, times);
     };
     addSpan(area.top - r, 2 * r + 1, h, wrap, addRow);
     for (int32_t y = area.top;;) {
@@ -109,7 +112,8 @@ bool watercolor(const tlPicture &source, tlPicture &destination, const tlRect &a
         const uint8_t *in = source.row(y);
         uint8_t *out = destination.row(y);
         for (int32_t x = area.left;;) {
-            boxOutput<Bits, Colours, Alpha>(box, in + static_cast<ptrdiff_t>(x) * bpp, out + static_cast<ptrdiff_t>(x) * bpp, strength);
+            boxOutput<Bits, Colours, Alpha>(box, in + static_cast<ptrdiff_t>(x) * bpp,
+                                            out + static_cast<ptrdiff_t>(x) * bpp, strength);
             if (++x == area.right) break;
             // Slide right: column x − r − 1 leaves, column x + r enters.
             const int64_t leaving = static_cast<int64_t>(x) - r - 1, entering = static_cast<int64_t>(x) + r;

@@ -67,8 +67,10 @@ void selectRank(tlRankEntry *a, int32_t n, int32_t k) {
         const uint32_t p = a[l].key;
         int32_t i = l + 1, j = r;
         for (;;) {
-            do ++i; while (a[i].key < p);
-            do --j; while (a[j].key > p);
+            do ++i;
+            while (a[i].key < p);
+            do --j;
+            while (a[j].key > p);
             if (j < i) break;
             std::swap(a[i], a[j]);
         }
@@ -98,7 +100,8 @@ bool medianSelect(const tlPicture &source, tlPicture &destination, const tlRect 
             for (int64_t i = 0; i < rows.count; ++i) {
                 const uint8_t *line = source.row(axisIndex(rows.first + i, source.height, wrap));
                 for (int64_t j = 0; j < cols.count; ++j) {
-                    const uint8_t *p = line + static_cast<ptrdiff_t>(axisIndex(cols.first + j, source.width, wrap)) * bpp;
+                    const uint8_t *p = line +
+                                       static_cast<ptrdiff_t>(axisIndex(cols.first + j, source.width, wrap)) * bpp;
                     if (alpha && load16(p + 6) == 0) continue;
                     entries[n].key = key16(p);
                     entries[n].pixel = p;
@@ -132,7 +135,8 @@ enum tlMedianKind { kMedianRgb8, kMedianGray8, kMedianGray16 };
 
 // Sortable value of one pixel: the key, with R, G, B below it for RGB.
 // False for an uncounted pixel (alpha 0).
-template <int Kind, bool Alpha> inline bool medianValue(const uint8_t *p, uint64_t &v) {
+template <int Kind, bool Alpha>
+inline bool medianValue(const uint8_t *p, uint64_t &v) {
     if (Kind == kMedianRgb8) {
         if (Alpha && p[3] == 0) return false;
         const uint32_t key = 5036060u * p[0] + 9886846u * p[1] + 1920103u * p[2];
@@ -150,7 +154,8 @@ template <int Kind, bool Alpha> inline bool medianValue(const uint8_t *p, uint64
     return true;
 }
 
-template <int Kind> inline void writeMedian(uint8_t *p, uint64_t v) {
+template <int Kind>
+inline void writeMedian(uint8_t *p, uint64_t v) {
     if (Kind == kMedianRgb8) {
         p[0] = static_cast<uint8_t>(v >> 16);
         p[1] = static_cast<uint8_t>(v >> 8);

@@ -30,14 +30,16 @@ int64_t axisRadius(int64_t r, int32_t n, bool wrap) {
 // ---- Separable path: RGB 8-bit, 3 or 4 channels ----
 
 // Key (19672 R + 38621 G + 7500 B) >> 8, reversed (65535 − key) for the maximum.
-template <bool Max> inline uint32_t rankKey8(const uint8_t *p) {
+template <bool Max>
+inline uint32_t rankKey8(const uint8_t *p) {
     const uint32_t k = (19672u * p[0] + 38621u * p[1] + 7500u * p[2]) >> 8;
     return Max ? 65535u - k : k;
 }
 
 // A slot takes a counted pixel's ranking value and R, G, B; an uncounted
 // pixel (alpha 0, its own alpha) leaves it empty.
-template <bool Max, bool Alpha> inline void fillSlot(const uint8_t *p, uint32_t &key, uint32_t &rgb) {
+template <bool Max, bool Alpha>
+inline void fillSlot(const uint8_t *p, uint32_t &key, uint32_t &rgb) {
     if (Alpha && p[3] == 0) {
         key = kNever;
         return;
@@ -104,16 +106,16 @@ bool separableExtreme(const tlPicture &source, tlPicture &destination, const tlR
     bool done = key != nullptr && rgb != nullptr;
     const ptrdiff_t bpp = source.bytesPerPixel();
     for (int32_t y = area.top; done && y < area.bottom; ++y) {
-        ringLine<Max, Alpha>(source.row(y), destination.row(y), bpp, source.width, area.left, area.right, rx, wrap,
-                             key, rgb);
+        ringLine<Max, Alpha>(source.row(y), destination.row(y), bpp, source.width, area.left, area.right, rx, wrap, key,
+                             rgb);
         if (progress != nullptr && !progress->step()) done = false;
     }
     if (done) {
         const tlPicture rows(destination);
         if (rows.isEmpty()) done = false;
         for (int32_t x = area.left; done && x < area.right; ++x) {
-            ringLine<Max, Alpha>(rows.store + x * bpp, destination.store + x * bpp, destination.stride,
-                                 source.height, area.top, area.bottom, ry, wrap, key, rgb);
+            ringLine<Max, Alpha>(rows.store + x * bpp, destination.store + x * bpp, destination.stride, source.height,
+                                 area.top, area.bottom, ry, wrap, key, rgb);
             if (progress != nullptr && !progress->step()) done = false;
         }
     }
@@ -128,7 +130,8 @@ bool separableExtreme(const tlPicture &source, tlPicture &destination, const tlR
 // 16-bit key 19596 R + 38470 G + 7471 B uses all 32 bits, so white (for the
 // minimum) and black (for the maximum) rank as kNever: they never beat the
 // starting bound and never become the candidate.
-template <int Bits, bool Rgb, bool Max, bool Alpha> inline uint32_t directRank(const uint8_t *p) {
+template <int Bits, bool Rgb, bool Max, bool Alpha>
+inline uint32_t directRank(const uint8_t *p) {
     const int32_t alphaAt = (Rgb ? 3 : 1) * (Bits / 8);
     if (Alpha && (Bits == 8 ? p[alphaAt] == 0 : load16(p + alphaAt) == 0)) return kNever;
     if (Rgb) {

@@ -52,19 +52,22 @@ constexpr tlComparator kSort5[] = {{0, 1}, {3, 4}, {2, 4}, {2, 3}, {0, 3}, {0, 2
 // ends in entry kMedianWire. (Checked on every 0–1 input, which covers all
 // inputs of a comparator network.)
 constexpr tlComparator kFinish3[] = {{6, 4}, {6, 2}, {4, 2}};
-constexpr tlComparator kFinish5[] = {{16, 7},  {12, 15}, {4, 8},  {11, 16}, {12, 3},  {15, 9}, {4, 20}, {8, 21},
-                                     {15, 3},  {8, 20},  {16, 15}, {7, 3},  {17, 9},  {20, 13}, {15, 7}, {17, 3},
-                                     {8, 20},  {7, 4},   {17, 8},  {3, 20}, {15, 17}, {3, 4},  {17, 3}};
+constexpr tlComparator kFinish5[] = {{16, 7}, {12, 15}, {4, 8},   {11, 16}, {12, 3},  {15, 9},  {4, 20}, {8, 21},
+                                     {15, 3}, {8, 20},  {16, 15}, {7, 3},   {17, 9},  {20, 13}, {15, 7}, {17, 3},
+                                     {8, 20}, {7, 4},   {17, 8},  {3, 20},  {15, 17}, {3, 4},   {17, 3}};
 
-template <int R> struct tlMedianNet;
-template <> struct tlMedianNet<1> {
+template <int R>
+struct tlMedianNet;
+template <>
+struct tlMedianNet<1> {
     static constexpr const tlComparator *sort = kSort3;
     static constexpr size_t sortSize = std::size(kSort3);
     static constexpr const tlComparator *finish = kFinish3;
     static constexpr size_t finishSize = std::size(kFinish3);
     static constexpr int medianWire = 4;
 };
-template <> struct tlMedianNet<2> {
+template <>
+struct tlMedianNet<2> {
     static constexpr const tlComparator *sort = kSort5;
     static constexpr size_t sortSize = std::size(kSort5);
     static constexpr const tlComparator *finish = kFinish5;
@@ -79,17 +82,20 @@ inline void runNetwork(tlLanes *v, std::index_sequence<I...>) {
     (exchange(v[First + Step * Net[I].low], v[First + Step * Net[I].high]), ...);
 }
 
-template <int R, int First, int Step> inline void sortLine(tlLanes *v) {
+template <int R, int First, int Step>
+inline void sortLine(tlLanes *v) {
     runNetwork<tlMedianNet<R>::sort, First, Step>(v, std::make_index_sequence<tlMedianNet<R>::sortSize>());
 }
 
-template <int R, int... I> inline void sortRanks(tlLanes *v, std::integer_sequence<int, I...>) {
+template <int R, int... I>
+inline void sortRanks(tlLanes *v, std::integer_sequence<int, I...>) {
     (sortLine<R, I, 2 * R + 1>(v), ...);
 }
 
 // The median of a window whose columns are sorted: sort the rank rows, then
 // finish among the remaining candidates.
-template <int R> inline tlLanes medianOfSortedColumns(tlLanes *v) {
+template <int R>
+inline tlLanes medianOfSortedColumns(tlLanes *v) {
     sortRanks<R>(v, std::make_integer_sequence<int, 2 * R + 1>());
     runNetwork<tlMedianNet<R>::finish, 0, 1>(v, std::make_index_sequence<tlMedianNet<R>::finishSize>());
     return v[tlMedianNet<R>::medianWire];
@@ -159,7 +165,8 @@ void tlMedianNetwork::loadRow(const tlPicture &source, int64_t p) {
     const uint8_t *line = source.row(wrapIndex(p, height));
     const int32_t bpp = source.bytesPerPixel();
     for (int32_t i = 0; i < length; ++i) {
-        const uint8_t *q = line + static_cast<ptrdiff_t>(wrapIndex(static_cast<int64_t>(i) - radius, source.width)) * bpp;
+        const uint8_t *q = line +
+                           static_cast<ptrdiff_t>(wrapIndex(static_cast<int64_t>(i) - radius, source.width)) * bpp;
         key[i] = static_cast<int32_t>((gray ? q[0] : rgbKey(q)) ^ kKeyBias);
         if (!gray) colour[i] = q[0] | static_cast<uint32_t>(q[1]) << 8 | static_cast<uint32_t>(q[2]) << 16;
     }

@@ -33,13 +33,14 @@ private:
     bool wrap = false;
     int32_t radius = 0;
     int32_t height = 0;
-    int32_t length = 0;        // entries per padded row
-    uint8_t *counted = nullptr;  // per source row: no pixel of alpha 0
-    int32_t *keys = nullptr;     // 2r + 1 padded key rows, a ring
-    uint32_t *colours = nullptr; // the same rows' R, G, B (RGB only)
-    int64_t *tags = nullptr;     // window position each ring row holds
-    int32_t *sorted = nullptr;   // 2r + 1 rows: rank i of every column
+    int32_t length = 0;           // entries per padded row
+    uint8_t *counted = nullptr;   // per source row: no pixel of alpha 0
+    int32_t *keys = nullptr;      // 2r + 1 padded key rows, a ring
+    uint32_t *colours = nullptr;  // the same rows' R, G, B (RGB only)
+    int64_t *tags = nullptr;      // window position each ring row holds
+    int32_t *sorted = nullptr;    // 2r + 1 rows: rank i of every column
 
     void loadRow(const tlPicture &source, int64_t position);
-    template <int R> void rowOf(const tlPicture &source, tlPicture &destination, int32_t y, int32_t x0, int32_t x1);
+    template <int R>
+    void rowOf(const tlPicture &source, tlPicture &destination, int32_t y, int32_t x0, int32_t x1);
 };

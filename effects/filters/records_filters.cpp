@@ -7,12 +7,14 @@
 #include "effects/filters/tiles.h"
 
 // --- rank filters: radius (0 -> 1) and wrap (bit 0) ---
-template <class E> static bool equalRank(const E &a, const tlEffect &other) {
+template <class E>
+static bool equalRank(const E &a, const tlEffect &other) {
     const auto &o = static_cast<const E &>(other);
     return a.radius == o.radius && a.wrap == o.wrap;
 }
 
-template <class E> static bool loadRank(E &e, tlStream &stream) {
+template <class E>
+static bool loadRank(E &e, tlStream &stream) {
     tlRecordReader r(stream, E::payloadLength);
     int32_t rad = r.word(), flags = r.word();
     if (!r.ok()) return false;
@@ -20,7 +22,8 @@ template <class E> static bool loadRank(E &e, tlStream &stream) {
     return true;
 }
 
-template <class E> static bool saveRank(const E &e, tlStream &stream) {
+template <class E>
+static bool saveRank(const E &e, tlStream &stream) {
     tlRecordWriter w(stream, E::payloadLength);
     w.word(e.radius), w.flag(e.wrap);
     return w.finish();
@@ -48,12 +51,14 @@ bool tlOilPaintEffect::load(tlStream &stream) { return loadRank(*this, stream); 
 bool tlOilPaintEffect::save(tlStream &stream) const { return saveRank(*this, stream); }
 
 // --- radius (0 -> 1), strength (0 -> 1), wrap (bit 0): watercolor and neon ---
-template <class E> static bool equalRadiusStrength(const E &a, const tlEffect &other) {
+template <class E>
+static bool equalRadiusStrength(const E &a, const tlEffect &other) {
     const auto &o = static_cast<const E &>(other);
     return a.radius == o.radius && a.strength == o.strength && a.wrap == o.wrap;
 }
 
-template <class E> static bool loadRadiusStrength(E &e, tlStream &stream) {
+template <class E>
+static bool loadRadiusStrength(E &e, tlStream &stream) {
     tlRecordReader r(stream, E::payloadLength);
     int32_t rad = r.word(), str = r.word(), flags = r.word();
     if (!r.ok()) return false;
@@ -61,7 +66,8 @@ template <class E> static bool loadRadiusStrength(E &e, tlStream &stream) {
     return true;
 }
 
-template <class E> static bool saveRadiusStrength(const E &e, tlStream &stream) {
+template <class E>
+static bool saveRadiusStrength(const E &e, tlStream &stream) {
     tlRecordWriter w(stream, E::payloadLength);
     w.word(e.radius), w.word(e.strength), w.flag(e.wrap);
     return w.finish();
@@ -128,8 +134,8 @@ tlEffect *tlHSVNoiseEffect::clone() const { return cloneEffect(*this); }
 
 bool tlHSVNoiseEffect::equals(const tlEffect &other) const {
     const auto &o = static_cast<const tlHSVNoiseEffect &>(other);
-    return coverage == o.coverage && seed == o.seed && hueNoise == o.hueNoise &&
-           saturationNoise == o.saturationNoise && valueNoise == o.valueNoise && alphaNoise == o.alphaNoise;
+    return coverage == o.coverage && seed == o.seed && hueNoise == o.hueNoise && saturationNoise == o.saturationNoise &&
+           valueNoise == o.valueNoise && alphaNoise == o.alphaNoise;
 }
 
 // Coverage is a percentage: 0 becomes 1 and anything above 100, compared

@@ -48,8 +48,7 @@ void fillCell(tlPicture &p, int32_t x0, int32_t y0, int32_t w, int32_t h, const 
     uint8_t *first = p.row(y0) + static_cast<ptrdiff_t>(x0) * bpp;
     for (int32_t x = 0; x < w; ++x) std::memcpy(first + static_cast<ptrdiff_t>(x) * bpp, pixel, bpp);
     const size_t bytes = static_cast<size_t>(w) * bpp;
-    for (int32_t y = y0 + 1; y < y0 + h; ++y)
-        std::memcpy(p.row(y) + static_cast<ptrdiff_t>(x0) * bpp, first, bytes);
+    for (int32_t y = y0 + 1; y < y0 + h; ++y) std::memcpy(p.row(y) + static_cast<ptrdiff_t>(x0) * bpp, first, bytes);
 }
 
 }  // namespace
@@ -111,7 +110,10 @@ struct tlTileAxis {
 };
 
 // Copies Bytes bytes: a fixed size lets the compiler inline the copy.
-template <int Bytes> inline void copyPixel(uint8_t *d, const uint8_t *s) { std::memcpy(d, s, Bytes); }
+template <int Bytes>
+inline void copyPixel(uint8_t *d, const uint8_t *s) {
+    std::memcpy(d, s, Bytes);
+}
 
 // One row of glass tiles from the source row already chosen for it. Source
 // columns outside the picture wrap around it (seamless tiles) or clamp to the
@@ -127,15 +129,16 @@ void glassRow(uint8_t *out, const uint8_t *in, int32_t left, int32_t right, int3
 
 typedef void (*tlGlassRowFunction)(uint8_t *, const uint8_t *, int32_t, int32_t, int32_t, int32_t);
 
-template <bool Wrap> tlGlassRowFunction glassRowFor(int32_t bytesPerPixel) {
+template <bool Wrap>
+tlGlassRowFunction glassRowFor(int32_t bytesPerPixel) {
     switch (bytesPerPixel) {
-        case 1: return glassRow<1, Wrap>;
-        case 2: return glassRow<2, Wrap>;
-        case 3: return glassRow<3, Wrap>;
-        case 4: return glassRow<4, Wrap>;
-        case 6: return glassRow<6, Wrap>;
-        case 8: return glassRow<8, Wrap>;
-        default: return nullptr;
+    case 1: return glassRow<1, Wrap>;
+    case 2: return glassRow<2, Wrap>;
+    case 3: return glassRow<3, Wrap>;
+    case 4: return glassRow<4, Wrap>;
+    case 6: return glassRow<6, Wrap>;
+    case 8: return glassRow<8, Wrap>;
+    default: return nullptr;
     }
 }
 

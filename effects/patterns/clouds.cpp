@@ -26,9 +26,9 @@ struct tlCloudTables {
     bool wrap = false;
     bool turbulence = false;
     int32_t lastOctave = -1;
-    double scale[maxCloudOctave + 1] = {};         // f = 2^k
-    int64_t periodX[maxCloudOctave + 1] = {};      // f × nx (wrap only)
-    int64_t periodY[maxCloudOctave + 1] = {};      // f × ny (wrap only)
+    double scale[maxCloudOctave + 1] = {};     // f = 2^k
+    int64_t periodX[maxCloudOctave + 1] = {};  // f × nx (wrap only)
+    int64_t periodY[maxCloudOctave + 1] = {};  // f × ny (wrap only)
     int32_t perm[64] = {};
     double gradX[64] = {};
     double gradY[64] = {};

@@ -276,7 +276,8 @@ bool tlRandomDotsEffect::apply(const tlPicture &, tlPicture &destination, tlProg
                 if (s < 1) s = 1;
             }
             if (alphaSpread != 0) {
-                int64_t a = canvas.colour[3] + static_cast<int64_t>(random.below(static_cast<uint32_t>(2 * alphaSpread + 1))) -
+                int64_t a = canvas.colour[3] +
+                            static_cast<int64_t>(random.below(static_cast<uint32_t>(2 * alphaSpread + 1))) -
                             alphaSpread;
                 working[3] = static_cast<uint8_t>(a < 1 ? 1 : (a > 255 ? 255 : a));
             }

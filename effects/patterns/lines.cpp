@@ -62,9 +62,7 @@ private:
 };
 
 // A total for tlProgress::begin, which takes 32 bits.
-int32_t progressTotal(int64_t v) {
-    return static_cast<int32_t>(clampRange(v, INT32_MIN, INT32_MAX));
-}
+int32_t progressTotal(int64_t v) { return static_cast<int32_t>(clampRange(v, INT32_MIN, INT32_MAX)); }
 
 }  // namespace
 
@@ -161,7 +159,8 @@ void paintCell(uint8_t *dst, const uint8_t *src, int32_t n, const tlCellColour &
             }
             set(dst, K, alpha * (M - sa) / M + sa);
         } else {
-            for (int k = 0; k < K; ++k) set(dst, k, (get(src, k) * inverse + static_cast<Wide>(c.premultiplied[k])) / M);
+            for (int k = 0; k < K; ++k)
+                set(dst, k, (get(src, k) * inverse + static_cast<Wide>(c.premultiplied[k])) / M);
         }
     }
 }

@@ -185,8 +185,8 @@ tlEffect *tlCloudEffect::clone() const { return cloneEffect(*this); }
 
 bool tlCloudEffect::equals(const tlEffect &other) const {
     const auto &o = static_cast<const tlCloudEffect &>(other);
-    return colour1.equals(o.colour1) && colour2.equals(o.colour2) && wrap == o.wrap &&
-           turbulence == o.turbulence && detail == o.detail && scaleX == o.scaleX && scaleY == o.scaleY;
+    return colour1.equals(o.colour1) && colour2.equals(o.colour2) && wrap == o.wrap && turbulence == o.turbulence &&
+           detail == o.detail && scaleX == o.scaleX && scaleY == o.scaleY;
 }
 
 bool tlCloudEffect::load(tlStream &stream) {

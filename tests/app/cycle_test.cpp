@@ -210,10 +210,12 @@ TEST(Cycle, NumberedFilesAndCount) {
         uint32_t start;
         std::vector<std::string> files;
     } cases[] = {
-        {0, {"C:\\wp\\chromaweave_0000000001.bmp", "C:\\wp\\chromaweave_0000000002.bmp",
-             "C:\\wp\\chromaweave_0000000003.bmp"}},
-        {5, {"C:\\wp\\chromaweave_0000000006.bmp", "C:\\wp\\chromaweave_0000000007.bmp",
-             "C:\\wp\\chromaweave_0000000008.bmp"}},
+        {0,
+         {"C:\\wp\\chromaweave_0000000001.bmp", "C:\\wp\\chromaweave_0000000002.bmp",
+          "C:\\wp\\chromaweave_0000000003.bmp"}},
+        {5,
+         {"C:\\wp\\chromaweave_0000000006.bmp", "C:\\wp\\chromaweave_0000000007.bmp",
+          "C:\\wp\\chromaweave_0000000008.bmp"}},
     };
     for (const auto &c : cases) {
         Rig rig;
@@ -252,9 +254,11 @@ TEST(CycleExit, BeforeAnyChangeTouchesNothing) {
 // The file is deleted only when the desktop shows the previous wallpaper
 // again: not without the restore, nor when the restore failed.
 TEST(CycleExit, RestoreAndDeleteRules) {
-    struct Case { bool restore, sequential, remove, restoreFails, restored, deleted; } cases[] = {
-        {true, false, true, false, true, true},   {true, true, true, false, true, false},
-        {true, false, false, false, true, false}, {false, false, true, false, false, false},
+    struct Case {
+        bool restore, sequential, remove, restoreFails, restored, deleted;
+    } cases[] = {
+        {true, false, true, false, true, true},    {true, true, true, false, true, false},
+        {true, false, false, false, true, false},  {false, false, true, false, false, false},
         {false, true, false, false, false, false}, {true, false, true, true, false, false},
     };
     for (const Case &c : cases) {

@@ -22,9 +22,15 @@ struct DesktopRig {
 };
 
 TEST(ClassicDesktop, StylesWriteTwoValues) {
-    struct Case { int32_t style; const char *tile, *stretch; } cases[] = {
-        {kWpStyleCenter, "0", "0"}, {kWpStyleTile, "1", "0"}, {kWpStyleStretch, "0", "2"},
-        {7, "0", "0"}, {-1, "0", "0"},
+    struct Case {
+        int32_t style;
+        const char *tile, *stretch;
+    } cases[] = {
+        {kWpStyleCenter, "0", "0"},
+        {kWpStyleTile, "1", "0"},
+        {kWpStyleStretch, "0", "2"},
+        {7, "0", "0"},
+        {-1, "0", "0"},
     };
     for (const Case &c : cases) {
         DesktopRig rig;
@@ -39,9 +45,15 @@ TEST(ClassicDesktop, StylesWriteTwoValues) {
 }
 
 TEST(ClassicDesktop, ReadStyleTileWins) {
-    struct Case { const char *tile, *stretch; int32_t style; } cases[] = {
-        {"1", "2", kWpStyleTile}, {"0", "2", kWpStyleStretch}, {"0", "0", kWpStyleCenter},
-        {nullptr, "2", kWpStyleStretch}, {nullptr, nullptr, kWpStyleCenter},
+    struct Case {
+        const char *tile, *stretch;
+        int32_t style;
+    } cases[] = {
+        {"1", "2", kWpStyleTile},
+        {"0", "2", kWpStyleStretch},
+        {"0", "0", kWpStyleCenter},
+        {nullptr, "2", kWpStyleStretch},
+        {nullptr, nullptr, kWpStyleCenter},
         {"10000", "2", kWpStyleStretch},  // too long for the 4-byte read: unreadable
     };
     for (const Case &c : cases) {

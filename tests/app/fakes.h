@@ -108,9 +108,9 @@ public:
     }
     bool armed(uint32_t id) const { return timers[id].armed; }
 
-    uint32_t base = 0;    // tick count at simulated time 0
-    uint64_t epoch = 1700000000;  // seconds since 1970 at simulated time 0
-    uint64_t clock = 0;   // simulated milliseconds
+    uint32_t base = 0;             // tick count at simulated time 0
+    uint64_t epoch = 1700000000;   // seconds since 1970 at simulated time 0
+    uint64_t clock = 0;            // simulated milliseconds
     Timer timers[kTimerBusy + 1];  // by timer id
     std::deque<std::pair<uint32_t, uintptr_t>> posted;
     std::vector<std::string> deleted;
@@ -150,16 +150,17 @@ public:
     void complete() {
         ASSERT_EQ(state, running);
         bool fails = emptyResults > 0 || (job->render && renderFails > 0);
-        if (job->render)
-            rendered.push_back(job->render->width);
+        if (job->render) rendered.push_back(job->render->width);
         if (fails)
             job->result = nullptr;
         else if (job->render)
             job->result = pictures.make(job->render->width, job->render->height);
         else
             job->result = pictures.make(job->width, job->height);
-        if (job->render && renderFails > 0) --renderFails;
-        else if (emptyResults > 0) --emptyResults;
+        if (job->render && renderFails > 0)
+            --renderFails;
+        else if (emptyResults > 0)
+            --emptyResults;
         if (job->recipe) {
             *job->recipe = tlRecipe();
             if (job->result && job->render) *job->recipe = *job->render;
@@ -186,8 +187,8 @@ public:
     // poll says it is still running until its notice was handled.
     bool exitsAfterNotice = false;
     bool exiting = false;
-    int32_t renderFails = 0;             // recipe jobs that give no picture
-    std::vector<int32_t> rendered;       // widths of the recipes rendered
+    int32_t renderFails = 0;                     // recipe jobs that give no picture
+    std::vector<int32_t> rendered;               // widths of the recipes rendered
     std::function<tlRecipe(uint32_t)> recipeOf;  // the recipe of job n (1 the first)
 };
 
@@ -356,7 +357,7 @@ public:
     bool trayShown = false;
     bool taskbarThere = true;  // whether adding the tray icon works
     int32_t trayAdds = 0;
-    int32_t resumes = 0;       // the running icon was shown
+    int32_t resumes = 0;  // the running icon was shown
     bool destroyed = false;
     uint32_t shownCount = 0;
     std::string clipboard;
@@ -388,7 +389,10 @@ public:
         settings.NoActiveDesktop = true;
         ui.cycle = &cycle;
     }
-    void begin(bool firstRun = false) { cycle.begin(firstRun); pump(); }
+    void begin(bool firstRun = false) {
+        cycle.begin(firstRun);
+        pump();
+    }
 
     // Delivers posted messages in order; a destroyed window gets none.
     void pump() {
@@ -418,8 +422,8 @@ public:
                     what = int32_t(id);
                 }
             }
-            if (renderMs && worker.state == Worker::running &&
-                worker.startedAt + renderMs <= next && (what == 0 || worker.startedAt + renderMs < next)) {
+            if (renderMs && worker.state == Worker::running && worker.startedAt + renderMs <= next &&
+                (what == 0 || worker.startedAt + renderMs < next)) {
                 next = worker.startedAt + renderMs;
                 what = workerDone;
             }
@@ -435,7 +439,10 @@ public:
             pump();
         }
     }
-    void finishWorker() { worker.complete(); pump(); }
+    void finishWorker() {
+        worker.complete();
+        pump();
+    }
     // Running and not waiting for anything is a stuck cycle.
     bool stuck() const {
         const ShellState &s = cycle.state();
@@ -462,9 +469,8 @@ public:
     Settings settings;
     uint64_t renderMs = 0;
     WallpaperComposer composer;
-    WallpaperCycle cycle{settings, CycleServices{platform, worker, composer, desktop, registry,
-                                                 pictures, ui, shiftJisLeadByte,
-                                                 FolderCompare::equal, hotkeys, activity}};
+    WallpaperCycle cycle{settings, CycleServices{platform, worker, composer, desktop, registry, pictures, ui,
+                                                 shiftJisLeadByte, FolderCompare::equal, hotkeys, activity}};
 };
 
 }  // namespace fakes

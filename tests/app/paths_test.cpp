@@ -8,7 +8,9 @@
 namespace {
 
 TEST(Paths, JoinPath) {
-    struct Case { const char *folder, *name, *expected; } cases[] = {
+    struct Case {
+        const char *folder, *name, *expected;
+    } cases[] = {
         {"C:\\wp", "a.bmp", "C:\\wp\\a.bmp"},
         {"C:\\wp\\", "a.bmp", "C:\\wp\\a.bmp"},
         {"C:\\", "a.bmp", "C:\\a.bmp"},
@@ -26,7 +28,8 @@ TEST(Paths, JoinPath) {
     // Without a double-byte code page the same bytes end in a backslash.
     char out[260];
     joinPath("C:\\\x95\x5C", "a.bmp", out, noLeadBytes);
-    EXPECT_STREQ(out, "C:\\\x95\x5C" "a.bmp");
+    EXPECT_STREQ(out, "C:\\\x95\x5C"
+                      "a.bmp");
 }
 
 TEST(Paths, JoinPathMustFit) {
@@ -39,7 +42,10 @@ TEST(Paths, JoinPathMustFit) {
 }
 
 TEST(Paths, SequentialFileName) {
-    struct Case { uint32_t count; const char *expected; } cases[] = {
+    struct Case {
+        uint32_t count;
+        const char *expected;
+    } cases[] = {
         {0, "C:\\wp\\chromaweave_0000000001.bmp"},
         {7, "C:\\wp\\chromaweave_0000000008.bmp"},
         {4294967294u, "C:\\wp\\chromaweave_4294967295.bmp"},
@@ -53,7 +59,9 @@ TEST(Paths, SequentialFileName) {
 }
 
 TEST(Paths, FolderOfFile) {
-    struct Case { const char *path, *expected; } cases[] = {
+    struct Case {
+        const char *path, *expected;
+    } cases[] = {
         {"C:\\x.bmp", "C:\\"},
         {"C:\\a\\x.bmp", "C:\\a"},
         {"C:\\a\\b\\x.bmp", "C:\\a\\b"},
@@ -72,8 +80,10 @@ TEST(Paths, FolderOfFile) {
 }
 
 TEST(CycleRules, ReverseBits) {
-    struct Case { uint32_t v, expected; } cases[] = {
-        {0, 0}, {1, 0x80000000u}, {0x80000000u, 1}, {0xFFFFFFFFu, 0xFFFFFFFFu},
+    struct Case {
+        uint32_t v, expected;
+    } cases[] = {
+        {0, 0},           {1, 0x80000000u},           {0x80000000u, 1}, {0xFFFFFFFFu, 0xFFFFFFFFu},
         {5, 0xA0000000u}, {0x12345678u, 0x1E6A2C48u},
     };
     for (const Case &c : cases) EXPECT_EQ(reverseBits32(c.v), c.expected) << c.v;
@@ -82,11 +92,13 @@ TEST(CycleRules, ReverseBits) {
 
 TEST(CycleRules, ServeNowOrWait) {
     using platform::WorkerPoll;
-    struct Case { bool exists; WorkerPoll poll; ChangeStep step; } cases[] = {
-        {true, WorkerPoll::finished, ChangeStep::applyNow},
-        {true, WorkerPoll::running, ChangeStep::waitForWorker},
-        {true, WorkerPoll::failed, ChangeStep::nothing},
-        {false, WorkerPoll::failed, ChangeStep::startWorker},
+    struct Case {
+        bool exists;
+        WorkerPoll poll;
+        ChangeStep step;
+    } cases[] = {
+        {true, WorkerPoll::finished, ChangeStep::applyNow},     {true, WorkerPoll::running, ChangeStep::waitForWorker},
+        {true, WorkerPoll::failed, ChangeStep::nothing},        {false, WorkerPoll::failed, ChangeStep::startWorker},
         {false, WorkerPoll::finished, ChangeStep::startWorker},
     };
     for (const Case &c : cases) EXPECT_EQ(decideChange(c.exists, c.poll), c.step);
@@ -100,11 +112,11 @@ TEST(CycleRules, ResumeArithmetic) {
         uint32_t delay;
     } cases[] = {
         {1000, 1000 + 3 * minute, 10 * minute, false, false, 7 * minute},
-        {1000, 1000 + 10 * minute, 10 * minute, false, true, 0},   // ran out exactly
+        {1000, 1000 + 10 * minute, 10 * minute, false, true, 0},  // ran out exactly
         {1000, 1000 + 25 * minute, 10 * minute, false, true, 0},
         {0xFFFFFF00u, 0xFFFFFF00u + 3 * minute, 10 * minute, false, false, 7 * minute},  // wraps
-        {1000, 1000 + minute, 10 * minute, true, true, 0},        // a pending change goes first
-        {5000, 5000, 10 * minute, false, false, 10 * minute},     // a fresh interval
+        {1000, 1000 + minute, 10 * minute, true, true, 0},                               // a pending change goes first
+        {5000, 5000, 10 * minute, false, false, 10 * minute},                            // a fresh interval
     };
     for (const Case &c : cases) {
         ResumePlan plan = planResume(c.last, c.pause, c.interval, c.pending);

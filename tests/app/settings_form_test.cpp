@@ -186,7 +186,7 @@ TEST(SettingsFormChecks, EachFailureWithItsMessageAndFocus) {
 
 TEST(SettingsFormChecks, IntervalsBeyondTheTimerAreRefused) {
     SettingsForm f = validForm("C:\\pics");
-    f.unit = 2;  // hours
+    f.unit = 2;             // hours
     f.intervalCount = 596;  // 2145600000 ms fits
     EXPECT_EQ(checkFormValues(f).textId, 0u);
     f.intervalCount = 597;  // 2149200000 ms does not

@@ -12,30 +12,33 @@ namespace {
 const char *key = kSettingsKeyPath;
 
 TEST(SettingsTables, PresetForStoredSize) {
-    struct Case { int32_t w, h, current, expected; } cases[] = {
-        {32, 32, 4, 0},  {90, 90, 4, 3},   {100, 100, 0, 3}, {120, 64, 0, 4},
-        {64, 200, 0, 7}, {256, 256, 0, 9}, {300, 300, 4, 4}, {257, 1, 2, 2},
-        {-1, 0, 4, 0},   {0, 0, 9, 0},
+    struct Case {
+        int32_t w, h, current, expected;
+    } cases[] = {
+        {32, 32, 4, 0},   {90, 90, 4, 3},   {100, 100, 0, 3}, {120, 64, 0, 4}, {64, 200, 0, 7},
+        {256, 256, 0, 9}, {300, 300, 4, 4}, {257, 1, 2, 2},   {-1, 0, 4, 0},   {0, 0, 9, 0},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(presetIndexForSize(c.w, c.h, c.current), c.expected) << c.w << "x" << c.h;
+    for (const Case &c : cases) EXPECT_EQ(presetIndexForSize(c.w, c.h, c.current), c.expected) << c.w << "x" << c.h;
 }
 
 TEST(SettingsTables, RaisedToAtLeastOne) {
-    struct Case { int32_t stored, expected; } cases[] = {
+    struct Case {
+        int32_t stored, expected;
+    } cases[] = {
         {0, 1}, {1, 1}, {2, 2}, {-5, 1}, {INT32_MIN, 1}, {INT32_MAX, INT32_MAX},
     };
     for (const Case &c : cases) EXPECT_EQ(atLeastOne(c.stored), c.expected) << c.stored;
 }
 
 TEST(SettingsTables, IntervalInUnits) {
-    struct Case { uint32_t interval; int32_t unit; uint32_t shown, stored; } cases[] = {
-        {600000, 1, 10, 600000},   // the default: 10 minutes
-        {90000, 1, 1, 60000},      // the remainder is dropped on the way back
-        {90000, 0, 90, 90000},
-        {36000000, 2, 10, 36000000},
-        {59999, 1, 0, 0},
-        {600000, 3, 0, 0},         // no such unit
+    struct Case {
+        uint32_t interval;
+        int32_t unit;
+        uint32_t shown, stored;
+    } cases[] = {
+        {600000, 1, 10, 600000},  // the default: 10 minutes
+        {90000, 1, 1, 60000},     // the remainder is dropped on the way back
+        {90000, 0, 90, 90000},   {36000000, 2, 10, 36000000}, {59999, 1, 0, 0}, {600000, 3, 0, 0},  // no such unit
     };
     for (const Case &c : cases) {
         uint32_t shown = intervalInUnits(c.interval, c.unit);
@@ -122,9 +125,9 @@ TEST(SettingsStore, SaveWritesEveryValueAndLoadsBack) {
     ASSERT_TRUE(v);
     EXPECT_EQ(v->type, platform::RegistryType::string);
     EXPECT_EQ(std::string(v->data.begin(), v->data.end()), std::string("D:\\walls", 9));
-    const char *names[] = {"SaveDir", "Count", "UseCustomSize", "PresetHeight", "CustomWidth",
-                           "CustomHeight", "Interval", "IntervalUnit", "UseSequentialNo",
-                           "RestoreWallpaper", "DeleteFile", "AskOverWrite", "NoActiveDesktop"};
+    const char *names[] = {"SaveDir",      "Count",        "UseCustomSize",  "PresetHeight",    "CustomWidth",
+                           "CustomHeight", "Interval",     "IntervalUnit",   "UseSequentialNo", "RestoreWallpaper",
+                           "DeleteFile",   "AskOverWrite", "NoActiveDesktop"};
     for (const char *name : names) EXPECT_TRUE(registry.findValue(key, name)) << name;
 
     Settings back;

@@ -11,8 +11,8 @@ namespace {
 
 // Runs one job with the composer seeded; the digest of the composite, with
 // the stack it was made from in trace.
-uint64_t generate(WallpaperComposer &composer, uint32_t seed, int32_t w, int32_t h, std::string &trace,
-                  bool &made, const tlComposeStyle &style = tlComposeStyle()) {
+uint64_t generate(WallpaperComposer &composer, uint32_t seed, int32_t w, int32_t h, std::string &trace, bool &made,
+                  const tlComposeStyle &style = tlComposeStyle()) {
     tlComposeTrace observer(trace);
     composer.random.seed(seed);
     composer.setObserver(&observer);
@@ -88,7 +88,8 @@ TEST(GenerationJob, SeedsDiffer) {
 TEST(GenerationJob, TinyAndPrimeSizesStillGiveAPicture) {
     WallpaperComposer composer;
     for (uint32_t seed = 1; seed <= 12; ++seed)
-        for (const auto &size : {std::make_pair(1, 1), std::make_pair(2, 3), std::make_pair(3, 1), std::make_pair(13, 7)}) {
+        for (const auto &size :
+             {std::make_pair(1, 1), std::make_pair(2, 3), std::make_pair(3, 1), std::make_pair(13, 7)}) {
             std::string trace;
             bool made = false;
             generate(composer, seed, size.first, size.second, trace, made);

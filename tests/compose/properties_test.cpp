@@ -74,8 +74,19 @@ Collector composeSeed(uint32_t seed, int32_t w, int32_t h) {
 bool divides(int32_t d, int32_t n) { return d > 0 && n % d == 0; }
 
 enum : int32_t {
-    kEdge = 15, kNeon = 16, kPixelize = 18, kGlassTile = 29, kGradient = 130, kGradientPattern = 131, kDots = 133,
-    kLines = 135, kGrid = 136, kChecker = 137, kPlasma = 139, kSineWave = 532, kKaleidoscope = 535
+    kEdge = 15,
+    kNeon = 16,
+    kPixelize = 18,
+    kGlassTile = 29,
+    kGradient = 130,
+    kGradientPattern = 131,
+    kDots = 133,
+    kLines = 135,
+    kGrid = 136,
+    kChecker = 137,
+    kPlasma = 139,
+    kSineWave = 532,
+    kKaleidoscope = 535
 };
 
 // With wrap every size the composer draws divides the picture, so the
@@ -98,9 +109,7 @@ void checkTiling(const Added &a, int32_t w, int32_t h) {
         break;
     }
     case kDots: EXPECT_TRUE(divides(a.field("dotSize") + a.field("gap"), w)); break;
-    case kLines:
-        EXPECT_TRUE(divides(a.field("lineWidth") + a.field("gap"), a.field("vertical") ? w : h));
-        break;
+    case kLines: EXPECT_TRUE(divides(a.field("lineWidth") + a.field("gap"), a.field("vertical") ? w : h)); break;
     case kGrid:
         EXPECT_TRUE(divides(a.field("lineWidth") + a.field("gapX"), w));
         EXPECT_TRUE(divides(a.field("lineWidth") + a.field("gapY"), h));
@@ -203,10 +212,18 @@ TEST(ComposerProperties, PrimeSizesSkipSineWaveAndGlassTile) {
             EXPECT_NE(a.typeId, kSineWave) << "seed " << seed;
             EXPECT_NE(a.typeId, kGlassTile) << "seed " << seed;
             // Without divisors, checkers and grids fall back to 1, dots and lines to 1 and 1.
-            if (a.typeId == kChecker) { EXPECT_EQ(a.field("cellWidth") + a.field("cellHeight"), 2); }
-            if (a.typeId == kDots) { EXPECT_EQ(a.field("dotSize") + a.field("gap"), 2); }
-            if (a.typeId == kLines) { EXPECT_EQ(a.field("lineWidth") + a.field("gap"), 2); }
-            if (a.typeId == kGrid) { EXPECT_EQ(a.field("gapX") + a.field("gapY") + a.field("lineWidth"), 3); }
+            if (a.typeId == kChecker) {
+                EXPECT_EQ(a.field("cellWidth") + a.field("cellHeight"), 2);
+            }
+            if (a.typeId == kDots) {
+                EXPECT_EQ(a.field("dotSize") + a.field("gap"), 2);
+            }
+            if (a.typeId == kLines) {
+                EXPECT_EQ(a.field("lineWidth") + a.field("gap"), 2);
+            }
+            if (a.typeId == kGrid) {
+                EXPECT_EQ(a.field("gapX") + a.field("gapY") + a.field("lineWidth"), 3);
+            }
         }
     }
 }

@@ -88,9 +88,9 @@ void roundTrip(uint32_t seed, Size size, RoundTrips &stats) {
 // once; CW_RECIPE_FULL=1 runs 1,200 seeds over all sizes alike, eight more
 // at 1920 x 1080.
 TEST(Recipe, EveryWallpaperComesBackByteForByte) {
-    const Size sizes[] = {{32, 32},  {64, 64}, {80, 80}, {100, 100}, {120, 120}, {128, 128}, {1, 1},
-                          {2, 3},    {13, 7},  {97, 89}, {1, 61},    {61, 1},    {3, 128},   {128, 2},
-                          {127, 131}, {6, 6},  {160, 160}, {200, 200}, {240, 240}, {256, 256}};
+    const Size sizes[] = {{32, 32},   {64, 64}, {80, 80},   {100, 100}, {120, 120}, {128, 128}, {1, 1},
+                          {2, 3},     {13, 7},  {97, 89},   {1, 61},    {61, 1},    {3, 128},   {128, 2},
+                          {127, 131}, {6, 6},   {160, 160}, {200, 200}, {240, 240}, {256, 256}};
     const uint32_t all = sizeof sizes / sizeof sizes[0], small = all - 4;
     const char *full = std::getenv("CW_RECIPE_FULL");
     const bool everything = full != nullptr && std::strcmp(full, "1") == 0;
@@ -101,9 +101,8 @@ TEST(Recipe, EveryWallpaperComesBackByteForByte) {
         if (HasFatalFailure()) return;
     }
     for (uint32_t k = 0; everything && k < 8; ++k) roundTrip(k + 1000000, Size{1920, 1080}, stats);
-    std::printf("recipes: %d round trips, text length %d..%d, mean %d\n", stats.count,
-                static_cast<int>(stats.shortest), static_cast<int>(stats.longest),
-                static_cast<int>(stats.total / static_cast<size_t>(stats.count)));
+    std::printf("recipes: %d round trips, text length %d..%d, mean %d\n", stats.count, static_cast<int>(stats.shortest),
+                static_cast<int>(stats.longest), static_cast<int>(stats.total / static_cast<size_t>(stats.count)));
 }
 
 // A recipe of every kind of field: a gradient (colours, ints), a neon
@@ -204,26 +203,44 @@ TEST(Recipe, HostileBodiesAreRefusedBeforeAnyPixel) {
     const Case cases[] = {
         {"sound", [](tlRecipe &) {}, tlRecipeResult::Ok, nullptr},
         {"zero width", [](tlRecipe &r) { r.width = 0; }, tlRecipeResult::BadSize, nullptr},
-        {"wide side", [](tlRecipe &r) { r.width = 32768; r.height = 1; }, tlRecipeResult::BadSize, nullptr},
-        {"largest side", [](tlRecipe &r) { r.width = 32767; r.height = 1; }, tlRecipeResult::Ok, nullptr},
-        {"too many pixels", [](tlRecipe &r) { r.width = 8193; r.height = 8192; }, tlRecipeResult::BadSize, nullptr},
-        {"most pixels", [](tlRecipe &r) { r.width = 8192; r.height = 8192; }, tlRecipeResult::Ok, nullptr},
+        {"wide side",
+         [](tlRecipe &r) {
+             r.width = 32768;
+             r.height = 1;
+         },
+         tlRecipeResult::BadSize, nullptr},
+        {"largest side",
+         [](tlRecipe &r) {
+             r.width = 32767;
+             r.height = 1;
+         },
+         tlRecipeResult::Ok, nullptr},
+        {"too many pixels",
+         [](tlRecipe &r) {
+             r.width = 8193;
+             r.height = 8192;
+         },
+         tlRecipeResult::BadSize, nullptr},
+        {"most pixels",
+         [](tlRecipe &r) {
+             r.width = 8192;
+             r.height = 8192;
+         },
+         tlRecipeResult::Ok, nullptr},
         {"negative size", [](tlRecipe &r) { r.height = -5; }, tlRecipeResult::BadSize, nullptr},
         {"unknown class", [](tlRecipe &r) { r.effects[1].typeId = 2; }, tlRecipeResult::UnknownEffect, nullptr},
         {"opacity", [](tlRecipe &r) { r.effects[2].opacity = 65536; }, tlRecipeResult::BadValue, "opacity"},
         {"blend mode", [](tlRecipe &r) { r.effects[2].blendMode = 18; }, tlRecipeResult::BadValue, "blendMode"},
         {"neon radius -1", [](tlRecipe &r) { r.effects[1].numbers[0] = -1; }, tlRecipeResult::BadValue, "radius"},
         {"neon radius 0", [](tlRecipe &r) { r.effects[1].numbers[0] = 0; }, tlRecipeResult::BadValue, "radius"},
-        {"neon radius 1001", [](tlRecipe &r) { r.effects[1].numbers[0] = 1001; }, tlRecipeResult::BadValue,
-         "radius"},
+        {"neon radius 1001", [](tlRecipe &r) { r.effects[1].numbers[0] = 1001; }, tlRecipeResult::BadValue, "radius"},
         {"bool 2", [](tlRecipe &r) { r.effects[1].numbers[2] = 2; }, tlRecipeResult::BadValue, "wrap"},
         {"gradient shape", [](tlRecipe &r) { r.effects[0].numbers[2] = 5; }, tlRecipeResult::BadValue, "shape"},
         {"dot density", [](tlRecipe &r) { r.effects[2].numbers[fieldIndex(r.effects[2], "density")] = 10001; },
          tlRecipeResult::BadValue, "density"},
         {"dot jitter", [](tlRecipe &r) { r.effects[2].numbers[fieldIndex(r.effects[2], "sizeJitter")] = -3; },
          tlRecipeResult::BadValue, "sizeJitter"},
-        {"plasma roughness", [](tlRecipe &r) { r.effects[3].numbers[1] = 0; }, tlRecipeResult::BadValue,
-         "roughness"},
+        {"plasma roughness", [](tlRecipe &r) { r.effects[3].numbers[1] = 0; }, tlRecipeResult::BadValue, "roughness"},
         {"indexed colour",
          [](tlRecipe &r) {
              tlColour &c = r.effects[0].colours[0];
@@ -249,8 +266,9 @@ TEST(Recipe, HostileBodiesAreRefusedBeforeAnyPixel) {
         const tlRecipeStatus encoded = encodeRecipeBody(recipe, body, sizeof body, length);
         tlRecipe out;
         out.width = 77;
-        const tlRecipeStatus status =
-            !c.written ? validateRecipe(recipe) : encoded.ok() ? decodeRecipeBody(body, length, out) : encoded;
+        const tlRecipeStatus status = !c.written     ? validateRecipe(recipe)
+                                      : encoded.ok() ? decodeRecipeBody(body, length, out)
+                                                     : encoded;
         EXPECT_EQ(status.result, c.result) << c.what << ": " << describe(status);
         EXPECT_EQ(validateRecipe(recipe).result, c.result) << c.what;
         if (c.field) {
@@ -321,8 +339,8 @@ TEST(Recipe, EveryFieldRendersAtBothEndsOfItsBounds) {
                         r.effects[0].numbers[k] = v;
                         tlImage *image = nullptr;
                         const tlRecipeStatus status = renderRecipe(r, image);
-                        EXPECT_TRUE(status.ok()) << info.name << "." << info.fields[k].name << "=" << v << ": "
-                                                 << describe(status);
+                        EXPECT_TRUE(status.ok())
+                            << info.name << "." << info.fields[k].name << "=" << v << ": " << describe(status);
                         delete image;
                     }
                 }

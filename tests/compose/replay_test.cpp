@@ -454,13 +454,13 @@ int32_t familyOf(int32_t typeId, int32_t &stage) {
     static const struct {
         const char *name;
         int32_t family, stage;
-    } classes[] = {{"Gradient", 0, 0}, {"GradientPattern", 0, 0}, {"Checker", 1, 0}, {"Cloud", 2, 0},
-                   {"Plasma", 2, 0}, {"Kaleidoscope", 2, 2}, {"Pixelize", 2, 2}, {"Dots", 3, 0},
-                   {"RandomDots", 3, 0}, {"ParallelLines", 4, 0}, {"Grid", 4, 0}, {"Cylinder", 5, 1},
-                   {"Swirl", 5, 1}, {"SineWave", 5, 1}, {"HSVNoise", 6, 1}, {"HistogramNoise", 6, 1},
-                   {"Spread", 6, 1}, {"Watercolor", 7, 1}, {"Median", 7, 1}, {"Minimum", 7, 1},
-                   {"Maximum", 7, 1}, {"OilPaint", 7, 1}, {"EdgeDetection", 8, 1}, {"Neon", 8, 1},
-                   {"Emboss", 8, 1}, {"GlassTile", 9, 1}};
+    } classes[] = {{"Gradient", 0, 0},   {"GradientPattern", 0, 0}, {"Checker", 1, 0},       {"Cloud", 2, 0},
+                   {"Plasma", 2, 0},     {"Kaleidoscope", 2, 2},    {"Pixelize", 2, 2},      {"Dots", 3, 0},
+                   {"RandomDots", 3, 0}, {"ParallelLines", 4, 0},   {"Grid", 4, 0},          {"Cylinder", 5, 1},
+                   {"Swirl", 5, 1},      {"SineWave", 5, 1},        {"HSVNoise", 6, 1},      {"HistogramNoise", 6, 1},
+                   {"Spread", 6, 1},     {"Watercolor", 7, 1},      {"Median", 7, 1},        {"Minimum", 7, 1},
+                   {"Maximum", 7, 1},    {"OilPaint", 7, 1},        {"EdgeDetection", 8, 1}, {"Neon", 8, 1},
+                   {"Emboss", 8, 1},     {"GlassTile", 9, 1}};
     const tlEffectInfo *info = findEffectInfo(typeId);
     for (const auto &c : classes)
         if (info && std::strcmp(info->name, c.name) == 0) {

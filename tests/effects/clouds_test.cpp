@@ -268,8 +268,7 @@ TEST(PlasmaEffect, RoughnessExtremes) {
 }
 
 TEST(PlasmaEffect, OtherFormats) {
-    const tlPixelFormat formats[] = {kRGB8,   kRGB16,   kRGBA16,   kGray8,    kGrayA8,
-                                     kGray16, kGrayA16, kIndexed8, kIndexedA8};
+    const tlPixelFormat formats[] = {kRGB8, kRGB16, kRGBA16, kGray8, kGrayA8, kGray16, kGrayA16, kIndexed8, kIndexedA8};
     for (const auto &f : formats) {
         tlPicture source, destination;
         ASSERT_TRUE(source.create(19, 2, f));
@@ -468,8 +467,8 @@ TEST(PlasmaEffect, MatchesThePlainRule) {
                     PlainPlasma plain(expected, plasma);
                     plain.run();
                     ASSERT_TRUE(sameSizeAndBytes(destination, expected))
-                        << "format " << f << " size " << s[0] << "x" << s[1]
-                        << " wrap " << plasma.wrap << " grayscale " << plasma.grayscale << " roughness " << roughness;
+                        << "format " << f << " size " << s[0] << "x" << s[1] << " wrap " << plasma.wrap << " grayscale "
+                        << plasma.grayscale << " roughness " << roughness;
                     ASSERT_EQ(sharedRandom().index, plain.random.index);
                     ASSERT_EQ(sharedRandom().next(), plain.random.next());
                     ++cases;

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -48,9 +48,9 @@ TEST(Sampler, ClampingReadsPixelCentresAndRefusesOutside) {
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(sampleAt(s, p, 0.5, 0), 50);
     EXPECT_EQ(sampleAt(s, p, 1.25, 0.75), 75);
-    EXPECT_EQ(sampleAt(s, p, 3, 0), 200);     // last column unblended
+    EXPECT_EQ(sampleAt(s, p, 3, 0), 200);  // last column unblended
     EXPECT_EQ(sampleAt(s, p, 3.5, 0), 200);
-    EXPECT_EQ(sampleAt(s, p, -1, 0), 0);      // x0 = x1 = 0, weight 1
+    EXPECT_EQ(sampleAt(s, p, -1, 0), 0);        // x0 = x1 = 0, weight 1
     EXPECT_EQ(sampleAt(s, p, -0.5, -0.5), 50);  // truncation: columns 0 and 1, fx = 0.5
     EXPECT_EQ(sampleAt(s, p, 4, 0), -1);
     EXPECT_EQ(sampleAt(s, p, -1.001, 0), -1);
@@ -70,12 +70,12 @@ TEST(Sampler, WrappingBlendsAcrossTheSeamAtNegativePositions) {
     }
     tlSampler s = wrappingSampler(p);
     ASSERT_NE(s, nullptr);
-    EXPECT_EQ(sampleAt(s, p, -0.25, 0), 50);   // 200 · 0.25 + 0 · 0.75
+    EXPECT_EQ(sampleAt(s, p, -0.25, 0), 50);  // 200 · 0.25 + 0 · 0.75
     EXPECT_EQ(sampleAt(s, p, -1, 0), 200);
     EXPECT_EQ(sampleAt(s, p, 3.5, 0), 100);
     EXPECT_EQ(sampleAt(s, p, -4.5, 0), 100);
-    EXPECT_EQ(sampleAt(s, p, -3.75, 0), 25);   // columns 0 and 1
-    EXPECT_EQ(sampleAt(s, p, 1, -0.5), 70);    // rows 1 and 0
+    EXPECT_EQ(sampleAt(s, p, -3.75, 0), 25);  // columns 0 and 1
+    EXPECT_EQ(sampleAt(s, p, 1, -0.5), 70);   // rows 1 and 0
     EXPECT_EQ(sampleAt(s, p, 1e9 + 1, 2e9), 100);
     EXPECT_EQ(sampleAt(s, p, std::nan(""), 0), -1);
 }
@@ -327,8 +327,10 @@ TEST(SineWave, NegativeAmplitudeInvertsTheWaveAndWrapFillsTheGap) {
                 const int32_t shift = amplitude > 0 ? shiftsPlus[k] : shiftsMinus[k];
                 for (int32_t x = 0; x < 40; ++x) {
                     int32_t from = x - shift;
-                    if (from == -1) from = wrap ? 39 : 0;
-                    else if (from < 0) from = wrap ? from + 40 : x;  // clamped: left alone
+                    if (from == -1)
+                        from = wrap ? 39 : 0;
+                    else if (from < 0)
+                        from = wrap ? from + 40 : x;  // clamped: left alone
                     EXPECT_EQ(px(dst, x, rows[k])[0], from * 6 + 1) << amplitude << " " << rows[k] << " " << x;
                 }
             }
@@ -485,8 +487,9 @@ TEST(Distortions, SameInputGivesTheseExactBytes) {
     struct Case {
         tlEffect *effect;
         uint64_t want;
-    } cases[] = {{&cylinder, 0x9a63a96ab8ae76ull},     {&cylinderDown, 0x1c157222a6564156ull}, {&swirl, 0xb01841390e4a8eull},
-                 {&swirlBack, 0x978e6919aa37f5d1ull},    {&sine, 0xce531f8df8ca8043ull},         {&sineWrap, 0x7a9db076c5a004a3ull},
+    } cases[] = {{&cylinder, 0x9a63a96ab8ae76ull},      {&cylinderDown, 0x1c157222a6564156ull},
+                 {&swirl, 0xb01841390e4a8eull},         {&swirlBack, 0x978e6919aa37f5d1ull},
+                 {&sine, 0xce531f8df8ca8043ull},        {&sineWrap, 0x7a9db076c5a004a3ull},
                  {&kaleidoscope, 0x53704c2a814a5f62ull}};
     int32_t n = 0;
     for (const Case &c : cases) {

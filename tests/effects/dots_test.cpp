@@ -104,9 +104,9 @@ TEST(DotsEffect, StaggeredRowsAndShift) {
     dots.staggered = 1;
     EXPECT_TRUE(run(dots, source, destination));
     // Rows at y = 0, 6, 12, 18; odd rows start 6 to the right; pitch 12.
-    EXPECT_EQ(paintedSet(destination), squares({{0, 0}, {12, 0}, {24, 0}, {6, 6}, {18, 6}, {0, 12}, {12, 12},
-                                                {24, 12}, {6, 18}, {18, 18}},
-                                               4, 30, 20));
+    EXPECT_EQ(paintedSet(destination),
+              squares({{0, 0}, {12, 0}, {24, 0}, {6, 6}, {18, 6}, {0, 12}, {12, 12}, {24, 12}, {6, 18}, {18, 18}}, 4,
+                      30, 20));
 }
 
 TEST(DotsEffect, SoftEdge) {
@@ -150,9 +150,9 @@ TEST(DotsEffect, DivisorPitchTilesSeamlessly) {
     EXPECT_TRUE(run(dots, source, destination));
     for (int32_t y = 0; y < 18; ++y)
         for (int32_t x = 0; x < 24; ++x)
-            ASSERT_EQ(std::memcmp(destination.pixelAddress(x, y), destination.pixelAddress((x + 6) % 24, (y + 6) % 18),
-                                  4),
-                      0);
+            ASSERT_EQ(
+                std::memcmp(destination.pixelAddress(x, y), destination.pixelAddress((x + 6) % 24, (y + 6) % 18), 4),
+                0);
 }
 
 TEST(DotsEffect, OffsetsAreClipped) {
@@ -298,8 +298,7 @@ TEST(RandomDotsEffect, WrappedDotContinuesOnTheOppositeEdge) {
     ASSERT_TRUE(run(dots, source, destination));
     // Every column is covered by exactly 5 of the 7 dots, as (wrapping) a row
     // of 5 consecutive columns per dot.
-    for (int32_t x = 1; x < 7; ++x)
-        EXPECT_EQ(destination.pixelAddress(x, 0)[0], destination.pixelAddress(0, 0)[0]);
+    for (int32_t x = 1; x < 7; ++x) EXPECT_EQ(destination.pixelAddress(x, 0)[0], destination.pixelAddress(0, 0)[0]);
     EXPECT_LT(destination.pixelAddress(0, 0)[0], 255);
 }
 

@@ -35,7 +35,6 @@ tlPicture *noisy(int32_t w, int32_t h, tlPixelFormat format, uint32_t seed) {
     return p;
 }
 
-
 int32_t edgeIndex(int64_t v, int32_t n, bool wrap) { return wrap ? wrapped(v, n) : clamped(v, n); }
 
 // ---- Edge detection reference: nine positions, the kernels as tables, one
@@ -74,7 +73,7 @@ void embossReference(const tlPicture &src, tlPicture &dst, const EmbossCase &e) 
     const int64_t top = src.bits == 8 ? 255 : 65535;
     const int32_t d = e.direction;
     const bool useV = !byDirection || (d != 3 && d != 4), useH = !byDirection || (d != 1 && d != 6);
-    const int32_t vSign = byDirection && d < 5 ? 1 : -1;                                // below − above
+    const int32_t vSign = byDirection && d < 5 ? 1 : -1;                        // below − above
     const int32_t hSign = !byDirection || d == 0 || d == 3 || d == 5 ? 1 : -1;  // right − left
     for (int32_t y = 0; y < src.height; ++y)
         for (int32_t x = 0; x < src.width; ++x) {
@@ -227,8 +226,8 @@ TEST(EdgeDetection, MatchesPlainReference) {
                 tlPicture out, want(*src);
                 ASSERT_TRUE(run(edge, *src, out));
                 edgeReference(*src, want, kernel, gain, wrap);
-                EXPECT_TRUE(samePixels(out, want)) << f.model << "/" << f.bits << "/" << f.channels << " k" << kernel
-                                                   << " gain " << gain;
+                EXPECT_TRUE(samePixels(out, want))
+                    << f.model << "/" << f.bits << "/" << f.channels << " k" << kernel << " gain " << gain;
                 ++n;
             }
 }
@@ -246,7 +245,7 @@ TEST(EdgeDetection, TransparentPixelsCountAsBlack) {
     ASSERT_TRUE(run(edge, src, out));
     EXPECT_EQ(out.pixelAddress(1, 2)[0], 51);  // gx = 2 × 255 = 510, × 0.1
     EXPECT_EQ(out.pixelAddress(2, 2)[0], 0);
-    EXPECT_EQ(out.pixelAddress(2, 2)[3], 0);   // alpha is not written
+    EXPECT_EQ(out.pixelAddress(2, 2)[3], 0);  // alpha is not written
 }
 
 TEST(EdgeDetection, OddParametersAndFormats) {

@@ -12,7 +12,8 @@
 #include "tests/support/progress.h"
 
 // Applies the effect as a layer does: the destination starts as a copy.
-template <class E> bool run(E &effect, const tlPicture &source, tlPicture &out, tlProgress *progress = nullptr) {
+template <class E>
+bool run(E &effect, const tlPicture &source, tlPicture &out, tlProgress *progress = nullptr) {
     tlPicture copy(source);
     out.moveFrom(copy);
     return effect.apply(source, out, progress);

@@ -26,7 +26,8 @@ std::vector<uint8_t> pixel(const tlPicture &p, int32_t x, int32_t y) {
 
 std::vector<uint8_t> rgba(uint8_t r, uint8_t g, uint8_t b, uint8_t a) { return {r, g, b, a}; }
 
-tlGradientEffect gradient(int32_t shape, tlColour c1 = tlColour::rgb(0, 0, 0), tlColour c2 = tlColour::rgb(255, 255, 255)) {
+tlGradientEffect gradient(int32_t shape, tlColour c1 = tlColour::rgb(0, 0, 0),
+                          tlColour c2 = tlColour::rgb(255, 255, 255)) {
     tlGradientEffect e;
     e.shape = shape;
     e.colour1 = c1;

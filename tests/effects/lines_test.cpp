@@ -22,9 +22,7 @@ tlPicture whitePicture(int32_t w, int32_t h, int32_t channels = 4) {
 }
 
 // A picture whose bytes follow a fixed pseudo-random sequence.
-tlPicture noisyPicture(int32_t w, int32_t h, tlPixelFormat format = kRGBA8) {
-    return seededPicture(777, w, h, format);
-}
+tlPicture noisyPicture(int32_t w, int32_t h, tlPixelFormat format = kRGBA8) { return seededPicture(777, w, h, format); }
 
 // Row y of a picture painted black over white: 'X' painted, '.' untouched.
 std::string mask(const tlPicture &p, int32_t y) {
@@ -179,7 +177,7 @@ TEST(CheckerEffect, CellsAlternateAndTheLastOnesAreCut) {
     tlPicture destination(source);
     CountingProgress stop(2);
     EXPECT_FALSE(e.apply(source, destination, &stop));
-    EXPECT_EQ(stop.total, 3);  // (10 − 1) / 3
+    EXPECT_EQ(stop.total, 3);                           // (10 − 1) / 3
     EXPECT_EQ(destination.pixelAddress(0, 5)[0], 255);  // band 1, column 0: colour2
     EXPECT_EQ(std::memcmp(destination.pixelAddress(0, 6), source.pixelAddress(0, 6), 4), 0);
 }

@@ -59,7 +59,10 @@ void hsvNoiseReference(const tlPicture &src, tlPicture &dst, const tlHSVNoiseEff
                 if (e.hueNoise != 0) {
                     const int64_t d = replay.below(2 * e.hueNoise + 1);
                     h = static_cast<double>(h + (e.hueNoise - d) * (1.0L / 360.0L));
-                    if (h < 0) h += 1; else if (h > 1) h -= 1;
+                    if (h < 0)
+                        h += 1;
+                    else if (h > 1)
+                        h -= 1;
                 }
                 if (e.saturationNoise != 0) {
                     const int64_t d = replay.below(2 * e.saturationNoise + 1);
@@ -79,12 +82,15 @@ void hsvNoiseReference(const tlPicture &src, tlPicture &dst, const tlHSVNoiseEff
             } else {
                 int64_t v = sample(src, x, y, 0);
                 if (e.valueNoise != 0)
-                    v = clampTo(v + ((e.valueNoise - static_cast<int64_t>(replay.below(2 * e.valueNoise + 1))) * full) / 100, full);
+                    v = clampTo(v + ((e.valueNoise - static_cast<int64_t>(replay.below(2 * e.valueNoise + 1))) * full) /
+                                        100,
+                                full);
                 std::memcpy(q, &v, src.bits / 8);
             }
             if (src.hasAlpha()) {
                 int64_t a = sample(src, x, y, ai);
-                if (e.alphaNoise != 0 && a != 0) a = clampTo(a + e.alphaNoise - replay.below(2 * e.alphaNoise + 1), full);
+                if (e.alphaNoise != 0 && a != 0)
+                    a = clampTo(a + e.alphaNoise - replay.below(2 * e.alphaNoise + 1), full);
                 std::memcpy(q + ai * src.bits / 8, &a, src.bits / 8);
             }
         }
@@ -360,7 +366,8 @@ TEST(Spread, MatchesReplayedDraws) {
                         int32_t sy = y + static_cast<int32_t>(replay.below(2 * s[1] + 1)) - s[1];
                         sx = wrap ? ((sx % 7) + 7) % 7 : std::min(6, std::max(0, sx));
                         sy = wrap ? ((sy % 6) + 6) % 6 : std::min(5, std::max(0, sy));
-                        ASSERT_EQ(std::memcmp(out.pixelAddress(x, y), src->pixelAddress(sx, sy), src->bytesPerPixel()), 0)
+                        ASSERT_EQ(std::memcmp(out.pixelAddress(x, y), src->pixelAddress(sx, sy), src->bytesPerPixel()),
+                                  0)
                             << "case " << n << " at " << x << "," << y;
                     }
                 EXPECT_TRUE(sharedAt(replay));

@@ -67,8 +67,10 @@ void quickselect(std::vector<Entry> &a, int32_t k) {
         const uint32_t p = key(l);
         int32_t i = l + 1, j = r;
         while (true) {
-            do ++i; while (key(i) < p);
-            do --j; while (key(j) > p);
+            do ++i;
+            while (key(i) < p);
+            do --j;
+            while (key(j) > p);
             if (j < i) break;
             std::swap(a[i], a[j]);
         }
@@ -131,8 +133,7 @@ void plainExtreme(const tlPicture &src, tlPicture &dst, int32_t r, bool wrap, bo
         for (int32_t x = 0; x < src.width; ++x) {
             std::vector<std::pair<int32_t, int32_t>> window;
             if (separable) {
-                for (auto &pos : windowOf(src, x, 0, r, wrap))
-                    window.push_back({pos.first, y});
+                for (auto &pos : windowOf(src, x, 0, r, wrap)) window.push_back({pos.first, y});
             } else {
                 window = windowOf(src, x, y, r, wrap);
             }
@@ -150,7 +151,8 @@ void plainExtreme(const tlPicture &src, tlPicture &dst, int32_t r, bool wrap, bo
         }
 }
 
-template <class E> bool run(E &e, const tlPicture &src, tlPicture &dst, int32_t r, bool wrap) {
+template <class E>
+bool run(E &e, const tlPicture &src, tlPicture &dst, int32_t r, bool wrap) {
     e.radius = r;
     e.wrap = wrap;
     return e.apply(src, dst, nullptr);
@@ -236,8 +238,8 @@ TEST(RankFilters, MedianNetworksMatchTheQuickselectOnEightBitPictures) {
     // four pixels at a time; sizes around the lane count and the window
     // width, picture edges, work rectangles and uncounted pixels decide
     // which pixels take which path.
-    const int32_t sizes[][2] = {{1, 1}, {1, 7}, {7, 1}, {2, 3}, {3, 3}, {4, 5}, {5, 5}, {6, 9},
-                                {9, 6}, {13, 7}, {17, 11}, {31, 4}, {40, 23}};
+    const int32_t sizes[][2] = {{1, 1}, {1, 7}, {7, 1},  {2, 3},   {3, 3},  {4, 5},  {5, 5},
+                                {6, 9}, {9, 6}, {13, 7}, {17, 11}, {31, 4}, {40, 23}};
     uint32_t seed = 500;
     int32_t checked = 0;
     for (const auto &size : sizes)
@@ -254,8 +256,8 @@ TEST(RankFilters, MedianNetworksMatchTheQuickselectOnEightBitPictures) {
                                              << alphaMode << " palette " << palette << " r " << r << " wrap " << wrap
                                              << " selection " << selection << " seed " << seed);
                                 tlPicture src;
-                                ASSERT_TRUE(networkPicture(src, size[0], size[1], gray, alpha, alphaMode, palette,
-                                                           ++seed));
+                                ASSERT_TRUE(
+                                    networkPicture(src, size[0], size[1], gray, alpha, alphaMode, palette, ++seed));
                                 if (selection) {
                                     src.selected = true;
                                     src.selection = tlRect{size[0] / 3, size[1] / 4, size[0] - size[0] / 5,
@@ -361,8 +363,8 @@ TEST(RankFilters, WhiteAndBlackNeverWinOnRgb16) {
     tlPicture src;
     ASSERT_TRUE(src.create(2, 1, kRGBA16));
     uint8_t *p = src.pixelAddress(0, 0);
-    std::memset(p, 0xFF, 8);               // opaque white
-    std::memset(p + 8, 0x55, 6);           // gray, transparent
+    std::memset(p, 0xFF, 8);      // opaque white
+    std::memset(p + 8, 0x55, 6);  // gray, transparent
     store16(p + 14, 0);
     tlPicture dst(src);
     tlMinimumEffect minimum;
@@ -394,7 +396,8 @@ TEST(RankFilters, WrappedColumnPassReadsTheRowPassUnchanged) {
             // Seamless: filtering a 2 × 2 tiling gives the tiling of the result.
             tlPicture tiles, tilesOut;
             ASSERT_TRUE(tiles.create(18, 16, kRGBA8) && tilesOut.create(18, 16, kRGBA8));
-            for (int32_t t = 0; t < 4; ++t) tiles.copyFrom(t % 2 * 9, t / 2 * 8, src), tilesOut.copyFrom(t % 2 * 9, t / 2 * 8, got);
+            for (int32_t t = 0; t < 4; ++t)
+                tiles.copyFrom(t % 2 * 9, t / 2 * 8, src), tilesOut.copyFrom(t % 2 * 9, t / 2 * 8, got);
             tlPicture tilesGot(tiles);
             ASSERT_TRUE(max ? run(maximum, tiles, tilesGot, r, true) : run(minimum, tiles, tilesGot, r, true));
             EXPECT_TRUE(sameBytes(tilesGot, tilesOut)) << "r " << r << " max " << max;

@@ -281,7 +281,10 @@ TEST(Catalogue, TextForms) {
 // The stream order of every record: each entry is a field in its own word or
 // colour, or "a|b" for a packed word with a in bit 0 and b in bit 1.
 TEST(Records, StreamOrderOfEveryClass) {
-    struct Layout { const char *name; std::vector<const char *> items; };
+    struct Layout {
+        const char *name;
+        std::vector<const char *> items;
+    };
     const Layout layouts[] = {
         {"HSVNoise", {"coverage", "seed", "hueNoise", "saturationNoise", "valueNoise", "alphaNoise"}},
         {"HistogramNoise", {"seed", "amount"}},
@@ -289,20 +292,27 @@ TEST(Records, StreamOrderOfEveryClass) {
         {"Neon", {"radius", "strength", "wrap"}},
         {"Emboss", {"radius", "strength", "direction", "inColour", "wrap"}},
         {"Pixelize", {"cellWidth", "cellHeight"}},
-        {"Median", {"radius", "wrap"}}, {"Minimum", {"radius", "wrap"}}, {"Maximum", {"radius", "wrap"}},
+        {"Median", {"radius", "wrap"}},
+        {"Minimum", {"radius", "wrap"}},
+        {"Maximum", {"radius", "wrap"}},
         {"Spread", {"spreadX", "spreadY", "seed", "wrap"}},
         {"GlassTile", {"tileWidth", "tileHeight", "wrap"}},
         {"Gradient", {"colour1", "colour2", "shape", "drawMode"}},
         {"GradientPattern", {"colour1", "colour2", "orientation", "period", "sawtooth", "drawMode"}},
         {"Dots", {"colour", "shape", "dotSize", "gap", "offsetX", "offsetY", "staggered", "antialias"}},
-        {"RandomDots", {"colour", "shape", "alphaJitter", "dotSize", "sizeJitter", "density", "seed", "wrap|spareFlag"}},
+        {"RandomDots",
+         {"colour", "shape", "alphaJitter", "dotSize", "sizeJitter", "density", "seed", "wrap|spareFlag"}},
         {"ParallelLines", {"colour", "vertical", "lineWidth", "gap", "offset"}},
         {"Grid", {"colour", "lineWidth", "gapX", "gapY", "offsetX", "offsetY"}},
         {"Checker", {"colour1", "colour2", "cellWidth", "cellHeight"}},
         {"Cloud", {"colour1", "colour2", "wrap|turbulence", "detail", "scaleX", "scaleY"}},
         {"Plasma", {"seed", "roughness", "grayscale|wrap"}},
-        {"OilPaint", {"radius", "wrap"}}, {"Watercolor", {"radius", "strength", "wrap"}},
-        {"Negative", {}}, {"Cylinder", {"vertical"}}, {"Swirl", {"angle"}}, {"SineWave", {}},
+        {"OilPaint", {"radius", "wrap"}},
+        {"Watercolor", {"radius", "strength", "wrap"}},
+        {"Negative", {}},
+        {"Cylinder", {"vertical"}},
+        {"Swirl", {"angle"}},
+        {"SineWave", {}},
         {"Kaleidoscope", {"mode"}},
     };
     ASSERT_EQ(std::size(layouts), 27u);

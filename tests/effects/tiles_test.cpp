@@ -70,7 +70,7 @@ TEST(Pixelize, AlphaWeightsTheColoursAndTransparentCellsBecomeBlack) {
     tlPicture src;
     ASSERT_TRUE(src.create(4, 1, kRGBA8));
     setRgba(src, 0, 0, 200, 10, 0, 255);
-    setRgba(src, 1, 0, 0, 250, 90, 0);    // invisible: adds nothing to the colour
+    setRgba(src, 1, 0, 0, 250, 90, 0);  // invisible: adds nothing to the colour
     setRgba(src, 2, 0, 77, 77, 77, 0);
     setRgba(src, 3, 0, 99, 99, 99, 0);
     tlPicture dst(src);

@@ -12,7 +12,6 @@ namespace {
 
 uint8_t channelAt(const tlPicture &p, int32_t x, int32_t y, int32_t c) { return p.pixelAddress(x, y)[c]; }
 
-
 }  // namespace
 
 TEST(PictureLayer, CreateResetsEffectsAndSource) {

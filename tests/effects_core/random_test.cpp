@@ -89,11 +89,16 @@ TEST(Random, BelowZeroAndOneConsumption) {
 }
 
 TEST(Random, BelowRejectsExactlyAboveTheLimit) {
-    struct Case { uint32_t n; std::vector<uint32_t> outputs; uint32_t result; int32_t draws; };
+    struct Case {
+        uint32_t n;
+        std::vector<uint32_t> outputs;
+        uint32_t result;
+        int32_t draws;
+    };
     const Case cases[] = {
-        {3, {4294967295u, 7}, 1, 2},                 // only 2^32 - 1 is rejected
+        {3, {4294967295u, 7}, 1, 2},  // only 2^32 - 1 is rejected
         {3, {4294967294u}, 2, 1},
-        {32, {4294967295u}, 31, 1},                  // powers of two never reject
+        {32, {4294967295u}, 31, 1},  // powers of two never reject
         {3000000000u, {3000000000u, 4000000000u, 2999999999u}, 2999999999u, 3},
         {3000000000u, {4294967295u, 5}, 5, 2},
         {0x80000001u, {0x80000001u, 0x80000000u}, 0x80000000u, 2},
@@ -179,9 +184,10 @@ uint32_t plainBelow(tlRandom &random, uint32_t n) {
 
 // Bounds around the places where the limit and the remainder change form.
 std::vector<uint32_t> edgeBounds() {
-    std::vector<uint32_t> bounds = {1, 2, 3, 5, 6, 7, 10, 51, 65, 255, 256, 257, 641, 65535, 65536, 65537,
-                                    1000000007u, 0x7FFFFFFFu, 0x80000000u, 0x80000001u, 3000000000u,
-                                    0xFFFFFFFEu, 0xFFFFFFFFu};
+    std::vector<uint32_t> bounds = {1,           2,           3,           5,           6,           7,
+                                    10,          51,          65,          255,         256,         257,
+                                    641,         65535,       65536,       65537,       1000000007u, 0x7FFFFFFFu,
+                                    0x80000000u, 0x80000001u, 3000000000u, 0xFFFFFFFEu, 0xFFFFFFFFu};
     for (int32_t k = 0; k < 32; ++k) bounds.push_back(1u << k), bounds.push_back((1u << k) + 1u);
     return bounds;
 }

@@ -213,19 +213,48 @@ TEST(BMPLoad, HeaderFailuresGiveTheirCodes) {
     EXPECT_EQ(loadBytes(Bytes(good.begin(), good.begin() + 16), image), 3);
     EXPECT_EQ(loadBytes(Bytes(good.begin(), good.begin() + 40), image), 3);
 
-    struct Case { const char *what; void (*change)(FileSpec &); int32_t code; };
+    struct Case {
+        const char *what;
+        void (*change)(FileSpec &);
+        int32_t code;
+    };
     const Case cases[] = {
         {"108-byte header", [](FileSpec &f) { f.headerSize = 108; }, 5},
         {"zero width", [](FileSpec &f) { f.width = 0; }, 7},
         {"negative width", [](FileSpec &f) { f.width = -3; }, 7},
         {"zero height", [](FileSpec &f) { f.height = 0; }, 7},
         {"two planes", [](FileSpec &f) { f.planes = 2; }, 7},
-        {"RLE4 at 8 bits", [](FileSpec &f) { f.bitsPerPixel = 8; f.compression = 2; }, 7},
-        {"RLE8 at 4 bits", [](FileSpec &f) { f.bitsPerPixel = 4; f.compression = 1; }, 7},
+        {"RLE4 at 8 bits",
+         [](FileSpec &f) {
+             f.bitsPerPixel = 8;
+             f.compression = 2;
+         },
+         7},
+        {"RLE8 at 4 bits",
+         [](FileSpec &f) {
+             f.bitsPerPixel = 4;
+             f.compression = 1;
+         },
+         7},
         {"bit fields at 24 bits", [](FileSpec &f) { f.compression = 3; }, 7},
-        {"bit fields at 16 bits", [](FileSpec &f) { f.bitsPerPixel = 16; f.compression = 3; }, 5},
-        {"bit fields at 32 bits", [](FileSpec &f) { f.bitsPerPixel = 32; f.compression = 3; }, 5},
-        {"17 colours at 4 bits", [](FileSpec &f) { f.bitsPerPixel = 4; f.coloursUsed = 17; }, 7},
+        {"bit fields at 16 bits",
+         [](FileSpec &f) {
+             f.bitsPerPixel = 16;
+             f.compression = 3;
+         },
+         5},
+        {"bit fields at 32 bits",
+         [](FileSpec &f) {
+             f.bitsPerPixel = 32;
+             f.compression = 3;
+         },
+         5},
+        {"17 colours at 4 bits",
+         [](FileSpec &f) {
+             f.bitsPerPixel = 4;
+             f.coloursUsed = 17;
+         },
+         7},
         {"2 bits", [](FileSpec &f) { f.bitsPerPixel = 2; }, 5},
         {"64 bits", [](FileSpec &f) { f.bitsPerPixel = 64; }, 5},
         {"JPEG compression", [](FileSpec &f) { f.compression = 4; }, 5},
@@ -238,7 +267,12 @@ TEST(BMPLoad, HeaderFailuresGiveTheirCodes) {
              f.pixels.clear();
          },
          7},
-        {"palette cut short", [](FileSpec &f) { f.bitsPerPixel = 8; f.pixels.clear(); }, 3},
+        {"palette cut short",
+         [](FileSpec &f) {
+             f.bitsPerPixel = 8;
+             f.pixels.clear();
+         },
+         3},
     };
     for (const Case &c : cases) {
         FileSpec f = s;
@@ -472,8 +506,7 @@ Bytes decodeRle(int32_t w, int32_t h, bool fourBit, const Bytes &data, int32_t *
 TEST(BMPRunLength, RunsLinesDeltasAndAbsoluteRuns) {
     EXPECT_EQ(decodeRle(4, 2, false, {4, 7, 0, 0, 0, 1}), (Bytes{0, 0, 0, 0, 7, 7, 7, 7}));
     // Absolute run of 3 (odd: one pad byte), delta (0, 1), run of 1.
-    EXPECT_EQ(decodeRle(4, 2, false, {0, 3, 5, 6, 7, 0, 0, 2, 0, 1, 1, 9, 0, 1}),
-              (Bytes{0, 0, 0, 9, 5, 6, 7, 0}));
+    EXPECT_EQ(decodeRle(4, 2, false, {0, 3, 5, 6, 7, 0, 0, 2, 0, 1, 1, 9, 0, 1}), (Bytes{0, 0, 0, 9, 5, 6, 7, 0}));
     EXPECT_EQ(decodeRle(4, 2, false, {0, 2, 2, 1, 2, 9}), (Bytes{0, 0, 9, 9, 0, 0, 0, 0}));
     // RLE4: a run alternates nibbles; an absolute run of 5 takes 4 bytes.
     EXPECT_EQ(decodeRle(6, 2, true, {5, 0x12, 0, 0, 0, 5, 0xAB, 0xCD, 0xE0, 0, 0, 1}),

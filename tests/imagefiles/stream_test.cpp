@@ -52,15 +52,15 @@ TEST(Stream, ContradictoryFlagsAreRefusedBeforeAnything) {
 TEST(Stream, CreationModes) {
     TempPath file("modes.bin");
     const uint32_t w = tlFileStream::Write;
-    EXPECT_FALSE(writeText(file.path, "x", w | tlFileStream::OpenExisting));   // missing file
+    EXPECT_FALSE(writeText(file.path, "x", w | tlFileStream::OpenExisting));  // missing file
     EXPECT_FALSE(writeText(file.path, "x", w | tlFileStream::CreateNew | tlFileStream::Truncate));
     EXPECT_TRUE(writeText(file.path, "first", w | tlFileStream::CreateNew));
-    EXPECT_FALSE(writeText(file.path, "x", w | tlFileStream::CreateNew));      // exists
-    EXPECT_TRUE(writeText(file.path, "AB", w | tlFileStream::OpenExisting));   // overwrites in place
+    EXPECT_FALSE(writeText(file.path, "x", w | tlFileStream::CreateNew));     // exists
+    EXPECT_TRUE(writeText(file.path, "AB", w | tlFileStream::OpenExisting));  // overwrites in place
     EXPECT_EQ(readText(file.path), "ABrst");
     EXPECT_TRUE(writeText(file.path, "cd", w | tlFileStream::CreateNew | tlFileStream::Truncate));
     EXPECT_EQ(readText(file.path), "cd");
-    EXPECT_TRUE(writeText(file.path, "replaced", w));                      // create always
+    EXPECT_TRUE(writeText(file.path, "replaced", w));  // create always
     EXPECT_EQ(readText(file.path), "replaced");
 }
 
@@ -164,10 +164,10 @@ TEST(MemoryStream, AnswersAsAFileStreamDoes) {
         {StreamStep::Seek, nullptr, -3, 2},      {StreamStep::Tell, nullptr, 0, 0},
         {StreamStep::Read, nullptr, 16, 0},      {StreamStep::Read, nullptr, 4, 0},  // at the end
         {StreamStep::Seek, nullptr, 2, 0},       {StreamStep::Seek, nullptr, 3, 1},
-        {StreamStep::Tell, nullptr, 0, 0},       {StreamStep::Seek, nullptr, 1, 3},   // no such origin
+        {StreamStep::Tell, nullptr, 0, 0},       {StreamStep::Seek, nullptr, 1, 3},    // no such origin
         {StreamStep::Seek, nullptr, -1, -1},     {StreamStep::Seek, nullptr, -20, 1},  // before the start
         {StreamStep::Tell, nullptr, 0, 0},       {StreamStep::Write, "ab", 0, 0},
-        {StreamStep::Seek, nullptr, 3, 2},       {StreamStep::Write, "yz", 0, 0},     // the gap reads as zeros
+        {StreamStep::Seek, nullptr, 3, 2},       {StreamStep::Write, "yz", 0, 0},  // the gap reads as zeros
         {StreamStep::Size, nullptr, 0, 0},       {StreamStep::Tell, nullptr, 0, 0},
         {StreamStep::Seek, nullptr, -6, 1},      {StreamStep::Read, nullptr, 6, 0},
     };

@@ -56,11 +56,11 @@ Bytes blendPixel8(tlColourModel model, Bytes dst, int32_t dc, const Bytes &src, 
 
 TEST(BlendModes8, WorkedValuesAndEdges) {
     for (uint32_t s = 0; s < 256; ++s) {
-        EXPECT_EQ(mode8(1, 255, s), s);          // multiply by white
-        EXPECT_EQ(mode8(2, s, 255), s);          // divide by white: D·256 / 256
-        EXPECT_EQ(mode8(8, s, 0), s);            // screen with black
-        EXPECT_EQ(mode8(12, s, 0), s);           // dodge with black
-        EXPECT_EQ(mode8(13, s, 255), s);         // burn with white
+        EXPECT_EQ(mode8(1, 255, s), s);   // multiply by white
+        EXPECT_EQ(mode8(2, s, 255), s);   // divide by white: D·256 / 256
+        EXPECT_EQ(mode8(8, s, 0), s);     // screen with black
+        EXPECT_EQ(mode8(12, s, 0), s);    // dodge with black
+        EXPECT_EQ(mode8(13, s, 255), s);  // burn with white
     }
     EXPECT_EQ(mode8(1, 128, 128), 64u);
     EXPECT_EQ(mode8(2, 1, 0), 255u);
@@ -71,15 +71,15 @@ TEST(BlendModes8, WorkedValuesAndEdges) {
     EXPECT_EQ(mode8(5, 200, 100), 100u);
     EXPECT_EQ(mode8(6, 30, 40), 30u);
     EXPECT_EQ(mode8(7, 30, 40), 40u);
-    EXPECT_EQ(mode8(9, 255, 0), 255u);           // soft light keeps white
-    EXPECT_EQ(mode8(9, 0, 255), 0u);             // and black
-    EXPECT_EQ(mode8(10, 200, 128), 200u);        // hard light, first branch
-    EXPECT_EQ(mode8(10, 200, 129), 201u);        // 255 − ((253·55) >> 8)
+    EXPECT_EQ(mode8(9, 255, 0), 255u);     // soft light keeps white
+    EXPECT_EQ(mode8(9, 0, 255), 0u);       // and black
+    EXPECT_EQ(mode8(10, 200, 128), 200u);  // hard light, first branch
+    EXPECT_EQ(mode8(10, 200, 129), 201u);  // 255 − ((253·55) >> 8)
     EXPECT_EQ(mode8(10, 255, 128), 255u);
     EXPECT_EQ(mode8(11, 255, 255), 255u);
     EXPECT_EQ(mode8(11, 0, 255), 0u);
-    EXPECT_EQ(mode8(12, 1, 255), 255u);          // dodge clamps
-    EXPECT_EQ(mode8(13, 254, 0), 0u);            // burn clamps at 0
+    EXPECT_EQ(mode8(12, 1, 255), 255u);  // dodge clamps
+    EXPECT_EQ(mode8(13, 254, 0), 0u);    // burn clamps at 0
 }
 
 TEST(BlendModes16, WorkedValuesAndEdges) {
@@ -92,7 +92,7 @@ TEST(BlendModes16, WorkedValuesAndEdges) {
         EXPECT_EQ(mode16(8, s, 0), s);
         EXPECT_EQ(mode16(12, s, 0), s);
     }
-    EXPECT_EQ(mode16(1, 32896, 32896), 16513u);   // 32896² / 65535 = 16512.502, rounded
+    EXPECT_EQ(mode16(1, 32896, 32896), 16513u);  // 32896² / 65535 = 16512.502, rounded
     EXPECT_EQ(mode16(2, 1, 0), 65535u);
     EXPECT_EQ(mode16(4, 40000, 40000), 65535u);
     EXPECT_EQ(mode16(5, 40000, 10000), 30000u);
@@ -276,9 +276,9 @@ TEST(BlendShortcut, PlainCopyEqualsGeneralKernel) {
         tlPixelFormat source, destination;
         uint32_t opacity;
     };
-    const Case cases[] = {{kRGB8, kRGB8, 65535},     {kRGB8, kRGBA8, 65535},     {kGray8, kGray8, 65535},
-                          {kGray8, kGrayA8, 65535},  {kRGB16, kRGB16, 65535},    {kRGB16, kRGBA16, 65535},
-                          {kGray16, kGray16, 65535}, {kGray16, kGrayA16, 65535}, {kIndexed8, kIndexed8, 32767},
+    const Case cases[] = {{kRGB8, kRGB8, 65535},         {kRGB8, kRGBA8, 65535},     {kGray8, kGray8, 65535},
+                          {kGray8, kGrayA8, 65535},      {kRGB16, kRGB16, 65535},    {kRGB16, kRGBA16, 65535},
+                          {kGray16, kGray16, 65535},     {kGray16, kGrayA16, 65535}, {kIndexed8, kIndexed8, 32767},
                           {kIndexed8, kIndexedA8, 50000}};
     for (const Case &c : cases) {
         const int32_t n = 29;
@@ -358,8 +358,7 @@ void refWholePixel(int32_t mode, const int64_t *D, const int64_t *S, int64_t *ou
 }
 
 // One pixel of K colour channels, with alpha at index K when sc or dc exceed K.
-void refPixel(int32_t mode, int32_t bits, int32_t K, int32_t sc, int32_t dc, int64_t *D, const int64_t *S,
-              uint32_t o) {
+void refPixel(int32_t mode, int32_t bits, int32_t K, int32_t sc, int32_t dc, int64_t *D, const int64_t *S, uint32_t o) {
     const int64_t M = bits == 8 ? 255 : 65535;
     const int sh = bits == 8 ? 8 : 16;
     const int64_t half = (M + 1) / 2;
@@ -438,13 +437,14 @@ TEST(BlendReference, EveryPairOfChannelModes8) {
             src[i] = uint8_t(i);
         }
         ASSERT_TRUE(blendRow(dst.data(), kGray8, src.data(), kGray8, nullptr, mode, 65535, 65536));
-        for (uint32_t i = 0; i < 65536; ++i) ASSERT_EQ(dst[i], refChannel(mode, 8, i >> 8, i & 255)) << mode << " " << i;
+        for (uint32_t i = 0; i < 65536; ++i)
+            ASSERT_EQ(dst[i], refChannel(mode, 8, i >> 8, i & 255)) << mode << " " << i;
     }
 }
 
 // Blends one seeded random row and compares every sample with refPixel.
 static void checkRandomRow(std::mt19937 &rng, int32_t bits, tlColourModel model, int32_t sc, int32_t dc, int32_t mode,
-                    uint32_t o) {
+                           uint32_t o) {
     const int32_t n = 23, K = model == tlColourModel::RGB ? 3 : 1;
     const uint32_t max = bits == 8 ? 255 : 65535;
     std::vector<int64_t> expect, s;
@@ -584,10 +584,7 @@ TEST(BlendFrom, OtherFormatsGoThroughTheDestinationFormat) {
         int32_t mode;
         uint32_t opacity;
     };
-    const Case cases[] = {{kGrayA8, 1, 40000},
-                          {kRGBA16, 8, 65535},
-                          {kIndexed8, 0, 65535},
-                          {kGray16, 15, 30000}};
+    const Case cases[] = {{kGrayA8, 1, 40000}, {kRGBA16, 8, 65535}, {kIndexed8, 0, 65535}, {kGray16, 15, 30000}};
     for (const Case &c : cases) {
         tlPicture dst, src, converted;
         ASSERT_TRUE(dst.create(7, 3, kRGBA8));

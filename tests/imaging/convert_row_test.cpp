@@ -21,11 +21,11 @@ struct Sample {
     uint32_t a;
 };
 const Sample kSources[5] = {
-    {{10, 20, 30}, 40},                   // RGB 8
-    {{0x1234, 0x5678, 0x9ABC}, 0xDEF0},   // RGB 16
-    {{200, 0, 0}, 100},                   // gray 8
-    {{0xABCD, 0, 0}, 0x1357},             // gray 16
-    {{5, 0, 0}, 77},                      // indexed, entry 5 is (10, 20, 30)
+    {{10, 20, 30}, 40},                  // RGB 8
+    {{0x1234, 0x5678, 0x9ABC}, 0xDEF0},  // RGB 16
+    {{200, 0, 0}, 100},                  // gray 8
+    {{0xABCD, 0, 0}, 0x1357},            // gray 16
+    {{5, 0, 0}, 77},                     // indexed, entry 5 is (10, 20, 30)
 };
 
 // Expected[destination kind][source kind]: components and the carried alpha
@@ -51,7 +51,10 @@ const Expect kExpected[5][5] = {
     // gray 8: (77*10+151*20+28*30)>>8 = 18; (77*4660+151*22136+28*39612)>>16 = 73
     {{{18}, 40, true}, {{73}, 0xDE, true}, {{200}, 100, true}, {{0xAB}, 0x13, true}, {{18}, 77, true}},
     // gray 16: (19672*10+38621*20+7500*30)>>8 = 4664; 4810492>>8 = 18790
-    {{{4664}, 10280, true}, {{18790}, 0xDEF0, true}, {{51400}, 25700, true}, {{0xABCD}, 0x1357, true},
+    {{{4664}, 10280, true},
+     {{18790}, 0xDEF0, true},
+     {{51400}, 25700, true},
+     {{0xABCD}, 0x1357, true},
      {{4664}, 19789, true}},
     // indexed: only from indexed
     {{{0}, 0, false}, {{0}, 0, false}, {{0}, 0, false}, {{0}, 0, false}, {{5}, 77, true}},
@@ -173,7 +176,7 @@ TEST(ConvertRow, IndexedGrayTableGivesTheSameBytes) {
             const int32_t bpp = gray.bytesPerPixel();
             std::vector<uint8_t> whole(n * bpp), pieces(n * bpp);
             convertRow(whole.data(), gray, src.data(), kIndexedA8, &palette, n);  // table
-            for (int32_t at = 0; at < n; at += 200)  // runs of 200: per pixel
+            for (int32_t at = 0; at < n; at += 200)                               // runs of 200: per pixel
                 convertRow(pieces.data() + at * bpp, gray, src.data() + 2 * at, kIndexedA8, &palette, 200);
             EXPECT_EQ(whole, pieces) << bits << " bits, " << channels << " channels";
         }
@@ -184,10 +187,10 @@ TEST(ConvertRow, UncoveredOrInvalidFormatsWriteNothing) {
     const uint8_t src[8] = {1, 2, 3, 4, 5, 6, 7, 8};
     uint8_t dst[8];
     std::memset(dst, 0xEE, sizeof dst);
-    convertRow(dst, kIndexed8, src, kGray8, nullptr, 2);                                  // gray to indexed
-    convertRow(dst, tlPixelFormat::rgb(8, 2), src, kRGBA8, nullptr, 2);                   // RGB with 2 channels
+    convertRow(dst, kIndexed8, src, kGray8, nullptr, 2);                                    // gray to indexed
+    convertRow(dst, tlPixelFormat::rgb(8, 2), src, kRGBA8, nullptr, 2);                     // RGB with 2 channels
     convertRow(dst, kRGB8, src, tlPixelFormat{tlColourModel::Indexed, 16, 1}, nullptr, 2);  // indexed 16
-    convertRow(dst, kRGB8, src, kRGB8, nullptr, 0);                                       // empty run
+    convertRow(dst, kRGB8, src, kRGB8, nullptr, 0);                                         // empty run
     for (uint8_t b : dst) EXPECT_EQ(b, 0xEE);
 }
 

@@ -162,11 +162,14 @@ TEST(FpMath, FixedArgumentsGiveTheseExactBits) {
         seed = seed * 6364136223846793005ull + 1442695040888963407ull;
         const double u = static_cast<double>(seed >> 11) * 0x1p-53;
         const int32_t band = k % 8;
-        const double x = band == 0 ? u * 2.0 - 1.0 : band == 1 ? (u - 0.5) * 200.0
-                       : band == 2 ? (u - 0.5) * 3.2e6 : band == 3 ? std::ldexp(u + 0.5, k % 1000) : band == 4 ? (u - 0.5) * 1e-3
-                       : band == 5 ? (k % 7201 - 3600) * kPi * (1.0 / 180) * u * u
-                       : band == 6 ? (k % 8001 - 4000) * (2.0 * kPi) / (k % 599 + 1)
-                                   : std::nextafter((k % 5000 + 1) * (kPi / 2), u < 0.5 ? 0.0 : 1e9);
+        const double x = band == 0   ? u * 2.0 - 1.0
+                         : band == 1 ? (u - 0.5) * 200.0
+                         : band == 2 ? (u - 0.5) * 3.2e6
+                         : band == 3 ? std::ldexp(u + 0.5, k % 1000)
+                         : band == 4 ? (u - 0.5) * 1e-3
+                         : band == 5 ? (k % 7201 - 3600) * kPi * (1.0 / 180) * u * u
+                         : band == 6 ? (k % 8001 - 4000) * (2.0 * kPi) / (k % 599 + 1)
+                                     : std::nextafter((k % 5000 + 1) * (kPi / 2), u < 0.5 ? 0.0 : 1e9);
         double s, c;
         fpm::sinCos(x, s, c);
         mix(s);
@@ -237,18 +240,12 @@ TEST(FpMathExtended, KnownValuesAreCorrectlyRounded) {
         long double x, value;
         long double (*f)(long double);
     } cases[] = {
-        {1.0L, 0xadf85458a2bb4a9bp-62L, fpm::expl},
-        {-50.0L, 0xe92beaa3f041f6b9p-136L, fpm::expl},
-        {2.0L, 0xb17217f7d1cf79acp-64L, fpm::logl},
-        {10.0L, 0x935d8dddaaa8ac17p-62L, fpm::logl},
-        {1.0L, 0xd76aa47848677021p-64L, fpm::sinl},
-        {1.0L, 0x8a51407da8345c92p-64L, fpm::cosl},
-        {10.0L, -0x8b44f7af9a7a92cep-64L, fpm::sinl},
-        {10.0L, -0xd6cd64486358f905p-64L, fpm::cosl},
-        {1e22L, -0xda29d5bb5f9cb87dp-64L, fpm::sinl},
-        {1e22L, 0x85f167780e479c9ap-64L, fpm::cosl},
-        {0x1p16000L, 0xb301c733f168e24ep-64L, fpm::sinl},
-        {0x1p16000L, 0xb7027515188f5e06p-64L, fpm::cosl},
+        {1.0L, 0xadf85458a2bb4a9bp-62L, fpm::expl},       {-50.0L, 0xe92beaa3f041f6b9p-136L, fpm::expl},
+        {2.0L, 0xb17217f7d1cf79acp-64L, fpm::logl},       {10.0L, 0x935d8dddaaa8ac17p-62L, fpm::logl},
+        {1.0L, 0xd76aa47848677021p-64L, fpm::sinl},       {1.0L, 0x8a51407da8345c92p-64L, fpm::cosl},
+        {10.0L, -0x8b44f7af9a7a92cep-64L, fpm::sinl},     {10.0L, -0xd6cd64486358f905p-64L, fpm::cosl},
+        {1e22L, -0xda29d5bb5f9cb87dp-64L, fpm::sinl},     {1e22L, 0x85f167780e479c9ap-64L, fpm::cosl},
+        {0x1p16000L, 0xb301c733f168e24ep-64L, fpm::sinl}, {0x1p16000L, 0xb7027515188f5e06p-64L, fpm::cosl},
     };
     for (const auto &c : cases) EXPECT_TRUE(sameBits(c.f(c.x), c.value)) << static_cast<double>(c.x);
     EXPECT_LE(ulpsApartL(fpm::logl(0.001L), -0xdd0c54cc7ffd0222p-61L), 1.0L);
@@ -355,8 +352,8 @@ TEST(FpMathExtended, ResultsDoNotDependOnTheCallersPrecisionControl) {
     setControlWord(doublePrecision);
     long double got[7][4];
     for (int32_t i = 0; i < 7; ++i)
-        got[i][0] = fpm::expl(xs[i]), got[i][1] = fpm::logl(xs[i] < 0 ? -xs[i] : xs[i]),
-        got[i][2] = fpm::sinl(xs[i]), got[i][3] = fpm::cosl(xs[i]);
+        got[i][0] = fpm::expl(xs[i]), got[i][1] = fpm::logl(xs[i] < 0 ? -xs[i] : xs[i]), got[i][2] = fpm::sinl(xs[i]),
+        got[i][3] = fpm::cosl(xs[i]);
     const uint16_t after = controlWord();
     setControlWord(saved);
     EXPECT_EQ(after, doublePrecision);
@@ -381,12 +378,12 @@ TEST(FpMathExtended, FixedArgumentsGiveTheseExactBits) {
         const long double u = static_cast<long double>(seed >> 11) * 0x1p-53L +
                               static_cast<long double>((seed >> 5) & 0x7FF) * 0x1p-64L;
         const int32_t band = k % 6;
-        const long double x = band == 0 ? (u - 0.5L) * 100.0L
-                            : band == 1 ? 0.001L + u * 999.999L
-                            : band == 2 ? (u - 0.5L) * 20.0L
-                            : band == 3 ? (u - 0.5L) * 4e6L
-                            : band == 4 ? std::ldexp(u + 0.5L, k % 16000 - 8000)
-                                        : (u - 0.5L) * 22000.0L;
+        const long double x = band == 0   ? (u - 0.5L) * 100.0L
+                              : band == 1 ? 0.001L + u * 999.999L
+                              : band == 2 ? (u - 0.5L) * 20.0L
+                              : band == 3 ? (u - 0.5L) * 4e6L
+                              : band == 4 ? std::ldexp(u + 0.5L, k % 16000 - 8000)
+                                          : (u - 0.5L) * 22000.0L;
         mix(fpm::expl(x));
         mix(fpm::logl(x < 0 ? -x : x));
         mix(fpm::sinl(x));

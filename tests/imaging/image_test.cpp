@@ -26,7 +26,6 @@ PlainLayer *solidLayer(int32_t w, int32_t h, uint32_t r, uint32_t g, uint32_t b)
     return layer;
 }
 
-
 }  // namespace
 
 TEST(Image, WithoutLayersRendersWhite) {
@@ -130,9 +129,11 @@ TEST(Image, RenderWithAnAreaRepaintsOnlyItsClippedPart) {
 }
 
 TEST(Resolution, ConvertsBetweenUnitsTruncating) {
-    struct Case { int32_t from, to, in, out; };
+    struct Case {
+        int32_t from, to, in, out;
+    };
     const Case cases[] = {
-        {1, 3, 72, 2834}, {1, 2, 72, 28}, {2, 1, 28, 71}, {2, 3, 28, 2800},
+        {1, 3, 72, 2834}, {1, 2, 72, 28},   {2, 1, 28, 71},     {2, 3, 28, 2800},
         {3, 1, 2834, 71}, {3, 2, 2834, 28}, {3, 3, 2834, 2834}, {1, 3, -72, -2834},
     };
     for (const Case &c : cases) {

@@ -49,9 +49,9 @@ TEST(Picture, CreateFailsForUnallocatableSizes) {
     tlPicture p;
     ASSERT_TRUE(p.create(3, 2, kRGBA8));
     uint8_t *store = p.store;
-    EXPECT_FALSE(p.create(3000000, 2000000, kRGBA8));     // 24 TB
+    EXPECT_FALSE(p.create(3000000, 2000000, kRGBA8));      // 24 TB
     EXPECT_FALSE(p.create(INT32_MAX, INT32_MAX, kRGBA8));  // stride too wide
-    EXPECT_FALSE(p.create(600000000, 1, kRGBA16));        // stride past 32 bits
+    EXPECT_FALSE(p.create(600000000, 1, kRGBA16));         // stride past 32 bits
     EXPECT_FALSE(p.create(100000, INT32_MAX, kGray8));
     EXPECT_FALSE(p.create(1 << 20, (1 << 18) + 1, kRGBA8));  // just above 1 TiB
     EXPECT_EQ(p.store, store);
@@ -164,8 +164,7 @@ TEST(Picture, FillAndClearPerFormat) {
         const bool defined = colour.toPixel(f, want);
         p.fill(colour);
         for (int32_t y = 0; y < 2; ++y) {
-            for (int32_t x = 0; x < 3; ++x)
-                EXPECT_EQ(std::memcmp(p.pixelAddress(x, y), want, bpp), 0) << x << "," << y;
+            for (int32_t x = 0; x < 3; ++x) EXPECT_EQ(std::memcmp(p.pixelAddress(x, y), want, bpp), 0) << x << "," << y;
             EXPECT_TRUE(allZero(p.pixelAddress(3, y), static_cast<size_t>(p.stride - 3 * bpp)));
         }
         if (!defined) {

@@ -89,8 +89,9 @@ TEST(BMPSuitePixels, LoadedFilesMatchImageMagick) {
             EXPECT_EQ(differing, tableDifferences(how));
             const size_t row = static_cast<size_t>(image.width) * 4;
             for (int32_t y = 0; y < image.height; ++y)
-                ASSERT_TRUE(std::equal(ours.begin() + y * row, ours.begin() + (y + 1) * row,
-                                       theirs.end() - (y + 1) * row)) << "row " << y;
+                ASSERT_TRUE(
+                    std::equal(ours.begin() + y * row, ours.begin() + (y + 1) * row, theirs.end() - (y + 1) * row))
+                    << "row " << y;
         } else if (how.find("stops at") != std::string::npos || how.find("as b/badrle") != std::string::npos) {
             EXPECT_TRUE(stoppedEarly(image.picture, ours, theirs));
             // Whether the in-range part of the run crossing the edge is

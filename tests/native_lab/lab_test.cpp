@@ -280,7 +280,8 @@ TEST(LabCommands, ComposeTakesAStyle) {
         int exit;
         std::vector<std::string> absent;  // classes the style leaves out
     } cases[] = {
-        {{"--complexity", "simple", "--exclude", "gradients,clouds,dots,lines"}, kLabOk,
+        {{"--complexity", "simple", "--exclude", "gradients,clouds,dots,lines"},
+         kLabOk,
          {"Gradient", "GradientPattern", "Cloud", "Plasma", "Dots", "Grid", "Cylinder", "HSVNoise", "GlassTile"}},
         {{"--exclude", "warps,noise,soft,edges"}, kLabOk, {"Cylinder", "Swirl", "Spread", "OilPaint", "Emboss"}},
         {{"--complexity", "wild"}, kLabUsage, {}},

@@ -32,8 +32,8 @@ std::string textAt(const std::vector<uint8_t> &block, size_t offset, size_t unit
 }  // namespace
 
 TEST(StringTable, BlockOfAnId) {
-    const uint32_t cases[][2] = {{0, 1}, {15, 1}, {16, 2}, {300, 19}, {303, 19}, {304, 20},
-                                 {346, 22}, {351, 22}, {352, 23}};
+    const uint32_t cases[][2] = {{0, 1},    {15, 1},   {16, 2},   {300, 19}, {303, 19},
+                                 {304, 20}, {346, 22}, {351, 22}, {352, 23}};
     for (const auto &c : cases) EXPECT_EQ(platform::stringBlockOf(c[0]), c[1]) << c[0];
 }
 
@@ -47,8 +47,7 @@ TEST(StringTable, FindsEveryStringWithItsNuls) {
     std::vector<uint8_t> block = blockOf(strings);
     for (uint32_t id = 288; id < 304; ++id) {
         size_t offset = 0, units = 99;
-        ASSERT_TRUE(platform::findBlockString(block.data(), block.size(), id, &offset, &units))
-            << id;
+        ASSERT_TRUE(platform::findBlockString(block.data(), block.size(), id, &offset, &units)) << id;
         EXPECT_EQ(textAt(block, offset, units), strings[id - 288]) << id;
     }
 }
@@ -61,7 +60,7 @@ TEST(StringTable, BlockCutShortFindsNothingPastTheCut) {
         uint32_t id;
         bool found;
     } cases[] = {
-        {0, 0, false}, {1, 0, false}, {2, 0, false}, {5, 0, false}, {6, 0, true},
+        {0, 0, false}, {1, 0, false},  {2, 0, false}, {5, 0, false},   {6, 0, true},
         {7, 1, false}, {11, 1, false}, {12, 1, true}, {95, 15, false}, {96, 15, true},
     };
     for (const auto &c : cases) {

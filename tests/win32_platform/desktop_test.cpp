@@ -21,18 +21,15 @@ public:
     void SetUp() override { CoInitialize(nullptr); }
     void TearDown() override { CoUninitialize(); }
 };
-::testing::Environment *const comEnvironment =
-    ::testing::AddGlobalTestEnvironment(new ComEnvironment);
+::testing::Environment *const comEnvironment = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
 
 std::string desktopValue(const char *name) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &key) != ERROR_SUCCESS)
         return "<no key>";
     char buffer[16] = "";
     DWORD size = sizeof buffer - 1;
-    LONG status = RegQueryValueExA(key, name, nullptr, nullptr,
-                                   reinterpret_cast<BYTE *>(buffer), &size);
+    LONG status = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE *>(buffer), &size);
     RegCloseKey(key);
     return status == ERROR_SUCCESS ? std::string(buffer) : std::string("<none>");
 }
@@ -40,10 +37,10 @@ std::string desktopValue(const char *name) {
 // A 1 x 1 24-bit BMP, enough for the desktop to accept as a wallpaper.
 bool writeTinyBmp(const char *path) {
     static const unsigned char bytes[58] = {
-        'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  // file header
-        40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 4, 0, 0, 0,
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // info header
-        0, 0, 255, 0};                                    // one red pixel, padded
+        'B', 'M', 58,  0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  // file header
+        40,  0,   0,   0, 1, 0, 0, 0, 1, 0, 0,  0, 1, 0, 24, 0, 0, 0, 0, 0,
+        4,   0,   0,   0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0, 0, 0,  // info header
+        0,   0,   255, 0};                                                   // one red pixel, padded
     FILE *file = std::fopen(path, "wb");
     if (!file) return false;
     bool ok = std::fwrite(bytes, 1, sizeof bytes, file) == sizeof bytes;

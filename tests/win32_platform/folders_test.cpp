@@ -26,8 +26,7 @@ TEST(Win32Folders, EntriesDrivesAndNewFolders) {
     ASSERT_TRUE(folders.findEntry(scratch, &isDirectory));
     EXPECT_TRUE(isDirectory);
     EXPECT_TRUE(folders.createDirectory(inner.c_str()));
-    HANDLE created =
-        CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE created = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(created, INVALID_HANDLE_VALUE);
     CloseHandle(created);
     ASSERT_TRUE(folders.findEntry(file.c_str(), &isDirectory));

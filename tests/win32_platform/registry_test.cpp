@@ -30,13 +30,10 @@ protected:
 
 TEST_F(ScratchKey, MissingKeyOpensOnlyWithCreate) {
     platform::RegistryKey key = nullptr;
-    EXPECT_FALSE(registry.openKey(platform::RegistryRoot::currentUser, path,
-                                  platform::RegistryAccess::read, &key));
-    ASSERT_TRUE(registry.openKey(platform::RegistryRoot::currentUser, path,
-                                 platform::RegistryAccess::create, &key));
+    EXPECT_FALSE(registry.openKey(platform::RegistryRoot::currentUser, path, platform::RegistryAccess::read, &key));
+    ASSERT_TRUE(registry.openKey(platform::RegistryRoot::currentUser, path, platform::RegistryAccess::create, &key));
     registry.closeKey(key);
-    ASSERT_TRUE(registry.openKey(platform::RegistryRoot::currentUser, path,
-                                 platform::RegistryAccess::read, &key));
+    ASSERT_TRUE(registry.openKey(platform::RegistryRoot::currentUser, path, platform::RegistryAccess::read, &key));
     registry.closeKey(key);
 }
 
@@ -51,8 +48,7 @@ TEST_F(ScratchKey, EveryValueType) {
     RegSetValueExA(raw, "Short", 0, REG_BINARY, two, 2);
     RegSetValueExA(raw, "NoNul", 0, REG_SZ, reinterpret_cast<const BYTE *>("abc"), 3);
     std::string tooLong(300, 'y');
-    RegSetValueExA(raw, "TooLong", 0, REG_SZ, reinterpret_cast<const BYTE *>(tooLong.c_str()),
-                   301);
+    RegSetValueExA(raw, "TooLong", 0, REG_SZ, reinterpret_cast<const BYTE *>(tooLong.c_str()), 301);
     RegCloseKey(raw);
     reg.close();
 
@@ -83,24 +79,20 @@ TEST_F(ScratchKey, EveryValueType) {
 
 TEST_F(ScratchKey, QueryReportsSizesAndTypes) {
     platform::RegistryKey key = nullptr;
-    ASSERT_TRUE(registry.openKey(platform::RegistryRoot::currentUser, path,
-                                 platform::RegistryAccess::create, &key));
+    ASSERT_TRUE(registry.openKey(platform::RegistryRoot::currentUser, path, platform::RegistryAccess::create, &key));
     const char text[] = "hello";
     EXPECT_TRUE(registry.setValue(key, "Greeting", platform::RegistryType::string, text, 6));
     char small[4];
     uint32_t size = sizeof small;
     platform::RegistryType type = platform::RegistryType::none;
-    EXPECT_EQ(registry.queryValue(key, "Greeting", small, &size, &type),
-              platform::RegistryResult::moreData);
+    EXPECT_EQ(registry.queryValue(key, "Greeting", small, &size, &type), platform::RegistryResult::moreData);
     EXPECT_EQ(size, 6u);
     char big[16];
     size = sizeof big;
-    EXPECT_EQ(registry.queryValue(key, "Greeting", big, &size, &type),
-              platform::RegistryResult::ok);
+    EXPECT_EQ(registry.queryValue(key, "Greeting", big, &size, &type), platform::RegistryResult::ok);
     EXPECT_EQ(type, platform::RegistryType::string);
     EXPECT_EQ(size, 6u);
-    EXPECT_EQ(registry.queryValue(key, "Nothing", big, &size, &type),
-              platform::RegistryResult::missing);
+    EXPECT_EQ(registry.queryValue(key, "Nothing", big, &size, &type), platform::RegistryResult::missing);
     registry.closeKey(key);
 }
 

@@ -30,8 +30,8 @@ bool waitFor(HWND window, UINT message, MSG *out) {
 class MessageWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
+        window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
+                                 nullptr);
         ASSERT_TRUE(window);
     }
     void TearDown() override { DestroyWindow(window); }
@@ -88,7 +88,9 @@ TEST(FolderTexts, CaseIsFoldedAsTheSystemDoes) {
     EXPECT_TRUE(platform::sameTextIgnoringCase("C:\\Wall\\Pics", "c:\\wALL\\pics"));
     EXPECT_FALSE(platform::sameTextIgnoringCase("C:\\wall", "C:\\wal"));
     EXPECT_FALSE(platform::sameTextIgnoringCase("C:\\wall", "C:\\walk"));
-    struct Pair { const char *upper, *lower; };
+    struct Pair {
+        const char *upper, *lower;
+    };
     if (GetACP() == 932) {
         const Pair pairs[] = {
             {"C:\\\x82\x60", "C:\\\x82\x81"},  // full-width A, a

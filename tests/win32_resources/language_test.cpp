@@ -21,9 +21,7 @@ namespace {
 const uint16_t japanese = 0x0411;
 const uint16_t english = 0x0409;
 
-platform::Win32Resources resourcesIn(uint16_t language) {
-    return platform::Win32Resources(program(), language);
-}
+platform::Win32Resources resourcesIn(uint16_t language) { return platform::Win32Resources(program(), language); }
 
 bool isAscii(const std::u16string &s) {
     for (char16_t c : s)
@@ -65,8 +63,7 @@ struct DialogTemplate {
 
 bool readDialog(uint16_t language, uint16_t id, DialogTemplate *dialog) {
     uint32_t size = 0;
-    const uint8_t *bytes =
-        static_cast<const uint8_t *>(resourcesIn(language).find(RT_DIALOG, id, &size));
+    const uint8_t *bytes = static_cast<const uint8_t *>(resourcesIn(language).find(RT_DIALOG, id, &size));
     if (!bytes) return false;
     TemplateReader r(bytes, size);
     dialog->style = r.dword();
@@ -118,8 +115,7 @@ TEST(Languages, Strings) {
                 const uint8_t *bytes = static_cast<const uint8_t *>(
                     resourcesIn(i ? english : japanese).find(RT_STRING, block, &size));
                 size_t offset = 0, units = 0;
-                ASSERT_TRUE(bytes && platform::findBlockString(bytes, size, id, &offset, &units))
-                    << "string " << id;
+                ASSERT_TRUE(bytes && platform::findBlockString(bytes, size, id, &offset, &units)) << "string " << id;
                 for (size_t k = 0; k < units; ++k)
                     text[i] += char16_t(bytes[offset + 2 * k] | bytes[offset + 2 * k + 1] << 8);
             }
@@ -188,8 +184,7 @@ TEST(Languages, Menus) {
                 std::u16string en16(reinterpret_cast<const char16_t *>(text[1]));
                 EXPECT_EQ(item[0].cch == 0, en16.empty());
                 EXPECT_TRUE(isAscii(en16)) << utf8(en16);
-                if (item[0].hSubMenu && item[1].hSubMenu)
-                    pending.push_back({item[0].hSubMenu, item[1].hSubMenu});
+                if (item[0].hSubMenu && item[1].hSubMenu) pending.push_back({item[0].hSubMenu, item[1].hSubMenu});
             }
         }
         // English shares access keys no more than Japanese does.
@@ -230,8 +225,7 @@ TEST(Languages, InsertedMenuItemsHaveKeysOfTheirOwn) {
             ASSERT_TRUE(block && platform::findBlockString(block, size, id, &offset, &units) && units)
                 << "string " << id;
             std::u16string text;
-            for (size_t k = 0; k < units; ++k)
-                text += char16_t(block[offset + 2 * k] | block[offset + 2 * k + 1] << 8);
+            for (size_t k = 0; k < units; ++k) text += char16_t(block[offset + 2 * k] | block[offset + 2 * k + 1] << 8);
             inserted.push_back(text);
             ++keys[keyOf(text)];
         }
@@ -256,8 +250,7 @@ TEST(Languages, Dialogs) {
         ASSERT_EQ(ja.controls.size(), en.controls.size()) << "dialog " << id;
         for (size_t i = 0; i < ja.controls.size(); ++i) {
             const Control &j = ja.controls[i], &e = en.controls[i];
-            SCOPED_TRACE(testing::Message() << "dialog " << id << " control " << i << " \""
-                                            << utf8(e.text) << "\"");
+            SCOPED_TRACE(testing::Message() << "dialog " << id << " control " << i << " \"" << utf8(e.text) << "\"");
             EXPECT_EQ(j.id, e.id);
             EXPECT_EQ(j.style, e.style);
             EXPECT_EQ(j.exStyle, e.exStyle);
@@ -306,9 +299,7 @@ std::vector<uint8_t> withFont(const uint8_t *bytes, uint32_t size, const char16_
     return copy;
 }
 
-INT_PTR CALLBACK quietDialog(HWND, UINT message, WPARAM, LPARAM) {
-    return message == WM_INITDIALOG;
-}
+INT_PTR CALLBACK quietDialog(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
 // The width a control needs besides its text: a check box or radio button
 // draws its box (13 pixels at 96 dpi), a gap and a focus frame before the
@@ -329,11 +320,9 @@ int32_t decorationWidth(uint32_t style, int32_t dpi) {
 // access key and takes no room.
 SIZE drawnSize(HWND control, const wchar_t *text, bool wraps, int32_t width) {
     HDC context = GetDC(control);
-    HGDIOBJ old =
-        SelectObject(context, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    HGDIOBJ old = SelectObject(context, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
     RECT box = {0, 0, wraps ? width : 0, 0};
-    DrawTextW(context, text, -1, &box,
-              DT_CALCRECT | DT_EXPANDTABS | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+    DrawTextW(context, text, -1, &box, DT_CALCRECT | DT_EXPANDTABS | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
     SelectObject(context, old);
     ReleaseDC(control, context);
     return SIZE{box.right - box.left, box.bottom - box.top};
@@ -358,9 +347,8 @@ void expectTextsFit(HWND dialog, uint16_t id) {
         GetClientRect(c, &client);
         int32_t room = client.right - (isButton ? decorationWidth(style, dpi) : 0);
         SIZE need = drawnSize(c, text, isStatic, room);
-        SCOPED_TRACE(testing::Message()
-                     << "dialog " << id << " control " << GetDlgCtrlID(c) << " \""
-                     << utf8(reinterpret_cast<const char16_t *>(text)) << "\"");
+        SCOPED_TRACE(testing::Message() << "dialog " << id << " control " << GetDlgCtrlID(c) << " \""
+                                        << utf8(reinterpret_cast<const char16_t *>(text)) << "\"");
         EXPECT_LE(need.cx, room);
         if (isStatic) {
             EXPECT_LE(need.cy, client.bottom);
@@ -379,17 +367,15 @@ TEST(Languages, EnglishTextsFitTheirControls) {
     ASSERT_TRUE(InitCommonControlsEx(&controls));
     for (uint16_t id : idsOf(RT_DIALOG, english)) {
         uint32_t size = 0;
-        const uint8_t *bytes =
-            static_cast<const uint8_t *>(resourcesIn(english).find(RT_DIALOG, id, &size));
+        const uint8_t *bytes = static_cast<const uint8_t *>(resourcesIn(english).find(RT_DIALOG, id, &size));
         std::vector<uint8_t> copy = withFont(bytes, size, latinFont);
         ASSERT_FALSE(copy.empty()) << "dialog " << id;
-        HWND dialog = CreateDialogIndirectParamA(
-            program(), reinterpret_cast<LPCDLGTEMPLATEA>(copy.data()), nullptr, quietDialog, 0);
+        HWND dialog = CreateDialogIndirectParamA(program(), reinterpret_cast<LPCDLGTEMPLATEA>(copy.data()), nullptr,
+                                                 quietDialog, 0);
         ASSERT_TRUE(dialog) << "dialog " << id;
         EXPECT_FALSE(IsWindowVisible(dialog));
         HDC context = GetDC(dialog);
-        HGDIOBJ old = SelectObject(
-            context, reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
+        HGDIOBJ old = SelectObject(context, reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
         wchar_t face[64] = L"";
         GetTextFaceW(context, 64, face);
         SelectObject(context, old);

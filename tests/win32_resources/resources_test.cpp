@@ -124,45 +124,65 @@ const uint32_t checkBox = child | WS_TABSTOP | BS_AUTOCHECKBOX;
 const uint16_t none = 0xFFFF;  // a control without an id (-1)
 
 TEST(Resources, SettingsDialog) {
-    expectDialog(20, Dialog{popupDialog, 0, 0, 172, 218, u"chromaweave 設定", 9, u"ＭＳ Ｐゴシック", {
-        {child | WS_TABSTOP | BS_DEFPUSHBUTTON, 64, 196, 48, 14, 1, "BUTTON", u"OK"},
-        {child | WS_TABSTOP | BS_PUSHBUTTON, 116, 196, 48, 14, 2, "BUTTON", u"キャンセル"},
-        {child | BS_GROUPBOX, 8, 8, 156, 72, none, "BUTTON", u"画像の大きさ"},
-        {child | WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON, 16, 20, 128, 8, 200, "BUTTON", u"リストから選ぶ(&L)"},
-        {child | BS_AUTORADIOBUTTON, 16, 48, 48, 8, 201, "BUTTON", u"指定する(&S)"},
-        {child | CBS_DROPDOWNLIST | WS_VSCROLL | WS_GROUP | WS_TABSTOP, 24, 32, 64, 128, 202, "COMBOBOX", u""},
-        {child | WS_GROUP | SS_LEFT, 24, 62, 24, 8, 203, "STATIC", u"幅(&W):"},
-        {digitsEdit, 52, 60, 32, 12, 204, "EDIT", u""},
-        {spinner, 74, 60, 10, 12, 205, "MSCTLS_UPDOWN32", u""},
-        {child | WS_GROUP | SS_LEFT, 88, 62, 32, 8, 206, "STATIC", u"高さ(&H):"},
-        {digitsEdit, 124, 60, 32, 12, 207, "EDIT", u""},
-        {spinner, 46, 60, 10, 12, 208, "MSCTLS_UPDOWN32", u""},
-        {child | WS_GROUP | SS_LEFT, 8, 90, 36, 8, none, "STATIC", u"変更間隔(&I):"},
-        {digitsEdit, 52, 88, 32, 12, 209, "EDIT", u""},
-        {spinner, 74, 88, 10, 12, 210, "MSCTLS_UPDOWN32", u""},
-        {child | CBS_DROPDOWNLIST | WS_TABSTOP, 88, 88, 32, 64, 211, "COMBOBOX", u""},
-        {child | WS_GROUP | SS_LEFT, 8, 104, 104, 8, none, "STATIC", u"壁紙ファイルの保存先フォルダ(&F):"},
-        {child | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 16, 116, 132, 12, 212, "EDIT", u""},
-        {child | WS_TABSTOP | BS_PUSHBUTTON, 152, 116, 12, 12, 213, "BUTTON", u"..."},
-        {checkBox, 8, 132, 136, 9, 214, "BUTTON", u"壁紙ファイルに連番を付けて保存する(&N)"},
-        {checkBox, 8, 144, 96, 8, 215, "BUTTON", u"終了時に壁紙を元に戻す(&R)"},
-        {checkBox, 16, 156, 120, 9, 216, "BUTTON", u"終了時に壁紙ファイルを削除する(&D)"},
-        {checkBox, 8, 168, 104, 9, 217, "BUTTON", u"上書き保存時に確認を取る(&O)"},
-        {checkBox, 8, 180, 112, 9, 218, "BUTTON", u"Active Desktop を検出しない(&A)"},
-    }});
+    expectDialog(
+        20,
+        Dialog{
+            popupDialog,
+            0,
+            0,
+            172,
+            218,
+            u"chromaweave 設定",
+            9,
+            u"ＭＳ Ｐゴシック",
+            {
+                {child | WS_TABSTOP | BS_DEFPUSHBUTTON, 64, 196, 48, 14, 1, "BUTTON", u"OK"},
+                {child | WS_TABSTOP | BS_PUSHBUTTON, 116, 196, 48, 14, 2, "BUTTON", u"キャンセル"},
+                {child | BS_GROUPBOX, 8, 8, 156, 72, none, "BUTTON", u"画像の大きさ"},
+                {child | WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON, 16, 20, 128, 8, 200, "BUTTON",
+                 u"リストから選ぶ(&L)"},
+                {child | BS_AUTORADIOBUTTON, 16, 48, 48, 8, 201, "BUTTON", u"指定する(&S)"},
+                {child | CBS_DROPDOWNLIST | WS_VSCROLL | WS_GROUP | WS_TABSTOP, 24, 32, 64, 128, 202, "COMBOBOX", u""},
+                {child | WS_GROUP | SS_LEFT, 24, 62, 24, 8, 203, "STATIC", u"幅(&W):"},
+                {digitsEdit, 52, 60, 32, 12, 204, "EDIT", u""},
+                {spinner, 74, 60, 10, 12, 205, "MSCTLS_UPDOWN32", u""},
+                {child | WS_GROUP | SS_LEFT, 88, 62, 32, 8, 206, "STATIC", u"高さ(&H):"},
+                {digitsEdit, 124, 60, 32, 12, 207, "EDIT", u""},
+                {spinner, 46, 60, 10, 12, 208, "MSCTLS_UPDOWN32", u""},
+                {child | WS_GROUP | SS_LEFT, 8, 90, 36, 8, none, "STATIC", u"変更間隔(&I):"},
+                {digitsEdit, 52, 88, 32, 12, 209, "EDIT", u""},
+                {spinner, 74, 88, 10, 12, 210, "MSCTLS_UPDOWN32", u""},
+                {child | CBS_DROPDOWNLIST | WS_TABSTOP, 88, 88, 32, 64, 211, "COMBOBOX", u""},
+                {child | WS_GROUP | SS_LEFT, 8, 104, 104, 8, none, "STATIC", u"壁紙ファイルの保存先フォルダ(&F):"},
+                {child | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 16, 116, 132, 12, 212, "EDIT", u""},
+                {child | WS_TABSTOP | BS_PUSHBUTTON, 152, 116, 12, 12, 213, "BUTTON", u"..."},
+                {checkBox, 8, 132, 136, 9, 214, "BUTTON", u"壁紙ファイルに連番を付けて保存する(&N)"},
+                {checkBox, 8, 144, 96, 8, 215, "BUTTON", u"終了時に壁紙を元に戻す(&R)"},
+                {checkBox, 16, 156, 120, 9, 216, "BUTTON", u"終了時に壁紙ファイルを削除する(&D)"},
+                {checkBox, 8, 168, 104, 9, 217, "BUTTON", u"上書き保存時に確認を取る(&O)"},
+                {checkBox, 8, 180, 112, 9, 218, "BUTTON", u"Active Desktop を検出しない(&A)"},
+            }});
 }
 
 TEST(Resources, AboutDialog) {
-    expectDialog(21, Dialog{popupDialog, 0, 0, 160, 74, u"バージョン情報", 9, u"ＭＳ Ｐゴシック", {
-        {child | WS_TABSTOP | BS_DEFPUSHBUTTON, 56, 52, 48, 14, 1, "BUTTON", u"OK"},
-        {child | SS_ICON, 8, 8, 16, 16, none, "STATIC", u"#1"},
-        {child | WS_GROUP | SS_CENTER, 32, 8, 120, 16, none, "STATIC",
-         u"chromaweave ver.0.1.2\nタイル壁紙を織り続けるソフト"},
-        {child | SS_CENTER | SS_NOTIFY, 44, 24, 96, 9, 200, "STATIC",
-         u"https://kelpworks.example.jp/chromaweave/"},
-        {child | WS_GROUP | SS_LEFT, 32, 36, 48, 8, none, "STATIC", u"壁紙変更回数:"},
-        {child | WS_GROUP | SS_LEFT, 84, 36, 68, 8, 201, "STATIC", u""},
-    }});
+    expectDialog(21, Dialog{popupDialog,
+                            0,
+                            0,
+                            160,
+                            74,
+                            u"バージョン情報",
+                            9,
+                            u"ＭＳ Ｐゴシック",
+                            {
+                                {child | WS_TABSTOP | BS_DEFPUSHBUTTON, 56, 52, 48, 14, 1, "BUTTON", u"OK"},
+                                {child | SS_ICON, 8, 8, 16, 16, none, "STATIC", u"#1"},
+                                {child | WS_GROUP | SS_CENTER, 32, 8, 120, 16, none, "STATIC",
+                                 u"chromaweave ver.0.1.2\nタイル壁紙を織り続けるソフト"},
+                                {child | SS_CENTER | SS_NOTIFY, 44, 24, 96, 9, 200, "STATIC",
+                                 u"https://kelpworks.example.jp/chromaweave/"},
+                                {child | WS_GROUP | SS_LEFT, 32, 36, 48, 8, none, "STATIC", u"壁紙変更回数:"},
+                                {child | WS_GROUP | SS_LEFT, 84, 36, 68, 8, 201, "STATIC", u""},
+                            }});
 }
 
 // String i of the Japanese string table (blocks of 16, each string a

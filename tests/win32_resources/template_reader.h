@@ -18,8 +18,7 @@ inline HMODULE program() {
 class TemplateReader {
 public:
     TemplateReader(const uint8_t *bytes, size_t size) : bytes(bytes), size(size) {}
-    explicit TemplateReader(const std::vector<uint8_t> &bytes)
-        : TemplateReader(bytes.data(), bytes.size()) {}
+    explicit TemplateReader(const std::vector<uint8_t> &bytes) : TemplateReader(bytes.data(), bytes.size()) {}
     uint16_t word() {
         if (at + 2 > size) {
             at = size + 1;
@@ -75,8 +74,9 @@ inline std::string utf8(const std::u16string &s) {
 // A control's class in upper case, whether stored by name or as the atom of
 // a predefined class.
 inline std::string className(const std::u16string &stored) {
-    static const struct { const char *atom, *name; } atoms[] = {
-        {"#128", "BUTTON"}, {"#129", "EDIT"}, {"#130", "STATIC"}, {"#133", "COMBOBOX"}};
+    static const struct {
+        const char *atom, *name;
+    } atoms[] = {{"#128", "BUTTON"}, {"#129", "EDIT"}, {"#130", "STATIC"}, {"#133", "COMBOBOX"}};
     std::string name = utf8(stored);
     for (const auto &a : atoms)
         if (name == a.atom) return a.name;

@@ -83,8 +83,8 @@ bool labArgs::getInt(const std::string &name, int32_t lo, int32_t hi, int32_t &o
     const std::string *v = value(name);
     if (v == nullptr) return true;
     if (parseInt32(*v, lo, hi, out)) return true;
-    error = "--" + name + " wants an integer from " + std::to_string(lo) + " to " + std::to_string(hi) +
-            ", not \"" + *v + "\"";
+    error = "--" + name + " wants an integer from " + std::to_string(lo) + " to " + std::to_string(hi) + ", not \"" +
+            *v + "\"";
     return false;
 }
 

@@ -27,8 +27,7 @@ public:
     // absent; it returns false with a message when the value is malformed
     // or out of [lo, hi].
     bool getInt(const std::string &name, int32_t lo, int32_t hi, int32_t &out, std::string &error) const;
-    bool getIntPair(const std::string &name, int32_t lo, int32_t hi, int32_t &x, int32_t &y,
-                    std::string &error) const;
+    bool getIntPair(const std::string &name, int32_t lo, int32_t hi, int32_t &x, int32_t &y, std::string &error) const;
     // Index of the value in choices.
     bool getChoice(const std::string &name, const std::vector<std::string> &choices, int32_t &out,
                    std::string &error) const;

@@ -259,8 +259,8 @@ void benchCompose(const Options &o, int32_t w, int32_t h, int32_t seeds, bool tr
         std::printf("{\"compose\":\"%s\",\"seeds\":%d,\"median_ms\":%.3f,\"p95_ms\":%.3f}\n", size.c_str(),
                     static_cast<int>(seeds), median(times), percentile95(times));
     else
-        std::printf("compose %-10s %4d seeds  median %10.2f ms  p95 %10.2f ms\n", size.c_str(),
-                    static_cast<int>(seeds), median(times), percentile95(times));
+        std::printf("compose %-10s %4d seeds  median %10.2f ms  p95 %10.2f ms\n", size.c_str(), static_cast<int>(seeds),
+                    median(times), percentile95(times));
     if (trackPeak) printPeak(o, w, h, maxPeak, maxRise, peakSeed);
     std::fflush(stdout);
 }

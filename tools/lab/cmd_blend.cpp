@@ -11,8 +11,8 @@ int runBlend(int argc, char **argv) {
     const char *cmd = "blend";
     labArgs args;
     std::string error;
-    if (!args.parse(argc, argv, {{"mode", true}, {"opacity", true}, {"dst", true}, {"src", true}, {"out", true},
-                                 {"at", true}},
+    if (!args.parse(argc, argv,
+                    {{"mode", true}, {"opacity", true}, {"dst", true}, {"src", true}, {"out", true}, {"at", true}},
                     error))
         return labUsageError(cmd, error);
     if (!args.positional.empty()) return labUsageError(cmd, "unexpected argument \"" + args.positional[0] + "\"");

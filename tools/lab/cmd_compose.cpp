@@ -121,8 +121,15 @@ int runCompose(int argc, char **argv) {
     labArgs args;
     std::string error;
     if (!args.parse(argc, argv,
-                    {{"size", true}, {"seed", true}, {"count", true}, {"out", true}, {"pam", false},
-                     {"stack", false}, {"digest", false}, {"recipe", false}, {"complexity", true},
+                    {{"size", true},
+                     {"seed", true},
+                     {"count", true},
+                     {"out", true},
+                     {"pam", false},
+                     {"stack", false},
+                     {"digest", false},
+                     {"recipe", false},
+                     {"complexity", true},
                      {"exclude", true}},
                     error))
         return labUsageError(cmd, error);
@@ -165,8 +172,8 @@ int runCompose(int argc, char **argv) {
         runGenerationJob(&job);
         if (!job.result) {
             flush(trace, progress);
-            status = labFailure(cmd, "no picture of " + std::to_string(w) + "x" + std::to_string(h) +
-                                         " could be allocated");
+            status = labFailure(cmd,
+                                "no picture of " + std::to_string(w) + "x" + std::to_string(h) + " could be allocated");
             break;
         }
         if (args.has("digest")) {

@@ -50,7 +50,6 @@ int runConvert(int argc, char **argv) {
     return kLabOk;
 }
 
-const labCommandRegistrar convertCommand("convert", runConvert,
-                                         "IN OUT [--format rgb|rgba|gray|graya] [--bits 8|16]");
+const labCommandRegistrar convertCommand("convert", runConvert, "IN OUT [--format rgb|rgba|gray|graya] [--bits 8|16]");
 
 }  // namespace

@@ -75,8 +75,7 @@ int runRecord(int argc, char **argv) {
     return kLabOk;
 }
 
-const labCommandRegistrar recordCommand(
-    "record", runRecord,
-    "NAME [field=value ...] [--load FILE] [--save FILE] | --list");
+const labCommandRegistrar recordCommand("record", runRecord,
+                                        "NAME [field=value ...] [--load FILE] [--save FILE] | --list");
 
 }  // namespace

@@ -20,8 +20,7 @@ namespace {
 bool parseRepeat(const std::string &text, int32_t &w, int32_t &h) {
     const size_t x = text.find_first_of("xX");
     return x != std::string::npos && parseInt32(text.substr(0, x), 1, kRecipeMaxSide, w) &&
-           parseInt32(text.substr(x + 1), 1, kRecipeMaxSide, h) &&
-           static_cast<int64_t>(w) * h <= kRecipeMaxPixels;
+           parseInt32(text.substr(x + 1), 1, kRecipeMaxSide, h) && static_cast<int64_t>(w) * h <= kRecipeMaxPixels;
 }
 
 int runRender(int argc, char **argv) {

@@ -14,11 +14,10 @@ std::vector<labCommand> &table() {
 }
 
 void printOverview(std::FILE *to) {
-    std::fprintf(to,
-                 "usage: chromaweave_lab COMMAND [ARGS]\n"
-                 "       chromaweave_lab [COMMAND] --help\n"
-                 "       chromaweave_lab --version\n"
-                 "commands:\n");
+    std::fprintf(to, "usage: chromaweave_lab COMMAND [ARGS]\n"
+                     "       chromaweave_lab [COMMAND] --help\n"
+                     "       chromaweave_lab --version\n"
+                     "commands:\n");
     for (const labCommand &c : labCommands()) std::fprintf(to, "  %s %s\n", c.name, c.usage);
 }
 

@@ -9,9 +9,9 @@
 
 // Exit codes of every command.
 enum {
-    kLabOk = 0,       // done
-    kLabFailed = 1,   // the input was read but the work or the output failed
-    kLabUsage = 2,    // bad command line or unreadable input
+    kLabOk = 0,      // done
+    kLabFailed = 1,  // the input was read but the work or the output failed
+    kLabUsage = 2,   // bad command line or unreadable input
 };
 
 // argv[0] is the command name, argv[1..argc-1] its arguments.

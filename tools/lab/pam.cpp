@@ -175,7 +175,8 @@ namespace {
 
 bool encodeRows(const tlPicture &p, labBytes &out, std::string &error) {
     char header[160];
-    int headerLength = std::snprintf(header, sizeof header, "P7\nWIDTH %d\nHEIGHT %d\nDEPTH %d\nMAXVAL %d\nTUPLTYPE %s\nENDHDR\n",
+    int headerLength = std::snprintf(header, sizeof header,
+                                     "P7\nWIDTH %d\nHEIGHT %d\nDEPTH %d\nMAXVAL %d\nTUPLTYPE %s\nENDHDR\n",
                                      static_cast<int>(p.width), static_cast<int>(p.height),
                                      static_cast<int>(p.channels), p.bits == 8 ? 255 : 65535, kTupleTypes[p.channels]);
     const size_t rowBytes = static_cast<size_t>(p.bytesPerPixel()) * static_cast<size_t>(p.width);

@@ -66,9 +66,8 @@ bool readWholeFile(const std::string &path, labBytes &out, std::string &error) {
     bool ok = buffer != nullptr;
     while (ok) {
         if (used == capacity) {
-            uint8_t *grown = capacity < kLabMaxFileSize
-                                 ? static_cast<uint8_t *>(std::realloc(buffer, capacity * 2))
-                                 : nullptr;
+            uint8_t *grown = capacity < kLabMaxFileSize ? static_cast<uint8_t *>(std::realloc(buffer, capacity * 2))
+                                                        : nullptr;
             ok = grown != nullptr;
             if (!ok) break;
             buffer = grown;

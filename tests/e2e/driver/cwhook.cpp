@@ -27,8 +27,8 @@ std::wstring bitmapPixels(HBITMAP bitmap) {
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     HDC screen = GetDC(nullptr);
     std::wstring out = L"unreadable";
-    if (GetDIBits(screen, bitmap, 0, 0, nullptr, &info, DIB_RGB_COLORS) &&
-        info.bmiHeader.biWidth >= 2 && info.bmiHeader.biHeight != 0) {
+    if (GetDIBits(screen, bitmap, 0, 0, nullptr, &info, DIB_RGB_COLORS) && info.bmiHeader.biWidth >= 2 &&
+        info.bmiHeader.biHeight != 0) {
         LONG w = info.bmiHeader.biWidth;
         info.bmiHeader.biHeight = -2;  // the top two rows, top first
         info.bmiHeader.biBitCount = 32;
@@ -75,16 +75,14 @@ HMENU submenuOf(HMENU menu, UINT id) {
         MENUITEMINFOW item = {};
         item.cbSize = sizeof item;
         item.fMask = MIIM_ID | MIIM_SUBMENU;
-        if (GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &item) && item.wID == id)
-            return item.hSubMenu;
+        if (GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &item) && item.wID == id) return item.hSubMenu;
     }
     return nullptr;
 }
 
 }  // namespace
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK cwdriveMenuHook(int code, WPARAM wParam,
-                                                                  LPARAM lParam) {
+extern "C" __declspec(dllexport) LRESULT CALLBACK cwdriveMenuHook(int code, WPARAM wParam, LPARAM lParam) {
     static const UINT readMenu = RegisterWindowMessageW(L"cwdrive read menu");
     static const UINT endMenu = RegisterWindowMessageW(L"cwdrive end menu");
     const CWPSTRUCT *call = reinterpret_cast<const CWPSTRUCT *>(lParam);
@@ -98,8 +96,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK cwdriveMenuHook(int code, WPAR
         COPYDATASTRUCT data = {};
         data.cbData = static_cast<DWORD>(lines.size() * sizeof(wchar_t));
         data.lpData = &lines[0];
-        SendMessageW(reinterpret_cast<HWND>(call->wParam), WM_COPYDATA,
-                     reinterpret_cast<WPARAM>(call->hwnd), reinterpret_cast<LPARAM>(&data));
+        SendMessageW(reinterpret_cast<HWND>(call->wParam), WM_COPYDATA, reinterpret_cast<WPARAM>(call->hwnd),
+                     reinterpret_cast<LPARAM>(&data));
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
