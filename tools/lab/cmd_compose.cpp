@@ -21,6 +21,7 @@
 #include "tools/lab/lab.h"
 #include "tools/lab/picture_io.h"
 #include "tools/lab/progress.h"
+#include "tools/lab/threads.h"
 
 namespace {
 
@@ -105,7 +106,7 @@ int runCompose(int argc, char **argv) {
     std::string error;
     if (!args.parse(argc, argv,
                     {{"size", true}, {"seed", true}, {"count", true}, {"out", true}, {"pam", false},
-                     {"stack", false}, {"digest", false}, {"complexity", true}, {"exclude", true}},
+                     {"stack", false}, {"digest", false}, {"complexity", true}, {"exclude", true}, kThreadsOption},
                     error))
         return labUsageError(cmd, error);
     if (!args.positional.empty()) return labUsageError(cmd, "unexpected argument \"" + args.positional[0] + "\"");
@@ -119,6 +120,8 @@ int runCompose(int argc, char **argv) {
     if (!args.getInt("count", 1, 9999, count, error)) return labUsageError(cmd, error);
     tlComposeStyle style;
     if (!parseStyle(args, style, error)) return labUsageError(cmd, error);
+    labThreads threads;
+    if (!threads.start(args, error)) return labUsageError(cmd, error);
     if (!args.has("seed")) {
         seed = clockSeed();
         std::fprintf(stderr, "chromaweave_lab compose: no --seed given, drew --seed %u\n", static_cast<unsigned>(seed));
@@ -166,6 +169,7 @@ int runCompose(int argc, char **argv) {
 const labCommandRegistrar composeCommand("compose", runCompose,
                                          "--size WxH [--seed N] [--count K] [--out PREFIX] [--pam] [--stack] "
                                          "[--digest] [--complexity simple|normal|rich] [--exclude FAMILY[,FAMILY...]]\n"
+                                         "    " LAB_THREADS_USAGE "\n"
                                          "    FAMILY: gradients checkers clouds dots lines (patterns; one of the "
                                          "first three stays), warps noise soft edges tiles (filters)");
 
