@@ -13,9 +13,12 @@
 #include "compose/composer.h"
 #include "compose/job.h"
 #include "effects/core/random.h"
+#include "imaging/row_pool.h"
 #include "platform/desktop_win32.h"
+#include "platform/fpu.h"
 #include "platform/registry_win32.h"
 #include "platform/shell_win32.h"
+#include "platform/thread_priority_win32.h"
 
 namespace {
 
@@ -54,6 +57,22 @@ public:
 private:
     bool initialised = false;
 };
+
+// Helper threads compute as the worker does (long double with the 64-bit
+// significand; Windows starts threads at 53 bits) and at its idle priority.
+void prepareHelper(void *) {
+    platform::useExtendedPrecision();
+    platform::useIdlePriority();
+}
+
+// The worker's helpers: one per processor beside the worker's own, kept for
+// the program's life and shared by every job.
+void startHelpers(tlRowPool &helpers) {
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    const int32_t processors = static_cast<int32_t>(system.dwNumberOfProcessors);
+    if (processors > 1 && helpers.start(processors - 1, prepareHelper, nullptr) > 0) tlRowPool::install(&helpers);
+}
 
 int32_t runMessageLoop(Win32Shell &shell) {
     MSG message;
@@ -102,6 +121,7 @@ public:
         theComposer().random.seed(composerSeed(settings.Count, GetTickCount()));
         cycle.begin(firstRun);
         SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
+        startHelpers(helpers);  // at idle priority from their start
         int32_t result = runMessageLoop(shell);
         cycle.shutDown();
         return result;
@@ -120,6 +140,7 @@ private:
     platform::Win32Desktop desktop;
     platform::Win32Registry registry;
     platform::Win32ShellPlatform platform;
+    tlRowPool helpers;  // outlives the worker, which may use it until joined
     platform::Win32Worker worker;
     BmpPictureStore pictures;
     Win32Shell shell;

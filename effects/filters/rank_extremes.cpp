@@ -118,9 +118,17 @@ bool separableExtreme(const tlPicture &source, tlPicture &destination, const tlR
         }
         return true;
     });
+    // The copy is made in the split too (a copy constructed here would find
+    // the pool taken by this operation and run alone).
+    tlPicture rows;
+    done = done && rows.create(destination.width, destination.height, destination.format()) &&
+           split.run(destination.height, nullptr, [&](int32_t first, int32_t end, tlRowSteps &) {
+               const size_t bytes = static_cast<size_t>(destination.stride) * static_cast<size_t>(end - first);
+               std::memcpy(rows.row(first), destination.row(first), bytes);
+               return true;
+           });
     if (done) {
-        const tlPicture rows(destination);
-        done = !rows.isEmpty() && split.run(w, progress, [&](int32_t first, int32_t end, tlRowSteps &steps) {
+        done = split.run(w, progress, [&](int32_t first, int32_t end, tlRowSteps &steps) {
             uint32_t *key = keys + slots * static_cast<size_t>(steps.worker());
             uint32_t *rgb = rgbs + slots * static_cast<size_t>(steps.worker());
             for (int32_t x = area.left + first; x < area.left + end; ++x) {
