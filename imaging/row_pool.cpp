@@ -107,7 +107,7 @@ tlRowPool *tlRowPool::installed() { return installedPool.load(); }
 void tlRowPool::helperMain(StartHook hook, void *context) {
     if (hook != nullptr) hook(context);
     std::unique_lock<std::mutex> lock(mutex);
-    uint64_t seen = generation;
+    uint64_t seen = 0;  // every job offered, even one offered before this thread got here
     for (;;) {
         wake.wait(lock, [&] { return stopping || (job != nullptr && generation != seen); });
         if (stopping) return;

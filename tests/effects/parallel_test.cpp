@@ -3,8 +3,11 @@
 // on odd sizes (1 × 1, one row, one column, fewer rows than threads).
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "effects/catalogue.h"
 #include "tests/effects/effect_test_util.h"
@@ -46,6 +49,7 @@ const ParallelCase kCases[] = {
     {"Swirl", "angle=720"},
     {"SineWave", "amplitudeX=3 wavelengthX=7 amplitudeY=2 wavelengthY=5 wrap=1"},
     {"Kaleidoscope", "mode=1"},
+    {"HistogramNoise", "amount=40 seed=9"},
 };
 
 const tlPixelFormat kFormats[] = {kRGBA8, kRGB8, kRGBA16, kGray8, kGrayA16};
@@ -139,6 +143,36 @@ TEST(ParallelRows, AStopEndsTheWorkAfterThatStep) {
             EXPECT_EQ(stop.foreignSteps, 0);
         }
     }
+}
+
+// Each helper runs the start hook before its first band, so that it computes
+// as the calling thread does (long double at 64 bits, which Windows threads
+// do not start with). The calling thread's band waits, for at most ten
+// seconds, until a helper has run one.
+thread_local bool prepared = false;
+
+TEST(ParallelRows, HelpersRunTheStartHookBeforeTheirBands) {
+    tlRowPool pool;
+    pool.setSmallestSplit(0);
+    ASSERT_EQ(pool.start(3, [](void *) { prepared = true, platform::useExtendedPrecision(); }, nullptr), 3);
+    RowPoolScope scope(&pool);
+    std::atomic<int32_t> helperBands{0}, unprepared{0}, narrow{0};
+    tlRowSplit split(16, 16);
+    ASSERT_EQ(split.workers(), 4);
+    EXPECT_TRUE(split.run(nullptr, [&](int32_t, int32_t, tlRowSteps &steps) {
+        if (steps.worker() == 0) {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (helperBands.load() == 0 && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+            return true;
+        }
+        if (!prepared) ++unprepared;
+        if (!platform::hasExtendedPrecision()) ++narrow;
+        ++helperBands;
+        return true;
+    }));
+    EXPECT_GT(helperBands.load(), 0);
+    EXPECT_EQ(unprepared.load(), 0);
+    EXPECT_EQ(narrow.load(), 0);
 }
 
 }  // namespace

@@ -46,6 +46,28 @@ TEST(ParallelRows, BlendFromGivesTheBytesOfOneThread) {
                 }
 }
 
+// Copies and fills write their rows over the row pool: every byte of the
+// store, padding included, as on one thread.
+TEST(ParallelRows, CopyAndFillGiveTheBytesOfOneThread) {
+    uint32_t seed = 40;
+    for (const tlPixelFormat &format : {kRGBA8, kRGB8, kRGBA16, kGray8})
+        for (const Size &size : kSizes) {
+            tlPicture source;
+            ASSERT_TRUE(randomPicture(source, size.w, size.h, format, ++seed));
+            const tlRect area = {1, 1, size.w + 5, size.h - 1};  // clipped on the right
+            tlPicture alone(source);
+            alone.fill(area, tlColour::rgba(10, 200, 30, 90));
+            for (int32_t threads : kThreadCounts) {
+                RowPoolScope scope(&testRowPool(threads));
+                tlPicture split(source);
+                EXPECT_TRUE(sameBytes(split, source)) << format << ", " << size.w << "x" << size.h;
+                split.fill(area, tlColour::rgba(10, 200, 30, 90));
+                EXPECT_TRUE(sameBytes(split, alone))
+                    << format << ", " << size.w << "x" << size.h << ", " << threads << " threads";
+            }
+        }
+}
+
 // A layer that is nothing but its picture.
 class PlainLayer : public tlLayer {
 public:

@@ -8,11 +8,16 @@
 
 #include "imaging/progress.h"
 #include "imaging/row_pool.h"
+#include "platform/fpu.h"
 
 // The thread counts every parallel path is checked with: the calling thread
 // alone behind an installed pool, one helper, and more helpers than most
 // pictures of the tests have rows.
 constexpr int32_t kThreadCounts[] = {1, 2, 7};
+
+// Helpers compute as the programs' do: long double with the 64-bit
+// significand.
+inline void prepareTestHelper(void *) { platform::useExtendedPrecision(); }
 
 // A pool of threads − 1 helpers (1 ≤ threads ≤ 8) that splits operations of
 // any size, so that the tests' small pictures take the parallel paths.
@@ -20,7 +25,7 @@ inline tlRowPool &testRowPool(int32_t threads) {
     static tlRowPool pools[8];
     tlRowPool &pool = pools[threads - 1];
     pool.setSmallestSplit(0);
-    if (threads > 1 && pool.helperCount() == 0) pool.start(threads - 1);
+    if (threads > 1 && pool.helperCount() == 0) pool.start(threads - 1, prepareTestHelper, nullptr);
     return pool;
 }
 
