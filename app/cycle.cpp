@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/messages.h"
+#include "app/resources/resource.h"
 
 // ---- Decisions
 
@@ -45,7 +46,7 @@ bool prepareSettings(Settings &settings, DesktopAccess access, const char *docum
     std::snprintf(settings.SaveDir, sizeof settings.SaveDir, "%s", documentsFolder);
     int32_t written = std::snprintf(settings.WallpaperDir, sizeof settings.WallpaperDir,
                                     "%s\\chromaweave", settings.SaveDir);
-    if (written < 0 || written >= pathBytes) settings.WallpaperDir[0] = '\0';
+    if (written < 0 || written >= kPathBytes) settings.WallpaperDir[0] = '\0';
     settings.NoActiveDesktop = !isActiveDesktopOn(access);
     bool firstRun = !loadSettings(access.registry, settings);
     // While Active Desktop is enabled at start-up it is always used.
@@ -55,8 +56,17 @@ bool prepareSettings(Settings &settings, DesktopAccess access, const char *docum
 
 // ---- The cycle
 
+namespace {
+
+// The worker's task: the generation job the cycle hands it.
+void runJob(void *job) { runGenerationJob(static_cast<GenerationJob *>(job)); }
+
+}  // namespace
+
 WallpaperCycle::WallpaperCycle(Settings &settings, const CycleServices &services)
-    : settings(settings), services(services) {}
+    : settings(settings), services(services) {
+    shell.job.composer = &services.composer;
+}
 
 WallpaperCycle::~WallpaperCycle() {
     joinWorker();
@@ -76,9 +86,9 @@ void WallpaperCycle::killTimer(uint32_t id) {
 }
 
 void WallpaperCycle::stopTimers() {
-    killTimer(TIMER_CHANGE);
-    killTimer(TIMER_RESUME);
-    if (shell.trayTriesLeft) services.platform.killTimer(TIMER_TRAY);
+    killTimer(kTimerChange);
+    killTimer(kTimerResume);
+    if (shell.trayTriesLeft) services.platform.killTimer(kTimerTray);
     shell.trayTriesLeft = 0;
 }
 
@@ -135,14 +145,14 @@ void WallpaperCycle::addTrayIcon() {
     if (services.ui.addTrayIcon(shell.paused)) return;
     // The taskbar is not there yet: try again for a while.
     if (!shell.ending && !shell.trayTriesLeft &&
-        services.platform.setTimer(TIMER_TRAY, trayRetryPeriod))
-        shell.trayTriesLeft = trayRetryTries;
+        services.platform.setTimer(kTimerTray, kTrayRetryPeriod))
+        shell.trayTriesLeft = kTrayRetryTries;
 }
 
 void WallpaperCycle::tryTrayIcon() {
     if (!shell.trayTriesLeft) return;
     if (services.ui.addTrayIcon(shell.paused) || --shell.trayTriesLeft == 0) {
-        services.platform.killTimer(TIMER_TRAY);
+        services.platform.killTimer(kTimerTray);
         shell.trayTriesLeft = 0;
     }
 }
@@ -161,14 +171,14 @@ void WallpaperCycle::onTaskbarCreated() {
 
 void WallpaperCycle::requestChange() {
     if (shell.changePending) return;
-    killTimer(TIMER_CHANGE);
-    killTimer(TIMER_RESUME);
+    killTimer(kTimerChange);
+    killTimer(kTimerResume);
     changeStep();
-    if (!shell.changePending) setTimer(TIMER_CHANGE, settings.Interval);
+    if (!shell.changePending) setTimer(kTimerChange, settings.Interval);
 }
 
-// The TIMER_CHANGE step: serve the change now when the next picture is
-// ready, otherwise mark it pending for MSG_JOB_DONE.
+// The kTimerChange step: serve the change now when the next picture is
+// ready, otherwise mark it pending for kMsgJobDone.
 void WallpaperCycle::changeStep() {
     platform::WorkerPoll poll = platform::WorkerPoll::failed;
     if (shell.workerExists) poll = services.worker.poll();
@@ -181,14 +191,14 @@ void WallpaperCycle::changeStep() {
         break;
     case ChangeStep::waitForWorker:
         shell.changePending = true;
-        killTimer(TIMER_CHANGE);
+        killTimer(kTimerChange);
         break;
     case ChangeStep::startWorker:
         // Without a worker nothing could ever be served: start one; if that
         // fails too, the change timer stays armed and tries again.
         if (startJob()) {
             shell.changePending = true;
-            killTimer(TIMER_CHANGE);
+            killTimer(kTimerChange);
         }
         break;
     case ChangeStep::nothing:
@@ -198,14 +208,14 @@ void WallpaperCycle::changeStep() {
 
 void WallpaperCycle::onTimer(uint32_t id) {
     if (shell.ending) return;
-    if (id == TIMER_TRAY) {
+    if (id == kTimerTray) {
         tryTrayIcon();
-    } else if (id == TIMER_CHANGE) {
+    } else if (id == kTimerChange) {
         changeStep();
-    } else if (id == TIMER_RESUME) {
-        killTimer(TIMER_RESUME);
+    } else if (id == kTimerResume) {
+        killTimer(kTimerResume);
         changeStep();
-        if (!shell.changePending) setTimer(TIMER_CHANGE, settings.Interval);
+        if (!shell.changePending) setTimer(kTimerChange, settings.Interval);
     }
 }
 
@@ -219,7 +229,7 @@ void WallpaperCycle::onJobDone(uint32_t jobNumber) {
     shell.changePending = false;
     applyResult();
     startJob();
-    setTimer(TIMER_CHANGE, settings.Interval);
+    setTimer(kTimerChange, settings.Interval);
 }
 
 bool WallpaperCycle::startJob() {
@@ -227,7 +237,7 @@ bool WallpaperCycle::startJob() {
     pictureSize(settings, &shell.job.width, &shell.job.height);
     services.pictures.release(shell.job.result);
     shell.job.result = nullptr;
-    uint32_t number = services.worker.start(&shell.job);
+    uint32_t number = services.worker.start(runJob, &shell.job);
     if (number == 0) return false;
     shell.workerExists = true;
     shell.workerNumber = number;
@@ -235,7 +245,7 @@ bool WallpaperCycle::startJob() {
 }
 
 bool WallpaperCycle::applyResult() {
-    char target[pathBytes];
+    char target[kPathBytes];
     bool named = true;
     if (settings.UseSequentialNo) {
         named = sequentialFileName(settings.WallpaperDir, settings.Count, target,
@@ -246,7 +256,7 @@ bool WallpaperCycle::applyResult() {
     // A job whose picture could not be allocated leaves no result: that is a
     // wallpaper that cannot be written.
     if (!named || !shell.job.result || !services.pictures.save(*shell.job.result, target)) {
-        services.platform.postMessage(MSG_SAVE_FAILED, 0);
+        services.platform.postMessage(kMsgSaveFailed, 0);
         return false;
     }
     if (shell.currentPicture) {
@@ -259,14 +269,14 @@ bool WallpaperCycle::applyResult() {
     }
     shell.currentPicture = shell.job.result;
     shell.job.result = nullptr;
-    if (!setDesktopWallpaper(desktopAccess(), settings.NoActiveDesktop, target, wpStyleTile,
+    if (!setDesktopWallpaper(desktopAccess(), settings.NoActiveDesktop, target, kWpStyleTile,
                              false)) {
         // The program ends. The message comes first: the main window's end
         // posts the quit message, which would close the box at once. While
         // it is open no change and no new job may start.
         stopTimers();
         shell.ending = true;
-        services.ui.showMessage(MessageOwner::none, TEXT_WALLPAPER_NOT_SET, 0);
+        services.ui.showMessage(MessageOwner::none, IDS_WALLPAPER_NOT_SET, 0);
         services.ui.destroyMainWindow();
         return false;
     }
@@ -280,8 +290,8 @@ void WallpaperCycle::togglePause() {
     shell.paused = !shell.paused;
     services.ui.updateTrayIcon(shell.paused);
     if (shell.paused) {
-        killTimer(TIMER_CHANGE);
-        killTimer(TIMER_RESUME);
+        killTimer(kTimerChange);
+        killTimer(kTimerResume);
         shell.pauseTick = services.platform.tickCount();
         return;
     }
@@ -295,14 +305,14 @@ void WallpaperCycle::togglePause() {
         shell.changePending = false;
         requestChange();
     } else {
-        setTimer(TIMER_RESUME, plan.delay);
+        setTimer(kTimerResume, plan.delay);
     }
 }
 
 void WallpaperCycle::onSaveFailed() {
     if (!shell.paused) togglePause();
-    services.ui.showMessage(MessageOwner::mainWindow, TEXT_WALLPAPER_NOT_SAVED, 0);
-    onCommand(CMD_SETTINGS);
+    services.ui.showMessage(MessageOwner::mainWindow, IDS_WALLPAPER_NOT_SAVED, 0);
+    onCommand(IDM_SETTINGS);
 }
 
 // ---- Commands
@@ -310,23 +320,23 @@ void WallpaperCycle::onSaveFailed() {
 void WallpaperCycle::onCommand(uint32_t id) {
     if (shell.ending) return;
     switch (id) {
-    case CMD_SETTINGS: openSettings(); break;
-    case CMD_SAVE: saveCopy(); break;
-    case CMD_SAVE_AS: saveCopyAs(); break;
-    case CMD_CHANGE:
+    case IDM_SETTINGS: openSettings(); break;
+    case IDM_SAVE: saveCopy(); break;
+    case IDM_SAVE_AS: saveCopyAs(); break;
+    case IDM_CHANGE:
         if (!shell.paused) requestChange();
         break;
-    case CMD_STOP:
+    case IDM_STOP:
         shell.stopped = !shell.stopped;
         togglePause();
         break;
-    case CMD_ABOUT:
+    case IDM_ABOUT:
         if (services.ui.isDialogOpen(ShellDialog::about))
             services.ui.bringToFront(ShellDialog::about);
         else
             services.ui.openDialog(ShellDialog::about);
         break;
-    case CMD_EXIT:
+    case IDM_EXIT:
         services.ui.destroyMainWindow();
         shell.ending = true;
         break;
@@ -346,11 +356,11 @@ void WallpaperCycle::openSettings() {
 
 void WallpaperCycle::saveCopy() {
     if (!shell.currentPicture) return;
-    char path[pathBytes];
+    char path[kPathBytes];
     // A copy under the next number; Count itself does not change.
     if (!sequentialFileName(settings.WallpaperDir, settings.Count, path, services.isLeadByte) ||
         !services.pictures.save(*shell.currentPicture, path))
-        services.ui.showMessage(MessageOwner::mainWindow, TEXT_COPY_NOT_SAVED, 0);
+        services.ui.showMessage(MessageOwner::mainWindow, IDS_COPY_NOT_SAVED, 0);
 }
 
 void WallpaperCycle::saveCopyAs() {
@@ -365,11 +375,11 @@ void WallpaperCycle::saveCopyAs() {
     if (services.ui.isDialogOpen(ShellDialog::settings))
         services.ui.closeDialog(ShellDialog::settings);
     if (!shell.paused) togglePause();
-    char path[pathBytes] = "";
+    char path[kPathBytes] = "";
     if (services.ui.askSaveFileName(settings.SaveDir, settings.AskOverWrite, path)) {
         folderOfFile(path, settings.SaveDir, services.isLeadByte);
         if (!shell.currentPicture || !services.pictures.save(*shell.currentPicture, path))
-            services.ui.showMessage(MessageOwner::mainWindow, TEXT_COPY_NOT_SAVED, 0);
+            services.ui.showMessage(MessageOwner::mainWindow, IDS_COPY_NOT_SAVED, 0);
     }
     // The settings dialog may have been opened while the save dialog ran (it
     // closes the save dialog): the hold is then the settings dialog's, and
@@ -385,7 +395,7 @@ void WallpaperCycle::onTrayLeftClick() {
     } else if (services.ui.isDialogOpen(ShellDialog::saveAs)) {
         services.ui.bringToFront(ShellDialog::saveAs);
     } else if (shell.stopped) {
-        onCommand(CMD_STOP);
+        onCommand(IDM_STOP);
     } else if (!shell.paused) {
         requestChange();
     }
@@ -427,7 +437,7 @@ void WallpaperCycle::settingsConfirmed(bool sizeChanged, bool intervalChanged) {
 void WallpaperCycle::settingsCancelled() {
     if (shell.firstRun) {
         shell.skipSaveOnExit = true;
-        onCommand(CMD_EXIT);
+        onCommand(IDM_EXIT);
         return;
     }
     if (!shell.stopped) togglePause();

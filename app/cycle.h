@@ -15,6 +15,8 @@
 #include "compose/job.h"
 #include "platform/shell.h"
 
+class WallpaperComposer;
+
 // ---- Decisions, kept pure so they can be checked case by case.
 
 // Bit i of the result is bit 31 - i of v.
@@ -56,6 +58,8 @@ bool prepareSettings(Settings &settings, DesktopAccess access, const char *docum
 struct CycleServices {
     platform::ShellPlatform &platform;
     platform::Worker &worker;
+    // Draws every wallpaper the worker renders (one job at a time).
+    WallpaperComposer &composer;
     platform::Desktop &desktop;
     platform::Registry &registry;
     PictureStore &pictures;
@@ -82,13 +86,13 @@ struct ShellState {
     // no timer, worker or command is started after it.
     bool ending = false;
     bool shutDownDone = false;    // the shut-down steps ran (they run once)
-    uint32_t trayTriesLeft = 0;   // TIMER_TRAY is armed while not 0
-    uint32_t activeTimers = 0;    // bit 1: TIMER_CHANGE, bit 2: TIMER_RESUME
+    uint32_t trayTriesLeft = 0;   // kTimerTray is armed while not 0
+    uint32_t activeTimers = 0;    // bit 1: kTimerChange, bit 2: kTimerResume
     uint32_t lastChangeTick = 0;
     uint32_t pauseTick = 0;
-    char previousWallpaper[pathBytes] = "";
+    char previousWallpaper[kPathBytes] = "";
     int32_t previousStyle = 0;
-    char WallpaperFile[pathBytes] = "";
+    char WallpaperFile[kPathBytes] = "";
 };
 
 class WallpaperCycle {
@@ -142,7 +146,6 @@ public:
     bool applyResult();
 
     const ShellState &state() const { return shell; }
-    const Settings &currentSettings() const { return settings; }
 
 private:
     void setTimer(uint32_t id, uint32_t ms);

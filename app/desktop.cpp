@@ -3,15 +3,15 @@
 
 #include <cstring>
 
-const char desktopKeyPath[] = "Control Panel\\Desktop";
+const char kDesktopKeyPath[] = "Control Panel\\Desktop";
 
-const char *tileValueFor(int32_t style) { return style == wpStyleTile ? "1" : "0"; }
+const char *tileValueFor(int32_t style) { return style == kWpStyleTile ? "1" : "0"; }
 
-const char *styleValueFor(int32_t style) { return style == wpStyleStretch ? "2" : "0"; }
+const char *styleValueFor(int32_t style) { return style == kWpStyleStretch ? "2" : "0"; }
 
 int32_t styleFromValues(char tileFirst, char styleFirst) {
-    if (tileFirst == '1') return wpStyleTile;
-    return styleFirst == '2' ? wpStyleStretch : wpStyleCenter;
+    if (tileFirst == '1') return kWpStyleTile;
+    return styleFirst == '2' ? kWpStyleStretch : kWpStyleCenter;
 }
 
 bool isActiveDesktopOn(DesktopAccess access) { return access.desktop.activeDesktopUsable(); }
@@ -36,7 +36,7 @@ bool getDesktopWallpaper(DesktopAccess access, bool noActiveDesktop, char *path,
         access.desktop.activeGetWallpaper(path, style) != platform::ActiveDesktopResult::notUsable)
         return true;
     platform::RegistryKey key = nullptr;
-    if (!access.registry.openKey(platform::RegistryRoot::currentUser, desktopKeyPath,
+    if (!access.registry.openKey(platform::RegistryRoot::currentUser, kDesktopKeyPath,
                                  platform::RegistryAccess::queryValue, &key))
         return false;
     char tile = firstCharOf(access.registry, key, "TileWallPaper");
@@ -58,7 +58,7 @@ bool setDesktopWallpaper(DesktopAccess access, bool noActiveDesktop, const char 
             return result == platform::ActiveDesktopResult::done;
     }
     platform::RegistryKey key = nullptr;
-    if (!access.registry.openKey(platform::RegistryRoot::currentUser, desktopKeyPath,
+    if (!access.registry.openKey(platform::RegistryRoot::currentUser, kDesktopKeyPath,
                                  platform::RegistryAccess::write, &key))
         return false;
     // Both values are written as 2 bytes: one digit and its NUL.

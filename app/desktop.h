@@ -9,12 +9,13 @@
 #include "platform/registry.h"
 
 // Wallpaper styles shared by both ways (the values of the SDK's WPSTYLE_
-// macros, named apart so that no header included first can replace them).
-const int32_t wpStyleCenter = 0;
-const int32_t wpStyleTile = 1;
-const int32_t wpStyleStretch = 2;
+// macros, named apart so that no header included first can replace them;
+// app/win32/sdk_values.cpp holds them equal).
+const int32_t kWpStyleCenter = 0;
+const int32_t kWpStyleTile = 1;
+const int32_t kWpStyleStretch = 2;
 
-extern const char desktopKeyPath[];  // "Control Panel\Desktop"
+extern const char kDesktopKeyPath[];  // "Control Panel\Desktop"
 
 // The two services every desktop operation needs.
 struct DesktopAccess {

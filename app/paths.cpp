@@ -36,7 +36,7 @@ bool joinPath(const char *folder, const char *name, char *out, LeadByteTest isLe
     bool endsInBackslash =
         folderLength > 0 && lastBackslash(folder, isLeadByte) == int32_t(folderLength) - 1;
     size_t separator = (folderLength == 0 || endsInBackslash) ? 0 : 1;
-    if (folderLength + separator + nameLength >= size_t(pathBytes)) {
+    if (folderLength + separator + nameLength >= size_t(kPathBytes)) {
         out[0] = '\0';
         return false;
     }

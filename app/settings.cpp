@@ -4,15 +4,15 @@
 #include <cstring>
 #include <new>
 
-const char settingsKeyPath[] = "Software\\kelpworks\\chromaweave";
+const char kSettingsKeyPath[] = "Software\\kelpworks\\chromaweave";
 
-const PresetSize presetSizes[presetCount] = {
+const PresetSize kPresetSizes[kPresetCount] = {
     {32, 32},   {64, 64},   {80, 80},   {100, 100}, {120, 120},
     {128, 128}, {160, 160}, {200, 200}, {240, 240}, {256, 256},
 };
 
 uint32_t unitFactor(int32_t unit) {
-    static const uint32_t factors[unitCount] = {1000, 60000, 3600000};
+    static const uint32_t factors[kUnitCount] = {1000, 60000, 3600000};
     return isValidUnit(unit) ? factors[unit] : 0;
 }
 
@@ -32,21 +32,21 @@ void pictureSize(const Settings &settings, int32_t *width, int32_t *height) {
     // PresetIndex is 0..9 by construction; an index from elsewhere falls
     // back to the default row rather than reading outside the table.
     int32_t index = settings.PresetIndex;
-    if (index < 0 || index >= presetCount) index = 4;
-    *width = presetSizes[index].width;
-    *height = presetSizes[index].height;
+    if (index < 0 || index >= kPresetCount) index = 4;
+    *width = kPresetSizes[index].width;
+    *height = kPresetSizes[index].height;
 }
 
 int32_t presetIndexForSize(int32_t width, int32_t height, int32_t current) {
-    for (int32_t i = 0; i < presetCount; ++i) {
-        if (presetSizes[i].width >= width && presetSizes[i].height >= height) return i;
+    for (int32_t i = 0; i < kPresetCount; ++i) {
+        if (kPresetSizes[i].width >= width && kPresetSizes[i].height >= height) return i;
     }
     return current;
 }
 
 int32_t atLeastOne(int32_t stored) { return stored > 1 ? stored : 1; }
 
-bool isValidUnit(int32_t unit) { return unit >= 0 && unit < unitCount; }
+bool isValidUnit(int32_t unit) { return unit >= 0 && unit < kUnitCount; }
 
 // ---- RegSettings
 
@@ -125,9 +125,9 @@ void readAtLeastOne(RegSettings &key, const char *name, int32_t *field) {
 
 bool loadSettings(platform::Registry &registry, Settings &settings) {
     RegSettings key(registry);
-    if (!key.open(platform::RegistryRoot::currentUser, settingsKeyPath, 1)) return false;
+    if (!key.open(platform::RegistryRoot::currentUser, kSettingsKeyPath, 1)) return false;
     uint32_t value, other;
-    key.readString("SaveDir", settings.SaveDir, pathBytes);
+    key.readString("SaveDir", settings.SaveDir, kPathBytes);
     if (key.readInt("Count", &value)) settings.Count = value;
     readFlag(key, "UseCustomSize", &settings.UseCustomSize);
     // The preset is stored by its size, so a size not in the table selects
@@ -144,7 +144,7 @@ bool loadSettings(platform::Registry &registry, Settings &settings) {
     settings.Interval = static_cast<uint32_t>(interval);
     if (key.readInt("IntervalUnit", &value) && isValidUnit(static_cast<int32_t>(value)))
         settings.IntervalUnit = static_cast<int32_t>(value);
-    key.readString("WallpaperDir", settings.WallpaperDir, pathBytes);
+    key.readString("WallpaperDir", settings.WallpaperDir, kPathBytes);
     readFlag(key, "UseSequentialNo", &settings.UseSequentialNo);
     readFlag(key, "RestoreWallpaper", &settings.RestoreWallpaper);
     readFlag(key, "DeleteFile", &settings.DeleteFile);
@@ -156,14 +156,14 @@ bool loadSettings(platform::Registry &registry, Settings &settings) {
 
 bool saveSettings(platform::Registry &registry, const Settings &settings) {
     RegSettings key(registry);
-    if (!key.open(platform::RegistryRoot::currentUser, settingsKeyPath, 2)) return false;
+    if (!key.open(platform::RegistryRoot::currentUser, kSettingsKeyPath, 2)) return false;
     int32_t index = settings.PresetIndex;
-    if (index < 0 || index >= presetCount) index = 4;
+    if (index < 0 || index >= kPresetCount) index = 4;
     key.writeString("SaveDir", settings.SaveDir);
     key.writeInt("Count", settings.Count);
     key.writeInt("UseCustomSize", settings.UseCustomSize ? 1 : 0);
-    key.writeInt("PresetWidth", static_cast<uint32_t>(presetSizes[index].width));
-    key.writeInt("PresetHeight", static_cast<uint32_t>(presetSizes[index].height));
+    key.writeInt("PresetWidth", static_cast<uint32_t>(kPresetSizes[index].width));
+    key.writeInt("PresetHeight", static_cast<uint32_t>(kPresetSizes[index].height));
     key.writeInt("CustomWidth", static_cast<uint32_t>(settings.CustomWidth));
     key.writeInt("CustomHeight", static_cast<uint32_t>(settings.CustomHeight));
     key.writeInt("Interval", settings.Interval);

@@ -8,20 +8,20 @@
 
 // Paths are ANSI strings in buffers of this many bytes (terminating NUL
 // included).
-const int32_t pathBytes = 260;
+const int32_t kPathBytes = 260;
 
-extern const char settingsKeyPath[];  // "Software\kelpworks\chromaweave"
+extern const char kSettingsKeyPath[];  // "Software\kelpworks\chromaweave"
 
 struct PresetSize {
     int32_t width;
     int32_t height;
 };
-const int32_t presetCount = 10;
-extern const PresetSize presetSizes[presetCount];
+const int32_t kPresetCount = 10;
+extern const PresetSize kPresetSizes[kPresetCount];
 
 // Interval units: 0 seconds, 1 minutes, 2 hours. The unit only chooses how
 // the settings dialog shows Interval, which is always kept in milliseconds.
-const int32_t unitCount = 3;
+const int32_t kUnitCount = 3;
 // Milliseconds per unit; 0 for an index outside 0..2.
 uint32_t unitFactor(int32_t unit);
 // The count the dialog shows: Interval / factor, remainder dropped (0 for an
@@ -33,7 +33,7 @@ uint32_t unitsToInterval(uint32_t count, int32_t unit);
 
 // The process-wide settings record, owned by the main thread.
 struct Settings {
-    char SaveDir[pathBytes] = "";
+    char SaveDir[kPathBytes] = "";
     uint32_t Count = 0;
     bool UseCustomSize = false;
     int32_t PresetIndex = 4;  // 120 x 120
@@ -41,7 +41,7 @@ struct Settings {
     int32_t CustomHeight = 100;
     uint32_t Interval = 600000;  // 10 minutes
     int32_t IntervalUnit = 1;    // minutes
-    char WallpaperDir[pathBytes] = "";
+    char WallpaperDir[kPathBytes] = "";
     bool UseSequentialNo = false;
     bool RestoreWallpaper = true;
     bool DeleteFile = false;

@@ -3,10 +3,13 @@
 
 #include <cstring>
 
+#include "app/resources/resource.h"
+#include "platform/shell.h"
+
 namespace {
 
 // The longest name written into the wallpaper folder, with its separator.
-const char longestWallpaperName[] = "\\chromaweave_0000000000.bmp";
+const char kLongestWallpaperName[] = "\\chromaweave_0000000000.bmp";
 
 // Index of the first backslash at or after from that is a character of its
 // own, or the length of path. from must be at a character boundary.
@@ -53,7 +56,7 @@ bool isDriveRoot(const char *path) {
     return path[2] == '\0' || path[3] == '\0';
 }
 
-bool folderExists(FolderLayer &folders, const char *path) {
+bool folderExists(platform::Folders &folders, const char *path) {
     if (isDriveRoot(path)) {
         char letter = path[0];
         uint32_t bit = (letter >= 'a' && letter <= 'z') ? uint32_t(letter - 'a')
@@ -64,17 +67,17 @@ bool folderExists(FolderLayer &folders, const char *path) {
     return folders.findEntry(path, &isDirectory) && isDirectory;
 }
 
-bool fileExists(FolderLayer &folders, const char *path) {
+bool fileExists(platform::Folders &folders, const char *path) {
     bool isDirectory = true;
     return folders.findEntry(path, &isDirectory) && !isDirectory;
 }
 
-bool createFolderPath(FolderLayer &folders, const char *path, LeadByteTest isLeadByte) {
+bool createFolderPath(platform::Folders &folders, const char *path, LeadByteTest isLeadByte) {
     size_t length = std::strlen(path);
-    if (length >= size_t(pathBytes)) return false;
+    if (length >= size_t(kPathBytes)) return false;
     size_t first = nextBackslash(path, 0, isLeadByte);
     if (first == length) return false;
-    char prefix[pathBytes];
+    char prefix[kPathBytes];
     bool creating = false;  // once one folder was missing, all below it are
     for (size_t start = first + 1;;) {
         size_t end = nextBackslash(path, start, isLeadByte);
@@ -95,7 +98,7 @@ bool createFolderPath(FolderLayer &folders, const char *path, LeadByteTest isLea
 
 void withoutTrailingBackslash(const char *path, char *out, LeadByteTest isLeadByte) {
     size_t length = std::strlen(path);
-    if (length >= size_t(pathBytes)) length = pathBytes - 1;
+    if (length >= size_t(kPathBytes)) length = kPathBytes - 1;
     std::memmove(out, path, length);
     out[length] = '\0';
     if (!isDriveRoot(out) && endsInBackslash(out, isLeadByte)) out[std::strlen(out) - 1] = '\0';
@@ -119,32 +122,37 @@ bool sameFolderText(const char *a, const char *b, LeadByteTest isLeadByte) {
 
 FormMessage checkFormValues(const SettingsForm &form) {
     if (form.useCustom && (form.width <= 0 || form.height <= 0))
-        return FormMessage{330, 0, boxExclamation, 0};
+        return FormMessage{IDS_BAD_SIZE, 0, kBoxExclamation, 0};
     // A product beyond the timer's range would wrap around to a short or
     // zero interval: refused like a zero count.
     uint64_t factor = unitFactor(form.unit);
-    if (form.intervalCount == 0 || uint64_t(form.intervalCount) * factor > longestInterval)
-        return FormMessage{331, 0, boxExclamation, formIntervalControl};
-    if (std::strlen(form.folder) + std::strlen(longestWallpaperName) >= size_t(pathBytes))
-        return FormMessage{334, 0, boxExclamation, 0};
+    uint64_t interval = uint64_t(form.intervalCount) * factor;
+    if (form.intervalCount == 0 || interval > platform::kLongestTimerPeriod)
+        return FormMessage{IDS_BAD_INTERVAL, 0, kBoxExclamation, IDC_INTERVAL};
+    if (std::strlen(form.folder) + std::strlen(kLongestWallpaperName) >= size_t(kPathBytes))
+        return FormMessage{IDS_FOLDER_TOO_LONG, 0, kBoxExclamation, 0};
     return FormMessage{0, 0, 0, 0};
 }
 
-FormMessage missingFolderQuestion() { return FormMessage{332, 333, boxYesNo | boxQuestion, 0}; }
+FormMessage missingFolderQuestion() {
+    return FormMessage{IDS_CREATE_FOLDER, IDS_CREATE_FOLDER_CAPTION, kBoxYesNo | kBoxQuestion, 0};
+}
 
-FormMessage missingFolderDeclined() { return FormMessage{0, 0, 0, formFolderControl}; }
+FormMessage missingFolderDeclined() { return FormMessage{0, 0, 0, IDC_FOLDER}; }
 
-FormMessage folderNotCreated() { return FormMessage{345, 0, boxExclamation, 0}; }
+FormMessage folderNotCreated() {
+    return FormMessage{IDS_FOLDER_NOT_CREATED, 0, kBoxExclamation, 0};
+}
 
-bool validateSettingsForm(const SettingsForm &form, FolderLayer &folders, FormPrompter &prompter,
-                          LeadByteTest isLeadByte) {
+bool validateSettingsForm(const SettingsForm &form, platform::Folders &folders,
+                          FormPrompter &prompter, LeadByteTest isLeadByte) {
     FormMessage failure = checkFormValues(form);
     if (failure.textId) {
         report(prompter, failure);
         return false;
     }
     if (folderExists(folders, form.folder)) return true;
-    if (prompter.show(missingFolderQuestion()) != answerYes) {
+    if (prompter.show(missingFolderQuestion()) != kAnswerYes) {
         report(prompter, missingFolderDeclined());
         return false;
     }
@@ -161,7 +169,7 @@ FormChanges storeSizeAndInterval(const SettingsForm &form, Settings &settings) {
     int32_t oldWidth = 0, oldHeight = 0;
     pictureSize(settings, &oldWidth, &oldHeight);
     settings.UseCustomSize = form.useCustom;
-    if (form.presetIndex >= 0 && form.presetIndex < presetCount)
+    if (form.presetIndex >= 0 && form.presetIndex < kPresetCount)
         settings.PresetIndex = form.presetIndex;
     // Kept even while a preset is in use; the next start repairs values
     // below 1.

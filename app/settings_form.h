@@ -1,26 +1,21 @@
 // The settings dialog's decisions over the values of its controls: the
 // checks of OK in their order with their messages and focus, storing the
 // values, and the folder operations (drive roots, existence, creating a
-// nested folder) over an injected folder layer.
+// nested folder) over an injected folder layer (platform/folders.h).
 #pragma once
 
 #include <cstdint>
 
 #include "app/paths.h"
 #include "app/settings.h"
+#include "platform/folders.h"
 
-// Message-box styles and answers, as the Windows message box takes them.
-const uint32_t boxExclamation = 0x30;  // MB_ICONEXCLAMATION
-const uint32_t boxQuestion = 0x20;     // MB_ICONQUESTION
-const uint32_t boxYesNo = 0x04;        // MB_YESNO
-const int32_t answerYes = 6;           // IDYES
-
-// The longest interval the change timer can run (USER_TIMER_MAXIMUM).
-const uint32_t longestInterval = 0x7FFFFFFF;
-
-// The controls a check may send the focus to.
-const int32_t formIntervalControl = 209;
-const int32_t formFolderControl = 212;
+// Message-box styles and answers, as the Windows message box takes them
+// (app/win32/sdk_values.cpp holds them equal to the SDK's).
+const uint32_t kBoxExclamation = 0x30;  // MB_ICONEXCLAMATION
+const uint32_t kBoxQuestion = 0x20;     // MB_ICONQUESTION
+const uint32_t kBoxYesNo = 0x04;        // MB_YESNO
+const int32_t kAnswerYes = 6;           // IDYES
 
 // What OK reads from the dialog.
 struct SettingsForm {
@@ -40,35 +35,24 @@ struct SettingsForm {
 
 // One message box of the checks and where the focus goes after it.
 struct FormMessage {
-    uint32_t textId;        // 0: no message, the check passed
-    uint32_t captionId;     // 0: the default caption
+    uint32_t textId;        // IDS_*; 0: no message, the check passed
+    uint32_t captionId;     // IDS_*; 0: the default caption
     uint32_t style;
-    int32_t focusControl;   // 0: the focus stays; else focus it and select all
+    int32_t focusControl;   // IDC_*; 0: the focus stays; else focus it and select all
 };
 
 // ---- Folders
 
-// FindFirstFileA, CreateDirectoryA and GetLogicalDrives, or a fake.
-class FolderLayer {
-public:
-    virtual ~FolderLayer() {}
-    // Bit n set: drive letter 'A' + n exists.
-    virtual uint32_t logicalDrives() = 0;
-    // True when path names an entry; *isDirectory tells which kind.
-    virtual bool findEntry(const char *path, bool *isDirectory) = 0;
-    virtual bool createDirectory(const char *path) = 0;
-};
-
 // A letter, ':' and then the end or one more character (C:, C:\, C:x).
 // Only ASCII letters name drives.
 bool isDriveRoot(const char *path);
-bool folderExists(FolderLayer &folders, const char *path);
-bool fileExists(FolderLayer &folders, const char *path);
+bool folderExists(platform::Folders &folders, const char *path);
+bool fileExists(platform::Folders &folders, const char *path);
 // Creates every missing folder of path, outermost first; the part before
 // the first backslash (the drive) is never tested or created. False for a
 // path without a backslash, one longer than 259 bytes, or when a folder
 // cannot be created.
-bool createFolderPath(FolderLayer &folders, const char *path, LeadByteTest isLeadByte);
+bool createFolderPath(platform::Folders &folders, const char *path, LeadByteTest isLeadByte);
 // path without one trailing backslash, unless it is a drive root: the form
 // the browse dialog opens at and the documents folder is used in. out holds
 // 260 bytes and may be path itself.
@@ -105,8 +89,8 @@ public:
 // Every check in order, stopping at the first failure (its message shown,
 // the focus moved). True when the values may be stored; a missing folder
 // is created after the user agreed.
-bool validateSettingsForm(const SettingsForm &form, FolderLayer &folders, FormPrompter &prompter,
-                          LeadByteTest isLeadByte);
+bool validateSettingsForm(const SettingsForm &form, platform::Folders &folders,
+                          FormPrompter &prompter, LeadByteTest isLeadByte);
 
 // ---- Storing
 

@@ -8,12 +8,7 @@
 #include "imaging/colour.h"
 #include "imaging/row_pool.h"
 
-WallpaperComposer::WallpaperComposer() { random.seedFromClock(); }
-
-WallpaperComposer &theComposer() {
-    static WallpaperComposer composer;
-    return composer;
-}
+WallpaperComposer::WallpaperComposer() { random.seed(kDefaultSeed); }
 
 void WallpaperComposer::setComplexity(int32_t level) {
     static const int32_t limits[3][2] = {{2, 0}, {3, 2}, {3, 3}};  // maxPatterns, maxFilters
@@ -111,7 +106,7 @@ int32_t WallpaperComposer::localContrast(const tlPicture &picture) {
     if (picture.isEmpty() || !rgb8 || (channels != 3 && channels != 4)) return 0;
     struct Sums {
         int64_t total = 0, counted = 0;
-    } sums[tlRowPool::maxHelpers + 1];
+    } sums[tlRowPool::kMaxHelpers + 1];
     tlRowSplit split(picture.height, static_cast<int64_t>(picture.width) * picture.height);
     split.run(nullptr, [&](int32_t first, int32_t end, tlRowSteps &steps) {
         Sums &mine = sums[steps.worker()];

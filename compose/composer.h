@@ -1,6 +1,6 @@
 // WallpaperComposer: the random composer that decides every wallpaper's
 // effect stack (pattern layers, then filters and distortions), its divisor
-// helpers and the local contrast measure, and the process-wide instance.
+// helpers and the local contrast measure.
 #pragma once
 
 #include <cstdint>
@@ -39,9 +39,17 @@ struct tlDivisorList {
     int32_t values[capacity];
 };
 
+// Not shared: whoever runs generation jobs owns one (the program beside its
+// cycle, the lab and each test their own) and hands it to the jobs.
 class WallpaperComposer {
 public:
-    // Complexity 1, wrap on, the generator seeded from the clock.
+    // The generator's seed until the owner gives one (the reference
+    // generator's default): a composer never draws from an unseeded state.
+    static constexpr uint32_t kDefaultSeed = 5489;
+
+    // Complexity 1, wrap on, the generator at kDefaultSeed. The owner seeds
+    // it (the program from the clock and the wallpaper count, the lab from
+    // --seed).
     WallpaperComposer();
 
     // Levels 0, 1 and 2; any other level changes nothing.
@@ -132,6 +140,3 @@ Effect *WallpaperComposer::make() {
     lastTypeId = Effect::classTypeId;
     return new (std::nothrow) Effect;
 }
-
-// The composer of the process, created on first use.
-WallpaperComposer &theComposer();

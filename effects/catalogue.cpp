@@ -35,114 +35,114 @@ template <class E> tlEffect *createOf() { return new (std::nothrow) E; }
 #define BOOL_UNSTORED(E, f) {#f, tlFieldKind::Bool, false, &fieldAddress<E, bool, &E::f>}
 
 // Fields in declaration order, stored or not.
-static const tlFieldInfo hsvNoiseFields[] = {
+static const tlFieldInfo kHsvNoiseFields[] = {
     INT_FIELD(tlHSVNoiseEffect, coverage), INT_FIELD(tlHSVNoiseEffect, seed),
     INT_FIELD(tlHSVNoiseEffect, hueNoise), INT_FIELD(tlHSVNoiseEffect, saturationNoise),
     INT_FIELD(tlHSVNoiseEffect, valueNoise), INT_FIELD(tlHSVNoiseEffect, alphaNoise)};
-static const tlFieldInfo histogramNoiseFields[] = {
+static const tlFieldInfo kHistogramNoiseFields[] = {
     INT_FIELD(tlHistogramNoiseEffect, seed), INT_FIELD(tlHistogramNoiseEffect, amount)};
-static const tlFieldInfo edgeDetectionFields[] = {
+static const tlFieldInfo kEdgeDetectionFields[] = {
     INT_FIELD(tlEdgeDetectionEffect, kernel), INT_FIELD(tlEdgeDetectionEffect, gain),
     BOOL_FIELD(tlEdgeDetectionEffect, invert), BOOL_FIELD(tlEdgeDetectionEffect, wrap)};
-static const tlFieldInfo neonFields[] = {
+static const tlFieldInfo kNeonFields[] = {
     INT_FIELD(tlNeonEffect, radius), INT_FIELD(tlNeonEffect, strength), BOOL_FIELD(tlNeonEffect, wrap)};
-static const tlFieldInfo embossFields[] = {
+static const tlFieldInfo kEmbossFields[] = {
     INT_FIELD(tlEmbossEffect, radius), INT_FIELD(tlEmbossEffect, strength), INT_FIELD(tlEmbossEffect, direction),
     BOOL_FIELD(tlEmbossEffect, inColour), BOOL_FIELD(tlEmbossEffect, wrap)};
-static const tlFieldInfo pixelizeFields[] = {
+static const tlFieldInfo kPixelizeFields[] = {
     INT_FIELD(tlPixelizeEffect, cellWidth), INT_FIELD(tlPixelizeEffect, cellHeight)};
-static const tlFieldInfo medianFields[] = {INT_FIELD(tlMedianEffect, radius), BOOL_FIELD(tlMedianEffect, wrap)};
-static const tlFieldInfo minimumFields[] = {INT_FIELD(tlMinimumEffect, radius), BOOL_FIELD(tlMinimumEffect, wrap)};
-static const tlFieldInfo maximumFields[] = {INT_FIELD(tlMaximumEffect, radius), BOOL_FIELD(tlMaximumEffect, wrap)};
-static const tlFieldInfo spreadFields[] = {
+static const tlFieldInfo kMedianFields[] = {INT_FIELD(tlMedianEffect, radius), BOOL_FIELD(tlMedianEffect, wrap)};
+static const tlFieldInfo kMinimumFields[] = {INT_FIELD(tlMinimumEffect, radius), BOOL_FIELD(tlMinimumEffect, wrap)};
+static const tlFieldInfo kMaximumFields[] = {INT_FIELD(tlMaximumEffect, radius), BOOL_FIELD(tlMaximumEffect, wrap)};
+static const tlFieldInfo kSpreadFields[] = {
     INT_FIELD(tlSpreadEffect, spreadX), INT_FIELD(tlSpreadEffect, spreadY), INT_FIELD(tlSpreadEffect, seed),
     BOOL_FIELD(tlSpreadEffect, wrap)};
-static const tlFieldInfo glassTileFields[] = {
+static const tlFieldInfo kGlassTileFields[] = {
     INT_FIELD(tlGlassTileEffect, tileWidth), INT_FIELD(tlGlassTileEffect, tileHeight),
     BOOL_FIELD(tlGlassTileEffect, wrap)};
-static const tlFieldInfo gradientFields[] = {
+static const tlFieldInfo kGradientFields[] = {
     COLOUR_FIELD(tlGradientEffect, colour1), COLOUR_FIELD(tlGradientEffect, colour2),
     INT_FIELD(tlGradientEffect, shape), INT_FIELD(tlGradientEffect, drawMode)};
-static const tlFieldInfo gradientPatternFields[] = {
+static const tlFieldInfo kGradientPatternFields[] = {
     COLOUR_FIELD(tlGradientPatternEffect, colour1), COLOUR_FIELD(tlGradientPatternEffect, colour2),
     INT_FIELD(tlGradientPatternEffect, orientation), INT_FIELD(tlGradientPatternEffect, period),
     INT_FIELD(tlGradientPatternEffect, sawtooth), INT_FIELD(tlGradientPatternEffect, drawMode)};
-static const tlFieldInfo dotsFields[] = {
+static const tlFieldInfo kDotsFields[] = {
     COLOUR_FIELD(tlDotsEffect, colour), INT_FIELD(tlDotsEffect, shape), INT_FIELD(tlDotsEffect, dotSize),
     INT_FIELD(tlDotsEffect, gap), INT_FIELD(tlDotsEffect, offsetX), INT_FIELD(tlDotsEffect, offsetY),
     INT_FIELD(tlDotsEffect, staggered), BOOL_FIELD(tlDotsEffect, antialias)};
-static const tlFieldInfo randomDotsFields[] = {
+static const tlFieldInfo kRandomDotsFields[] = {
     INT_FIELD(tlRandomDotsEffect, shape), COLOUR_FIELD(tlRandomDotsEffect, colour),
     INT_FIELD(tlRandomDotsEffect, alphaJitter), INT_FIELD(tlRandomDotsEffect, dotSize),
     INT_FIELD(tlRandomDotsEffect, sizeJitter), INT_FIELD(tlRandomDotsEffect, density),
     INT_FIELD(tlRandomDotsEffect, seed), BOOL_FIELD(tlRandomDotsEffect, wrap),
     BOOL_FIELD(tlRandomDotsEffect, spareFlag)};
-static const tlFieldInfo parallelLinesFields[] = {
+static const tlFieldInfo kParallelLinesFields[] = {
     COLOUR_FIELD(tlParallelLinesEffect, colour), INT_FIELD(tlParallelLinesEffect, vertical),
     INT_FIELD(tlParallelLinesEffect, lineWidth), INT_FIELD(tlParallelLinesEffect, gap),
     INT_FIELD(tlParallelLinesEffect, offset)};
-static const tlFieldInfo gridFields[] = {
+static const tlFieldInfo kGridFields[] = {
     COLOUR_FIELD(tlGridEffect, colour), INT_FIELD(tlGridEffect, lineWidth), INT_FIELD(tlGridEffect, gapX),
     INT_FIELD(tlGridEffect, gapY), INT_FIELD(tlGridEffect, offsetX), INT_FIELD(tlGridEffect, offsetY)};
-static const tlFieldInfo checkerFields[] = {
+static const tlFieldInfo kCheckerFields[] = {
     COLOUR_FIELD(tlCheckerEffect, colour1), COLOUR_FIELD(tlCheckerEffect, colour2),
     INT_FIELD(tlCheckerEffect, cellWidth), INT_FIELD(tlCheckerEffect, cellHeight)};
-static const tlFieldInfo cloudFields[] = {
+static const tlFieldInfo kCloudFields[] = {
     COLOUR_FIELD(tlCloudEffect, colour1), COLOUR_FIELD(tlCloudEffect, colour2), BOOL_FIELD(tlCloudEffect, wrap),
     BOOL_FIELD(tlCloudEffect, turbulence), INT_FIELD(tlCloudEffect, detail), INT_FIELD(tlCloudEffect, scaleX),
     INT_FIELD(tlCloudEffect, scaleY), INT_UNSTORED(tlCloudEffect, seed)};
-static const tlFieldInfo plasmaFields[] = {
+static const tlFieldInfo kPlasmaFields[] = {
     INT_FIELD(tlPlasmaEffect, seed), INT_FIELD(tlPlasmaEffect, roughness), BOOL_FIELD(tlPlasmaEffect, grayscale),
     BOOL_FIELD(tlPlasmaEffect, wrap)};
-static const tlFieldInfo oilPaintFields[] = {INT_FIELD(tlOilPaintEffect, radius), BOOL_FIELD(tlOilPaintEffect, wrap)};
-static const tlFieldInfo watercolorFields[] = {
+static const tlFieldInfo kOilPaintFields[] = {INT_FIELD(tlOilPaintEffect, radius), BOOL_FIELD(tlOilPaintEffect, wrap)};
+static const tlFieldInfo kWatercolorFields[] = {
     INT_FIELD(tlWatercolorEffect, radius), INT_FIELD(tlWatercolorEffect, strength),
     BOOL_FIELD(tlWatercolorEffect, wrap)};
-static const tlFieldInfo cylinderFields[] = {INT_FIELD(tlCylinderEffect, vertical)};
-static const tlFieldInfo swirlFields[] = {INT_FIELD(tlSwirlEffect, angle)};
-static const tlFieldInfo sineWaveFields[] = {
+static const tlFieldInfo kCylinderFields[] = {INT_FIELD(tlCylinderEffect, vertical)};
+static const tlFieldInfo kSwirlFields[] = {INT_FIELD(tlSwirlEffect, angle)};
+static const tlFieldInfo kSineWaveFields[] = {
     INT_UNSTORED(tlSineWaveEffect, amplitudeX), INT_UNSTORED(tlSineWaveEffect, wavelengthX),
     INT_UNSTORED(tlSineWaveEffect, amplitudeY), INT_UNSTORED(tlSineWaveEffect, wavelengthY),
     BOOL_UNSTORED(tlSineWaveEffect, wrap)};
-static const tlFieldInfo kaleidoscopeFields[] = {INT_FIELD(tlKaleidoscopeEffect, mode)};
+static const tlFieldInfo kKaleidoscopeFields[] = {INT_FIELD(tlKaleidoscopeEffect, mode)};
 
 #define CLASS(N, fields) {#N, tl##N##Effect::classTypeId, tl##N##Effect::payloadLength, &createOf<tl##N##Effect>, \
                           fields, static_cast<int32_t>(sizeof(fields) / sizeof(fields[0]))}
 #define CLASS_NO_FIELDS(N) {#N, tl##N##Effect::classTypeId, tl##N##Effect::payloadLength, \
                             &createOf<tl##N##Effect>, nullptr, 0}
 
-static const tlEffectInfo catalogue[] = {
-    CLASS(HSVNoise, hsvNoiseFields),       CLASS(HistogramNoise, histogramNoiseFields),
-    CLASS(EdgeDetection, edgeDetectionFields), CLASS(Neon, neonFields),
-    CLASS(Emboss, embossFields),           CLASS(Pixelize, pixelizeFields),
-    CLASS(Median, medianFields),           CLASS(Minimum, minimumFields),
-    CLASS(Maximum, maximumFields),         CLASS(Spread, spreadFields),
-    CLASS(GlassTile, glassTileFields),     CLASS(Gradient, gradientFields),
-    CLASS(GradientPattern, gradientPatternFields), CLASS(Dots, dotsFields),
-    CLASS(RandomDots, randomDotsFields),   CLASS(ParallelLines, parallelLinesFields),
-    CLASS(Grid, gridFields),               CLASS(Checker, checkerFields),
-    CLASS(Cloud, cloudFields),             CLASS(Plasma, plasmaFields),
-    CLASS(OilPaint, oilPaintFields),       CLASS(Watercolor, watercolorFields),
-    CLASS_NO_FIELDS(Negative),             CLASS(Cylinder, cylinderFields),
-    CLASS(Swirl, swirlFields),             CLASS(SineWave, sineWaveFields),
-    CLASS(Kaleidoscope, kaleidoscopeFields)};
+static const tlEffectInfo kCatalogue[] = {
+    CLASS(HSVNoise, kHsvNoiseFields),       CLASS(HistogramNoise, kHistogramNoiseFields),
+    CLASS(EdgeDetection, kEdgeDetectionFields), CLASS(Neon, kNeonFields),
+    CLASS(Emboss, kEmbossFields),           CLASS(Pixelize, kPixelizeFields),
+    CLASS(Median, kMedianFields),           CLASS(Minimum, kMinimumFields),
+    CLASS(Maximum, kMaximumFields),         CLASS(Spread, kSpreadFields),
+    CLASS(GlassTile, kGlassTileFields),     CLASS(Gradient, kGradientFields),
+    CLASS(GradientPattern, kGradientPatternFields), CLASS(Dots, kDotsFields),
+    CLASS(RandomDots, kRandomDotsFields),   CLASS(ParallelLines, kParallelLinesFields),
+    CLASS(Grid, kGridFields),               CLASS(Checker, kCheckerFields),
+    CLASS(Cloud, kCloudFields),             CLASS(Plasma, kPlasmaFields),
+    CLASS(OilPaint, kOilPaintFields),       CLASS(Watercolor, kWatercolorFields),
+    CLASS_NO_FIELDS(Negative),              CLASS(Cylinder, kCylinderFields),
+    CLASS(Swirl, kSwirlFields),             CLASS(SineWave, kSineWaveFields),
+    CLASS(Kaleidoscope, kKaleidoscopeFields)};
 
-static const int32_t catalogueCount = static_cast<int32_t>(sizeof(catalogue) / sizeof(catalogue[0]));
-static_assert(sizeof(catalogue) / sizeof(catalogue[0]) == 27, "the catalogue holds 27 classes");
+static const int32_t kCatalogueCount = static_cast<int32_t>(sizeof(kCatalogue) / sizeof(kCatalogue[0]));
+static_assert(sizeof(kCatalogue) / sizeof(kCatalogue[0]) == 27, "the catalogue holds 27 classes");
 
 const tlEffectInfo *effectCatalogue(int32_t &count) {
-    count = catalogueCount;
-    return catalogue;
+    count = kCatalogueCount;
+    return kCatalogue;
 }
 
 const tlEffectInfo *findEffectInfo(int32_t typeId) {
-    for (const tlEffectInfo &info : catalogue)
+    for (const tlEffectInfo &info : kCatalogue)
         if (info.typeId == typeId) return &info;
     return nullptr;
 }
 
 const tlEffectInfo *findEffectInfo(const char *name) {
-    for (const tlEffectInfo &info : catalogue)
+    for (const tlEffectInfo &info : kCatalogue)
         if (std::strcmp(info.name, name) == 0) return &info;
     return nullptr;
 }

@@ -19,7 +19,7 @@ constexpr int32_t kBandsPerWorker = 4;
 // One operation as the pool's threads see it. Lives on the calling thread's
 // stack for the length of runJob.
 struct tlRowJob {
-    static constexpr int32_t maxBands = 256;
+    static constexpr int32_t kMaxBands = 256;
     typedef bool (*BandFunction)(void *context, int32_t first, int32_t end, tlRowSteps &steps);
 
     BandFunction function;
@@ -30,7 +30,7 @@ struct tlRowJob {
     tlProgress *progress;
     std::atomic<int32_t> nextBand{0};
     std::atomic<bool> stop{false};
-    std::atomic<int32_t> done[maxBands]{};  // finished units of each band
+    std::atomic<int32_t> done[kMaxBands]{};  // finished units of each band
 
     // Progress reported so far (calling thread only).
     int32_t reportBand = 0;
@@ -85,7 +85,7 @@ tlRowPool::~tlRowPool() {
 // here, and the pool keeps the helpers it has.
 int32_t tlRowPool::start(int32_t count, StartHook hook, void *context) {
     if (threads != nullptr || count <= 0) return helpers;
-    if (count > maxHelpers) count = maxHelpers;
+    if (count > kMaxHelpers) count = kMaxHelpers;
     threads = new (std::nothrow) std::thread[count];
     if (threads == nullptr) return 0;
     for (int32_t i = 0; i < count; ++i) {
@@ -186,7 +186,7 @@ bool tlRowSplit::runBands(int32_t count, tlProgress *progress, BandFunction func
     job.workers = workerCount < count ? workerCount : count;
     int64_t bands = static_cast<int64_t>(job.workers) * kBandsPerWorker;
     if (bands > count) bands = count;
-    if (bands > tlRowJob::maxBands) bands = tlRowJob::maxBands;
+    if (bands > tlRowJob::kMaxBands) bands = tlRowJob::kMaxBands;
     job.bands = static_cast<int32_t>(bands);
     job.progress = progress;
     pool->runJob(job);

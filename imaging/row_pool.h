@@ -27,7 +27,7 @@ public:
     // floating-point and priority set-up, the same as its rendering thread's.
     typedef void (*StartHook)(void *context);
 
-    static constexpr int32_t maxHelpers = 63;
+    static constexpr int32_t kMaxHelpers = 63;
 
     tlRowPool() = default;
     tlRowPool(const tlRowPool &) = delete;
@@ -36,7 +36,7 @@ public:
     // No operation may be using it.
     ~tlRowPool();
 
-    // Starts up to helpers threads (at most maxHelpers); call once. Returns
+    // Starts up to helpers threads (at most kMaxHelpers); call once. Returns
     // how many run: fewer when the system refuses a thread, and the pool then
     // works with those (none: every operation stays on its calling thread).
     int32_t start(int32_t helpers, StartHook hook = nullptr, void *context = nullptr);
@@ -44,7 +44,7 @@ public:
 
     // Operations of fewer pixels run on their calling thread: waking helpers
     // would cost them more than it saves. Set before installing.
-    static constexpr int64_t defaultSmallestSplit = 65536;
+    static constexpr int64_t kDefaultSmallestSplit = 65536;
     void setSmallestSplit(int64_t pixels) { smallestSplit = pixels; }
 
     // The pool of the process, for every picture operation on any thread
@@ -65,7 +65,7 @@ private:
 
     std::thread *threads = nullptr;  // helpers entries
     int32_t helpers = 0;
-    int64_t smallestSplit = defaultSmallestSplit;
+    int64_t smallestSplit = kDefaultSmallestSplit;
     std::atomic<bool> claimed{false};  // an operation is using the pool
 
     std::mutex mutex;

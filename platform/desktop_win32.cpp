@@ -40,21 +40,21 @@ struct ActiveDesktopInterface : public IUnknown {
 
 namespace {
 
-const GUID activeDesktopClass = {
+const GUID kActiveDesktopClass = {
     0x75048700, 0xEF1F, 0x11D0, {0x98, 0x88, 0x00, 0x60, 0x97, 0xDE, 0xAC, 0xF9}};
-const GUID activeDesktopInterface = {
+const GUID kActiveDesktopInterface = {
     0xF490EB00, 0x1240, 0x11D1, {0x98, 0x88, 0x00, 0x60, 0x97, 0xDE, 0xAC, 0xF9}};
 
 // Save, regenerate the desktop's HTML and refresh (AD_APPLY_ALL).
-const DWORD applyAll = 7;
-const int widePathLength = 260;
+const DWORD kApplyAll = 7;
+const int kWidePathLength = 260;
 
 // The usable-step: the object, when it exists and Active Desktop is on.
 // Ownership of the returned pointer passes to the caller, who releases it.
 ActiveDesktopInterface *openActiveDesktop() {
     void *object = nullptr;
-    if (FAILED(CoCreateInstance(activeDesktopClass, nullptr, CLSCTX_INPROC_SERVER,
-                                activeDesktopInterface, &object)) ||
+    if (FAILED(CoCreateInstance(kActiveDesktopClass, nullptr, CLSCTX_INPROC_SERVER,
+                                kActiveDesktopInterface, &object)) ||
         !object)
         return nullptr;
     ActiveDesktopInterface *desktop = static_cast<ActiveDesktopInterface *>(object);
@@ -82,10 +82,10 @@ bool Win32Desktop::activeDesktopUsable() {
 ActiveDesktopResult Win32Desktop::activeGetWallpaper(char *path, int32_t *style) {
     ActiveDesktopInterface *desktop = openActiveDesktop();
     if (!desktop) return ActiveDesktopResult::notUsable;
-    WCHAR wide[widePathLength];
+    WCHAR wide[kWidePathLength];
     wide[0] = 0;
-    desktop->GetWallpaper(wide, widePathLength, 0);
-    wide[widePathLength - 1] = 0;
+    desktop->GetWallpaper(wide, kWidePathLength, 0);
+    wide[kWidePathLength - 1] = 0;
     if (!WideCharToMultiByte(CP_ACP, 0, wide, -1, path, 260, nullptr, nullptr)) path[0] = '\0';
     WallpaperOptions options = {sizeof(WallpaperOptions), 0};
     desktop->GetWallpaperOptions(&options, 0);
@@ -97,15 +97,15 @@ ActiveDesktopResult Win32Desktop::activeGetWallpaper(char *path, int32_t *style)
 ActiveDesktopResult Win32Desktop::activeSetWallpaper(const char *path, int32_t style) {
     ActiveDesktopInterface *desktop = openActiveDesktop();
     if (!desktop) return ActiveDesktopResult::notUsable;
-    WCHAR wide[widePathLength];
-    if (!MultiByteToWideChar(CP_ACP, 0, path, -1, wide, widePathLength)) wide[0] = 0;
+    WCHAR wide[kWidePathLength];
+    if (!MultiByteToWideChar(CP_ACP, 0, path, -1, wide, kWidePathLength)) wide[0] = 0;
     if (FAILED(desktop->SetWallpaper(wide, 0))) {
         desktop->Release();
         return ActiveDesktopResult::failed;
     }
     WallpaperOptions options = {sizeof(WallpaperOptions), static_cast<DWORD>(style)};
     desktop->SetWallpaperOptions(&options, 0);
-    desktop->ApplyChanges(applyAll);
+    desktop->ApplyChanges(kApplyAll);
     desktop->Release();
     return ActiveDesktopResult::done;
 }

@@ -14,6 +14,8 @@ enum class RegistryRoot { currentUser };
 // when missing.
 enum class RegistryAccess { read, queryValue, write, create };
 
+// Value types with the numbers of REG_NONE, REG_SZ, REG_BINARY and REG_DWORD
+// (app/win32/sdk_values.cpp holds them equal), passed to the system as they are.
 enum class RegistryType : uint32_t { none = 0, string = 1, binary = 3, dword = 4 };
 
 // Outcome of a value query, after RegQueryValueExA.

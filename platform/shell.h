@@ -5,17 +5,21 @@
 
 #include <cstdint>
 
-struct GenerationJob;
-
 namespace platform {
+
+// The longest period a timer takes (USER_TIMER_MAXIMUM, held equal in
+// app/win32/sdk_values.cpp); setTimer shortens longer ones to it, and the
+// settings refuse intervals beyond it.
+const uint32_t kLongestTimerPeriod = 0x7FFFFFFF;
 
 class ShellPlatform {
 public:
     virtual ~ShellPlatform() {}
-    // Milliseconds since some start, wrapping at 2^32 (GetTickCount).
+    // Milliseconds since some start, wrapping at 2^32 (GetTickCount): the
+    // program's one clock, which tests move by hand.
     virtual uint32_t tickCount() = 0;
     // Arms (or re-arms) timer id on the main window; it fires every ms
-    // milliseconds until killed.
+    // milliseconds (at most kLongestTimerPeriod) until killed.
     virtual bool setTimer(uint32_t id, uint32_t ms) = 0;
     virtual void killTimer(uint32_t id) = 0;
     // PostMessageA to the main window.
@@ -25,27 +29,29 @@ public:
 
 enum class WorkerPoll {
     finished,  // the thread has ended (wait with time-out 0 returned 0)
-    running,   // still rendering
+    running,   // the task still runs
     failed     // the wait itself failed
 };
 
-// The worker thread. It runs the job it is given and, once the job returned,
-// posts the completion message to the main window with the job number that
-// start() returned as parameter, so that a notice of an earlier worker can be
-// told apart from the current one's.
+// What a worker runs on its thread: task(context). The program's task
+// renders a generation job; the platform knows nothing of it.
+typedef void (*WorkerTask)(void *context);
+
+// The worker thread. It runs the task it is given and, once the task
+// returned, posts the completion message to the main window with the job
+// number that start() returned as parameter, so that a notice of an earlier
+// worker can be told apart from the current one's.
 class Worker {
 public:
     virtual ~Worker() {}
-    // Starts a new thread for the job; 0 when no thread could be started,
-    // else the job number (never 0). Only called when no worker exists.
-    virtual uint32_t start(GenerationJob *job) = 0;
+    // Starts a new thread running task(context); 0 when no thread could be
+    // started, else the job number (never 0). Only called when no worker
+    // exists. What context points to must outlive the thread.
+    virtual uint32_t start(WorkerTask task, void *context) = 0;
     virtual WorkerPoll poll() = 0;
     // Waits for the thread to end and releases it; afterwards no worker
     // exists.
     virtual void join() = 0;
 };
-
-// The entry a worker runs on its thread (runGenerationJob in the program).
-typedef void (*JobEntry)(GenerationJob *job);
 
 }  // namespace platform

@@ -15,7 +15,7 @@ bool sameTextIgnoringCase(const char *a, const char *b) { return lstrcmpiA(a, b)
 uint32_t Win32ShellPlatform::tickCount() { return GetTickCount(); }
 
 bool Win32ShellPlatform::setTimer(uint32_t id, uint32_t ms) {
-    UINT period = ms > longestTimerPeriod ? longestTimerPeriod : ms;
+    UINT period = ms > kLongestTimerPeriod ? kLongestTimerPeriod : ms;
     return SetTimer(static_cast<HWND>(window), id, period, nullptr) != 0;
 }
 
@@ -29,8 +29,8 @@ bool Win32ShellPlatform::deleteFile(const char *path) { return DeleteFileA(path)
 
 // What the new thread needs; owned by the thread from its start.
 struct Win32Worker::Launch {
-    JobEntry entry;
-    GenerationJob *job;
+    WorkerTask task;
+    void *context;
     HWND window;
     UINT message;
     uint32_t number;
@@ -38,9 +38,9 @@ struct Win32Worker::Launch {
 
 unsigned __stdcall Win32Worker::threadMain(void *argument) {
     Launch *launch = static_cast<Launch *>(argument);
-    launch->entry(launch->job);
-    // The job's result is stored before the notice goes out; the main thread
-    // reads it only after the notice or after seeing the thread end.
+    launch->task(launch->context);
+    // The task's result is stored before the notice goes out; the main
+    // thread reads it only after the notice or after seeing the thread end.
     PostMessageA(launch->window, launch->message, launch->number, 0);
     delete launch;
     return 0;
@@ -48,12 +48,12 @@ unsigned __stdcall Win32Worker::threadMain(void *argument) {
 
 Win32Worker::~Win32Worker() { join(); }
 
-uint32_t Win32Worker::start(GenerationJob *job) {
+uint32_t Win32Worker::start(WorkerTask task, void *context) {
     if (thread) return 0;
     uint32_t number = lastNumber + 1;
     if (number == 0) number = 1;
     Launch *launch = new (std::nothrow)
-        Launch{entry, job, static_cast<HWND>(window), doneMessage, number};
+        Launch{task, context, static_cast<HWND>(window), doneMessage, number};
     if (!launch) return 0;
     uintptr_t handle = _beginthreadex(nullptr, 0, threadMain, launch, 0, nullptr);
     if (!handle) {

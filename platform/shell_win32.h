@@ -22,13 +22,13 @@ private:
 };
 
 // A thread started with the run-time's thread starter (_beginthreadex), so
-// the run-time's per-thread data is set up for the job's code.
+// the run-time's per-thread data is set up for the task's code.
 class Win32Worker : public Worker {
 public:
-    Win32Worker(JobEntry entry, uint32_t doneMessage) : entry(entry), doneMessage(doneMessage) {}
+    explicit Win32Worker(uint32_t doneMessage) : doneMessage(doneMessage) {}
     ~Win32Worker() override;
     void setWindow(void *window) { this->window = window; }
-    uint32_t start(GenerationJob *job) override;
+    uint32_t start(WorkerTask task, void *context) override;
     WorkerPoll poll() override;
     void join() override;
 
@@ -36,7 +36,6 @@ private:
     struct Launch;
     static unsigned __stdcall threadMain(void *argument);
 
-    JobEntry entry;
     uint32_t doneMessage;
     void *window = nullptr;
     void *thread = nullptr;
@@ -49,9 +48,5 @@ bool isAnsiLeadByte(uint8_t byte);
 // lstrcmpiA: ANSI texts equal but for letter case, every case the user's
 // locale knows (full-width, Greek and Cyrillic letters too).
 bool sameTextIgnoringCase(const char *a, const char *b);
-
-// The longest period SetTimer takes (USER_TIMER_MAXIMUM); longer intervals are
-// shortened to it.
-const uint32_t longestTimerPeriod = 0x7FFFFFFF;
 
 }  // namespace platform

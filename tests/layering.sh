@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Fails when a source includes a header of a layer above its own. The layers:
+# Fails when a source includes a header of a layer above its own, or declares
+# a type that only such a layer defines. The layers:
 #   platform, imaging  <-  imagefiles  <-  effects/core  <-  effects  <-  compose  <-  app
 # with the lab (tools) beside the program and the removal tool (purge) alone.
 # platform and imaging are the floor and include nothing of each other. Every
@@ -53,8 +54,33 @@ while IFS= read -r match; do
   fi
 done < <(grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "${sources[@]}" || true)
 
+# A forward declaration names a type as surely as an include: the type must
+# be defined in a layer the declaring source may include (a platform header
+# that declared the generation job would know of the layers above it).
+# Types defined nowhere in the sources (the system's) are not checked.
+declaration='^([^:]+):([0-9]+):[[:space:]]*(class|struct)[[:space:]]+([A-Za-z_][A-Za-z0-9_]*)[[:space:]]*;'
+while IFS= read -r match; do
+  [[ $match =~ $declaration ]] || continue
+  file=${BASH_REMATCH[1]} line=${BASH_REMATCH[2]} name=${BASH_REMATCH[4]}
+  layerOf "$file"
+  from=$layer
+  mapfile -t definers < <(grep -lE "^[[:space:]]*(class|struct)[[:space:]]+$name\b[^;]*\{" \
+                            "${sources[@]}" || true)
+  [ ${#definers[@]} -eq 0 ] && continue
+  ok=0
+  for definer in "${definers[@]}"; do
+    layerOf "$definer"
+    [[ " ${allowed[$from]} " == *" $layer "* ]] && ok=1
+  done
+  if [ $ok -eq 0 ]; then
+    echo "$file:$line: declares $name, defined in ${definers[*]}; $from may name only: ${allowed[$from]}"
+    failures=$((failures + 1))
+  fi
+done < <(grep -nE '^[[:space:]]*(class|struct)[[:space:]]+[A-Za-z_][A-Za-z0-9_]*[[:space:]]*;' \
+           "${sources[@]}" || true)
+
 if [ "$failures" -gt 0 ]; then
-  echo "layering: $failures include(s) point up or out of their layer" >&2
+  echo "layering: $failures include(s) or declaration(s) point up or out of their layer" >&2
   exit 1
 fi
-echo "layering: ${#sources[@]} sources, every include points down"
+echo "layering: ${#sources[@]} sources, every include and declaration points down"

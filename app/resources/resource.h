@@ -1,5 +1,7 @@
-// Resource ids of chromaweave, grouped by kind. Shared by the resource script
-// and the Windows shell code, so it holds only #define lines.
+// Resource ids of chromaweave, grouped by kind: the one list of them. Shared
+// by both resource scripts, the Windows shell code and the portable code
+// (the cycle's commands and messages, the settings checks and their focus),
+// so it holds only #define lines.
 #pragma once
 
 // ---- Icons: the program icon and its paused variant (tray).

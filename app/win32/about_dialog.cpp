@@ -8,7 +8,7 @@
 
 namespace {
 
-const char homePage[] = "https://kelpworks.example.jp/chromaweave/";
+const char kHomePage[] = "https://kelpworks.example.jp/chromaweave/";
 
 Win32Shell *shellOf(HWND dialog) {
     return reinterpret_cast<Win32Shell *>(GetWindowLongPtrA(dialog, DWLP_USER));
@@ -65,7 +65,7 @@ void onCommand(Win32Shell &shell, HWND dialog, WORD id, WORD code) {
         restoreLink(shell, dialog);
         DestroyWindow(dialog);
     } else if (id == IDC_HOME_PAGE && code == STN_CLICKED) {
-        ShellExecuteA(nullptr, "open", homePage, nullptr, nullptr, SW_SHOWNORMAL);
+        ShellExecuteA(nullptr, "open", kHomePage, nullptr, nullptr, SW_SHOWNORMAL);
     }
 }
 

@@ -22,14 +22,14 @@
 
 namespace {
 
-const char mutexName[] = "chromaweave mutex";
+const char kMutexName[] = "chromaweave mutex";
 
 // The named mutex that keeps a second copy from running; released at exit.
 class InstanceMutex {
 public:
     InstanceMutex() {}
     void take() {
-        handle = CreateMutexA(nullptr, TRUE, mutexName);
+        handle = CreateMutexA(nullptr, TRUE, kMutexName);
         alreadyRunning = handle && GetLastError() == ERROR_ALREADY_EXISTS;
     }
     ~InstanceMutex() {
@@ -89,10 +89,10 @@ int32_t runMessageLoop(Win32Shell &shell) {
 class Win32Program : public StartupSteps {
 public:
     explicit Win32Program(HINSTANCE instance)
-        : resources(interfaceResources(instance)), worker(runGenerationJob, MSG_JOB_DONE),
+        : resources(interfaceResources(instance)), worker(kMsgJobDone),
           shell(resources, settings, DesktopAccess{desktop, registry}),
-          cycle(settings, CycleServices{platform, worker, desktop, registry, pictures, shell,
-                                        platform::isAnsiLeadByte,
+          cycle(settings, CycleServices{platform, worker, composer, desktop, registry, pictures,
+                                        shell, platform::isAnsiLeadByte,
                                         platform::sameTextIgnoringCase}) {
         shell.platform = &platform;
         shell.worker = &worker;
@@ -105,7 +105,7 @@ public:
         return mutex.alreadyRunning ? MutexResult::heldByAnotherCopy : MutexResult::taken;
     }
     void prepare() override {
-        char documents[pathBytes];
+        char documents[kPathBytes];
         getDocumentsFolder(documents);
         com.initialise();  // the Active Desktop tests need it
         firstRun = prepareSettings(settings, DesktopAccess{desktop, registry}, documents);
@@ -117,8 +117,8 @@ public:
         return shell.createMainWindow();
     }
     int32_t run() override {
-        sharedRandom().seedFromClock();
-        theComposer().random.seed(composerSeed(settings.Count, GetTickCount()));
+        sharedRandom().seed(platform.tickCount());
+        composer.random.seed(composerSeed(settings.Count, platform.tickCount()));
         cycle.begin(firstRun);
         SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
         startHelpers(helpers);  // at idle priority from their start
@@ -142,6 +142,7 @@ private:
     platform::Win32ShellPlatform platform;
     tlRowPool helpers;  // outlives the worker, which may use it until joined
     platform::Win32Worker worker;
+    WallpaperComposer composer;  // the worker's, beside the cycle that starts it
     BmpPictureStore pictures;
     Win32Shell shell;
     WallpaperCycle cycle;

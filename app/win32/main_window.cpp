@@ -3,8 +3,9 @@
 #include "app/win32/win32_shell.h"
 
 #include "app/messages.h"
+#include "app/resources/resource.h"
 
-const char mainWindowClass[] = "chromaweave main window";
+const char kMainWindowClass[] = "chromaweave main window";
 
 namespace {
 
@@ -63,9 +64,9 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     switch (message) {
     case WM_CREATE: onCreate(*shell, window); return 0;
     case WM_TIMER: if (cycle) cycle->onTimer(uint32_t(wParam)); return 0;
-    case MSG_JOB_DONE: if (cycle) cycle->onJobDone(uint32_t(wParam)); return 0;
-    case MSG_SAVE_FAILED: if (cycle) cycle->onSaveFailed(); return 0;
-    case MSG_TRAY: onTray(*shell, lParam); return 0;
+    case kMsgJobDone: if (cycle) cycle->onJobDone(uint32_t(wParam)); return 0;
+    case kMsgSaveFailed: if (cycle) cycle->onSaveFailed(); return 0;
+    case kMsgTray: onTray(*shell, lParam); return 0;
     case WM_COMMAND: if (cycle) cycle->onCommand(LOWORD(wParam)); return 0;
     case WM_DESTROY: onDestroy(*shell); return 0;
     // The session may end: nothing keeps it from ending.
@@ -84,14 +85,14 @@ bool Win32Shell::registerMainClass() {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = mainWindowProcedure;
     windowClass.hInstance = instance;
-    windowClass.lpszClassName = mainWindowClass;
+    windowClass.lpszClassName = kMainWindowClass;
     return RegisterClassA(&windowClass) != 0;
 }
 
 bool Win32Shell::createMainWindow() {
     // A pop-up of size 0 that is never shown: it only receives the timers,
     // the tray callbacks, the worker's notices and the menu commands.
-    HWND window = CreateWindowExA(0, mainWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+    HWND window = CreateWindowExA(0, kMainWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                   instance, this);
     return window != nullptr;
 }
@@ -143,7 +144,7 @@ void Win32Shell::closeDialog(ShellDialog dialog) {
 }
 
 void Win32Shell::showCount(uint32_t count) {
-    if (aboutDialog) SetDlgItemInt(aboutDialog, 201, count, FALSE);
+    if (aboutDialog) SetDlgItemInt(aboutDialog, IDC_COUNT, count, FALSE);
 }
 
 void Win32Shell::destroyMainWindow() {

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include "app/resources/resource.h"
+#include "platform/folders_win32.h"
 
 namespace {
 
@@ -34,9 +35,9 @@ void fillSizeControls(const Settings &settings, HWND dialog) {
     CheckRadioButton(dialog, IDC_PRESET_SIZE, IDC_CUSTOM_SIZE,
                      settings.UseCustomSize ? IDC_CUSTOM_SIZE : IDC_PRESET_SIZE);
     enableSizeControls(dialog, settings.UseCustomSize);
-    for (int32_t i = 0; i < presetCount; ++i) {
+    for (int32_t i = 0; i < kPresetCount; ++i) {
         char text[32];
-        wsprintfA(text, "%d x %d", presetSizes[i].width, presetSizes[i].height);
+        wsprintfA(text, "%d x %d", kPresetSizes[i].width, kPresetSizes[i].height);
         sendItem(dialog, IDC_PRESET_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     }
     sendItem(dialog, IDC_PRESET_LIST, CB_SETCURSEL, settings.PresetIndex, 0);
@@ -64,7 +65,7 @@ BOOL onInitDialog(Win32Shell &shell, HWND dialog) {
     Settings &settings = shell.settings;
     fillSizeControls(settings, dialog);
     fillIntervalControls(shell.resources, settings, dialog);
-    sendItem(dialog, IDC_FOLDER, EM_LIMITTEXT, pathBytes - 1, 0);
+    sendItem(dialog, IDC_FOLDER, EM_LIMITTEXT, kPathBytes - 1, 0);
     SetDlgItemTextA(dialog, IDC_FOLDER, settings.WallpaperDir);
     CheckDlgButton(dialog, IDC_SEQUENTIAL, settings.UseSequentialNo ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_RESTORE, settings.RestoreWallpaper ? BST_CHECKED : BST_UNCHECKED);
@@ -93,7 +94,7 @@ int CALLBACK browseCallback(HWND picker, UINT message, LPARAM, LPARAM data) {
     if (message == BFFM_INITIALIZED && current && current[0]) {
         // The picker opens at the current folder; it does not take a
         // trailing backslash except on a drive root.
-        char start[pathBytes];
+        char start[kPathBytes];
         withoutTrailingBackslash(current, start, platform::isAnsiLeadByte);
         SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(start));
     }
@@ -101,7 +102,7 @@ int CALLBACK browseCallback(HWND picker, UINT message, LPARAM, LPARAM data) {
 }
 
 void browseForFolder(Win32Shell &shell, HWND dialog) {
-    char folder[pathBytes] = "";
+    char folder[kPathBytes] = "";
     GetDlgItemTextA(dialog, IDC_FOLDER, folder, sizeof folder);
     if (!folder[0]) getDocumentsFolder(folder);
     // Room for the title in UTF-8 too, where a Japanese character takes
@@ -153,7 +154,7 @@ SettingsForm readForm(HWND dialog, char *folder) {
     form.intervalCount = GetDlgItemInt(dialog, IDC_INTERVAL, nullptr, FALSE);
     form.unit = int32_t(sendItem(dialog, IDC_INTERVAL_UNIT, CB_GETCURSEL, 0, 0));
     folder[0] = '\0';
-    GetDlgItemTextA(dialog, IDC_FOLDER, folder, pathBytes);
+    GetDlgItemTextA(dialog, IDC_FOLDER, folder, kPathBytes);
     form.folder = folder;
     form.useSequentialNo = isChecked(dialog, IDC_SEQUENTIAL);
     form.restoreWallpaper = isChecked(dialog, IDC_RESTORE);
@@ -164,9 +165,9 @@ SettingsForm readForm(HWND dialog, char *folder) {
 }
 
 void onOk(Win32Shell &shell, HWND dialog) {
-    char folder[pathBytes];
+    char folder[kPathBytes];
     SettingsForm form = readForm(dialog, folder);
-    Win32Folders folders;
+    platform::Win32Folders folders;
     DialogPrompter prompter(shell.resources, dialog);
     if (!validateSettingsForm(form, folders, prompter, platform::isAnsiLeadByte)) return;
     FormChanges changes = shell.cycle->storeSettings(form);

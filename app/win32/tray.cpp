@@ -9,7 +9,7 @@
 
 namespace {
 
-const UINT trayIconId = 1;
+const UINT kTrayIconId = 1;
 
 // A zeroed entry for our one icon. The version-1 size is what every shell
 // understands; the header's macro gives it for this platform's layout.
@@ -18,7 +18,7 @@ NOTIFYICONDATAA trayEntry(HWND window) {
     ZeroMemory(&data, sizeof data);
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = window;
-    data.uID = trayIconId;
+    data.uID = kTrayIconId;
     return data;
 }
 
@@ -47,7 +47,7 @@ void Win32Shell::destroyIcons() {
 bool Win32Shell::addTrayIcon(bool paused) {
     NOTIFYICONDATAA data = trayEntry(mainWindow);
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = MSG_TRAY;
+    data.uCallbackMessage = kMsgTray;
     data.hIcon = paused ? pausedIcon : smallIcon;
     lstrcpynA(data.szTip, "chromaweave", sizeof data.szTip);
     return Shell_NotifyIconA(NIM_ADD, &data) != FALSE;

@@ -28,14 +28,6 @@ int32_t showMessage(const platform::Win32Resources &resources, HWND owner, uint3
 // The user's documents folder into 260 bytes; empty when unknown.
 void getDocumentsFolder(char *path);
 
-// FindFirstFileA, CreateDirectoryA and GetLogicalDrives.
-class Win32Folders : public FolderLayer {
-public:
-    uint32_t logicalDrives() override;
-    bool findEntry(const char *path, bool *isDirectory) override;
-    bool createDirectory(const char *path) override;
-};
-
 // The shell's windows and the cycle's user interface.
 class Win32Shell : public ShellUi {
 public:
@@ -97,4 +89,4 @@ public:
 // centerOnWorkArea: the window centred on the work area, halves truncated.
 void centerOnWorkArea(HWND window);
 
-extern const char mainWindowClass[];  // "chromaweave main window"
+extern const char kMainWindowClass[];  // "chromaweave main window"

@@ -1,5 +1,5 @@
 // Shell calls shared by the program's windows: message boxes from the string
-// table, centring, the documents folder and the folder layer.
+// table, centring and the documents folder.
 #include "app/win32/win32_shell.h"
 
 #include <shlobj.h>
@@ -30,7 +30,7 @@ int32_t showMessage(const platform::Win32Resources &resources, HWND owner, uint3
         box.dwStyle |= MB_USERICON;
         box.lpszIcon = MAKEINTRESOURCEA(IDI_PROGRAM);
     }
-    box.dwLanguageId = 0x400;  // the user's default language
+    box.dwLanguageId = MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);  // the user's default language
     return MessageBoxIndirectA(&box);
 }
 
@@ -52,21 +52,4 @@ void getDocumentsFolder(char *path) {
     // Some shells (Wine's) answer with a trailing backslash; the wallpaper
     // folder is built by appending "\chromaweave" to this.
     withoutTrailingBackslash(path, path, platform::isAnsiLeadByte);
-}
-
-// ---- Folders
-
-uint32_t Win32Folders::logicalDrives() { return GetLogicalDrives(); }
-
-bool Win32Folders::findEntry(const char *path, bool *isDirectory) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    FindClose(search);
-    *isDirectory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    return true;
-}
-
-bool Win32Folders::createDirectory(const char *path) {
-    return CreateDirectoryA(path, nullptr) != 0;
 }

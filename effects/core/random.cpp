@@ -4,8 +4,6 @@
 
 #include <cfloat>
 
-#include "platform/clock.h"
-
 static_assert(LDBL_MANT_DIG == 64, "unit() needs the 80-bit extended long double");
 
 void tlRandom::seed(uint32_t value) {
@@ -13,8 +11,6 @@ void tlRandom::seed(uint32_t value) {
     for (uint32_t i = 1; i < 624; ++i) state[i] = 1812433253u * (state[i - 1] ^ (state[i - 1] >> 30)) + i;
     index = 624;
 }
-
-void tlRandom::seedFromClock() { seed(platform::tickCount()); }
 
 // Regenerates the 624 words in place, in increasing order, so that the words
 // k + 397 >= 624 are read after their own update, as the reference does.

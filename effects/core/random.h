@@ -28,7 +28,6 @@ struct tlBound {
 class tlRandom {
 public:
     void seed(uint32_t value);
-    void seedFromClock();
     uint32_t next();
     uint32_t below(uint32_t n);
     double unit();
@@ -106,4 +105,10 @@ private:
     }
 };
 
+// The one deliberate global of the effects: the generator random effects draw
+// from. It needs no owner because it carries nothing from one effect to the
+// next: every random effect reseeds it from its own seed parameter before it
+// draws, so a picture depends only on its effects' parameters. It is not
+// guarded: one worker renders at a time, and nothing else applies effects
+// while it runs.
 tlRandom &sharedRandom();

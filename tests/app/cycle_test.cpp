@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/resources/resource.h"
 #include "fakes.h"
 
 namespace {
@@ -17,7 +18,7 @@ TEST(Cycle, FirstChangeWritesSetsAndCounts) {
     Rig rig;
     rig.begin();
     EXPECT_TRUE(rig.cycle.state().changePending);
-    EXPECT_FALSE(rig.platform.armed(TIMER_CHANGE));
+    EXPECT_FALSE(rig.platform.armed(kTimerChange));
     rig.finishWorker();
     ASSERT_EQ(rig.pictures.saved.size(), 1u);
     EXPECT_EQ(rig.pictures.saved[0], fixedFile);
@@ -27,8 +28,8 @@ TEST(Cycle, FirstChangeWritesSetsAndCounts) {
     EXPECT_EQ(rig.settings.Count, 1u);
     EXPECT_EQ(rig.ui.shownCount, 1u);
     EXPECT_FALSE(rig.cycle.state().changePending);
-    EXPECT_TRUE(rig.platform.armed(TIMER_CHANGE));
-    EXPECT_EQ(rig.platform.timers[TIMER_CHANGE].period, 10 * minute);
+    EXPECT_TRUE(rig.platform.armed(kTimerChange));
+    EXPECT_EQ(rig.platform.timers[kTimerChange].period, 10 * minute);
     EXPECT_EQ(rig.worker.starts, 2u);  // the next picture is rendered at once
     EXPECT_EQ(rig.worker.job->width, 120);
 }
@@ -58,19 +59,19 @@ TEST(Cycle, PauseThreeMinutesIntoTenResumesSevenMinutesLater) {
         rig.advance(1000);
         ASSERT_EQ(rig.settings.Count, 1u);
         rig.advance(3 * minute);
-        rig.cycle.onCommand(CMD_STOP);
+        rig.cycle.onCommand(IDM_STOP);
         EXPECT_TRUE(rig.ui.trayPaused);
-        EXPECT_FALSE(rig.platform.armed(TIMER_CHANGE));
+        EXPECT_FALSE(rig.platform.armed(kTimerChange));
         rig.advance(60 * minute);
-        rig.cycle.onCommand(CMD_STOP);
+        rig.cycle.onCommand(IDM_STOP);
         EXPECT_FALSE(rig.ui.trayPaused);
-        EXPECT_TRUE(rig.platform.armed(TIMER_RESUME));
+        EXPECT_TRUE(rig.platform.armed(kTimerResume));
         rig.advance(7 * minute - 1);
         EXPECT_EQ(rig.settings.Count, 1u) << base;
         rig.advance(1);
         EXPECT_EQ(rig.settings.Count, 2u) << base;
-        EXPECT_FALSE(rig.platform.armed(TIMER_RESUME));
-        EXPECT_TRUE(rig.platform.armed(TIMER_CHANGE));
+        EXPECT_FALSE(rig.platform.armed(kTimerResume));
+        EXPECT_TRUE(rig.platform.armed(kTimerChange));
         rig.advance(10 * minute);
         EXPECT_EQ(rig.settings.Count, 3u) << base;
     }
@@ -83,27 +84,27 @@ TEST(Cycle, ResumingAfterTheIntervalRanOutChangesAtOnce) {
     rig.advance(1000);
     rig.advance(10 * minute - 1);
     rig.platform.clock += 1;  // due, but the timer message has not come yet
-    rig.cycle.onCommand(CMD_STOP);
+    rig.cycle.onCommand(IDM_STOP);
     rig.advance(5 * minute);
-    rig.cycle.onCommand(CMD_STOP);
+    rig.cycle.onCommand(IDM_STOP);
     EXPECT_EQ(rig.settings.Count, 2u);
-    EXPECT_TRUE(rig.platform.armed(TIMER_CHANGE));
+    EXPECT_TRUE(rig.platform.armed(kTimerChange));
 }
 
 TEST(Cycle, RequestWhileRenderingWaitsForTheWorker) {
     Rig rig;
     rig.begin();
     rig.finishWorker();
-    rig.cycle.onCommand(CMD_CHANGE);
+    rig.cycle.onCommand(IDM_CHANGE);
     EXPECT_TRUE(rig.cycle.state().changePending);
-    EXPECT_FALSE(rig.platform.armed(TIMER_CHANGE));
-    rig.cycle.onCommand(CMD_CHANGE);  // already on its way: nothing
+    EXPECT_FALSE(rig.platform.armed(kTimerChange));
+    rig.cycle.onCommand(IDM_CHANGE);  // already on its way: nothing
     rig.cycle.onTrayLeftClick();
     EXPECT_EQ(rig.worker.starts, 2u);
     EXPECT_EQ(rig.settings.Count, 1u);
     rig.finishWorker();
     EXPECT_EQ(rig.settings.Count, 2u);
-    EXPECT_TRUE(rig.platform.armed(TIMER_CHANGE));
+    EXPECT_TRUE(rig.platform.armed(kTimerChange));
     EXPECT_EQ(rig.worker.starts, 3u);
 }
 
@@ -112,7 +113,7 @@ TEST(Cycle, RequestWithPictureReadyChangesAtOnce) {
     rig.begin();
     rig.finishWorker();
     rig.worker.complete();  // the next picture is ready; its notice is queued
-    rig.cycle.onCommand(CMD_CHANGE);
+    rig.cycle.onCommand(IDM_CHANGE);
     EXPECT_EQ(rig.settings.Count, 2u);
     rig.pump();  // the finished worker's notice changes nothing more
     EXPECT_EQ(rig.settings.Count, 2u);
@@ -125,14 +126,14 @@ TEST(Cycle, PendingChangeIsCarriedOverAHold) {
     rig.finishWorker();
     rig.advance(10 * minute);  // due while the next picture is still rendering
     EXPECT_TRUE(rig.cycle.state().changePending);
-    rig.cycle.onCommand(CMD_SETTINGS);
+    rig.cycle.onCommand(IDM_SETTINGS);
     EXPECT_TRUE(rig.ui.open[int(ShellDialog::settings)]);
     rig.finishWorker();  // the notice arrives while held and is ignored
     EXPECT_EQ(rig.settings.Count, 1u);
     rig.ui.cancelSettings();  // Cancel resumes
     EXPECT_EQ(rig.settings.Count, 2u);
     EXPECT_FALSE(rig.cycle.state().changePending);
-    EXPECT_TRUE(rig.platform.armed(TIMER_CHANGE));
+    EXPECT_TRUE(rig.platform.armed(kTimerChange));
     EXPECT_FALSE(rig.stuck());
 }
 
@@ -141,8 +142,8 @@ TEST(Cycle, PendingChangeOverAStopWithTheWorkerStillRendering) {
     rig.begin();
     rig.finishWorker();
     rig.advance(10 * minute);
-    rig.cycle.onCommand(CMD_STOP);
-    rig.cycle.onCommand(CMD_STOP);
+    rig.cycle.onCommand(IDM_STOP);
+    rig.cycle.onCommand(IDM_STOP);
     EXPECT_TRUE(rig.cycle.state().changePending);
     EXPECT_FALSE(rig.stuck());
     rig.finishWorker();
@@ -155,7 +156,7 @@ TEST(Cycle, SizeChangeIgnoresTheEarlierWorkersNotice) {
     rig.begin();
     rig.finishWorker();
     rig.advance(10 * minute);
-    rig.cycle.onCommand(CMD_SETTINGS);
+    rig.cycle.onCommand(IDM_SETTINGS);
     rig.settings.PresetIndex = 0;
     rig.ui.open[int(ShellDialog::settings)] = false;
     rig.cycle.settingsConfirmed(true, false);  // waits for the old worker
@@ -173,8 +174,8 @@ TEST(Cycle, SizeChangeWhileStoppedOnlyRendersAhead) {
     Rig rig;
     rig.begin();
     rig.finishWorker();
-    rig.cycle.onCommand(CMD_STOP);
-    rig.cycle.onCommand(CMD_SETTINGS);
+    rig.cycle.onCommand(IDM_STOP);
+    rig.cycle.onCommand(IDM_SETTINGS);
     rig.ui.open[int(ShellDialog::settings)] = false;
     rig.settings.PresetIndex = 9;
     rig.cycle.settingsConfirmed(true, false);
@@ -192,7 +193,7 @@ TEST(Cycle, IntervalChangeStartsAFullIntervalOnResume) {
     rig.renderMs = 1000;
     rig.begin();
     rig.advance(1000 + 4 * minute);
-    rig.cycle.onCommand(CMD_SETTINGS);
+    rig.cycle.onCommand(IDM_SETTINGS);
     rig.advance(2 * minute);
     rig.ui.open[int(ShellDialog::settings)] = false;
     rig.settings.Interval = 36000000;
@@ -203,47 +204,47 @@ TEST(Cycle, IntervalChangeStartsAFullIntervalOnResume) {
     EXPECT_EQ(rig.settings.Count, 2u);
 }
 
+// From no wallpaper yet and from five: each change takes the next number.
 TEST(Cycle, NumberedFilesAndCount) {
-    Rig rig;
-    rig.settings.UseSequentialNo = true;
-    rig.settings.Count = 5;
-    rig.begin();
-    rig.finishWorker();
-    rig.cycle.onCommand(CMD_CHANGE);
-    rig.finishWorker();
-    rig.cycle.onCommand(CMD_CHANGE);
-    rig.finishWorker();
-    std::vector<std::string> expected = {"C:\\wp\\chromaweave_0000000006.bmp",
-                                         "C:\\wp\\chromaweave_0000000007.bmp",
-                                         "C:\\wp\\chromaweave_0000000008.bmp"};
-    EXPECT_EQ(rig.pictures.saved, expected);
-    rig.cycle.shutDown();
-    const platform::MemoryRegistry::Value *v = rig.registry.findValue(settingsKeyPath, "Count");
-    ASSERT_TRUE(v);
-    EXPECT_EQ(v->data, (std::vector<uint8_t>{8, 0, 0, 0}));
-    EXPECT_TRUE(rig.platform.deleted.empty());  // numbered files are never deleted
-}
-
-TEST(Cycle, FirstNumberedFile) {
-    Rig rig;
-    rig.settings.UseSequentialNo = true;
-    rig.begin();
-    rig.finishWorker();
-    ASSERT_EQ(rig.pictures.saved.size(), 1u);
-    EXPECT_EQ(rig.pictures.saved[0], "C:\\wp\\chromaweave_0000000001.bmp");
-    EXPECT_EQ(rig.settings.Count, 1u);
+    const struct {
+        uint32_t start;
+        std::vector<std::string> files;
+    } cases[] = {
+        {0, {"C:\\wp\\chromaweave_0000000001.bmp", "C:\\wp\\chromaweave_0000000002.bmp",
+             "C:\\wp\\chromaweave_0000000003.bmp"}},
+        {5, {"C:\\wp\\chromaweave_0000000006.bmp", "C:\\wp\\chromaweave_0000000007.bmp",
+             "C:\\wp\\chromaweave_0000000008.bmp"}},
+    };
+    for (const auto &c : cases) {
+        Rig rig;
+        rig.settings.UseSequentialNo = true;
+        rig.settings.Count = c.start;
+        rig.begin();
+        rig.finishWorker();
+        EXPECT_EQ(rig.settings.Count, c.start + 1);
+        rig.cycle.onCommand(IDM_CHANGE);
+        rig.finishWorker();
+        rig.cycle.onCommand(IDM_CHANGE);
+        rig.finishWorker();
+        EXPECT_EQ(rig.pictures.saved, c.files);
+        rig.cycle.shutDown();
+        const platform::MemoryRegistry::Value *v = rig.registry.findValue(kSettingsKeyPath, "Count");
+        ASSERT_TRUE(v);
+        EXPECT_EQ(v->data, (std::vector<uint8_t>{uint8_t(c.start + 3), 0, 0, 0}));
+        EXPECT_TRUE(rig.platform.deleted.empty());  // numbered files are never deleted
+    }
 }
 
 TEST(CycleExit, BeforeAnyChangeTouchesNothing) {
     Rig rig;
     rig.settings.DeleteFile = true;
     rig.begin();
-    rig.cycle.onCommand(CMD_EXIT);
+    rig.cycle.onCommand(IDM_EXIT);
     EXPECT_TRUE(rig.ui.destroyed);
     rig.cycle.shutDown();
     EXPECT_TRUE(rig.desktop.sets.empty());
     EXPECT_TRUE(rig.platform.deleted.empty());
-    EXPECT_TRUE(rig.registry.hasKey(settingsKeyPath));  // settings still saved
+    EXPECT_TRUE(rig.registry.hasKey(kSettingsKeyPath));  // settings still saved
     EXPECT_TRUE(rig.pictures.live.empty());
     EXPECT_EQ(rig.worker.state, fakes::Worker::none);
 }
@@ -261,17 +262,17 @@ TEST(CycleExit, RestoreAndDeleteRules) {
         rig.settings.RestoreWallpaper = c.restore;
         rig.settings.UseSequentialNo = c.sequential;
         rig.settings.DeleteFile = c.remove;
-        rig.registry.putString(desktopKeyPath, "WallpaperStyle", "2");
+        rig.registry.putString(kDesktopKeyPath, "WallpaperStyle", "2");
         rig.begin();
         rig.finishWorker();
         rig.desktop.systemSetFails = c.restoreFails;
-        rig.cycle.onCommand(CMD_EXIT);
+        rig.cycle.onCommand(IDM_EXIT);
         rig.cycle.shutDown();
         bool restored = rig.desktop.sets.size() == 2;
         EXPECT_EQ(restored, c.restored);
         if (restored) {
             EXPECT_EQ(rig.desktop.sets[1], std::make_pair(std::string("C:\\old.bmp"), true));
-            EXPECT_EQ(rig.registry.findValue(desktopKeyPath, "WallpaperStyle")->data[0], '2');
+            EXPECT_EQ(rig.registry.findValue(kDesktopKeyPath, "WallpaperStyle")->data[0], '2');
         }
         EXPECT_EQ(rig.platform.deleted.size(), c.deleted ? 1u : 0u);
         if (c.deleted) {
@@ -294,14 +295,14 @@ TEST(CycleFailures, WallpaperFileNotWrittenHoldsTheCycle) {
         EXPECT_TRUE(rig.desktop.sets.empty());
         EXPECT_TRUE(rig.cycle.state().paused);
         ASSERT_EQ(rig.ui.messages.size(), 1u);
-        EXPECT_EQ(rig.ui.messages[0], TEXT_WALLPAPER_NOT_SAVED);
+        EXPECT_EQ(rig.ui.messages[0], IDS_WALLPAPER_NOT_SAVED);
         EXPECT_EQ(rig.ui.owners[0], MessageOwner::mainWindow);
         EXPECT_TRUE(rig.ui.open[int(ShellDialog::settings)]);
         EXPECT_EQ(rig.worker.state, fakes::Worker::running);  // the next one renders
         EXPECT_TRUE(rig.pictures.live.empty());
         rig.ui.cancelSettings();
         EXPECT_FALSE(rig.stuck());
-        rig.cycle.onCommand(CMD_CHANGE);
+        rig.cycle.onCommand(IDM_CHANGE);
         rig.finishWorker();
         EXPECT_EQ(rig.settings.Count, 1u);
     }
@@ -322,11 +323,11 @@ TEST(CycleFailures, WallpaperNotSetEndsTheProgram) {
     rig.ui.whileMessageOpen = [&](uint32_t) {
         seen = true;
         EXPECT_FALSE(rig.ui.destroyed);
-        for (uint32_t id = 1; id <= 3; ++id) EXPECT_FALSE(rig.platform.armed(id)) << id;
+        for (uint32_t id = kTimerChange; id <= kTimerTray; ++id) EXPECT_FALSE(rig.platform.armed(id)) << id;
         rig.cycle.onTrayLeftClick();
-        rig.cycle.onCommand(CMD_CHANGE);
-        rig.cycle.onCommand(CMD_SETTINGS);
-        rig.cycle.onTimer(TIMER_CHANGE);
+        rig.cycle.onCommand(IDM_CHANGE);
+        rig.cycle.onCommand(IDM_SETTINGS);
+        rig.cycle.onTimer(kTimerChange);
         EXPECT_EQ(rig.worker.state, fakes::Worker::none);
         EXPECT_FALSE(rig.ui.open[int(ShellDialog::settings)]);
     };
@@ -346,10 +347,10 @@ TEST(CycleFailures, WallpaperNotSetOnTheFirstChange) {
     rig.finishWorker();
     EXPECT_TRUE(rig.ui.destroyed);
     ASSERT_EQ(rig.ui.messages.size(), 1u);
-    EXPECT_EQ(rig.ui.messages[0], TEXT_WALLPAPER_NOT_SET);
+    EXPECT_EQ(rig.ui.messages[0], IDS_WALLPAPER_NOT_SET);
     EXPECT_EQ(rig.ui.owners[0], MessageOwner::none);
     EXPECT_EQ(rig.worker.starts, 1u);  // nothing new starts on the way out
-    EXPECT_FALSE(rig.platform.armed(TIMER_CHANGE));
+    EXPECT_FALSE(rig.platform.armed(kTimerChange));
     rig.cycle.shutDown();
     EXPECT_TRUE(rig.pictures.live.empty());
 }
@@ -359,7 +360,7 @@ TEST(CycleFailures, WorkerThatCannotStartIsRetried) {
     rig.worker.startFails = true;
     rig.begin();
     EXPECT_FALSE(rig.cycle.state().changePending);
-    EXPECT_TRUE(rig.platform.armed(TIMER_CHANGE));
+    EXPECT_TRUE(rig.platform.armed(kTimerChange));
     rig.worker.startFails = false;
     rig.advance(10 * minute);
     EXPECT_TRUE(rig.cycle.state().changePending);
@@ -386,7 +387,7 @@ TEST(CycleStart, FirstRunCancelledWritesNoSettings) {
     rig.ui.cancelSettings();
     EXPECT_TRUE(rig.ui.destroyed);
     rig.cycle.shutDown();
-    EXPECT_FALSE(rig.registry.hasKey(settingsKeyPath));
+    EXPECT_FALSE(rig.registry.hasKey(kSettingsKeyPath));
 }
 
 TEST(CycleStart, PrepareSettings) {
@@ -398,8 +399,8 @@ TEST(CycleStart, PrepareSettings) {
     EXPECT_STREQ(s.WallpaperDir, "C:\\Docs\\chromaweave");
     EXPECT_TRUE(s.NoActiveDesktop);
     // A stored bypass is overruled while Active Desktop is on at start.
-    registry.putDword(settingsKeyPath, "NoActiveDesktop", 1);
-    registry.putString(settingsKeyPath, "WallpaperDir", "E:\\w");
+    registry.putDword(kSettingsKeyPath, "NoActiveDesktop", 1);
+    registry.putString(kSettingsKeyPath, "WallpaperDir", "E:\\w");
     desktop.activeOn = true;
     Settings t;
     EXPECT_FALSE(prepareSettings(t, DesktopAccess{desktop, registry}, "C:\\Docs"));
@@ -409,16 +410,16 @@ TEST(CycleStart, PrepareSettings) {
 
 TEST(CycleCommands, SaveCopyUnderTheNextNumber) {
     Rig rig;
-    rig.cycle.onCommand(CMD_SAVE);  // no picture yet: nothing
+    rig.cycle.onCommand(IDM_SAVE);  // no picture yet: nothing
     rig.begin();
     rig.finishWorker();
-    rig.cycle.onCommand(CMD_SAVE);
+    rig.cycle.onCommand(IDM_SAVE);
     EXPECT_EQ(rig.pictures.saved.back(), "C:\\wp\\chromaweave_0000000002.bmp");
     EXPECT_EQ(rig.settings.Count, 1u);
     rig.pictures.failSaves = 1;
-    rig.cycle.onCommand(CMD_SAVE);
+    rig.cycle.onCommand(IDM_SAVE);
     ASSERT_EQ(rig.ui.messages.size(), 1u);
-    EXPECT_EQ(rig.ui.messages[0], TEXT_COPY_NOT_SAVED);
+    EXPECT_EQ(rig.ui.messages[0], IDS_COPY_NOT_SAVED);
     EXPECT_FALSE(rig.cycle.state().paused);
 }
 
@@ -435,7 +436,7 @@ TEST(CycleCommands, SaveAsHoldsTheCycleWhileTheDialogRuns) {
         std::strcpy(path, "D:\\pics\\copy.bmp");
         return true;
     };
-    rig.cycle.onCommand(CMD_SAVE_AS);
+    rig.cycle.onCommand(IDM_SAVE_AS);
     EXPECT_TRUE(heldDuring);
     EXPECT_EQ(rig.pictures.saved.back(), "D:\\pics\\copy.bmp");
     EXPECT_STREQ(rig.settings.SaveDir, "D:\\pics");
@@ -448,9 +449,9 @@ TEST(CycleCommands, SaveAsHoldsTheCycleWhileTheDialogRuns) {
         return true;
     };
     rig.pictures.failSaves = 1;
-    rig.cycle.onCommand(CMD_SAVE_AS);
+    rig.cycle.onCommand(IDM_SAVE_AS);
     ASSERT_EQ(rig.ui.messages.size(), 1u);
-    EXPECT_EQ(rig.ui.messages[0], TEXT_COPY_NOT_SAVED);
+    EXPECT_EQ(rig.ui.messages[0], IDS_COPY_NOT_SAVED);
     EXPECT_EQ(rig.ui.owners[0], MessageOwner::mainWindow);
     EXPECT_FALSE(rig.cycle.state().paused);
     EXPECT_FALSE(rig.stuck());
@@ -461,13 +462,13 @@ TEST(CycleCommands, SettingsOpenedDuringSaveAsKeepsTheHold) {
     rig.begin();
     rig.finishWorker();
     rig.ui.onSaveDialog = [&](const char *, bool, char *) {
-        rig.cycle.onCommand(CMD_SETTINGS);  // closes the save dialog
+        rig.cycle.onCommand(IDM_SETTINGS);  // closes the save dialog
         return false;
     };
-    rig.cycle.onCommand(CMD_SAVE_AS);
+    rig.cycle.onCommand(IDM_SAVE_AS);
     EXPECT_TRUE(rig.ui.open[int(ShellDialog::settings)]);
     EXPECT_TRUE(rig.cycle.state().paused);
-    EXPECT_FALSE(rig.platform.armed(TIMER_CHANGE));
+    EXPECT_FALSE(rig.platform.armed(kTimerChange));
     rig.ui.cancelSettings();
     EXPECT_FALSE(rig.cycle.state().paused);
     EXPECT_FALSE(rig.stuck());
@@ -482,8 +483,8 @@ TEST(CycleCommands, SaveAsTakesOverTheSettingsDialogsHold) {
         rig.settings.Interval = 1000;
         rig.begin();
         rig.advance(1000);
-        if (stopped) rig.cycle.onCommand(CMD_STOP);
-        rig.cycle.onCommand(CMD_SETTINGS);
+        if (stopped) rig.cycle.onCommand(IDM_STOP);
+        rig.cycle.onCommand(IDM_SETTINGS);
         int32_t resumes = rig.ui.resumes;
         rig.ui.onSaveDialog = [&](const char *, bool, char *) {
             EXPECT_FALSE(rig.ui.open[int(ShellDialog::settings)]);
@@ -494,7 +495,7 @@ TEST(CycleCommands, SaveAsTakesOverTheSettingsDialogsHold) {
             EXPECT_EQ(rig.ui.resumes, resumes);
             return false;
         };
-        rig.cycle.onCommand(CMD_SAVE_AS);
+        rig.cycle.onCommand(IDM_SAVE_AS);
         EXPECT_EQ(rig.cycle.state().paused, stopped);
         EXPECT_EQ(rig.ui.trayPaused, stopped);
         rig.advance(1000);
@@ -507,21 +508,21 @@ TEST(CycleCommands, StopAndTrayClick) {
     Rig rig;
     rig.begin();
     rig.finishWorker();
-    rig.cycle.onCommand(CMD_STOP);
+    rig.cycle.onCommand(IDM_STOP);
     EXPECT_TRUE(rig.cycle.state().stopped);
     EXPECT_TRUE(rig.ui.trayPaused);
-    rig.cycle.onCommand(CMD_CHANGE);  // ignored while paused
+    rig.cycle.onCommand(IDM_CHANGE);  // ignored while paused
     EXPECT_EQ(rig.settings.Count, 1u);
     rig.cycle.onTrayLeftClick();
     EXPECT_FALSE(rig.cycle.state().stopped);
     EXPECT_FALSE(rig.ui.trayPaused);
-    rig.cycle.onCommand(CMD_SETTINGS);
+    rig.cycle.onCommand(IDM_SETTINGS);
     rig.cycle.onTrayLeftClick();
-    rig.cycle.onCommand(CMD_SETTINGS);
+    rig.cycle.onCommand(IDM_SETTINGS);
     EXPECT_EQ(rig.ui.fronted.size(), 2u);
     EXPECT_EQ(rig.ui.opened[int(ShellDialog::settings)], 1);
-    rig.cycle.onCommand(CMD_ABOUT);
-    rig.cycle.onCommand(CMD_ABOUT);
+    rig.cycle.onCommand(IDM_ABOUT);
+    rig.cycle.onCommand(IDM_ABOUT);
     EXPECT_EQ(rig.ui.opened[int(ShellDialog::about)], 1);
 }
 
@@ -557,26 +558,26 @@ TEST(CycleCommands, NewFolderDeletesTheOldFixedFile) {
 // A taskbar that is not there at start-up is tried again, a bounded number
 // of times; a (re)started taskbar gets the icon back in the current state.
 TEST(CycleTray, RetriedWhileMissingAndAddedAgainWithTheTaskbar) {
-    for (uint32_t appearsAfter : {3u, trayRetryTries + 5}) {
+    for (uint32_t appearsAfter : {3u, kTrayRetryTries + 5}) {
         Rig rig;
         rig.ui.taskbarThere = false;
         rig.cycle.addTrayIcon();
         rig.begin();
-        EXPECT_TRUE(rig.platform.armed(TIMER_TRAY));
-        rig.advance(uint64_t(appearsAfter - 1) * trayRetryPeriod);
+        EXPECT_TRUE(rig.platform.armed(kTimerTray));
+        rig.advance(uint64_t(appearsAfter - 1) * kTrayRetryPeriod);
         rig.ui.taskbarThere = true;
-        rig.advance(trayRetryPeriod);
-        bool added = appearsAfter <= trayRetryTries;
+        rig.advance(kTrayRetryPeriod);
+        bool added = appearsAfter <= kTrayRetryTries;
         EXPECT_EQ(rig.ui.trayShown, added) << appearsAfter;
-        EXPECT_EQ(rig.ui.trayAdds, int32_t(1 + (added ? appearsAfter : trayRetryTries)));
-        EXPECT_FALSE(rig.platform.armed(TIMER_TRAY));
+        EXPECT_EQ(rig.ui.trayAdds, int32_t(1 + (added ? appearsAfter : kTrayRetryTries)));
+        EXPECT_FALSE(rig.platform.armed(kTimerTray));
         // The taskbar announces itself: the icon comes (back) paused.
-        rig.cycle.onCommand(CMD_STOP);
+        rig.cycle.onCommand(IDM_STOP);
         rig.ui.trayShown = false;
         rig.cycle.onTaskbarCreated();
         EXPECT_TRUE(rig.ui.trayShown);
         EXPECT_TRUE(rig.ui.trayPaused);
-        EXPECT_FALSE(rig.platform.armed(TIMER_TRAY));
+        EXPECT_FALSE(rig.platform.armed(kTimerTray));
     }
     // Announced while the retries run: added, and the retries stop.
     Rig rig;
@@ -586,7 +587,7 @@ TEST(CycleTray, RetriedWhileMissingAndAddedAgainWithTheTaskbar) {
     rig.cycle.onTaskbarCreated();
     EXPECT_TRUE(rig.ui.trayShown);
     EXPECT_FALSE(rig.ui.trayPaused);
-    EXPECT_FALSE(rig.platform.armed(TIMER_TRAY));
+    EXPECT_FALSE(rig.platform.armed(kTimerTray));
 }
 
 // ---- The end of the session
@@ -606,15 +607,15 @@ TEST(CycleExit, EndOfSessionRunsTheShutDownSteps) {
     ASSERT_EQ(rig.desktop.sets.size(), 4u);
     EXPECT_EQ(rig.desktop.sets.back(), std::make_pair(std::string("C:\\old.bmp"), true));
     EXPECT_EQ(rig.platform.deleted, std::vector<std::string>{fixedFile});
-    const platform::MemoryRegistry::Value *v = rig.registry.findValue(settingsKeyPath, "Count");
+    const platform::MemoryRegistry::Value *v = rig.registry.findValue(kSettingsKeyPath, "Count");
     ASSERT_TRUE(v);
     EXPECT_EQ(v->data, (std::vector<uint8_t>{10, 0, 0, 0}));
     EXPECT_EQ(rig.worker.state, fakes::Worker::none);
     EXPECT_TRUE(rig.pictures.live.empty());
     // The loop's end runs the shut-down again: nothing happens twice.
-    rig.registry.putDword(settingsKeyPath, "Count", 99);
+    rig.registry.putDword(kSettingsKeyPath, "Count", 99);
     rig.cycle.shutDown();
-    EXPECT_EQ(rig.registry.findValue(settingsKeyPath, "Count")->data[0], 99);
+    EXPECT_EQ(rig.registry.findValue(kSettingsKeyPath, "Count")->data[0], 99);
     EXPECT_EQ(rig.desktop.sets.size(), 4u);
     EXPECT_EQ(rig.platform.deleted.size(), 1u);
 }

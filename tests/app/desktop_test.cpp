@@ -10,12 +10,12 @@
 namespace {
 
 std::string stored(platform::MemoryRegistry &r, const char *name) {
-    const platform::MemoryRegistry::Value *v = r.findValue(desktopKeyPath, name);
+    const platform::MemoryRegistry::Value *v = r.findValue(kDesktopKeyPath, name);
     return v ? std::string(v->data.begin(), v->data.end()) : std::string("<none>");
 }
 
 struct DesktopRig {
-    DesktopRig() { registry.createKey(desktopKeyPath); }
+    DesktopRig() { registry.createKey(kDesktopKeyPath); }
     fakes::Desktop desktop;
     platform::MemoryRegistry registry;
     DesktopAccess access() { return DesktopAccess{desktop, registry}; }
@@ -23,7 +23,7 @@ struct DesktopRig {
 
 TEST(ClassicDesktop, StylesWriteTwoValues) {
     struct Case { int32_t style; const char *tile, *stretch; } cases[] = {
-        {wpStyleCenter, "0", "0"}, {wpStyleTile, "1", "0"}, {wpStyleStretch, "0", "2"},
+        {kWpStyleCenter, "0", "0"}, {kWpStyleTile, "1", "0"}, {kWpStyleStretch, "0", "2"},
         {7, "0", "0"}, {-1, "0", "0"},
     };
     for (const Case &c : cases) {
@@ -40,14 +40,14 @@ TEST(ClassicDesktop, StylesWriteTwoValues) {
 
 TEST(ClassicDesktop, ReadStyleTileWins) {
     struct Case { const char *tile, *stretch; int32_t style; } cases[] = {
-        {"1", "2", wpStyleTile}, {"0", "2", wpStyleStretch}, {"0", "0", wpStyleCenter},
-        {nullptr, "2", wpStyleStretch}, {nullptr, nullptr, wpStyleCenter},
-        {"10000", "2", wpStyleStretch},  // too long for the 4-byte read: unreadable
+        {"1", "2", kWpStyleTile}, {"0", "2", kWpStyleStretch}, {"0", "0", kWpStyleCenter},
+        {nullptr, "2", kWpStyleStretch}, {nullptr, nullptr, kWpStyleCenter},
+        {"10000", "2", kWpStyleStretch},  // too long for the 4-byte read: unreadable
     };
     for (const Case &c : cases) {
         DesktopRig rig;
-        if (c.tile) rig.registry.putString(desktopKeyPath, "TileWallPaper", c.tile);
-        if (c.stretch) rig.registry.putString(desktopKeyPath, "WallpaperStyle", c.stretch);
+        if (c.tile) rig.registry.putString(kDesktopKeyPath, "TileWallPaper", c.tile);
+        if (c.stretch) rig.registry.putString(kDesktopKeyPath, "WallpaperStyle", c.stretch);
         char path[260] = "";
         int32_t style = 9;
         EXPECT_TRUE(getDesktopWallpaper(rig.access(), true, path, &style));
@@ -80,21 +80,21 @@ TEST(ClassicDesktop, Failures) {
 TEST(ActiveDesktop, UsedWhenOnAndNotBypassed) {
     DesktopRig rig;
     rig.desktop.activeOn = true;
-    rig.desktop.activeStyle = wpStyleStretch;
+    rig.desktop.activeStyle = kWpStyleStretch;
     EXPECT_TRUE(isActiveDesktopOn(rig.access()));
     char path[260] = "";
     int32_t style = 0;
     EXPECT_TRUE(getDesktopWallpaper(rig.access(), false, path, &style));
-    EXPECT_EQ(style, wpStyleStretch);
-    EXPECT_TRUE(setDesktopWallpaper(rig.access(), false, "C:\\a.bmp", wpStyleTile, false));
-    EXPECT_EQ(rig.desktop.activeStyle, wpStyleTile);
+    EXPECT_EQ(style, kWpStyleStretch);
+    EXPECT_TRUE(setDesktopWallpaper(rig.access(), false, "C:\\a.bmp", kWpStyleTile, false));
+    EXPECT_EQ(rig.desktop.activeStyle, kWpStyleTile);
     EXPECT_EQ(stored(rig.registry, "TileWallPaper"), "<none>");  // classic values untouched
 }
 
 TEST(ActiveDesktop, BypassedUsesTheClassicWay) {
     DesktopRig rig;
     rig.desktop.activeOn = true;
-    EXPECT_TRUE(setDesktopWallpaper(rig.access(), true, "C:\\a.bmp", wpStyleTile, true));
+    EXPECT_TRUE(setDesktopWallpaper(rig.access(), true, "C:\\a.bmp", kWpStyleTile, true));
     EXPECT_EQ(stored(rig.registry, "TileWallPaper"), std::string("1", 2));
     EXPECT_TRUE(rig.desktop.sets[0].second);
     EXPECT_EQ(rig.desktop.activeStyle, 0);
@@ -104,7 +104,7 @@ TEST(ActiveDesktop, SetFailureIsFinal) {
     DesktopRig rig;
     rig.desktop.activeOn = true;
     rig.desktop.activeSetFails = true;
-    EXPECT_FALSE(setDesktopWallpaper(rig.access(), false, "C:\\a.bmp", wpStyleTile, false));
+    EXPECT_FALSE(setDesktopWallpaper(rig.access(), false, "C:\\a.bmp", kWpStyleTile, false));
     EXPECT_TRUE(rig.desktop.sets.empty());
     EXPECT_EQ(stored(rig.registry, "TileWallPaper"), "<none>");
 }
@@ -112,7 +112,7 @@ TEST(ActiveDesktop, SetFailureIsFinal) {
 TEST(ActiveDesktop, OffFallsBackToClassic) {
     DesktopRig rig;
     EXPECT_FALSE(isActiveDesktopOn(rig.access()));
-    EXPECT_TRUE(setDesktopWallpaper(rig.access(), false, "C:\\a.bmp", wpStyleTile, false));
+    EXPECT_TRUE(setDesktopWallpaper(rig.access(), false, "C:\\a.bmp", kWpStyleTile, false));
     EXPECT_EQ(stored(rig.registry, "TileWallPaper"), std::string("1", 2));
 }
 

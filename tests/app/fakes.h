@@ -14,6 +14,7 @@
 
 #include "app/cycle.h"
 #include "app/messages.h"
+#include "compose/composer.h"
 #include "platform/memory_registry.h"
 
 namespace fakes {
@@ -72,14 +73,14 @@ public:
     };
     uint32_t tickCount() override { return uint32_t(base + clock); }
     bool setTimer(uint32_t id, uint32_t ms) override {
-        EXPECT_TRUE(id == TIMER_CHANGE || id == TIMER_RESUME || id == TIMER_TRAY);
-        if (id > 3) return false;
+        EXPECT_TRUE(id == kTimerChange || id == kTimerResume || id == kTimerTray);
+        if (id > kTimerTray) return false;
         timers[id] = Timer{true, ms, clock + ms};
         return true;
     }
     void killTimer(uint32_t id) override {
-        EXPECT_TRUE(id <= 3 && timers[id].armed) << "killing timer " << id << " not armed";
-        if (id <= 3) timers[id].armed = false;
+        EXPECT_TRUE(id <= kTimerTray && timers[id].armed) << "killing timer " << id << " not armed";
+        if (id <= kTimerTray) timers[id].armed = false;
     }
     bool postMessage(uint32_t message, uintptr_t param) override {
         posted.push_back({message, param});
@@ -93,7 +94,7 @@ public:
 
     uint32_t base = 0;    // tick count at simulated time 0
     uint64_t clock = 0;   // simulated milliseconds
-    Timer timers[4];
+    Timer timers[kTimerTray + 1];  // by timer id
     std::deque<std::pair<uint32_t, uintptr_t>> posted;
     std::vector<std::string> deleted;
 };
@@ -102,10 +103,13 @@ class Worker : public platform::Worker {
 public:
     enum State { none, running, finished };
     Worker(Platform &platform, Pictures &pictures) : platform(platform), pictures(pictures) {}
-    uint32_t start(GenerationJob *job) override {
+    // The cycle's task is never run: complete() makes its result.
+    uint32_t start(platform::WorkerTask task, void *context) override {
         EXPECT_EQ(state, none) << "a worker started while one exists";
+        EXPECT_TRUE(task && context);
         if (startFails) return 0;
-        this->job = job;
+        job = static_cast<GenerationJob *>(context);
+        EXPECT_NE(job->composer, nullptr) << "a job without its composer";
         state = running;
         startedAt = platform.clock;
         ++starts;
@@ -128,7 +132,7 @@ public:
         job->result = emptyResults > 0 ? nullptr : pictures.make(job->width, job->height);
         if (emptyResults > 0) --emptyResults;
         state = finished;
-        platform.postMessage(MSG_JOB_DONE, number);
+        platform.postMessage(kMsgJobDone, number);
     }
     Platform &platform;
     Pictures &pictures;
@@ -285,18 +289,19 @@ public:
             auto m = platform.posted.front();
             platform.posted.pop_front();
             if (ui.destroyed) continue;
-            if (m.first == MSG_JOB_DONE) cycle.onJobDone(uint32_t(m.second));
-            if (m.first == MSG_SAVE_FAILED) cycle.onSaveFailed();
+            if (m.first == kMsgJobDone) cycle.onJobDone(uint32_t(m.second));
+            if (m.first == kMsgSaveFailed) cycle.onSaveFailed();
         }
     }
     // Moves the clock forward, firing timers and finishing the worker at
     // their moments; timer messages come after posted ones, as in Windows.
     void advance(uint64_t ms) {
+        const int32_t workerDone = kTimerTray + 1;
         uint64_t end = platform.clock + ms;
         for (;;) {
             uint64_t next = end;
-            int32_t what = 0;  // 0 end, 1..3 timer, 4 worker
-            for (uint32_t id = 1; id <= 3; ++id) {
+            int32_t what = 0;  // 0 end, a timer id, or workerDone
+            for (uint32_t id = kTimerChange; id <= kTimerTray; ++id) {
                 const Platform::Timer &t = platform.timers[id];
                 if (t.armed && t.due <= next && (what == 0 || t.due < next)) {
                     next = t.due;
@@ -306,11 +311,11 @@ public:
             if (renderMs && worker.state == Worker::running &&
                 worker.startedAt + renderMs <= next && (what == 0 || worker.startedAt + renderMs < next)) {
                 next = worker.startedAt + renderMs;
-                what = 4;
+                what = workerDone;
             }
             platform.clock = next;
             if (what == 0 || ui.destroyed) return;
-            if (what == 4) {
+            if (what == workerDone) {
                 worker.complete();
             } else {
                 Platform::Timer &t = platform.timers[what];
@@ -328,10 +333,10 @@ public:
         // A pending change needs a worker that will still post its notice.
         if (s.changePending) {
             bool noticeQueued = false;
-            for (const auto &m : platform.posted) noticeQueued |= m.first == MSG_JOB_DONE;
+            for (const auto &m : platform.posted) noticeQueued |= m.first == kMsgJobDone;
             return !s.workerExists || (worker.state != Worker::running && !noticeQueued);
         }
-        return !platform.armed(TIMER_CHANGE) && !platform.armed(TIMER_RESUME);
+        return !platform.armed(kTimerChange) && !platform.armed(kTimerResume);
     }
 
     Platform platform;
@@ -342,8 +347,10 @@ public:
     Ui ui;
     Settings settings;
     uint64_t renderMs = 0;
-    WallpaperCycle cycle{settings, CycleServices{platform, worker, desktop, registry, pictures,
-                                                 ui, shiftJisLeadByte, FolderCompare::equal}};
+    WallpaperComposer composer;
+    WallpaperCycle cycle{settings, CycleServices{platform, worker, composer, desktop, registry,
+                                                 pictures, ui, shiftJisLeadByte,
+                                                 FolderCompare::equal}};
 };
 
 }  // namespace fakes

@@ -36,49 +36,41 @@ TEST(MenuState, PropertiesOverEveryState) {
         if (in.paused) {
             EXPECT_FALSE(s.changeEnabled);
         }
+        // With numbered files every wallpaper is kept already: no copy.
+        if (in.useSequentialNo) {
+            EXPECT_FALSE(s.saveEnabled);
+        }
     }
 }
 
-TEST(MenuState, BeforeTheFirstWallpaperOnlyStopIsLeft) {
-    MenuState s = menuStateFor(MenuInputs{false, false, false, false, false, false});
-    EXPECT_FALSE(s.saveEnabled);
-    EXPECT_FALSE(s.saveAsEnabled);
-    EXPECT_FALSE(s.changeEnabled);
-    EXPECT_TRUE(s.stopEnabled);
-    EXPECT_FALSE(s.stopChecked);
-}
-
-TEST(MenuState, RunningWithAPicture) {
-    MenuState s = menuStateFor(MenuInputs{true, false, false, false, false, false});
-    EXPECT_TRUE(s.saveEnabled);
-    EXPECT_TRUE(s.saveAsEnabled);
-    EXPECT_TRUE(s.changeEnabled);
-    EXPECT_TRUE(s.stopEnabled);
-}
-
-TEST(MenuState, SettingsDialogOpenHoldsTheCycle) {
-    // Held by the dialog: paused but not stopped.
-    MenuState s = menuStateFor(MenuInputs{true, false, true, false, true, false});
-    EXPECT_FALSE(s.changeEnabled);
-    EXPECT_FALSE(s.stopEnabled);
-    EXPECT_TRUE(s.stopChecked);
-    EXPECT_TRUE(s.saveAsEnabled);
-}
-
-TEST(MenuState, StoppedByTheUserCanBeResumed) {
-    MenuState s = menuStateFor(MenuInputs{true, false, true, true, false, false});
-    EXPECT_TRUE(s.stopEnabled);
-    EXPECT_TRUE(s.stopChecked);
-    EXPECT_FALSE(s.changeEnabled);
-    // Stopped, but a dialog is open: its closing decides, not the menu.
-    s = menuStateFor(MenuInputs{true, false, true, true, false, true});
-    EXPECT_FALSE(s.stopEnabled);
-}
-
-TEST(MenuState, NumberedFilesNeverOfferACopy) {
-    for (uint32_t bits = 0; bits < 32; ++bits) {
-        MenuInputs in{(bits & 1) != 0, true, (bits & 2) != 0, (bits & 4) != 0,
-                      (bits & 8) != 0, (bits & 16) != 0};
-        EXPECT_FALSE(menuStateFor(in).saveEnabled) << bits;
+// Single states, every item: {hasPicture, useSequentialNo, paused, stopped,
+// settingsOpen, saveAsOpen} -> {save, saveAs, change, stop, stopChecked}.
+TEST(MenuState, ChosenStates) {
+    const struct {
+        const char *what;
+        MenuInputs in;
+        MenuState want;
+    } cases[] = {
+        {"before the first wallpaper only stop is left", {false, false, false, false, false, false},
+         {false, false, false, true, false}},
+        {"running with a picture", {true, false, false, false, false, false}, {true, true, true, true, false}},
+        // Held by the dialog: paused but not stopped.
+        {"the settings dialog holds the cycle", {true, false, true, false, true, false},
+         {true, true, false, false, true}},
+        {"stopped by the user: can be resumed", {true, false, true, true, false, false},
+         {true, true, false, true, true}},
+        // Stopped, but a dialog is open: its closing decides, not the menu.
+        {"stopped with the save dialog open", {true, false, true, true, false, true},
+         {true, true, false, false, true}},
+        {"numbered files never offer a copy", {true, true, false, false, false, false},
+         {false, true, true, true, false}},
+    };
+    for (const auto &c : cases) {
+        MenuState s = menuStateFor(c.in);
+        EXPECT_EQ(s.saveEnabled, c.want.saveEnabled) << c.what;
+        EXPECT_EQ(s.saveAsEnabled, c.want.saveAsEnabled) << c.what;
+        EXPECT_EQ(s.changeEnabled, c.want.changeEnabled) << c.what;
+        EXPECT_EQ(s.stopEnabled, c.want.stopEnabled) << c.what;
+        EXPECT_EQ(s.stopChecked, c.want.stopChecked) << c.what;
     }
 }

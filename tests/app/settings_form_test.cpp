@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "app/resources/resource.h"
 #include "app/settings_form.h"
 
 namespace {
 
 // A map of existing entries (true: folder); records every folder created.
-class FakeFolders : public FolderLayer {
+class FakeFolders : public platform::Folders {
 public:
     uint32_t drives = 1u << 2;  // C:
     std::map<std::string, bool> entries;
@@ -36,7 +37,7 @@ public:
 // Answers the questions with a prepared answer and records what it saw.
 class FakePrompter : public FormPrompter {
 public:
-    int32_t answer = answerYes;
+    int32_t answer = kAnswerYes;
     std::vector<FormMessage> shown;
     std::vector<int32_t> focused;
     int32_t show(const FormMessage &message) override {
@@ -127,7 +128,7 @@ TEST(SettingsFormFolders, DoubleByteNamesWhoseTrailByteIsABackslash) {
     const char path[] = "C:\\\x95\x5C\\sub";
     ASSERT_TRUE(createFolderPath(folders, path, shiftJisLeadByte));
     EXPECT_EQ(folders.created, (std::vector<std::string>{"C:\\\x95\x5C", path}));
-    char out[pathBytes];
+    char out[kPathBytes];
     withoutTrailingBackslash("C:\\\x95\x5C", out, shiftJisLeadByte);
     EXPECT_STREQ(out, "C:\\\x95\x5C");
     withoutTrailingBackslash("C:\\\x95\x5C\\", out, shiftJisLeadByte);
@@ -135,7 +136,7 @@ TEST(SettingsFormFolders, DoubleByteNamesWhoseTrailByteIsABackslash) {
 }
 
 TEST(SettingsFormFolders, BrowseStartKeepsDriveRoots) {
-    char out[pathBytes];
+    char out[kPathBytes];
     withoutTrailingBackslash("C:\\", out, noLeadBytes);
     EXPECT_STREQ(out, "C:\\");
     withoutTrailingBackslash("C:\\pics\\", out, noLeadBytes);
@@ -163,12 +164,12 @@ TEST(SettingsFormChecks, EachFailureWithItsMessageAndFocus) {
     f.useCustom = true;
     f.width = 0;
     FormMessage m = checkFormValues(f);
-    EXPECT_EQ(m.textId, 330u);
-    EXPECT_EQ(m.style, boxExclamation);
+    EXPECT_EQ(m.textId, IDS_BAD_SIZE);
+    EXPECT_EQ(m.style, kBoxExclamation);
     EXPECT_EQ(m.focusControl, 0);
     f.width = 10;
     f.height = -3;
-    EXPECT_EQ(checkFormValues(f).textId, 330u);
+    EXPECT_EQ(checkFormValues(f).textId, IDS_BAD_SIZE);
     // A preset in use: the custom fields are not checked.
     f.useCustom = false;
     f.width = 0;
@@ -178,8 +179,8 @@ TEST(SettingsFormChecks, EachFailureWithItsMessageAndFocus) {
     for (int32_t unit = 0; unit < 3; ++unit) {
         f.unit = unit;
         m = checkFormValues(f);
-        EXPECT_EQ(m.textId, 331u);
-        EXPECT_EQ(m.focusControl, formIntervalControl);
+        EXPECT_EQ(m.textId, IDS_BAD_INTERVAL);
+        EXPECT_EQ(m.focusControl, IDC_INTERVAL);
     }
 }
 
@@ -189,9 +190,9 @@ TEST(SettingsFormChecks, IntervalsBeyondTheTimerAreRefused) {
     f.intervalCount = 596;  // 2145600000 ms fits
     EXPECT_EQ(checkFormValues(f).textId, 0u);
     f.intervalCount = 597;  // 2149200000 ms does not
-    EXPECT_EQ(checkFormValues(f).textId, 331u);
+    EXPECT_EQ(checkFormValues(f).textId, IDS_BAD_INTERVAL);
     f.intervalCount = 1194;  // wraps to 3 ms as a 32-bit product
-    EXPECT_EQ(checkFormValues(f).textId, 331u);
+    EXPECT_EQ(checkFormValues(f).textId, IDS_BAD_INTERVAL);
     f.unit = 1;
     f.intervalCount = 32767;  // the spinner's top in minutes still fits
     EXPECT_EQ(checkFormValues(f).textId, 0u);
@@ -203,7 +204,7 @@ TEST(SettingsFormChecks, FolderLengthLeavesRoomForTheNumberedName) {
     ASSERT_EQ(folder.size(), 232u);
     EXPECT_EQ(checkFormValues(validForm(folder.c_str())).textId, 0u);
     folder += "b";
-    EXPECT_EQ(checkFormValues(validForm(folder.c_str())).textId, 334u);
+    EXPECT_EQ(checkFormValues(validForm(folder.c_str())).textId, IDS_FOLDER_TOO_LONG);
 }
 
 TEST(SettingsFormChecks, OrderStopsAtTheFirstFailure) {
@@ -216,21 +217,21 @@ TEST(SettingsFormChecks, OrderStopsAtTheFirstFailure) {
     FakePrompter prompter;
     EXPECT_FALSE(validateSettingsForm(f, folders, prompter, noLeadBytes));
     ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].textId, 330u);
+    EXPECT_EQ(prompter.shown[0].textId, IDS_BAD_SIZE);
     EXPECT_TRUE(prompter.focused.empty());
 
     f.width = 5;
     prompter = FakePrompter();
     EXPECT_FALSE(validateSettingsForm(f, folders, prompter, noLeadBytes));
     ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].textId, 331u);
-    EXPECT_EQ(prompter.focused, (std::vector<int32_t>{formIntervalControl}));
+    EXPECT_EQ(prompter.shown[0].textId, IDS_BAD_INTERVAL);
+    EXPECT_EQ(prompter.focused, (std::vector<int32_t>{IDC_INTERVAL}));
 
     f.intervalCount = 1;
     prompter = FakePrompter();
     EXPECT_FALSE(validateSettingsForm(f, folders, prompter, noLeadBytes));
     ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].textId, 334u);
+    EXPECT_EQ(prompter.shown[0].textId, IDS_FOLDER_TOO_LONG);
     EXPECT_TRUE(folders.created.empty());
 }
 
@@ -240,9 +241,9 @@ TEST(SettingsFormChecks, MissingFolderAskedThenCreated) {
     SettingsForm f = validForm("C:\\one\\two");
     EXPECT_TRUE(validateSettingsForm(f, folders, prompter, noLeadBytes));
     ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].textId, 332u);
-    EXPECT_EQ(prompter.shown[0].captionId, 333u);
-    EXPECT_EQ(prompter.shown[0].style, boxYesNo | boxQuestion);
+    EXPECT_EQ(prompter.shown[0].textId, IDS_CREATE_FOLDER);
+    EXPECT_EQ(prompter.shown[0].captionId, IDS_CREATE_FOLDER_CAPTION);
+    EXPECT_EQ(prompter.shown[0].style, kBoxYesNo | kBoxQuestion);
     EXPECT_EQ(folders.created, (std::vector<std::string>{"C:\\one", "C:\\one\\two"}));
     // Now it exists: no question.
     prompter = FakePrompter();
@@ -257,15 +258,15 @@ TEST(SettingsFormChecks, MissingFolderDeclinedOrNotCreatable) {
     SettingsForm f = validForm("C:\\one");
     EXPECT_FALSE(validateSettingsForm(f, folders, prompter, noLeadBytes));
     EXPECT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.focused, (std::vector<int32_t>{formFolderControl}));
+    EXPECT_EQ(prompter.focused, (std::vector<int32_t>{IDC_FOLDER}));
     EXPECT_TRUE(folders.created.empty());
 
     prompter = FakePrompter();
     folders.refuse = "C:\\one";
     EXPECT_FALSE(validateSettingsForm(f, folders, prompter, noLeadBytes));
     ASSERT_EQ(prompter.shown.size(), 2u);
-    EXPECT_EQ(prompter.shown[1].textId, 345u);
-    EXPECT_EQ(prompter.shown[1].style, boxExclamation);
+    EXPECT_EQ(prompter.shown[1].textId, IDS_FOLDER_NOT_CREATED);
+    EXPECT_EQ(prompter.shown[1].style, kBoxExclamation);
 }
 
 // ---- Storing

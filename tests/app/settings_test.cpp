@@ -9,7 +9,7 @@
 
 namespace {
 
-const char *key = settingsKeyPath;
+const char *key = kSettingsKeyPath;
 
 TEST(SettingsTables, PresetForStoredSize) {
     struct Case { int32_t w, h, current, expected; } cases[] = {

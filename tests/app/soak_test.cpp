@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <random>
 
+#include "app/resources/resource.h"
 #include "fakes.h"
 
 namespace {
@@ -16,7 +17,7 @@ void closeSettings(fakes::Rig &rig, std::mt19937 &random) {
     case 0: rig.cycle.settingsCancelled(); break;
     case 1: {
         int32_t old = rig.settings.PresetIndex;
-        rig.settings.PresetIndex = int32_t(random() % presetCount);
+        rig.settings.PresetIndex = int32_t(random() % kPresetCount);
         rig.cycle.settingsConfirmed(old != rig.settings.PresetIndex, false);
         break;
     }
@@ -34,8 +35,8 @@ void checkInvariants(fakes::Rig &rig, uint64_t step) {
     const ShellState &s = rig.cycle.state();
     ASSERT_FALSE(rig.stuck()) << "step " << step;
     if (s.paused) {
-        ASSERT_FALSE(rig.platform.armed(TIMER_CHANGE)) << "step " << step;
-        ASSERT_FALSE(rig.platform.armed(TIMER_RESUME)) << "step " << step;
+        ASSERT_FALSE(rig.platform.armed(kTimerChange)) << "step " << step;
+        ASSERT_FALSE(rig.platform.armed(kTimerResume)) << "step " << step;
         // Held without a dialog to end the hold would be for good.
         if (!s.stopped) {
             ASSERT_TRUE(rig.ui.open[int(ShellDialog::settings)]) << "step " << step;
@@ -59,10 +60,10 @@ TEST(CycleSoak, TenThousandChanges) {
             closeSettings(rig, random);
         } else {
             switch (random() % 16) {
-            case 0: rig.cycle.onCommand(CMD_CHANGE); break;
+            case 0: rig.cycle.onCommand(IDM_CHANGE); break;
             case 1: rig.cycle.onTrayLeftClick(); break;
-            case 2: rig.cycle.onCommand(CMD_STOP); break;
-            case 3: rig.cycle.onCommand(CMD_SETTINGS); break;
+            case 2: rig.cycle.onCommand(IDM_STOP); break;
+            case 3: rig.cycle.onCommand(IDM_SETTINGS); break;
             case 4: rig.pictures.failSaves = 1; break;
             case 5: rig.worker.emptyResults = 1; break;
             case 6: rig.renderMs = 500 + random() % 6000; break;  // at times slower than the interval
@@ -80,7 +81,7 @@ TEST(CycleSoak, TenThousandChanges) {
         ASSERT_EQ(rig.pictures.saved[i], expected);
     }
     EXPECT_FALSE(rig.pictures.failed.empty());
-    rig.cycle.onCommand(CMD_EXIT);
+    rig.cycle.onCommand(IDM_EXIT);
     rig.cycle.shutDown();
     EXPECT_TRUE(rig.pictures.live.empty());
     EXPECT_EQ(rig.worker.state, fakes::Worker::none);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
+#include "app/resources/resource.h"
 #include "app/startup.h"
 
 namespace {
@@ -47,10 +47,10 @@ TEST(Startup, EachFailingStepShowsItsMessageAndEnds) {
         int32_t exitCode;
     } cases[] = {
         {MutexResult::taken, true, true, "mutex prepare class window run", {}, 5},
-        {MutexResult::failed, true, true, "mutex ", {TEXT_NO_MUTEX}, 0},
+        {MutexResult::failed, true, true, "mutex ", {IDS_NO_MUTEX}, 0},
         {MutexResult::heldByAnotherCopy, true, true, "mutex ", {}, 0},
-        {MutexResult::taken, false, true, "mutex prepare class ", {TEXT_NO_WINDOW_CLASS}, 0},
-        {MutexResult::taken, true, false, "mutex prepare class window ", {TEXT_NO_WINDOW}, 0},
+        {MutexResult::taken, false, true, "mutex prepare class ", {IDS_NO_WINDOW_CLASS}, 0},
+        {MutexResult::taken, true, false, "mutex prepare class window ", {IDS_NO_WINDOW}, 0},
     };
     for (const Case &c : cases) {
         Steps steps;
@@ -61,9 +61,9 @@ TEST(Startup, EachFailingStepShowsItsMessageAndEnds) {
         EXPECT_EQ(steps.done, c.done);
         EXPECT_EQ(steps.messages, c.messages) << c.done;
     }
-    EXPECT_EQ(TEXT_NO_MUTEX, 346u);
-    EXPECT_EQ(TEXT_NO_WINDOW_CLASS, 343u);
-    EXPECT_EQ(TEXT_NO_WINDOW, 344u);
+    EXPECT_EQ(IDS_NO_MUTEX, 346u);
+    EXPECT_EQ(IDS_NO_WINDOW_CLASS, 343u);
+    EXPECT_EQ(IDS_NO_WINDOW, 344u);
 }
 
 }  // namespace

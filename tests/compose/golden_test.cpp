@@ -52,12 +52,13 @@ bool readGolden(const std::string &path, std::vector<GoldenCase> &cases) {
 std::string composeCase(const GoldenCase &c) {
     std::string trace;
     tlComposeTrace observer(trace);
-    theComposer().random.seed(c.seed);
-    theComposer().setObserver(&observer);
+    WallpaperComposer composer;
+    composer.random.seed(c.seed);
+    composer.setObserver(&observer);
     observer.wallpaper(1, c.w, c.h);
     GenerationJob job = {c.w, c.h, nullptr};
+    job.composer = &composer;
     runGenerationJob(&job);
-    theComposer().setObserver(nullptr);
     if (job.result) {
         char line[64];
         std::snprintf(line, sizeof line, "{\"digest\":\"%016" PRIx64 "\"}\n", pictureDigest(job.result->picture));

@@ -1,5 +1,6 @@
 // chromaweave_lab: PAM reading and writing, argument parsing, and whole
 // commands run in-process on temporary files.
+#include "compose/recipe.h"
 #include "imaging/picture.h"
 #include "tests/support/formats.h"
 #include "tools/lab/args.h"
@@ -316,6 +317,85 @@ TEST(LabCommands, ComposeOnAnyNumberOfThreads) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(run({"compose", "--size", "4x4", "--threads", "0"}), kLabUsage);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("--threads"), std::string::npos);
+}
+
+std::string captured(std::vector<std::string> words, int expected) {
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(run(words), expected) << words[0] << " " << (words.size() > 1 ? words[1] : "");
+    testing::internal::GetCapturedStderr();
+    return testing::internal::GetCapturedStdout();
+}
+
+// The lines of a JSON-lines text that start with prefix.
+std::string linesStarting(const std::string &text, const std::string &prefix) {
+    std::string out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind(prefix, 0) == 0) out += line + "\n";
+    return out;
+}
+
+// A text with a sound checksum around a recipe that is not checked.
+std::string hostileText(const tlRecipe &recipe) {
+    uint8_t body[kRecipeBodyCapacity];
+    size_t length = 0;
+    char text[kRecipeTextCapacity];
+    EXPECT_TRUE(encodeRecipeBody(recipe, body, sizeof body, length).ok());
+    EXPECT_TRUE(recipeTextOfBody(body, length, text, sizeof text).ok());
+    return text;
+}
+
+// compose --recipe, then render and recipe of that text: the same picture,
+// file and stack; hostile texts end with status 2 and write no file.
+TEST(LabCommands, RecipesRenderTheWallpaperAgain) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "cw_lab_recipe";
+    std::filesystem::create_directories(dir);
+    const std::string prefix = (dir / "w").string(), again = (dir / "again.bmp").string();
+    const std::vector<std::string> compose = {"compose", "--size", "45x30", "--seed", "21", "--recipe"};
+    std::vector<std::string> toFile = compose, asJson = compose;
+    toFile.insert(toFile.end(), {"--out", prefix});
+    asJson.insert(asJson.end(), {"--digest", "--stack"});
+    const std::string line = captured(toFile, kLabOk);
+    const size_t tab = line.find('\t');
+    ASSERT_NE(tab, std::string::npos) << line;
+    EXPECT_EQ(line.substr(0, tab), prefix + "-0001.bmp");
+    const std::string text = line.substr(tab + 1, line.size() - tab - 2);
+    const std::string json = captured(asJson, kLabOk);
+    EXPECT_NE(json.find("{\"recipe\":\"" + text + "\"}"), std::string::npos) << json;
+
+    EXPECT_EQ(captured({"render", text, "--digest", "--out", again}, kLabOk), linesStarting(json, "{\"digest\""));
+    std::ifstream a(prefix + "-0001.bmp", std::ios::binary), b(again, std::ios::binary);
+    std::stringstream first, second;
+    first << a.rdbuf();
+    second << b.rdbuf();
+    EXPECT_EQ(first.str(), second.str());
+    EXPECT_EQ(linesStarting(captured({"recipe", text}, kLabOk), "{\"add\""), linesStarting(json, "{\"add\""));
+    EXPECT_NE(captured({"render", text, "--repeat", "90x61", "--digest"}, kLabOk),
+              captured({"render", text, "--digest"}, kLabOk));
+
+    std::string changed = text;
+    changed[10] = changed[10] == 'A' ? 'B' : 'A';
+    tlRecipe neon, huge;
+    ASSERT_EQ(decodeRecipeText(text.c_str(), huge).result, tlRecipeResult::Ok);
+    huge.width = huge.height = 30000;
+    neon.width = neon.height = 8;
+    neon.effectCount = 1;
+    neon.effects[0].typeId = 16;  // radius -1, strength 100
+    neon.effects[0].numbers[0] = -1;
+    neon.effects[0].numbers[1] = 100;
+    const std::string bad = (dir / "bad.bmp").string();
+    for (const std::string &hostile : {changed, text.substr(0, text.size() - 3), "cw2-" + text.substr(4),
+                                       std::string("cw1-"), std::string("x"), hostileText(neon), hostileText(huge)}) {
+        EXPECT_EQ(captured({"render", hostile, "--out", bad}, kLabUsage), "") << hostile;
+        EXPECT_EQ(captured({"recipe", hostile}, kLabUsage), "") << hostile;
+    }
+    EXPECT_FALSE(std::filesystem::exists(bad));
+    captured({"render", text, "--repeat", "40000x1", "--out", bad}, kLabUsage);
+    captured({"render", text}, kLabUsage);
+    captured({"compose", "--size", "40000x1", "--recipe"}, kLabUsage);
+    EXPECT_FALSE(std::filesystem::exists(bad));
+    std::filesystem::remove_all(dir);
 }
 
 TEST(LabProgress, RewritesOneLineAndErasesIt) {

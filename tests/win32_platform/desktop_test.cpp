@@ -75,35 +75,31 @@ protected:
     char picture[MAX_PATH];
 };
 
-TEST_F(ClassicDesktop, TileStyleWithoutPersisting) {
-    ASSERT_TRUE(setDesktopWallpaper(access(), true, picture, wpStyleTile, false));
-    EXPECT_EQ(desktopValue("TileWallPaper"), "1");
-    EXPECT_EQ(desktopValue("WallpaperStyle"), "0");
-    char now[260] = "";
-    int32_t style = -1;
-    ASSERT_TRUE(getDesktopWallpaper(access(), true, now, &style));
-    EXPECT_EQ(style, wpStyleTile);
-    EXPECT_STREQ(now, picture);
-}
-
-TEST_F(ClassicDesktop, StretchAndCentre) {
-    ASSERT_TRUE(setDesktopWallpaper(access(), true, picture, wpStyleStretch, true));
-    EXPECT_EQ(desktopValue("TileWallPaper"), "0");
-    EXPECT_EQ(desktopValue("WallpaperStyle"), "2");
-    char now[260] = "";
-    int32_t style = -1;
-    ASSERT_TRUE(getDesktopWallpaper(access(), true, now, &style));
-    EXPECT_EQ(style, wpStyleStretch);
-    ASSERT_TRUE(setDesktopWallpaper(access(), true, picture, wpStyleCenter, true));
-    ASSERT_TRUE(getDesktopWallpaper(access(), true, now, &style));
-    EXPECT_EQ(style, wpStyleCenter);
+// Each style through the classic values, with and without persisting, and
+// read back.
+TEST_F(ClassicDesktop, StylesSetAndReadBack) {
+    const struct {
+        int32_t style;
+        bool persist;
+        const char *tile, *stretch;
+    } cases[] = {{kWpStyleTile, false, "1", "0"}, {kWpStyleStretch, true, "0", "2"}, {kWpStyleCenter, true, "0", "0"}};
+    for (const auto &c : cases) {
+        ASSERT_TRUE(setDesktopWallpaper(access(), true, picture, c.style, c.persist)) << c.style;
+        EXPECT_EQ(desktopValue("TileWallPaper"), c.tile) << c.style;
+        EXPECT_EQ(desktopValue("WallpaperStyle"), c.stretch) << c.style;
+        char now[260] = "";
+        int32_t style = -1;
+        ASSERT_TRUE(getDesktopWallpaper(access(), true, now, &style));
+        EXPECT_EQ(style, c.style);
+        EXPECT_STREQ(now, picture) << c.style;
+    }
 }
 
 TEST_F(ClassicDesktop, ActiveDesktopOffFallsBackToClassic) {
     // Where Active Desktop is not on (always under Wine), asking to use it
     // takes the classic way.
     if (isActiveDesktopOn(access())) GTEST_SKIP() << "Active Desktop is on here";
-    ASSERT_TRUE(setDesktopWallpaper(access(), false, picture, wpStyleTile, false));
+    ASSERT_TRUE(setDesktopWallpaper(access(), false, picture, kWpStyleTile, false));
     EXPECT_EQ(desktopValue("TileWallPaper"), "1");
 }
 

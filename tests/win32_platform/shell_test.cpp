@@ -4,15 +4,16 @@
 
 #include <windows.h>
 
-#include "compose/job.h"
 #include "platform/shell_win32.h"
 
 namespace {
 
 const UINT doneMessage = 1025;
 
-void fakeJob(GenerationJob *job) {
-    job->result = reinterpret_cast<tlImage *>(static_cast<uintptr_t>(job->width * job->height));
+// The task multiplies the two numbers its context holds, into the third.
+void multiply(void *context) {
+    uint32_t *numbers = static_cast<uint32_t *>(context);
+    numbers[2] = numbers[0] * numbers[1];
 }
 
 // Waits (bounded) for a message of the given number on the window.
@@ -37,20 +38,20 @@ protected:
     HWND window = nullptr;
 };
 
-TEST_F(MessageWindow, WorkerRunsTheJobThenPostsItsNumber) {
-    platform::Win32Worker worker(fakeJob, doneMessage);
+TEST_F(MessageWindow, WorkerRunsTheTaskThenPostsItsNumber) {
+    platform::Win32Worker worker(doneMessage);
     worker.setWindow(window);
-    GenerationJob job = {6, 7, nullptr};
-    uint32_t first = worker.start(&job);
+    uint32_t numbers[3] = {6, 7, 0};
+    uint32_t first = worker.start(multiply, numbers);
     ASSERT_NE(first, 0u);
-    EXPECT_EQ(worker.start(&job), 0u);  // one worker at a time
+    EXPECT_EQ(worker.start(multiply, numbers), 0u);  // one worker at a time
     MSG message;
     ASSERT_TRUE(waitFor(window, doneMessage, &message));
     EXPECT_EQ(message.wParam, first);
-    EXPECT_EQ(reinterpret_cast<uintptr_t>(job.result), 42u);
+    EXPECT_EQ(numbers[2], 42u);
     worker.join();
     EXPECT_EQ(worker.poll(), platform::WorkerPoll::failed);  // no worker now
-    uint32_t second = worker.start(&job);
+    uint32_t second = worker.start(multiply, numbers);
     EXPECT_EQ(second, first + 1);
     worker.join();
     ASSERT_TRUE(waitFor(window, doneMessage, &message));

@@ -266,11 +266,13 @@ struct ComposeFigures {
 
 // One generation job of the seed, timed, and with trackPeak its resident
 // high-water mark.
-void composeOnce(int32_t w, int32_t h, uint32_t seed, bool trackPeak, ComposeFigures &figures) {
+void composeOnce(int32_t w, int32_t h, uint32_t seed, bool trackPeak, WallpaperComposer &composer,
+                 ComposeFigures &figures) {
     if (trackPeak) resetPeak();
     const uint64_t before = trackPeak ? currentBytes() : 0;
-    theComposer().random.seed(seed);
+    composer.random.seed(seed);
     GenerationJob job = {w, h, nullptr};
+    job.composer = &composer;
     const auto start = std::chrono::steady_clock::now();
     runGenerationJob(&job);
     figures.times.push_back(elapsedMs(start));
@@ -293,12 +295,13 @@ void benchCompose(const Options &o, int32_t w, int32_t h, int32_t seeds, bool tr
     const std::vector<int32_t> counts = threadCounts(o);
     std::vector<ComposeFigures> figures(counts.size());
     const std::string size = std::to_string(w) + "x" + std::to_string(h);
+    WallpaperComposer composer;
     for (int32_t s = 1; s <= seeds; ++s) {
         progress.show("compose " + size + ", seed " + std::to_string(s) + "/" + std::to_string(seeds));
         for (size_t i = 0; i < counts.size(); ++i) {
             const size_t t = s % 2 == 0 ? counts.size() - 1 - i : i;
             o.threads->useAll(counts[t] > 1);
-            composeOnce(w, h, static_cast<uint32_t>(s), trackPeak, figures[t]);
+            composeOnce(w, h, static_cast<uint32_t>(s), trackPeak, composer, figures[t]);
         }
     }
     progress.clear();

@@ -1,9 +1,9 @@
 // chromaweave_lab compose: seeds the composer and runs the generation job as
 // the program does, writing the wallpapers and, on request, the effect stack
-// of each as JSON lines and a digest of each composite. Without --seed the
-// seed is drawn from the clock and named on stderr, so that any wallpaper
-// can be made again while stdout keeps only the JSON lines. --complexity and
-// --exclude give the wallpapers a style, to preview it.
+// of each as JSON lines, a digest of each composite and its recipe. Without
+// --seed the seed is drawn from the clock and named on stderr, so that any
+// wallpaper can be made again while stdout keeps only the JSON lines.
+// --complexity and --exclude give the wallpapers a style, to preview it.
 #include <algorithm>
 #include <chrono>
 #include <cinttypes>
@@ -14,10 +14,12 @@
 #include "compose/composer.h"
 #include "compose/composer_trace.h"
 #include "compose/job.h"
+#include "compose/recipe.h"
 #include "imagefiles/bmp.h"
 #include "imagefiles/codec.h"
 #include "imaging/image.h"
 #include "tools/lab/args.h"
+#include "tools/lab/cmd_recipe.h"
 #include "tools/lab/lab.h"
 #include "tools/lab/picture_io.h"
 #include "tools/lab/progress.h"
@@ -92,6 +94,21 @@ bool saveWallpaper(const std::string &path, const tlImage &image, bool pam, std:
     return false;
 }
 
+// The recipe line of wallpaper k: {"recipe":"cw1-…"} (with "file" when one
+// was written) among JSON lines, else "FILE<TAB>RECIPE", or the text alone.
+std::string recipeLine(const tlRecipe &recipe, bool json, const std::string *file, std::string &error) {
+    char text[kRecipeTextCapacity];
+    const tlRecipeStatus status = encodeRecipeText(recipe, text, sizeof text);
+    if (!status.ok()) {
+        char message[256];
+        describeRecipeStatus(status, message, sizeof message);
+        error = std::string("no recipe: ") + message;
+        return std::string();
+    }
+    if (json) return "{\"recipe\":" + jsonString(text) + (file ? ",\"file\":" + jsonString(*file) : "") + "}\n";
+    return (file ? *file + "\t" : "") + text + "\n";
+}
+
 // Prints what the trace gathered so far and empties it.
 void flush(std::string &trace, labProgress &progress) {
     progress.clear();
@@ -106,7 +123,8 @@ int runCompose(int argc, char **argv) {
     std::string error;
     if (!args.parse(argc, argv,
                     {{"size", true}, {"seed", true}, {"count", true}, {"out", true}, {"pam", false},
-                     {"stack", false}, {"digest", false}, {"complexity", true}, {"exclude", true}, kThreadsOption},
+                     {"stack", false}, {"digest", false}, {"recipe", false}, {"complexity", true},
+                     {"exclude", true}, kThreadsOption},
                     error))
         return labUsageError(cmd, error);
     if (!args.positional.empty()) return labUsageError(cmd, "unexpected argument \"" + args.positional[0] + "\"");
@@ -122,6 +140,9 @@ int runCompose(int argc, char **argv) {
     if (!parseStyle(args, style, error)) return labUsageError(cmd, error);
     labThreads threads;
     if (!threads.start(args, error)) return labUsageError(cmd, error);
+    if (args.has("recipe") && (w > kRecipeMaxSide || h > kRecipeMaxSide || int64_t(w) * h > kRecipeMaxPixels))
+        return labUsageError(cmd, "--recipe wants sides up to " + std::to_string(kRecipeMaxSide) + " and at most " +
+                                      std::to_string(kRecipeMaxPixels) + " pixels");
     if (!args.has("seed")) {
         seed = clockSeed();
         std::fprintf(stderr, "chromaweave_lab compose: no --seed given, drew --seed %u\n", static_cast<unsigned>(seed));
@@ -130,7 +151,7 @@ int runCompose(int argc, char **argv) {
 
     std::string trace;
     tlComposeTrace observer(trace);
-    WallpaperComposer &composer = theComposer();
+    WallpaperComposer composer;
     composer.random.seed(seed);
     if (args.has("stack")) composer.setObserver(&observer);
 
@@ -141,6 +162,9 @@ int runCompose(int argc, char **argv) {
         if (args.has("stack")) observer.wallpaper(k, w, h);
         GenerationJob job = {w, h, nullptr};
         job.style = style;
+        job.composer = &composer;
+        tlRecipe recipe;
+        if (args.has("recipe")) job.recipe = &recipe;
         runGenerationJob(&job);
         if (!job.result) {
             flush(trace, progress);
@@ -154,11 +178,18 @@ int runCompose(int argc, char **argv) {
             trace += line;
         }
         flush(trace, progress);
+        std::string path;
         if (const std::string *prefix = args.value("out")) {
             char number[16];
             std::snprintf(number, sizeof number, "-%04d", static_cast<int>(k));
-            const std::string path = *prefix + number + (pam ? ".pam" : ".bmp");
+            path = *prefix + number + (pam ? ".pam" : ".bmp");
             if (!saveWallpaper(path, *job.result, pam, error)) status = labFailure(cmd, error);
+        }
+        if (status == kLabOk && args.has("recipe")) {
+            const bool json = args.has("stack") || args.has("digest");
+            trace = recipeLine(recipe, json, args.has("out") ? &path : nullptr, error);
+            if (trace.empty()) status = labFailure(cmd, "wallpaper " + std::to_string(k) + ": " + error);
+            flush(trace, progress);
         }
         delete job.result;
     }
@@ -168,7 +199,8 @@ int runCompose(int argc, char **argv) {
 
 const labCommandRegistrar composeCommand("compose", runCompose,
                                          "--size WxH [--seed N] [--count K] [--out PREFIX] [--pam] [--stack] "
-                                         "[--digest] [--complexity simple|normal|rich] [--exclude FAMILY[,FAMILY...]]\n"
+                                         "[--digest] [--recipe] [--complexity simple|normal|rich] "
+                                         "[--exclude FAMILY[,FAMILY...]]\n"
                                          "    " LAB_THREADS_USAGE "\n"
                                          "    FAMILY: gradients checkers clouds dots lines (patterns; one of the "
                                          "first three stays), warps noise soft edges tiles (filters)");

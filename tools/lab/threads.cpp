@@ -17,14 +17,14 @@ void prepareHelper(void *) { platform::useExtendedPrecision(); }
 int32_t labProcessorCount() {
     const unsigned n = std::thread::hardware_concurrency();
     if (n < 1) return 1;
-    return n > tlRowPool::maxHelpers + 1 ? tlRowPool::maxHelpers + 1 : static_cast<int32_t>(n);
+    return n > tlRowPool::kMaxHelpers + 1 ? tlRowPool::kMaxHelpers + 1 : static_cast<int32_t>(n);
 }
 
 labThreads::~labThreads() { tlRowPool::install(nullptr); }
 
 bool labThreads::start(const labArgs &args, std::string &error) {
     int32_t threads = labProcessorCount();
-    if (!args.getInt(kThreadsOption.name, 1, tlRowPool::maxHelpers + 1, threads, error)) return false;
+    if (!args.getInt(kThreadsOption.name, 1, tlRowPool::kMaxHelpers + 1, threads, error)) return false;
     pool.start(threads - 1, prepareHelper, nullptr);
     useAll(true);
     return true;
