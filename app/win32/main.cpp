@@ -7,6 +7,7 @@
 #include "app/bmp_picture_store.h"
 #include "app/cycle.h"
 #include "app/messages.h"
+#include "app/renderer.h"
 #include "app/resources/resource.h"
 #include "app/startup.h"
 #include "app/win32/win32_shell.h"
@@ -89,11 +90,18 @@ int32_t runMessageLoop(Win32Shell &shell) {
 class Win32Program : public StartupSteps {
 public:
     explicit Win32Program(HINSTANCE instance)
-        : resources(interfaceResources(instance)), worker(kMsgJobDone),
+        : resources(interfaceResources(instance)), renderer(platform), worker(kMsgJobDone),
           shell(resources, settings, DesktopAccess{desktop, registry}),
           cycle(settings, CycleServices{platform, worker, composer, desktop, registry, pictures,
                                         shell, platform::isAnsiLeadByte,
                                         platform::sameTextIgnoringCase}) {
+        platform::WorkerHooks hooks;
+        hooks.started = WallpaperRenderer::threadStarted;
+        hooks.finished = WallpaperRenderer::taskFinished;
+        hooks.idle = WallpaperRenderer::idle;
+        hooks.context = &renderer;
+        hooks.idlePeriod = WallpaperRenderer::kIdleCheckMs;
+        worker.setHooks(hooks);
         shell.platform = &platform;
         shell.worker = &worker;
         shell.cycle = &cycle;
@@ -141,6 +149,9 @@ private:
     platform::Win32Registry registry;
     platform::Win32ShellPlatform platform;
     tlRowPool helpers;  // outlives the worker, which may use it until joined
+    // The worker thread's kept pictures; outlives the thread, which is
+    // ended when the worker is destroyed.
+    WallpaperRenderer renderer;
     platform::Win32Worker worker;
     WallpaperComposer composer;  // the worker's, beside the cycle that starts it
     BmpPictureStore pictures;

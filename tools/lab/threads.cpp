@@ -20,13 +20,17 @@ int32_t labProcessorCount() {
     return n > tlRowPool::kMaxHelpers + 1 ? tlRowPool::kMaxHelpers + 1 : static_cast<int32_t>(n);
 }
 
-labThreads::~labThreads() { tlRowPool::install(nullptr); }
+labThreads::~labThreads() {
+    tlRowPool::install(nullptr);
+    tlPictureCache::use(nullptr);
+}
 
 bool labThreads::start(const labArgs &args, std::string &error) {
     int32_t threads = labProcessorCount();
     if (!args.getInt(kThreadsOption.name, 1, tlRowPool::kMaxHelpers + 1, threads, error)) return false;
     pool.start(threads - 1, prepareHelper, nullptr);
     useAll(true);
+    tlPictureCache::use(&pictures);
     return true;
 }
 

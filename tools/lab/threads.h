@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "imaging/picture_cache.h"
 #include "imaging/row_pool.h"
 #include "tools/lab/args.h"
 
@@ -16,14 +17,16 @@ const labOption kThreadsOption = {"threads", true};
 // The processor count the system reports (at least 1).
 int32_t labProcessorCount();
 
-// Owns the row pool of one command run. N threads are the command's own and
+// Owns the row pool of one command run and the cache of pictures its
+// thread renders with (kept stores of the size last rendered, so that
+// --count and bench reuse them as the tray program's worker does). N threads are the command's own and
 // N − 1 helpers; 1 runs every operation on the command's thread.
 class labThreads {
 public:
     labThreads() = default;
     labThreads(const labThreads &) = delete;
     labThreads &operator=(const labThreads &) = delete;
-    // Uninstalls and stops the helpers.
+    // Uninstalls and stops the helpers; frees the kept pictures.
     ~labThreads();
 
     // Reads --threads (1 .. 64, default: the processor count), starts the
@@ -38,4 +41,5 @@ public:
 
 private:
     tlRowPool pool;
+    tlPictureCache pictures;
 };
