@@ -9,9 +9,6 @@ namespace {
 
 thread_local tlPictureCache *threadCache = nullptr;
 
-// The pixel sizes a picture of this program has: 1 to 8 bytes.
-const int32_t kBitsPerPixel[] = {8, 16, 24, 32, 48, 64};
-
 }  // namespace
 
 tlPictureCache::~tlPictureCache() { release(); }
@@ -69,8 +66,5 @@ bool tlPictureCache::give(uint8_t *store, size_t size) {
 }
 
 bool tlPictureCache::keeps(size_t size) const {
-    if (width <= 0 || height <= 0) return false;
-    for (int32_t bits : kBitsPerPixel)
-        if (size == static_cast<size_t>(strideFor(bits, width)) * static_cast<size_t>(height)) return true;
-    return false;
+    return width > 0 && height > 0 && size == static_cast<size_t>(strideFor(32, width)) * static_cast<size_t>(height);
 }

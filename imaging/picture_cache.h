@@ -10,14 +10,20 @@
 // Pictures created or copied on a thread that uses a cache take a kept store
 // of their byte size when there is one (a created picture's is zeroed, as a
 // fresh one is); pictures released there give their store back when it has
-// one of the kept sizes: a picture of the rendering size in any pixel
-// format. Everything else goes to the heap as without a cache. Stores are
+// the kept size: a picture of the rendering size with 4 bytes a pixel (the
+// working format of wallpapers). Other pictures are seldom of that size,
+// and keeping their stores would only add to the memory a wallpaper needs at
+// its peak. Everything else goes to the heap as without a cache. Stores are
 // plain heap blocks, so a picture made with a cache may be released on any
 // thread.
 class tlPictureCache {
 public:
-    // At most this many stores are kept; more are freed.
-    static constexpr int32_t kMaxKept = 8;
+    // At most this many stores are kept; more are freed. One is enough for
+    // the layer and each effect's destination to take turns (the effect
+    // writes a new picture, the layer's old one is released, the next effect
+    // takes it), and keeping more would raise a wallpaper's peak memory:
+    // the kept stores are resident while the job's own pictures are alive.
+    static constexpr int32_t kMaxKept = 1;
 
     tlPictureCache() = default;
     tlPictureCache(const tlPictureCache &) = delete;
@@ -41,7 +47,7 @@ public:
     // A kept store of exactly size bytes, or null. Its bytes are those its
     // last picture left.
     uint8_t *take(size_t size);
-    // Keeps store (size bytes, from malloc) when size is a kept size and
+    // Keeps store (size bytes, from malloc) when size is the kept size and
     // there is room; false leaves it to the caller.
     bool give(uint8_t *store, size_t size);
 
