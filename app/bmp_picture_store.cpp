@@ -11,4 +11,14 @@ bool BmpPictureStore::save(tlImage &picture, const char *path) {
     return saveImage(codec, path, picture, nullptr) == tlCodecOk;
 }
 
+bool BmpPictureStore::saveRepeated(tlImage &picture, int32_t width, int32_t height,
+                                   const char *path) {
+    tlPicture repeated;
+    if (!repeatPicture(picture.picture, width, height, repeated)) return false;
+    tlImage image;
+    image.takePicture(repeated);
+    tlBMPCodec codec;
+    return saveImage(codec, path, image, nullptr) == tlCodecOk;
+}
+
 void BmpPictureStore::release(tlImage *picture) { delete picture; }

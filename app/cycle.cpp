@@ -42,6 +42,25 @@ uint32_t shiftByPause(uint32_t lastChangeTick, uint32_t pauseTick, uint32_t now)
     return lastChangeTick + (now - pauseTick);
 }
 
+uint32_t recipeRefusalText(tlRecipeResult result) {
+    switch (result) {
+    case tlRecipeResult::Ok: return 0;
+    case tlRecipeResult::NewerFormat: return IDS_RECIPE_NEWER;
+    case tlRecipeResult::BadCharacter:
+    case tlRecipeResult::Damaged:
+    case tlRecipeResult::Malformed: return IDS_RECIPE_DAMAGED;
+    case tlRecipeResult::UnknownEffect:
+    case tlRecipeResult::BadSize:
+    case tlRecipeResult::TooManyEffects:
+    case tlRecipeResult::BadValue: return IDS_RECIPE_OUT_OF_RANGE;
+    case tlRecipeResult::NoMemory:
+    case tlRecipeResult::EffectFailed: return IDS_RECIPE_NOT_MADE;
+    case tlRecipeResult::NotARecipe:
+    case tlRecipeResult::TooLong: break;
+    }
+    return IDS_RECIPE_NOT_A_RECIPE;
+}
+
 bool prepareSettings(Settings &settings, DesktopAccess access, const char *documentsFolder) {
     std::snprintf(settings.SaveDir, sizeof settings.SaveDir, "%s", documentsFolder);
     int32_t written = std::snprintf(settings.WallpaperDir, sizeof settings.WallpaperDir,
@@ -71,6 +90,7 @@ WallpaperCycle::WallpaperCycle(Settings &settings, const CycleServices &services
 WallpaperCycle::~WallpaperCycle() {
     joinWorker();
     services.pictures.release(shell.job.result);
+    releaseParked();
     services.pictures.release(shell.currentPicture);
 }
 
@@ -102,6 +122,7 @@ void WallpaperCycle::begin(bool firstRun) {
     joinPath(settings.WallpaperDir, "chromaweave.bmp", shell.WallpaperFile,
              services.isLeadByte);
     shell.firstRun = firstRun;
+    shell.history.load(services.registry);
     if (firstRun) {
         // No picture is made until the settings are confirmed.
         services.ui.openDialog(ShellDialog::settings);
@@ -129,6 +150,7 @@ void WallpaperCycle::shutDown() {
     joinWorker();
     services.pictures.release(shell.job.result);
     shell.job.result = nullptr;
+    releaseParked();
 }
 
 void WallpaperCycle::endSession() {
@@ -180,14 +202,29 @@ void WallpaperCycle::requestChange() {
 // The kTimerChange step: serve the change now when the next picture is
 // ready, otherwise mark it pending for kMsgJobDone.
 void WallpaperCycle::changeStep() {
+    if (shell.parked) {
+        showParked();
+        serviceWorker();
+        return;
+    }
+    if (shell.workerExists && shell.jobKind != JobKind::advance) {
+        // The worker does other work first; the next picture follows it, and
+        // its notice makes the change.
+        shell.changePending = true;
+        killTimer(kTimerChange);
+        return;
+    }
+    // The thread posts its notice just before it ends: once the notice came
+    // the picture is ready, though a poll might still find the thread
+    // running, and no other notice would end the wait.
     platform::WorkerPoll poll = platform::WorkerPoll::failed;
-    if (shell.workerExists) poll = services.worker.poll();
+    if (shell.workerExists) poll = shell.jobDone ? platform::WorkerPoll::finished : services.worker.poll();
     switch (decideChange(shell.workerExists, poll)) {
     case ChangeStep::applyNow:
         joinWorker();
         shell.changePending = false;
         applyResult();
-        startJob();
+        serviceWorker();
         break;
     case ChangeStep::waitForWorker:
         shell.changePending = true;
@@ -220,15 +257,28 @@ void WallpaperCycle::onTimer(uint32_t id) {
 }
 
 void WallpaperCycle::onJobDone(uint32_t jobNumber) {
-    if (shell.paused || !shell.changePending) return;
     // A notice of a worker that was already waited for (e.g. after a size
     // change) must not be taken for the current one, whose result is not
     // written yet.
     if (!shell.workerExists || jobNumber != shell.workerNumber) return;
+    if (shell.jobKind != JobKind::advance) {
+        finishSideJob(true);
+        return;
+    }
+    shell.jobDone = true;
+    if (shell.paused) return;
+    if (!shell.changePending) {
+        // Ready ahead of time: it waits aside when other work is queued.
+        // The thread may not have ended yet (it posts first): wait for it.
+        if (!sideWorkWanted()) return;
+        parkAdvance();
+        serviceWorker();
+        return;
+    }
     joinWorker();
     shell.changePending = false;
     applyResult();
-    startJob();
+    serviceWorker();
     setTimer(kTimerChange, settings.Interval);
 }
 
@@ -237,6 +287,11 @@ bool WallpaperCycle::startJob() {
     pictureSize(settings, &shell.job.width, &shell.job.height);
     services.pictures.release(shell.job.result);
     shell.job.result = nullptr;
+    shell.job.render = nullptr;
+    shell.job.recipe = &shell.jobOutput.recipe;
+    shell.job.thumbnail = &shell.jobOutput.thumbnail;
+    shell.jobKind = JobKind::advance;
+    shell.jobDone = false;
     uint32_t number = services.worker.start(runJob, &shell.job);
     if (number == 0) return false;
     shell.workerExists = true;
@@ -245,6 +300,14 @@ bool WallpaperCycle::startJob() {
 }
 
 bool WallpaperCycle::applyResult() {
+    tlImage *picture = shell.job.result;
+    shell.job.result = nullptr;
+    return showPicture(picture, shell.jobOutput, false, -1);
+}
+
+// Takes the picture (released when it cannot be shown).
+bool WallpaperCycle::showPicture(tlImage *picture, const JobOutput &output, bool backStep,
+                                 int32_t walkIndex) {
     char target[kPathBytes];
     bool named = true;
     if (settings.UseSequentialNo) {
@@ -255,7 +318,8 @@ bool WallpaperCycle::applyResult() {
     }
     // A job whose picture could not be allocated leaves no result: that is a
     // wallpaper that cannot be written.
-    if (!named || !shell.job.result || !services.pictures.save(*shell.job.result, target)) {
+    if (!named || !picture || !services.pictures.save(*picture, target)) {
+        services.pictures.release(picture);
         services.platform.postMessage(kMsgSaveFailed, 0);
         return false;
     }
@@ -267,8 +331,7 @@ bool WallpaperCycle::applyResult() {
         getDesktopWallpaper(desktopAccess(), settings.NoActiveDesktop, shell.previousWallpaper,
                             &shell.previousStyle);
     }
-    shell.currentPicture = shell.job.result;
-    shell.job.result = nullptr;
+    shell.currentPicture = picture;
     if (!setDesktopWallpaper(desktopAccess(), settings.NoActiveDesktop, target, kWpStyleTile,
                              false)) {
         // The program ends. The message comes first: the main window's end
@@ -283,6 +346,7 @@ bool WallpaperCycle::applyResult() {
     shell.lastChangeTick = services.platform.tickCount();
     settings.Count += 1;
     services.ui.showCount(settings.Count);
+    noteShown(output.recipe, output.thumbnail, backStep, walkIndex);
     return true;
 }
 
@@ -307,6 +371,8 @@ void WallpaperCycle::togglePause() {
     } else {
         setTimer(kTimerResume, plan.delay);
     }
+    // A recipe change asked for before the hold is made now.
+    serviceWorker();
 }
 
 void WallpaperCycle::onSaveFailed() {
@@ -322,7 +388,7 @@ void WallpaperCycle::onCommand(uint32_t id) {
     switch (id) {
     case IDM_SETTINGS: openSettings(); break;
     case IDM_SAVE: saveCopy(); break;
-    case IDM_SAVE_AS: saveCopyAs(); break;
+    case IDM_SAVE_AS: saveCopyAs(false); break;
     case IDM_CHANGE:
         if (!shell.paused) requestChange();
         break;
@@ -340,6 +406,14 @@ void WallpaperCycle::onCommand(uint32_t id) {
         services.ui.destroyMainWindow();
         shell.ending = true;
         break;
+    case IDM_BACK:
+        if (!shell.paused) goBack();
+        break;
+    case IDM_COPY_RECIPE: copyRecipe(); break;
+    case IDM_PASTE_RECIPE:
+        if (!shell.paused) pasteRecipe();
+        break;
+    case IDM_SAVE_SCREEN: saveCopyAs(true); break;
     default: break;
     }
 }
@@ -363,7 +437,9 @@ void WallpaperCycle::saveCopy() {
         services.ui.showMessage(MessageOwner::mainWindow, IDS_COPY_NOT_SAVED, 0);
 }
 
-void WallpaperCycle::saveCopyAs() {
+// The save-as command, or with screenSized the screen-size save: the tile
+// repeated to the primary screen's size.
+void WallpaperCycle::saveCopyAs(bool screenSized) {
     if (services.ui.isDialogOpen(ShellDialog::saveAs)) {
         services.ui.bringToFront(ShellDialog::saveAs);
         return;
@@ -378,8 +454,14 @@ void WallpaperCycle::saveCopyAs() {
     char path[kPathBytes] = "";
     if (services.ui.askSaveFileName(settings.SaveDir, settings.AskOverWrite, path)) {
         folderOfFile(path, settings.SaveDir, services.isLeadByte);
-        if (!shell.currentPicture || !services.pictures.save(*shell.currentPicture, path))
-            services.ui.showMessage(MessageOwner::mainWindow, IDS_COPY_NOT_SAVED, 0);
+        int32_t width = 0, height = 0;
+        bool saved = false;
+        if (shell.currentPicture && !screenSized) {
+            saved = services.pictures.save(*shell.currentPicture, path);
+        } else if (shell.currentPicture && services.ui.screenSize(&width, &height)) {
+            saved = services.pictures.saveRepeated(*shell.currentPicture, width, height, path);
+        }
+        if (!saved) services.ui.showMessage(MessageOwner::mainWindow, IDS_COPY_NOT_SAVED, 0);
     }
     // The settings dialog may have been opened while the save dialog ran (it
     // closes the save dialog): the hold is then the settings dialog's, and
@@ -421,8 +503,10 @@ void WallpaperCycle::settingsConfirmed(bool sizeChanged, bool intervalChanged) {
         return;
     }
     // The picture rendered in advance has the old size: wait for it and let
-    // startJob release it.
+    // startJob release it. Other work of the worker is settled first.
+    if (shell.workerExists && shell.jobKind != JobKind::advance) finishSideJob(false);
     joinWorker();
+    releaseParked();
     if (shell.stopped) {
         startJob();
         return;
@@ -456,4 +540,251 @@ void WallpaperCycle::changeWallpaperDir(const char *folder) {
     std::snprintf(settings.WallpaperDir, sizeof settings.WallpaperDir, "%s", folder);
     joinPath(settings.WallpaperDir, "chromaweave.bmp", shell.WallpaperFile,
              services.isLeadByte);
+}
+
+// ---- The worker's queue
+
+// Other work than the next picture: a recipe change to render, or a history
+// entry waiting for its thumbnail. None is started while the cycle is held.
+bool WallpaperCycle::sideWorkWanted() const {
+    if (shell.paused) return false;
+    return shell.changeWanted || shell.history.nextWithoutThumbnail() >= 0;
+}
+
+// Starts the worker on what is due: a recipe change the user asked for,
+// else the next picture when none is ready or on its way, else a thumbnail.
+void WallpaperCycle::serviceWorker() {
+    if (shell.ending) return;
+    if (shell.workerExists) {
+        // A next picture that is ready and not waited for steps aside so
+        // the worker can take the other work; it stays the next wallpaper.
+        // Its notice came (the thread ends right after it), or it ended.
+        if (shell.jobKind != JobKind::advance || shell.changePending || !sideWorkWanted() ||
+            (!shell.jobDone && services.worker.poll() != platform::WorkerPoll::finished))
+            return;
+        parkAdvance();
+    }
+    if (shell.changeWanted && !shell.paused) {
+        startChangeJob();
+    } else if (!shell.parked) {
+        startJob();
+    } else if (!shell.paused) {
+        startThumbnailJob();
+    }
+}
+
+void WallpaperCycle::parkAdvance() {
+    joinWorker();
+    shell.parked = true;
+    shell.parkedPicture = shell.job.result;
+    shell.job.result = nullptr;
+    shell.parkedOutput = shell.jobOutput;
+}
+
+void WallpaperCycle::releaseParked() {
+    services.pictures.release(shell.parkedPicture);
+    shell.parkedPicture = nullptr;
+    shell.parked = false;
+}
+
+// The job renders the wanted recipe; the request stays wanted until its
+// picture is shown, so a newer request or a hold meanwhile is noticed.
+bool WallpaperCycle::startChangeJob() {
+    if (shell.ending || shell.workerExists) return false;
+    shell.jobRecipe = shell.wantedRecipe;
+    shell.jobRequest = shell.changeRequests;
+    shell.job.render = &shell.jobRecipe;
+    shell.job.recipe = &shell.jobOutput.recipe;
+    shell.job.thumbnail = &shell.jobOutput.thumbnail;
+    shell.jobKind = JobKind::change;
+    uint32_t number = services.worker.start(runJob, &shell.job);
+    if (number == 0) return false;
+    shell.workerExists = true;
+    shell.workerNumber = number;
+    return true;
+}
+
+bool WallpaperCycle::startThumbnailJob() {
+    if (shell.ending || shell.workerExists) return false;
+    for (;;) {
+        int32_t index = shell.history.nextWithoutThumbnail();
+        if (index < 0) return false;
+        const HistoryEntry &entry = shell.history.entry(index);
+        if (decodeRecipeText(entry.recipe, shell.jobRecipe).ok()) {
+            shell.jobSerial = entry.serial;
+            break;
+        }
+        shell.history.thumbnailFailed(entry.serial);
+    }
+    shell.job.render = &shell.jobRecipe;
+    shell.job.recipe = &shell.jobOutput.recipe;
+    shell.job.thumbnail = &shell.jobOutput.thumbnail;
+    shell.jobKind = JobKind::thumbnail;
+    uint32_t number = services.worker.start(runJob, &shell.job);
+    if (number == 0) return false;
+    shell.workerExists = true;
+    shell.workerNumber = number;
+    return true;
+}
+
+// A change or thumbnail job ended: its thumbnail goes to its entry, its
+// picture is shown when it is still wanted and the cycle runs; a held or
+// overtaken change is rendered again later (or not at all).
+void WallpaperCycle::finishSideJob(bool thenService) {
+    joinWorker();
+    tlImage *picture = shell.job.result;
+    shell.job.result = nullptr;
+    if (shell.jobKind == JobKind::thumbnail) {
+        services.pictures.release(picture);
+        if (shell.jobOutput.thumbnail.made)
+            shell.history.setThumbnail(shell.jobSerial, shell.jobOutput.thumbnail);
+        else
+            shell.history.thumbnailFailed(shell.jobSerial);
+        if (thenService) serviceWorker();
+        return;
+    }
+    bool current = shell.changeWanted && shell.jobRequest == shell.changeRequests;
+    if (!current || shell.paused || shell.ending) {
+        services.pictures.release(picture);
+        if (thenService) serviceWorker();
+        return;
+    }
+    shell.changeWanted = false;
+    if (picture) {
+        showRecipeChange(picture);
+        if (thenService) serviceWorker();
+        return;
+    }
+    // Its own message: the recipe was good but could not be rendered.
+    if (thenService) serviceWorker();
+    services.ui.showMessage(MessageOwner::mainWindow, IDS_RECIPE_NOT_MADE, 0);
+}
+
+// ---- Showing pictures
+
+void WallpaperCycle::showParked() {
+    tlImage *picture = shell.parkedPicture;
+    shell.parkedPicture = nullptr;
+    shell.parked = false;
+    shell.changePending = false;
+    showPicture(picture, shell.parkedOutput, false, -1);
+}
+
+// A recipe change is a change like any other: it serves a change that was
+// due meanwhile, and the next timed one comes a whole interval later.
+void WallpaperCycle::showRecipeChange(tlImage *picture) {
+    killTimer(kTimerChange);
+    killTimer(kTimerResume);
+    shell.changePending = false;
+    bool backStep = shell.wantedOrigin == RecipeOrigin::back;
+    showPicture(picture, shell.jobOutput, backStep, shell.wantedWalkIndex);
+    setTimer(kTimerChange, settings.Interval);
+}
+
+// The wallpaper just set goes to the top of the history (a wallpaper without
+// a recipe gets no entry). A back step moves along its walk; every other
+// change ends the walk, so the next back starts from the new wallpaper.
+void WallpaperCycle::noteShown(const tlRecipe &recipe, const tlThumbnail &thumbnail,
+                               bool backStep, int32_t walkIndex) {
+    char text[kRecipeTextCapacity];
+    bool hasRecipe = recipe.width > 0 && encodeRecipeText(recipe, text, sizeof text).ok();
+    if (backStep && shell.walkLength > 0) {
+        shell.walkAt = walkIndex;
+    } else {
+        shell.walkLength = 0;
+        shell.walkAt = -1;
+        // A back still on its way no longer has a walk to step along: it
+        // shows its wallpaper like a chosen history entry.
+        if (shell.changeWanted && shell.wantedOrigin == RecipeOrigin::back)
+            shell.wantedOrigin = RecipeOrigin::history;
+    }
+    if (!hasRecipe) {
+        shell.currentSerial = 0;
+        shell.currentRecipe[0] = '\0';
+        return;
+    }
+    shell.currentSerial = shell.history.record(services.registry, text,
+                                               services.platform.currentTime(), thumbnail);
+    std::memcpy(shell.currentRecipe, text, sizeof text);
+}
+
+// ---- Recipe changes
+
+void WallpaperCycle::askForRecipe(const tlRecipe &recipe, RecipeOrigin origin, int32_t walkIndex) {
+    shell.wantedRecipe = recipe;
+    shell.wantedOrigin = origin;
+    shell.wantedWalkIndex = walkIndex;
+    shell.changeWanted = true;
+    ++shell.changeRequests;
+    serviceWorker();
+}
+
+bool WallpaperCycle::canGoBack() const {
+    if (shell.walkLength > 0) {
+        int32_t from = shell.changeWanted && shell.wantedOrigin == RecipeOrigin::back
+                           ? shell.wantedWalkIndex
+                           : shell.walkAt;
+        return from + 1 < shell.walkLength;
+    }
+    return shell.history.count() > (shell.currentSerial ? 1 : 0);
+}
+
+// Back shows the entry after the one shown in the walk: the history's order
+// when the walk began, which back's own showings (each moves its wallpaper
+// to the top) do not change. So backs go ever further into the past and
+// never return to where they began.
+void WallpaperCycle::goBack() {
+    if (!shell.currentPicture || !canGoBack()) return;
+    if (shell.walkLength == 0) {
+        shell.walkAt = -1;
+        for (int32_t i = 0; i < shell.history.count(); ++i) {
+            shell.walk[i] = shell.history.entry(i).serial;
+            if (shell.walk[i] == shell.currentSerial) shell.walkAt = i;
+        }
+        shell.walkLength = shell.history.count();
+    }
+    int32_t from = shell.changeWanted && shell.wantedOrigin == RecipeOrigin::back
+                       ? shell.wantedWalkIndex
+                       : shell.walkAt;
+    int32_t index = shell.history.find(shell.walk[from + 1]);
+    tlRecipe recipe;
+    if (index < 0 || !decodeRecipeText(shell.history.entry(index).recipe, recipe).ok()) return;
+    askForRecipe(recipe, RecipeOrigin::back, from + 1);
+}
+
+void WallpaperCycle::chooseHistoryEntry(uint32_t serial) {
+    if (shell.ending || shell.paused || !shell.currentPicture) return;
+    int32_t index = shell.history.find(serial);
+    if (index < 0 || serial == shell.currentSerial) return;
+    tlRecipe recipe;
+    if (!decodeRecipeText(shell.history.entry(index).recipe, recipe).ok()) return;
+    askForRecipe(recipe, RecipeOrigin::history, -1);
+}
+
+void WallpaperCycle::copyRecipe() {
+    if (!shell.currentPicture || !shell.currentRecipe[0]) return;
+    if (!services.ui.writeClipboardText(shell.currentRecipe))
+        services.ui.showMessage(MessageOwner::mainWindow, IDS_CLIPBOARD_NOT_WRITTEN, 0);
+}
+
+// A text that is not a recipe this build can make is refused with a message
+// that says why; nothing changes.
+void WallpaperCycle::pasteRecipe() {
+    if (!shell.currentPicture) return;
+    char text[kRecipeTextCapacity];
+    ClipboardText got = services.ui.readClipboardText(text, sizeof text);
+    if (got != ClipboardText::text) {
+        services.ui.showMessage(MessageOwner::mainWindow,
+                                got == ClipboardText::none ? IDS_CLIPBOARD_NO_TEXT
+                                                           : IDS_RECIPE_NOT_A_RECIPE,
+                                0);
+        return;
+    }
+    tlRecipe recipe;
+    tlRecipeStatus status = decodeRecipeText(text, recipe);
+    if (!status.ok()) {
+        services.ui.showMessage(MessageOwner::mainWindow, recipeRefusalText(status.result), 0);
+        return;
+    }
+    askForRecipe(recipe, RecipeOrigin::pasted, -1);
 }

@@ -7,12 +7,15 @@
 #include <cstdint>
 
 #include "app/desktop.h"
+#include "app/history.h"
 #include "app/paths.h"
 #include "app/picture_store.h"
 #include "app/settings.h"
 #include "app/settings_form.h"
 #include "app/shell_ui.h"
 #include "compose/job.h"
+#include "compose/recipe.h"
+#include "compose/thumbnail.h"
 #include "platform/shell.h"
 
 class WallpaperComposer;
@@ -47,6 +50,10 @@ ResumePlan planResume(uint32_t lastChangeTick, uint32_t pauseTick, uint32_t inte
 // lastChangeTick moved forward by the length of the pause.
 uint32_t shiftByPause(uint32_t lastChangeTick, uint32_t pauseTick, uint32_t now);
 
+// The message that tells the user why a recipe was refused or could not be
+// made: a string id, 0 for Ok.
+uint32_t recipeRefusalText(tlRecipeResult result);
+
 // ---- Start-up before the main window exists.
 
 // Defaults from the documents folder and the Active Desktop test, then the
@@ -70,12 +77,58 @@ struct CycleServices {
     FolderTextsEqual sameFolder;
 };
 
+// What the one worker is doing. The advance picture (the next timed
+// wallpaper) has priority over everything but a change the user asked for;
+// thumbnails are drawn when nothing else is left.
+enum class JobKind {
+    advance,    // composes the next wallpaper
+    change,     // renders the recipe of a change the user asked for
+    thumbnail   // renders a history entry's recipe for its thumbnail
+};
+
+// Who asked for a recipe change: back steps along the history walk, the
+// others end it.
+enum class RecipeOrigin { back, history, pasted };
+
+// What a job hands back beside its picture.
+struct JobOutput {
+    tlRecipe recipe;        // empty when the wallpaper has none
+    tlThumbnail thumbnail;
+};
+
 // The shell state; owned and touched by the main thread only, except the job
-// record while a worker runs.
+// record (and jobRecipe, jobOutput) while a worker runs.
 struct ShellState {
     bool workerExists = false;
     uint32_t workerNumber = 0;  // the running worker's job number
     GenerationJob job = {0, 0, nullptr};
+    JobKind jobKind = JobKind::advance;
+    bool jobDone = false;         // advance job: its notice came
+    tlRecipe jobRecipe;           // what a change or thumbnail job renders
+    JobOutput jobOutput;          // filled by the job in the worker
+    uint32_t jobRequest = 0;      // change job: the request it serves
+    uint32_t jobSerial = 0;       // thumbnail job: the entry it draws
+    // A finished advance picture taken out of the worker so that it could
+    // take other work; it is the next timed wallpaper. parked may hold a
+    // null picture (a job that could not allocate one).
+    bool parked = false;
+    tlImage *parkedPicture = nullptr;  // owned
+    JobOutput parkedOutput;
+    // A recipe change asked for and not shown yet (the newest request wins).
+    bool changeWanted = false;
+    uint32_t changeRequests = 0;  // numbers the requests
+    tlRecipe wantedRecipe;
+    RecipeOrigin wantedOrigin = RecipeOrigin::pasted;
+    int32_t wantedWalkIndex = -1;  // back: the walk position it shows
+    // The history, and the walk back through it: a snapshot of the entries'
+    // serials in the order they had when the first back of the walk was
+    // chosen, and the position shown. walkLength 0: no walk.
+    History history;
+    uint32_t walk[kHistoryCapacity] = {};
+    int32_t walkLength = 0;
+    int32_t walkAt = -1;
+    uint32_t currentSerial = 0;  // the history entry of the wallpaper shown; 0 none
+    char currentRecipe[kRecipeTextCapacity] = "";  // its recipe text; empty: none
     tlImage *currentPicture = nullptr;  // owned; the wallpaper of this run
     bool changePending = false;
     bool paused = false;
@@ -103,8 +156,8 @@ public:
     WallpaperCycle(const WallpaperCycle &) = delete;
     WallpaperCycle &operator=(const WallpaperCycle &) = delete;
 
-    // Last start-up step: the fixed wallpaper file's path, then the first
-    // change, or on the first run the settings dialog.
+    // Last start-up step: the fixed wallpaper file's path and the history,
+    // then the first change, or on the first run the settings dialog.
     void begin(bool firstRun);
     // After the message loop: restore, delete, save the settings, wait for
     // the worker, free the pictures. Only the first call does anything.
@@ -145,6 +198,12 @@ public:
     bool startJob();
     bool applyResult();
 
+    // The history entry with that serial is shown again (the tray's history
+    // submenu); the entry shown now and unknown serials change nothing.
+    void chooseHistoryEntry(uint32_t serial);
+    // Whether back has an earlier wallpaper to go to.
+    bool canGoBack() const;
+
     const ShellState &state() const { return shell; }
 
 private:
@@ -155,8 +214,27 @@ private:
     void changeStep();
     void joinWorker();
     void saveCopy();
-    void saveCopyAs();
+    void saveCopyAs(bool screenSized);
     void openSettings();
+    // The worker and its queue.
+    void serviceWorker();
+    bool sideWorkWanted() const;
+    void parkAdvance();
+    bool startChangeJob();
+    bool startThumbnailJob();
+    void finishSideJob(bool thenService);
+    void releaseParked();
+    // Showing a picture as the wallpaper: write, set, count, record.
+    bool showPicture(tlImage *picture, const JobOutput &output, bool backStep, int32_t walkIndex);
+    void showParked();
+    void showRecipeChange(tlImage *picture);
+    void noteShown(const tlRecipe &recipe, const tlThumbnail &thumbnail, bool backStep,
+                   int32_t walkIndex);
+    // Recipe changes.
+    void askForRecipe(const tlRecipe &recipe, RecipeOrigin origin, int32_t walkIndex);
+    void goBack();
+    void copyRecipe();
+    void pasteRecipe();
     DesktopAccess desktopAccess() { return DesktopAccess{services.desktop, services.registry}; }
 
     Settings &settings;

@@ -13,5 +13,12 @@ MenuState menuStateFor(const MenuInputs &in) {
     // dialog is open, whose closing resumes the cycle.
     s.stopEnabled = in.stopped == in.paused && !in.settingsOpen && !in.saveAsOpen;
     s.stopChecked = in.paused;
+    // Everything else that changes the wallpaper follows the change item.
+    s.backEnabled = s.changeEnabled && in.canGoBack;
+    s.historyEnabled = s.changeEnabled && in.hasHistory;
+    s.pasteEnabled = s.changeEnabled;
+    // What only reads the wallpaper shown needs it, paused or not.
+    s.copyRecipeEnabled = in.hasPicture && in.hasRecipe;
+    s.saveScreenEnabled = in.hasPicture;
     return s;
 }

@@ -107,6 +107,11 @@ bool RegSettings::readString(const char *name, char *buffer, uint32_t size) {
     return ok;
 }
 
+bool RegSettings::readValue(const char *name, void *buffer, uint32_t *size,
+                           platform::RegistryType *type) {
+    return key && registry.queryValue(key, name, buffer, size, type) == platform::RegistryResult::ok;
+}
+
 // ---- load and save
 
 namespace {

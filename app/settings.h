@@ -80,6 +80,9 @@ public:
     // does not fit (with its NUL) into size bytes fails and leaves buffer as
     // it was.
     bool readString(const char *name, char *buffer, uint32_t size);
+    // The value's data as stored, its length in *size and its type; false
+    // (buffer undefined) when it is missing, larger than *size or unreadable.
+    bool readValue(const char *name, void *buffer, uint32_t *size, platform::RegistryType *type);
 
 private:
     platform::Registry &registry;

@@ -10,6 +10,13 @@ enum class ShellDialog { settings, saveAs, about };
 // Who owns a message box.
 enum class MessageOwner { none, mainWindow };
 
+// What the clipboard held.
+enum class ClipboardText {
+    text,     // its text is in the buffer
+    none,     // no text (empty, or a picture, or it could not be opened)
+    tooLong   // more text than the buffer holds
+};
+
 class ShellUi {
 public:
     virtual ~ShellUi() {}
@@ -34,6 +41,12 @@ public:
     // (260 bytes) on OK. The main loop keeps running meanwhile, so cycle
     // events may arrive before it returns.
     virtual bool askSaveFileName(const char *initialFolder, bool askOverWrite, char *path) = 0;
+    // The clipboard's text in the ANSI code page: written (replacing what
+    // it held; false when it could not be), and read into size bytes.
+    virtual bool writeClipboardText(const char *text) = 0;
+    virtual ClipboardText readClipboardText(char *out, uint32_t size) = 0;
+    // The primary screen's size in pixels; false when unknown.
+    virtual bool screenSize(int32_t *width, int32_t *height) = 0;
     // The About dialog, when open, shows the new wallpaper count.
     virtual void showCount(uint32_t count) = 0;
     // DestroyWindow on the main window: the program ends through the usual

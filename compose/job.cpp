@@ -6,6 +6,7 @@
 
 #include "compose/composer.h"
 #include "compose/recipe.h"
+#include "compose/thumbnail.h"
 #include "effects/core/picture_layer.h"
 #include "imaging/image.h"
 #include "imaging/picture_cache.h"
@@ -62,9 +63,9 @@ tlImage *buildWallpaper(int32_t width, int32_t height, tlLayerFill fill, void *c
     return image;
 }
 
-void runGenerationJob(GenerationJob *job) {
-    job->result = nullptr;
-    if (job->recipe) *job->recipe = tlRecipe();
+namespace {
+
+void makeWallpaper(GenerationJob *job) {
     if (job->render) {
         if (renderRecipe(*job->render, job->result).ok() && job->recipe) *job->recipe = *job->render;
         return;
@@ -75,4 +76,15 @@ void runGenerationJob(GenerationJob *job) {
     bool filled = false;
     job->result = buildWallpaper(job->width, job->height, composeInto, job, filled);
     if (!job->result && job->recipe) *job->recipe = tlRecipe();
+}
+
+}  // namespace
+
+void runGenerationJob(GenerationJob *job) {
+    job->result = nullptr;
+    if (job->recipe) *job->recipe = tlRecipe();
+    if (job->thumbnail) job->thumbnail->made = false;
+    makeWallpaper(job);
+    // The thumbnail is drawn here, on the worker, like the wallpaper itself.
+    if (job->thumbnail && job->result) makeThumbnail(job->result->picture, *job->thumbnail);
 }

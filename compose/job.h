@@ -11,6 +11,7 @@ class WallpaperComposer;
 class tlImage;
 class tlPictureLayer;
 struct tlRecipe;
+struct tlThumbnail;
 
 // Width, height, style and composer are read by the worker; result is
 // written by it (an owned image, or null when it could not be allocated, the
@@ -33,6 +34,9 @@ struct GenerationJob {
     // Given: receives the recipe of the wallpaper in result, or an empty
     // recipe (size 0) when the wallpaper has none.
     tlRecipe *recipe = nullptr;
+    // Given: receives the thumbnail of the wallpaper in result, made on the
+    // worker; its made flag is false when there is no result.
+    tlThumbnail *thumbnail = nullptr;
 };
 
 // Renders one wallpaper of job->width x job->height into job->result. Runs on

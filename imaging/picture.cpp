@@ -301,3 +301,11 @@ void tlPicture::copyFrom(int32_t dx, int32_t dy, const tlPicture &source, int32_
 void tlPicture::copyFrom(int32_t dx, int32_t dy, const tlPicture &source) {
     copyFrom(dx, dy, source, 0, 0, source.width, source.height);
 }
+
+bool repeatPicture(const tlPicture &tile, int32_t w, int32_t h, tlPicture &out) {
+    if (tile.isEmpty() || tile.width < 1 || tile.height < 1 || !out.create(w, h, tile.format()))
+        return false;
+    for (int32_t y = 0; y < h; y += tile.height)
+        for (int32_t x = 0; x < w; x += tile.width) out.copyFrom(x, y, tile);
+    return true;
+}

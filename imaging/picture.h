@@ -122,6 +122,11 @@ protected:
 // Row stride for a format and width, or -1 when it does not fit 32 bits.
 int32_t strideFor(int32_t bitsPerPixel, int32_t width);
 
+// out = a new picture of w x h in tile's format with tile laid from the
+// top-left corner across it, the last ones cut (a seamless tile makes a
+// seamless picture of any size). False when out cannot be created.
+bool repeatPicture(const tlPicture &tile, int32_t w, int32_t h, tlPicture &out);
+
 // Clips a copy/blend block against source and destination; false when
 // nothing is left.
 bool clipBlock(int32_t &dx, int32_t &dy, int32_t &sx, int32_t &sy, int32_t &w, int32_t &h,

@@ -22,6 +22,9 @@ bool MemoryRegistry::openKey(RegistryRoot, const char *subkey, RegistryAccess ac
     std::string path = fold(subkey);
     if (keys.find(path) == keys.end()) {
         if (access != RegistryAccess::create) return false;
+        // As RegCreateKeyExA does, every missing key on the way is created.
+        for (size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1))
+            keys[path.substr(0, at)];
         keys[path];
     }
     Handle *handle = new (std::nothrow) Handle{path, access};

@@ -1,5 +1,6 @@
 // An in-memory registry: keys and values in maps, for tests and for running
-// the settings store without Windows. Key paths and value names compare
+// the settings store without Windows. Creating a key creates the keys on its
+// path, as the Windows registry does. Key paths and value names compare
 // without regard to ASCII case, as the Windows registry does.
 #pragma once
 

@@ -18,6 +18,9 @@ public:
     // Milliseconds since some start, wrapping at 2^32 (GetTickCount): the
     // program's one clock, which tests move by hand.
     virtual uint32_t tickCount() = 0;
+    // Seconds since 1970-01-01 UTC by the system clock (which the user may
+    // set): when a wallpaper was shown, for the history.
+    virtual uint64_t currentTime() = 0;
     // Arms (or re-arms) timer id on the main window; it fires every ms
     // milliseconds (at most kLongestTimerPeriod) until killed.
     virtual bool setTimer(uint32_t id, uint32_t ms) = 0;

@@ -14,6 +14,15 @@ bool sameTextIgnoringCase(const char *a, const char *b) { return lstrcmpiA(a, b)
 
 uint32_t Win32ShellPlatform::tickCount() { return GetTickCount(); }
 
+uint64_t Win32ShellPlatform::currentTime() {
+    // FILETIME counts 100 ns from 1601-01-01 UTC; 1970 is 11644473600 s later.
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    uint64_t ticks = uint64_t(now.dwHighDateTime) << 32 | now.dwLowDateTime;
+    const uint64_t kUnixEpoch = 116444736000000000ull;
+    return ticks < kUnixEpoch ? 0 : (ticks - kUnixEpoch) / 10000000ull;
+}
+
 bool Win32ShellPlatform::setTimer(uint32_t id, uint32_t ms) {
     UINT period = ms > kLongestTimerPeriod ? kLongestTimerPeriod : ms;
     return SetTimer(static_cast<HWND>(window), id, period, nullptr) != 0;

@@ -12,6 +12,7 @@ class Win32ShellPlatform : public ShellPlatform {
 public:
     void setWindow(void *window) { this->window = window; }
     uint32_t tickCount() override;
+    uint64_t currentTime() override;
     bool setTimer(uint32_t id, uint32_t ms) override;
     void killTimer(uint32_t id) override;
     bool postMessage(uint32_t message, uintptr_t param) override;

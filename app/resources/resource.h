@@ -17,6 +17,14 @@
 #define IDM_STOP 104
 #define IDM_ABOUT 105
 #define IDM_EXIT 106
+// Items the program inserts below IDM_CHANGE when it opens the menu (menu 10
+// itself stays as it is); their texts are strings 352-356.
+#define IDM_BACK 110             // back to the previous wallpaper
+#define IDM_HISTORY 111          // the history submenu
+#define IDM_COPY_RECIPE 112
+#define IDM_PASTE_RECIPE 113     // a wallpaper from the recipe in the clipboard
+#define IDM_SAVE_SCREEN 114      // save the tile repeated to the screen's size
+#define IDM_HISTORY_FIRST 1000   // 1000-1019: the history's entries, newest first
 
 // ---- Dialogs.
 #define IDD_SETTINGS 20
@@ -66,6 +74,18 @@
 #define IDS_NO_WINDOW 344
 #define IDS_FOLDER_NOT_CREATED 345
 #define IDS_NO_MUTEX 346
+#define IDS_MENU_BACK 352        // texts of the inserted menu items
+#define IDS_MENU_HISTORY 353
+#define IDS_MENU_COPY_RECIPE 354
+#define IDS_MENU_PASTE_RECIPE 355
+#define IDS_MENU_SAVE_SCREEN 356
+#define IDS_CLIPBOARD_NO_TEXT 357       // a recipe was to be taken from an empty clipboard
+#define IDS_RECIPE_NOT_A_RECIPE 358     // the clipboard's text is not a recipe
+#define IDS_RECIPE_NEWER 359            // a recipe of a newer format
+#define IDS_RECIPE_DAMAGED 360          // changed, lost or added characters
+#define IDS_RECIPE_OUT_OF_RANGE 361     // an effect, size or value this build cannot make
+#define IDS_RECIPE_NOT_MADE 362         // the recipe's wallpaper could not be rendered
+#define IDS_CLIPBOARD_NOT_WRITTEN 363   // the recipe could not be copied
 
 // ---- Other.
 #define IDR_MANIFEST 1           // application manifest (common controls 6)

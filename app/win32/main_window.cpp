@@ -34,6 +34,15 @@ void onTray(Win32Shell &shell, LPARAM mouseMessage) {
         shell.showTrayMenu();
 }
 
+// Menu commands; the history's entries are told apart by the last menu.
+void onCommand(Win32Shell &shell, uint32_t id) {
+    if (!shell.cycle) return;
+    if (id >= IDM_HISTORY_FIRST && id < IDM_HISTORY_FIRST + uint32_t(kHistoryCapacity))
+        shell.chooseHistoryItem(id);
+    else
+        shell.cycle->onCommand(id);
+}
+
 // WM_DESTROY: the tray icon goes first, then the icons, the dialogs and the
 // timers; the loop ends.
 void onDestroy(Win32Shell &shell) {
@@ -67,7 +76,7 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case kMsgJobDone: if (cycle) cycle->onJobDone(uint32_t(wParam)); return 0;
     case kMsgSaveFailed: if (cycle) cycle->onSaveFailed(); return 0;
     case kMsgTray: onTray(*shell, lParam); return 0;
-    case WM_COMMAND: if (cycle) cycle->onCommand(LOWORD(wParam)); return 0;
+    case WM_COMMAND: onCommand(*shell, LOWORD(wParam)); return 0;
     case WM_DESTROY: onDestroy(*shell); return 0;
     // The session may end: nothing keeps it from ending.
     case WM_QUERYENDSESSION: return TRUE;

@@ -8,11 +8,14 @@
 #include <cstdint>
 
 #include "app/cycle.h"
+#include "app/menu_state.h"
 #include "app/settings.h"
 #include "app/settings_form.h"
 #include "app/shell_ui.h"
 #include "platform/resources_win32.h"
 #include "platform/shell_win32.h"
+
+class MenuBitmaps;  // the tray menu's bitmaps (tray.cpp)
 
 // ---- Small shell calls shared by the windows (windows_common.cpp).
 
@@ -44,6 +47,9 @@ public:
     void openDialog(ShellDialog dialog) override;
     void closeDialog(ShellDialog dialog) override;
     bool askSaveFileName(const char *initialFolder, bool askOverWrite, char *path) override;
+    bool writeClipboardText(const char *text) override;
+    ClipboardText readClipboardText(char *out, uint32_t size) override;
+    bool screenSize(int32_t *width, int32_t *height) override;
     void showCount(uint32_t count) override;
     void destroyMainWindow() override;
 
@@ -59,6 +65,10 @@ public:
     void removeTrayIcon();
     void showTrayMenu();
     void setWindowIcons(HWND window);
+    // A history entry of the last menu was chosen (its command id).
+    void chooseHistoryItem(uint32_t id);
+    void insertRecipeItems(HMENU popup, const MenuState &items, MenuBitmaps &bitmaps);
+    HMENU historyMenu(MenuBitmaps &bitmaps);
 
     // Dialogs (about_dialog.cpp, settings_dialog.cpp).
     void createAboutDialog();
@@ -84,6 +94,10 @@ public:
     HICON pausedIcon = nullptr;  // icon 2, 16 x 16: paused
     HFONT linkFont = nullptr;    // the About dialog's underlined font
     WNDPROC linkProcedure = nullptr;  // the link control's own procedure
+    // The history entries the last menu listed, by position: a change while
+    // the menu was open must not turn a choice into another wallpaper.
+    uint32_t historyMenuSerials[kHistoryCapacity] = {};
+    int32_t historyMenuCount = 0;
 };
 
 // centerOnWorkArea: the window centred on the work area, halves truncated.

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <set>
@@ -37,6 +38,11 @@ public:
         return reinterpret_cast<tlImage *>(p);
     }
     static Picture *of(tlImage *image) { return reinterpret_cast<Picture *>(image); }
+    bool saveRepeated(tlImage &image, int32_t width, int32_t height, const char *path) override {
+        EXPECT_TRUE(live.count(of(&image))) << "saving a released picture";
+        repeated.push_back({path, width, height, of(&image)->serial});
+        return true;
+    }
     bool save(tlImage &image, const char *path) override {
         Picture *p = of(&image);
         EXPECT_TRUE(live.count(p)) << "saving a released picture";
@@ -47,6 +53,7 @@ public:
         }
         saved.push_back(path);
         savedSizes.push_back(p->width);
+        savedSerials.push_back(p->serial);
         return true;
     }
     void release(tlImage *image) override {
@@ -59,6 +66,13 @@ public:
     std::set<Picture *> live;
     std::vector<std::string> saved;
     std::vector<int32_t> savedSizes;
+    std::vector<uint32_t> savedSerials;  // which picture each save wrote
+    struct Repeated {
+        std::string path;
+        int32_t width, height;
+        uint32_t serial;
+    };
+    std::vector<Repeated> repeated;
     std::vector<std::string> failed;
     int32_t failSaves = 0;
     uint32_t made = 0;
@@ -72,6 +86,7 @@ public:
         uint64_t due = 0;
     };
     uint32_t tickCount() override { return uint32_t(base + clock); }
+    uint64_t currentTime() override { return epoch + clock / 1000; }
     bool setTimer(uint32_t id, uint32_t ms) override {
         EXPECT_TRUE(id == kTimerChange || id == kTimerResume || id == kTimerTray);
         if (id > kTimerTray) return false;
@@ -93,6 +108,7 @@ public:
     bool armed(uint32_t id) const { return timers[id].armed; }
 
     uint32_t base = 0;    // tick count at simulated time 0
+    uint64_t epoch = 1700000000;  // seconds since 1970 at simulated time 0
     uint64_t clock = 0;   // simulated milliseconds
     Timer timers[kTimerTray + 1];  // by timer id
     std::deque<std::pair<uint32_t, uintptr_t>> posted;
@@ -117,7 +133,7 @@ public:
     }
     platform::WorkerPoll poll() override {
         EXPECT_NE(state, none) << "polling a worker that does not exist";
-        if (state == finished) return platform::WorkerPoll::finished;
+        if (state == finished && !exiting) return platform::WorkerPoll::finished;
         return state == running ? platform::WorkerPoll::running : platform::WorkerPoll::failed;
     }
     void join() override {
@@ -125,13 +141,35 @@ public:
         if (state == running) complete();
         state = none;
     }
-    // The job: a picture of the asked size (none when allocation "failed"),
-    // then the notice to the main window.
+    // The job: a picture of the asked size, or of the recipe's size when it
+    // renders one (none when allocation "failed" or the render "failed"),
+    // then the notice to the main window. A composed picture gets the
+    // recipe recipeOf gives (none without it); thumbnails are made with a
+    // picture and carry its serial in their first bytes.
     void complete() {
         ASSERT_EQ(state, running);
-        job->result = emptyResults > 0 ? nullptr : pictures.make(job->width, job->height);
-        if (emptyResults > 0) --emptyResults;
+        bool fails = emptyResults > 0 || (job->render && renderFails > 0);
+        if (job->render)
+            rendered.push_back(job->render->width);
+        if (fails)
+            job->result = nullptr;
+        else if (job->render)
+            job->result = pictures.make(job->render->width, job->render->height);
+        else
+            job->result = pictures.make(job->width, job->height);
+        if (job->render && renderFails > 0) --renderFails;
+        else if (emptyResults > 0) --emptyResults;
+        if (job->recipe) {
+            *job->recipe = tlRecipe();
+            if (job->result && job->render) *job->recipe = *job->render;
+            if (job->result && !job->render && recipeOf) *job->recipe = recipeOf(starts);
+        }
+        if (job->thumbnail) {
+            job->thumbnail->made = job->result != nullptr;
+            if (job->result) job->thumbnail->rgb[0] = uint8_t(Pictures::of(job->result)->serial);
+        }
         state = finished;
+        exiting = exitsAfterNotice;
         platform.postMessage(kMsgJobDone, number);
     }
     Platform &platform;
@@ -143,6 +181,13 @@ public:
     uint64_t startedAt = 0;
     bool startFails = false;
     int32_t emptyResults = 0;
+    // The thread posts its notice before it ends: with exitsAfterNotice a
+    // poll says it is still running until its notice was handled.
+    bool exitsAfterNotice = false;
+    bool exiting = false;
+    int32_t renderFails = 0;             // recipe jobs that give no picture
+    std::vector<int32_t> rendered;       // widths of the recipes rendered
+    std::function<tlRecipe(uint32_t)> recipeOf;  // the recipe of job n (1 the first)
 };
 
 class Desktop : public platform::Desktop {
@@ -235,6 +280,23 @@ public:
         return ok;
     }
     void showCount(uint32_t count) override { shownCount = count; }
+    bool writeClipboardText(const char *text) override {
+        if (clipboardFails) return false;
+        clipboard = text;
+        hasClipboardText = true;
+        return true;
+    }
+    ClipboardText readClipboardText(char *out, uint32_t size) override {
+        if (!hasClipboardText) return ClipboardText::none;
+        if (clipboard.size() + 1 > size) return ClipboardText::tooLong;
+        std::memcpy(out, clipboard.c_str(), clipboard.size() + 1);
+        return ClipboardText::text;
+    }
+    bool screenSize(int32_t *width, int32_t *height) override {
+        *width = 1024;
+        *height = 768;
+        return true;
+    }
     void destroyMainWindow() override {
         if (destroyed) return;
         destroyed = true;
@@ -255,6 +317,9 @@ public:
     int32_t resumes = 0;       // the running icon was shown
     bool destroyed = false;
     uint32_t shownCount = 0;
+    std::string clipboard;
+    bool hasClipboardText = false;
+    bool clipboardFails = false;
     std::function<bool(const char *, bool, char *)> onSaveDialog;
     std::function<void(uint32_t)> whileMessageOpen;
 };
@@ -289,7 +354,10 @@ public:
             auto m = platform.posted.front();
             platform.posted.pop_front();
             if (ui.destroyed) continue;
-            if (m.first == kMsgJobDone) cycle.onJobDone(uint32_t(m.second));
+            if (m.first == kMsgJobDone) {
+                cycle.onJobDone(uint32_t(m.second));
+                worker.exiting = false;
+            }
             if (m.first == kMsgSaveFailed) cycle.onSaveFailed();
         }
     }

@@ -1,6 +1,7 @@
 // Ten thousand simulated wallpaper changes with pauses, stops, settings
-// changes, slow workers and failed writes mixed in: the cycle never gets
-// stuck, leaks nothing and writes every numbered file in order.
+// changes, slow workers, failed writes and recipe changes (back, history,
+// pasted, some failing to render) mixed in: the cycle never gets stuck,
+// leaks nothing and writes every numbered file in order.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -42,7 +43,9 @@ void checkInvariants(fakes::Rig &rig, uint64_t step) {
             ASSERT_TRUE(rig.ui.open[int(ShellDialog::settings)]) << "step " << step;
         }
     }
-    ASSERT_LE(rig.pictures.live.size(), 2u) << "step " << step;
+    // The wallpaper, the worker's result and the next picture waiting aside.
+    ASSERT_LE(rig.pictures.live.size(), 3u) << "step " << step;
+    ASSERT_TRUE(!s.parked || !s.changePending) << "step " << step;
 }
 
 TEST(CycleSoak, TenThousandChanges) {
@@ -52,6 +55,25 @@ TEST(CycleSoak, TenThousandChanges) {
     rig.settings.UseSequentialNo = true;
     rig.settings.Interval = 3000;
     rig.renderMs = 1000;
+    rig.worker.exitsAfterNotice = true;
+    // Recipes that repeat now and then, so that entries move up too.
+    rig.worker.recipeOf = [&random](uint32_t) {
+        tlRecipe r;
+        r.width = int32_t(1 + random() % 40);
+        r.height = 3;
+        return r;
+    };
+    // A history from an earlier run, whose thumbnails the worker draws.
+    for (int32_t slot = 0; slot < kHistoryCapacity; ++slot) {
+        tlRecipe r;
+        r.width = 50 + slot;
+        r.height = 9;
+        char text[kRecipeTextCapacity], name[4], value[kRecipeTextCapacity + 64];
+        encodeRecipeText(r, text, sizeof text);
+        std::snprintf(name, sizeof name, "%d", int(slot));
+        std::snprintf(value, sizeof value, "h1 %d 1 %s", int(slot + 1), text);
+        rig.registry.putString(historyKeyPath, name, value);
+    }
     rig.begin();
     uint64_t step = 0;
     while (rig.settings.Count < 10000 && step < 400000) {
@@ -59,7 +81,7 @@ TEST(CycleSoak, TenThousandChanges) {
         if (rig.ui.open[int(ShellDialog::settings)]) {
             closeSettings(rig, random);
         } else {
-            switch (random() % 16) {
+            switch (random() % 20) {
             case 0: rig.cycle.onCommand(IDM_CHANGE); break;
             case 1: rig.cycle.onTrayLeftClick(); break;
             case 2: rig.cycle.onCommand(IDM_STOP); break;
@@ -67,6 +89,24 @@ TEST(CycleSoak, TenThousandChanges) {
             case 4: rig.pictures.failSaves = 1; break;
             case 5: rig.worker.emptyResults = 1; break;
             case 6: rig.renderMs = 500 + random() % 6000; break;  // at times slower than the interval
+            case 7: rig.cycle.onCommand(IDM_BACK); break;
+            case 8: {
+                tlRecipe r;
+                r.width = int32_t(1 + random() % 40);
+                r.height = 5;
+                char text[kRecipeTextCapacity];
+                encodeRecipeText(r, text, sizeof text);
+                rig.ui.clipboard = random() % 4 ? text : "not a recipe";
+                rig.ui.hasClipboardText = true;
+                rig.cycle.onCommand(IDM_PASTE_RECIPE);
+                break;
+            }
+            case 9: {
+                const History &h = rig.cycle.state().history;
+                if (h.count()) rig.cycle.chooseHistoryEntry(h.entry(int32_t(random() % h.count())).serial);
+                break;
+            }
+            case 10: rig.worker.renderFails = 1; break;
             default: rig.advance(random() % 4000); break;
             }
         }
@@ -81,6 +121,7 @@ TEST(CycleSoak, TenThousandChanges) {
         ASSERT_EQ(rig.pictures.saved[i], expected);
     }
     EXPECT_FALSE(rig.pictures.failed.empty());
+    EXPECT_EQ(rig.cycle.state().history.count(), kHistoryCapacity);
     rig.cycle.onCommand(IDM_EXIT);
     rig.cycle.shutDown();
     EXPECT_TRUE(rig.pictures.live.empty());

@@ -19,6 +19,8 @@ if [ "$E2E_LANGUAGE" = ja ]; then
   TEXT_FOLDER_TOO_LONG='保存先のフォルダのパスが長すぎます。'
   TEXT_FOLDER_NOT_CREATED='フォルダが作成できません。'
   TEXT_NOT_SAVED='壁紙が保存できません。\r\n壁紙ファイルのパスが正しいか確認してください。'
+  TEXT_RECIPE_DAMAGED='レシピが壊れています(文字が変わったか、欠けたか、増えています)。\r\nもう一度レシピ全体をコピーしてください。'
+  TEXT_NOT_A_RECIPE='クリップボードの文字は chromaweave のレシピではありません。\r\nレシピは「cw1-」で始まる一行の文字です。'
   # The dialogs' labels in tab order (cwdrive labels), the unit names and
   # the tray menu (cwdrive menu-items without the states).
   SETTINGS_LABELS='1=OK
@@ -47,6 +49,12 @@ if [ "$E2E_LANGUAGE" = ja ]; then
 102 名前を付けて壁紙を保存(&A)...
 103 壁紙を変更(&C)
 - separator
+110 前の壁紙に戻す(&B)
+111 履歴(&H)
+112 レシピをコピー(&R)
+113 レシピから壁紙を作る(&I)
+114 画面サイズで保存(&E)...
+- separator
 104 壁紙変更の停止(&P)
 - separator
 105 バージョン情報(&A)...
@@ -63,6 +71,8 @@ else
   TEXT_FOLDER_TOO_LONG='The folder path is too long.'
   TEXT_FOLDER_NOT_CREATED='The folder cannot be created.'
   TEXT_NOT_SAVED='The wallpaper cannot be saved.\r\nPlease check that the wallpaper file path is correct.'
+  TEXT_RECIPE_DAMAGED='The recipe is damaged (characters were changed, lost or added).\r\nPlease copy the whole recipe again.'
+  TEXT_NOT_A_RECIPE='The text in the clipboard is not a chromaweave recipe.\r\nA recipe is one line of text that starts with cw1-.'
   SETTINGS_LABELS='1=OK
 2=Cancel
 65535=Picture size
@@ -89,6 +99,12 @@ else
 102 Save Wallpaper &As...
 103 &Change Wallpaper
 - separator
+110 &Back to the Previous Wallpaper
+111 &History
+112 Copy the &Recipe
+113 Wallpaper from the Recipe &in the Clipboard
+114 Save at Scr&een Size...
+- separator
 104 Sto&p Changing Wallpaper
 - separator
 105 &About...
@@ -98,6 +114,8 @@ fi
 # Wine's own save dialog, in Wine's Japanese.
 SAVE_TITLE='名前を付けて保存'
 SETTINGS_KEY='Software\kelpworks\chromaweave'
+HISTORY_KEY='Software\kelpworks\chromaweave\History'
+E2E_LAB=$E2E_BUILD/tools/chromaweave_lab.exe
 DESKTOP_KEY='Control Panel\Desktop'
 
 app_setup() {
@@ -256,3 +274,36 @@ icon_middle() {
   convert "$E2E_ROOT/app/resources/$1[0]" -crop 10x10+3+3 +repage -alpha off "$E2E_DIR/$2.png"
   printf '%s\n' "$E2E_DIR/$2.png"
 }
+
+# app_history_menu [SHOT]: opens the tray menu, prints the history
+# submenu's items (cwdrive menu-items: "ID STATE TIME", STATE with the
+# entry's serial as data=N and its bitmap's first pixels as bitmap=...),
+# with SHOT opens the submenu (its access key) for a screenshot, and closes
+# the menus (EndMenu in the program: Wine's menu loop may lose a posted
+# Escape that comes while a submenu opens).
+app_history_menu() {
+  local menu items
+  e2e_drive tray-click "$MAIN_CLASS" RIGHT >/dev/null
+  menu=$(wait_for_window '#32768' - 10000) || e2e_fail "the tray menu did not open"
+  items=$(e2e_drive menu-items "$menu" 111) || e2e_fail "the history submenu could not be read"
+  if [ -n "${1:-}" ]; then
+    e2e_drive menu-key "$menu" "$(printf '%d' "'H")" >/dev/null
+    e2e_drive wait-submenu "$menu" 10000 >/dev/null || e2e_fail "the history submenu did not open"
+    e2e_screenshot "$1"
+  fi
+  e2e_drive menu-end "$menu" >/dev/null || e2e_fail "the tray menu did not close"
+  printf '%s\n' "$items"
+}
+
+# The state of one item of the open tray menu, by its id ("enabled", "grayed").
+menu_item_state() { e2e_drive menu-items "$1" | awk -v id="$2" '$1 == id { split($2, s, ","); print s[1] }'; }
+
+# history_serials ITEMS: the entries' serials (data=N) in menu order.
+history_serials() { sed -n 's/.*,data=\([0-9]*\).*/\1/p' <<<"$1" | tr '\n' ' ' | sed 's/ $//'; }
+
+# history_thumbnails_ready ITEMS: no entry shows the placeholder (a gray
+# square, 808080 at its corner and c8c8c8 inside) any more.
+history_thumbnails_ready() { ! grep -q 'bitmap=808080-c8c8c8' <<<"$1"; }
+
+# lab_render RECIPE WINDOWS_PATH: chromaweave_lab.exe renders the recipe to a BMP file.
+lab_render() { "$E2E_WINE" "$E2E_LAB" render "$1" --out "$2" >>"$E2E_ART/lab.log" 2>&1; }

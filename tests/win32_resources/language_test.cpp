@@ -202,6 +202,47 @@ TEST(Languages, Menus) {
     }
 }
 
+// The items the program inserts into the tray menu (strings 352-356): in
+// each language one access key each, which no other item of the menu has.
+TEST(Languages, InsertedMenuItemsHaveKeysOfTheirOwn) {
+    for (uint16_t language : {japanese, english}) {
+        SCOPED_TRACE(testing::Message() << "language " << std::hex << language);
+        std::map<wchar_t, int> keys;
+        auto keyOf = [](const std::u16string &text) -> wchar_t {
+            size_t amp = text.find(u'&');
+            return amp != text.npos && amp + 1 < text.size() ? towupper(text[amp + 1]) : 0;
+        };
+        HMENU menu = resourcesIn(language).loadMenu(10);
+        ASSERT_TRUE(menu);
+        HMENU popup = GetSubMenu(menu, 0);
+        for (int i = 0; i < GetMenuItemCount(popup); ++i) {
+            wchar_t text[128] = L"";
+            GetMenuStringW(popup, UINT(i), text, 128, MF_BYPOSITION);
+            ++keys[keyOf(reinterpret_cast<const char16_t *>(text))];
+        }
+        DestroyMenu(menu);
+        std::vector<std::u16string> inserted;
+        for (uint32_t id = 352; id <= 356; ++id) {
+            uint32_t size = 0;
+            const uint8_t *block = static_cast<const uint8_t *>(
+                resourcesIn(language).find(RT_STRING, platform::stringBlockOf(id), &size));
+            size_t offset = 0, units = 0;
+            ASSERT_TRUE(block && platform::findBlockString(block, size, id, &offset, &units) && units)
+                << "string " << id;
+            std::u16string text;
+            for (size_t k = 0; k < units; ++k)
+                text += char16_t(block[offset + 2 * k] | block[offset + 2 * k + 1] << 8);
+            inserted.push_back(text);
+            ++keys[keyOf(text)];
+        }
+        for (const std::u16string &text : inserted) {
+            wchar_t key = keyOf(text);
+            EXPECT_TRUE(key >= L'A' && key <= L'Z') << utf8(text);
+            EXPECT_EQ(keys[key], 1) << utf8(text);
+        }
+    }
+}
+
 TEST(Languages, Dialogs) {
     for (uint16_t id : idsOf(RT_DIALOG, japanese)) {
         DialogTemplate ja, en;

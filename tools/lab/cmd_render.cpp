@@ -24,14 +24,6 @@ bool parseRepeat(const std::string &text, int32_t &w, int32_t &h) {
            static_cast<int64_t>(w) * h <= kRecipeMaxPixels;
 }
 
-// The tile laid from the top-left corner across w x h, the last ones cut.
-bool repeatTile(const tlPicture &tile, int32_t w, int32_t h, tlPicture &out) {
-    if (!out.create(w, h, tile.format())) return false;
-    for (int32_t y = 0; y < h; y += tile.height)
-        for (int32_t x = 0; x < w; x += tile.width) out.copyFrom(x, y, tile, 0, 0, tile.width, tile.height);
-    return true;
-}
-
 int runRender(int argc, char **argv) {
     const char *cmd = "render";
     labArgs args;
@@ -60,7 +52,7 @@ int runRender(int argc, char **argv) {
     tlPicture repeated;
     const tlPicture *picture = &image->picture;
     if (args.has("repeat")) {
-        if (!repeatTile(image->picture, w, h, repeated)) return labFailure(cmd, "out of memory");
+        if (!repeatPicture(image->picture, w, h, repeated)) return labFailure(cmd, "out of memory");
         picture = &repeated;
     }
     if (args.has("digest")) std::printf("{\"digest\":\"%016" PRIx64 "\"}\n", pictureDigest(*picture));

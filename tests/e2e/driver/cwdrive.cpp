@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -620,6 +621,87 @@ int postOrSend(bool send, const std::wstring& cls, const std::wstring& m, const 
   return 0;
 }
 
+// A visible popup menu window (class #32768) other than `parent`: the
+// submenu a key or a click opened from it.
+int waitSubmenu(HWND parent, DWORD timeout) {
+  struct Find {
+    HWND parent, found;
+    static BOOL CALLBACK each(HWND w, LPARAM p) {
+      Find* f = reinterpret_cast<Find*>(p);
+      if (w != f->parent && IsWindowVisible(w) && className(w) == L"#32768") {
+        f->found = w;
+        return FALSE;
+      }
+      return TRUE;
+    }
+  };
+  DWORD start = GetTickCount();
+  for (;;) {
+    Find f = {parent, nullptr};
+    EnumWindows(Find::each, reinterpret_cast<LPARAM>(&f));
+    if (f.found) {
+      printWindow(f.found);
+      return 0;
+    }
+    if (GetTickCount() - start >= timeout)
+      break;
+    Sleep(50);
+  }
+  std::fprintf(stderr, "cwdrive: no submenu\n");
+  return 1;
+}
+
+// The clipboard's text. Setting it needs a window to own the clipboard
+// (with none, SetClipboardData fails): one hidden window, kept for the
+// process's life so that the text stays.
+HWND clipboardOwner() {
+  static HWND owner = CreateWindowExW(0, L"Static", L"cwdrive clipboard", WS_POPUP, 0, 0, 0, 0,
+                                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  return owner;
+}
+
+bool openClipboard() {
+  // Another program may hold it for a moment.
+  for (int i = 0; i < 100; ++i) {
+    if (OpenClipboard(clipboardOwner()))
+      return true;
+    Sleep(20);
+  }
+  std::fprintf(stderr, "cwdrive: cannot open the clipboard\n");
+  return false;
+}
+
+int clipboardSet(const std::wstring& text) {
+  if (!openClipboard())
+    return 1;
+  size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  bool ok = false;
+  if (memory) {
+    std::memcpy(GlobalLock(memory), text.c_str(), bytes);
+    GlobalUnlock(memory);
+    ok = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory);
+    if (!ok)
+      GlobalFree(memory);
+  }
+  CloseClipboard();
+  return ok ? 0 : 1;
+}
+
+// Prints the clipboard's text (one line, escaped); exit code 1 without text.
+int clipboardGet() {
+  if (!openClipboard())
+    return 1;
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  const wchar_t* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+  if (text) {
+    std::printf("%s\n", escaped(toUtf8(text)).c_str());
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text ? 0 : 1;
+}
+
 // One key for a popup menu: only WM_KEYDOWN, whose result says whether the
 // menu was still there (the menu acts on the key down; a key up posted after
 // it could find the menu gone already).
@@ -637,7 +719,9 @@ LRESULT CALLBACK menuReceiver(HWND w, UINT message, WPARAM wParam, LPARAM lParam
   return TRUE;
 }
 
-int menuItems(HWND menuWindow) {
+// Sends the registered message to a menu window with cwhook.dll hooked into
+// its thread; returns the text the hook answered (may be empty).
+std::wstring askMenuThread(HWND menuWindow, const wchar_t* message, LPARAM lParam) {
   DWORD thread = GetWindowThreadProcessId(menuWindow, nullptr);
   wchar_t path[MAX_PATH];
   DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -647,16 +731,16 @@ int menuItems(HWND menuWindow) {
   HOOKPROC hook = module ? reinterpret_cast<HOOKPROC>(
                                reinterpret_cast<void*>(GetProcAddress(module, "cwdriveMenuHook")))
                          : nullptr;
+  std::wstring lines;
   if (!thread || !hook) {
     std::fprintf(stderr, "cwdrive: no menu thread or no cwhook.dll\n");
-    return 1;
+    return lines;
   }
   WNDCLASSW wc = {};
   wc.lpfnWndProc = menuReceiver;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = L"cwdrive menu receiver";
   RegisterClassW(&wc);
-  std::wstring lines;
   HWND receiver = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                   wc.hInstance, nullptr);
   SetWindowLongPtrW(receiver, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&lines));
@@ -664,17 +748,36 @@ int menuItems(HWND menuWindow) {
   DWORD_PTR result = 0;
   // While this waits, the hook's WM_COPYDATA to the receiver is delivered.
   if (installed)
-    SendMessageTimeoutW(menuWindow, RegisterWindowMessageW(L"cwdrive read menu"),
-                        reinterpret_cast<WPARAM>(receiver), 0, SMTO_NORMAL, 10000, &result);
+    SendMessageTimeoutW(menuWindow, RegisterWindowMessageW(message),
+                        reinterpret_cast<WPARAM>(receiver), lParam, SMTO_NORMAL, 10000, &result);
   if (installed)
     UnhookWindowsHookEx(installed);
   DestroyWindow(receiver);
+  return lines;
+}
+
+// The items of the menu a window shows or, with an item id, of that item's
+// submenu.
+int menuItems(HWND menuWindow, int itemId) {
+  std::wstring lines = askMenuThread(menuWindow, L"cwdrive read menu", itemId);
   if (lines.empty()) {
     std::fprintf(stderr, "cwdrive: the menu was not read\n");
     return 1;
   }
   std::printf("%s", toUtf8(lines).c_str());
   return 0;
+}
+
+// Ends the menu mode of the menu window's thread (EndMenu inside it), the
+// submenus with it; waits until the window is gone.
+int menuEnd(HWND menuWindow) {
+  askMenuThread(menuWindow, L"cwdrive end menu", 0);
+  for (int i = 0; i < 200 && IsWindowVisible(menuWindow); ++i)
+    Sleep(50);
+  if (!IsWindowVisible(menuWindow))
+    return 0;
+  std::fprintf(stderr, "cwdrive: the menu is still open\n");
+  return 1;
 }
 
 // -1 when the command is not one of these.
@@ -701,8 +804,16 @@ int runShellCommand(const std::vector<std::wstring>& a) {
     return menuKey(toWindow(a[1]), static_cast<WPARAM>(toInt(a[2])));
   if (c == L"labels" && n == 2)
     return labels(toWindow(a[1]));
-  if (c == L"menu-items" && n == 2)
-    return menuItems(toWindow(a[1]));
+  if (c == L"menu-items" && (n == 2 || n == 3))
+    return menuItems(toWindow(a[1]), n == 3 ? toInt(a[2]) : 0);
+  if (c == L"menu-end" && n == 2)
+    return menuEnd(toWindow(a[1]));
+  if (c == L"wait-submenu" && n == 3)
+    return waitSubmenu(toWindow(a[1]), static_cast<DWORD>(toInt(a[2])));
+  if (c == L"clipboard-set" && n == 2)
+    return clipboardSet(a[1]);
+  if (c == L"clipboard-get" && n == 1)
+    return clipboardGet();
   if (c == L"combo-items" && n == 3)
     return comboItems(toWindow(a[1]), toInt(a[2]));
   if (c == L"wait-owned" && n == 3)
@@ -747,7 +858,14 @@ int usage() {
       "  set-wallpaper PATH                       set and save the system wallpaper\n"
       "  redraw HWND                              repaint a window and its children\n"
       "  menu-key HWND VK                         post WM_KEYDOWN to a popup menu\n"
-      "  menu-items HWND                          the items of a popup menu: ID STATE TEXT\n"
+      "  menu-items HWND [ITEM_ID]                the items of a popup menu (or of the\n"
+      "                                           submenu of an item): ID STATE TEXT\n"
+      "                                           (STATE: enabled|grayed[,checked][,default]\n"
+      "                                           [,bitmap=RRGGBB-RRGGBB][,data=N])\n"
+      "  menu-end HWND                            close a popup menu and its submenus\n"
+      "  wait-submenu MENU_HWND TIMEOUT_MS        print the HWND of a submenu opened from it\n"
+      "  clipboard-set TEXT                       put a text on the clipboard\n"
+      "  clipboard-get                            print the clipboard's text\n"
       "  labels HWND                              a dialog's static and button texts: ID=TEXT\n"
       "  combo-items HWND CONTROL_ID              every item of a combo box\n"
       "  wait-owned HWND TIMEOUT_MS               print a visible window owned by HWND\n"
