@@ -6,6 +6,7 @@
 
 #include "effects/core/picture_layer.h"
 #include "imaging/colour.h"
+#include "imaging/row_pool.h"
 
 WallpaperComposer::WallpaperComposer() { random.seed(kDefaultSeed); }
 
@@ -70,36 +71,50 @@ ColumnSum columnSum(const uint8_t *const rows[3], int32_t x, int32_t channels) {
     return sum;
 }
 
+// The sums of one row: |mean − value| over the counted pixels, and their
+// number. A sliding window of three column sums walks the row.
+void contrastOfRow(const tlPicture &picture, int32_t y, int64_t &total, int64_t &counted) {
+    const int32_t channels = picture.channels;
+    const uint8_t *rows[3] = {y > 0 ? picture.row(y - 1) : nullptr, picture.row(y),
+                              y + 1 < picture.height ? picture.row(y + 1) : nullptr};
+    ColumnSum left, centre = columnSum(rows, 0, channels);
+    for (int32_t x = 0; x < picture.width; ++x) {
+        const ColumnSum right = x + 1 < picture.width ? columnSum(rows, x + 1, channels) : ColumnSum();
+        const uint8_t *p = rows[1] + static_cast<ptrdiff_t>(x) * channels;
+        if (isCounted(p, channels)) {
+            // |mean - value| per channel; the centre itself is counted, so n >= 1.
+            const int32_t n = left.n + centre.n + right.n;
+            const int32_t mr = (left.r + centre.r + right.r) / n;
+            const int32_t mg = (left.g + centre.g + right.g) / n;
+            const int32_t mb = (left.b + centre.b + right.b) / n;
+            total += std::abs(mr - p[0]) + std::abs(mg - p[1]) + std::abs(mb - p[2]);
+            ++counted;
+        }
+        left = centre;
+        centre = right;
+    }
+}
+
 }  // namespace
 
-// One pass with a sliding window of three column sums; the totals are 64-bit
-// so that pictures of any size cannot overflow them.
+// Rows are split over the row pool, each worker summing into its own
+// totals; integer sums do not depend on the order they are added in. The
+// totals are 64-bit so that pictures of any size cannot overflow them.
 int32_t WallpaperComposer::localContrast(const tlPicture &picture) {
     const int32_t channels = picture.channels;
     const bool rgb8 = picture.model == tlColourModel::RGB && picture.bits == 8;
     if (picture.isEmpty() || !rgb8 || (channels != 3 && channels != 4)) return 0;
-    int64_t total = 0;
-    int64_t counted = 0;
-    for (int32_t y = 0; y < picture.height; ++y) {
-        const uint8_t *rows[3] = {y > 0 ? picture.row(y - 1) : nullptr, picture.row(y),
-                                  y + 1 < picture.height ? picture.row(y + 1) : nullptr};
-        ColumnSum left, centre = columnSum(rows, 0, channels);
-        for (int32_t x = 0; x < picture.width; ++x) {
-            const ColumnSum right = x + 1 < picture.width ? columnSum(rows, x + 1, channels) : ColumnSum();
-            const uint8_t *p = rows[1] + static_cast<ptrdiff_t>(x) * channels;
-            if (isCounted(p, channels)) {
-                // |mean - value| per channel; the centre itself is counted, so n >= 1.
-                const int32_t n = left.n + centre.n + right.n;
-                const int32_t mr = (left.r + centre.r + right.r) / n;
-                const int32_t mg = (left.g + centre.g + right.g) / n;
-                const int32_t mb = (left.b + centre.b + right.b) / n;
-                total += std::abs(mr - p[0]) + std::abs(mg - p[1]) + std::abs(mb - p[2]);
-                ++counted;
-            }
-            left = centre;
-            centre = right;
-        }
-    }
+    struct Sums {
+        int64_t total = 0, counted = 0;
+    } sums[tlRowPool::kMaxHelpers + 1];
+    tlRowSplit split(picture.height, static_cast<int64_t>(picture.width) * picture.height);
+    split.run(nullptr, [&](int32_t first, int32_t end, tlRowSteps &steps) {
+        Sums &mine = sums[steps.worker()];
+        for (int32_t y = first; y < end; ++y) contrastOfRow(picture, y, mine.total, mine.counted);
+        return true;
+    });
+    int64_t total = 0, counted = 0;
+    for (int32_t i = 0; i < split.workers(); ++i) total += sums[i].total, counted += sums[i].counted;
     return counted == 0 ? 0 : static_cast<int32_t>(total / counted);
 }
 

@@ -9,6 +9,7 @@
 #include "compose/thumbnail.h"
 #include "effects/core/picture_layer.h"
 #include "imaging/image.h"
+#include "imaging/picture_cache.h"
 #include "platform/fpu.h"
 
 namespace {
@@ -34,6 +35,8 @@ tlImage *buildWallpaper(int32_t width, int32_t height, tlLayerFill fill, void *c
     filled = false;
     // Clouds compute in long double; worker threads start at 53 bits.
     platform::useExtendedPrecision();
+    // A cache of the thread keeps the stores of this size from now on.
+    if (tlPictureCache *cache = tlPictureCache::current()) cache->setSize(width, height);
 
     tlPictureLayer *layer = new (std::nothrow) tlPictureLayer;
     if (!layer) return nullptr;
@@ -54,6 +57,9 @@ tlImage *buildWallpaper(int32_t width, int32_t height, tlLayerFill fill, void *c
         return nullptr;
     }
     image->render();
+    // The composite is the wallpaper; the layer's store goes back to the
+    // thread's cache (or the heap) at once instead of staying with the image.
+    image->layers.clear();
     return image;
 }
 

@@ -46,8 +46,8 @@ void runGenerationJob(GenerationJob *job);
 
 // The job's steps around the effects, shared with recipes: a picture layer
 // of width x height in the working format (RGB, 8 bits, 4 channels),
-// fill(layer, context), then a new image of that size holding the layer,
-// rendered. The calling thread's x87 precision is set first. Null (nothing
+// fill(layer, context), then a new image of that size with the layer
+// rendered into its composite; the image keeps no layer. The calling thread's x87 precision is set first. Null (nothing
 // left behind) when the layer or the image cannot be allocated; fill is not
 // called when the layer cannot be created. filled receives fill's answer.
 typedef bool (*tlLayerFill)(tlPictureLayer &layer, void *context);

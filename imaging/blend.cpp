@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "imaging/picture.h"
+#include "imaging/row_pool.h"
 
 namespace {
 
@@ -60,11 +61,18 @@ bool tlPicture::blendFrom(int32_t dx, int32_t dy, const tlPicture &source, int32
     if (!clipBlock(dx, dy, sx, sy, w, h, width, height, source.width, source.height)) return true;
 
     bool self = &source == this;
-    uint8_t *scratch = nullptr;
-    if (!direct || self) {
-        scratch = static_cast<uint8_t *>(std::malloc(static_cast<size_t>(stride)));
-        if (scratch == nullptr) return false;
+    if (direct && !self) {
+        // Every row blends on its own: split over the row pool.
+        const tlPixelFormat dstFormat = format(), srcFormat = source.format();
+        forEachRow(0, h, w, nullptr, [&](int32_t r) {
+            blendRow(pixelAddress(dx, dy + r), dstFormat, source.pixelAddress(sx, sy + r), srcFormat, source.palette,
+                     mode, opacity, w);
+        });
+        return true;
     }
+    // Onto itself or through a converted row: one scratch row, rows in order.
+    uint8_t *scratch = static_cast<uint8_t *>(std::malloc(static_cast<size_t>(stride)));
+    if (scratch == nullptr) return false;
     size_t srcRowBytes = static_cast<size_t>(w) * static_cast<size_t>(source.bytesPerPixel());
     const tlPixelFormat dstFormat = format(), srcFormat = source.format();
     bool upward = self && dy > sy;
@@ -72,9 +80,7 @@ bool tlPicture::blendFrom(int32_t dx, int32_t dy, const tlPicture &source, int32
         int32_t r = upward ? h - 1 - i : i;
         uint8_t *d = pixelAddress(dx, dy + r);
         const uint8_t *s = source.pixelAddress(sx, sy + r);
-        if (direct && !self) {
-            blendRow(d, dstFormat, s, srcFormat, source.palette, mode, opacity, w);
-        } else if (direct) {
+        if (direct) {
             std::memcpy(scratch, s, srcRowBytes);
             blendRow(d, dstFormat, scratch, dstFormat, palette, mode, opacity, w);
         } else {

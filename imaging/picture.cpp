@@ -3,6 +3,8 @@
 #include "imaging/picture.h"
 
 #include "imaging/colour.h"
+#include "imaging/picture_cache.h"
+#include "imaging/row_pool.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -119,6 +121,22 @@ tlPalette *newPalette() {
     return palette;
 }
 
+// A store of size bytes: one the thread's cache kept, else one from the heap;
+// zeroed when zero says so, so that no picture ever shows what the heap or an
+// earlier picture held. A kept store is zeroed over the row pool: it is
+// touched memory already, and clearing it is what reuse costs.
+uint8_t *newStore(size_t size, int32_t rows, bool zero) {
+    tlPictureCache *cache = tlPictureCache::current();
+    uint8_t *store = cache != nullptr ? cache->take(size) : nullptr;
+    if (store == nullptr) return static_cast<uint8_t *>(zero ? std::calloc(size, 1) : std::malloc(size));
+    if (zero) {
+        const size_t rowBytes = size / static_cast<size_t>(rows);
+        forEachRow(0, rows, static_cast<int32_t>(rowBytes / 4), nullptr,
+                   [&](int32_t y) { std::memset(store + rowBytes * static_cast<size_t>(y), 0, rowBytes); });
+    }
+    return store;
+}
+
 }  // namespace
 
 tlPicture::tlPicture(const tlPicture &other)
@@ -134,9 +152,15 @@ tlPicture::tlPicture(const tlPicture &other)
     if (other.store == nullptr) return;
     size_t size = storeSize(other.stride, other.height);
     if (size == 0) return;
-    store = static_cast<uint8_t *>(std::malloc(size));
+    store = newStore(size, height, false);
     if (store == nullptr) return;
-    std::memcpy(store, other.store, size);
+    // Rows copied over the row pool: the first writes to fresh memory are
+    // what a large copy costs, and they go faster on several threads.
+    const size_t rowBytes = static_cast<size_t>(stride);
+    forEachRow(0, height, width, nullptr, [&](int32_t y) {
+        std::memcpy(store + rowBytes * static_cast<size_t>(y), other.store + rowBytes * static_cast<size_t>(y),
+                    rowBytes);
+    });
     if (other.palette != nullptr) {
         palette = new (std::nothrow) tlPalette(*other.palette);
         // An indexed copy without its palette would be unusable: stay empty.
@@ -152,14 +176,13 @@ bool tlPicture::create(int32_t w, int32_t h, tlPixelFormat newFormat) {
     int32_t newStride = strideFor(newBitsPerPixel, w);
     size_t size = storeSize(newStride, h);
     if (size == 0) return false;
-    // Zeroed so that no picture ever shows what the heap held before.
-    uint8_t *newStore = static_cast<uint8_t *>(std::calloc(size, 1));
-    if (newStore == nullptr) return false;
+    uint8_t *fresh = newStore(size, h, true);
+    if (fresh == nullptr) return false;
     tlPalette *newPal = nullptr;
     if (newFormat.model == tlColourModel::Indexed) {
         newPal = newPalette();
         if (newPal == nullptr) {
-            std::free(newStore);
+            std::free(fresh);
             return false;
         }
     }
@@ -171,7 +194,7 @@ bool tlPicture::create(int32_t w, int32_t h, tlPixelFormat newFormat) {
     channels = newFormat.channels;
     bitsPerPixel = newBitsPerPixel;
     stride = newStride;
-    store = newStore;
+    store = fresh;
     palette = newPal;
     selected = false;
     return true;
@@ -180,7 +203,8 @@ bool tlPicture::create(int32_t w, int32_t h, tlPixelFormat newFormat) {
 void tlPicture::release() { releaseBase(); }
 
 void tlPicture::releaseBase() {
-    std::free(store);
+    tlPictureCache *cache = tlPictureCache::current();
+    if (store != nullptr && (cache == nullptr || !cache->give(store, storeSize(stride, height)))) std::free(store);
     store = nullptr;
     delete palette;
     palette = nullptr;
@@ -266,12 +290,14 @@ void tlPicture::fill(const tlRect &area, const tlColour &colour) {
     if (r.isEmpty()) return;
     uint8_t pixel[8] = {};
     if (!colour.toPixel(format(), pixel)) return;
-    // Paint the first row pixel by pixel, then copy it down.
+    // Paint the first row pixel by pixel, then copy it down (over the row
+    // pool: a fill is often the first write to fresh memory).
     const size_t bpp = static_cast<size_t>(bytesPerPixel());
     const size_t rowBytes = bpp * static_cast<size_t>(r.right - r.left);
     uint8_t *first = pixelAddress(r.left, r.top);
     for (size_t off = 0; off < rowBytes; off += bpp) std::memcpy(first + off, pixel, bpp);
-    for (int32_t y = r.top + 1; y < r.bottom; ++y) std::memcpy(pixelAddress(r.left, y), first, rowBytes);
+    forEachRow(r.top + 1, r.bottom, r.right - r.left, nullptr,
+               [&](int32_t y) { std::memcpy(pixelAddress(r.left, y), first, rowBytes); });
 }
 
 void tlPicture::clear() {

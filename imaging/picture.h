@@ -17,6 +17,8 @@ struct tlRect {
     int32_t bottom = 0;
 
     bool isEmpty() const { return left >= right || top >= bottom; }
+    // Pixels inside (a non-empty rectangle).
+    int64_t pixelCount() const { return (static_cast<int64_t>(right) - left) * (static_cast<int64_t>(bottom) - top); }
 };
 
 // 256-entry palette of indexed pictures: R, G, B and a zero byte per entry.

@@ -31,7 +31,7 @@ public:
 };
 
 enum class WorkerPoll {
-    finished,  // the thread has ended (wait with time-out 0 returned 0)
+    finished,  // the task has returned
     running,   // the task still runs
     failed     // the wait itself failed
 };
@@ -43,17 +43,18 @@ typedef void (*WorkerTask)(void *context);
 // The worker thread. It runs the task it is given and, once the task
 // returned, posts the completion message to the main window with the job
 // number that start() returned as parameter, so that a notice of an earlier
-// worker can be told apart from the current one's.
+// job can be told apart from the current one's. "A worker exists" while a
+// task was given and not joined; the thread itself may outlive the task.
 class Worker {
 public:
     virtual ~Worker() {}
-    // Starts a new thread running task(context); 0 when no thread could be
-    // started, else the job number (never 0). Only called when no worker
-    // exists. What context points to must outlive the thread.
+    // Runs task(context) on the worker thread (started when there is none);
+    // 0 when the task could not be given, else the job number (never 0).
+    // Only called when no worker exists. What context points to must
+    // outlive the task.
     virtual uint32_t start(WorkerTask task, void *context) = 0;
     virtual WorkerPoll poll() = 0;
-    // Waits for the thread to end and releases it; afterwards no worker
-    // exists.
+    // Waits for the task to return; afterwards no worker exists.
     virtual void join() = 0;
 };
 

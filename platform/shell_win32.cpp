@@ -36,46 +36,69 @@ bool Win32ShellPlatform::postMessage(uint32_t message, uintptr_t param) {
 
 bool Win32ShellPlatform::deleteFile(const char *path) { return DeleteFileA(path) != 0; }
 
-// What the new thread needs; owned by the thread from its start.
-struct Win32Worker::Launch {
-    WorkerTask task;
-    void *context;
-    HWND window;
-    UINT message;
-    uint32_t number;
-};
-
 unsigned __stdcall Win32Worker::threadMain(void *argument) {
-    Launch *launch = static_cast<Launch *>(argument);
-    launch->task(launch->context);
-    // The task's result is stored before the notice goes out; the main
-    // thread reads it only after the notice or after seeing the thread end.
-    PostMessageA(launch->window, launch->message, launch->number, 0);
-    delete launch;
+    static_cast<Win32Worker *>(argument)->runTasks();
     return 0;
 }
 
-Win32Worker::~Win32Worker() { join(); }
-
-uint32_t Win32Worker::start(WorkerTask task, void *context) {
-    if (thread) return 0;
-    uint32_t number = lastNumber + 1;
-    if (number == 0) number = 1;
-    Launch *launch = new (std::nothrow) Launch{task, context, static_cast<HWND>(window), doneMessage, number};
-    if (!launch) return 0;
-    uintptr_t handle = _beginthreadex(nullptr, 0, threadMain, launch, 0, nullptr);
-    if (!handle) {
-        delete launch;
-        return 0;
+void Win32Worker::runTasks() {
+    if (hooks.started) hooks.started(hooks.context);
+    const DWORD wait = hooks.idle && hooks.idlePeriod ? hooks.idlePeriod : INFINITE;
+    for (;;) {
+        const DWORD woken = WaitForSingleObject(static_cast<HANDLE>(wake), wait);
+        if (woken == WAIT_TIMEOUT) {
+            hooks.idle(hooks.context);
+            continue;
+        }
+        if (woken != WAIT_OBJECT_0 || ending) return;
+        task(context);
+        if (hooks.finished) hooks.finished(hooks.context);
+        // The task's result is stored before the notice goes out; the main
+        // thread reads it only after the notice or after seeing done set.
+        PostMessageA(static_cast<HWND>(window), doneMessage, number, 0);
+        SetEvent(static_cast<HANDLE>(done));
     }
+}
+
+Win32Worker::~Win32Worker() {
+    join();
+    if (thread) {
+        ending = true;
+        SetEvent(static_cast<HANDLE>(wake));
+        WaitForSingleObject(static_cast<HANDLE>(thread), INFINITE);
+        CloseHandle(static_cast<HANDLE>(thread));
+    }
+    if (wake) CloseHandle(static_cast<HANDLE>(wake));
+    if (done) CloseHandle(static_cast<HANDLE>(done));
+}
+
+bool Win32Worker::startThread() {
+    if (!wake) wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    if (!done) done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!wake || !done) return false;
+    uintptr_t handle = _beginthreadex(nullptr, 0, threadMain, this, 0, nullptr);
+    if (!handle) return false;
     thread = reinterpret_cast<void *>(handle);
-    lastNumber = number;
-    return number;
+    return true;
+}
+
+uint32_t Win32Worker::start(WorkerTask newTask, void *newContext) {
+    if (busy || (!thread && !startThread())) return 0;
+    uint32_t next = lastNumber + 1;
+    if (next == 0) next = 1;
+    task = newTask;
+    context = newContext;
+    number = next;
+    ResetEvent(static_cast<HANDLE>(done));
+    if (!SetEvent(static_cast<HANDLE>(wake))) return 0;
+    busy = true;
+    lastNumber = next;
+    return next;
 }
 
 WorkerPoll Win32Worker::poll() {
-    if (!thread) return WorkerPoll::failed;
-    switch (WaitForSingleObject(static_cast<HANDLE>(thread), 0)) {
+    if (!busy) return WorkerPoll::failed;
+    switch (WaitForSingleObject(static_cast<HANDLE>(done), 0)) {
     case WAIT_OBJECT_0: return WorkerPoll::finished;
     case WAIT_TIMEOUT: return WorkerPoll::running;
     default: return WorkerPoll::failed;
@@ -83,10 +106,9 @@ WorkerPoll Win32Worker::poll() {
 }
 
 void Win32Worker::join() {
-    if (!thread) return;
-    WaitForSingleObject(static_cast<HANDLE>(thread), INFINITE);
-    CloseHandle(static_cast<HANDLE>(thread));
-    thread = nullptr;
+    if (!busy) return;
+    WaitForSingleObject(static_cast<HANDLE>(done), INFINITE);
+    busy = false;
 }
 
 }  // namespace platform

@@ -22,24 +22,51 @@ private:
     void *window = nullptr;
 };
 
-// A thread started with the run-time's thread starter (_beginthreadex), so
-// the run-time's per-thread data is set up for the task's code.
+// What the worker thread runs besides its tasks, each with context: started
+// before its first task, finished after each task (before the notice), idle
+// every idlePeriod ms without a task (0: never).
+struct WorkerHooks {
+    WorkerTask started = nullptr;
+    WorkerTask finished = nullptr;
+    WorkerTask idle = nullptr;
+    void *context = nullptr;
+    uint32_t idlePeriod = 0;
+};
+
+// One thread, started with the run-time's thread starter (_beginthreadex,
+// so that the run-time's per-thread data is set up for the tasks' code) at
+// the first start and kept until the worker is destroyed: what a task
+// leaves on the thread (its caches, its floating-point set-up) is there for
+// the next one. join waits for the task, not for the thread.
 class Win32Worker : public Worker {
 public:
     explicit Win32Worker(uint32_t doneMessage) : doneMessage(doneMessage) {}
+    // Waits for the task, then ends the thread.
     ~Win32Worker() override;
     void setWindow(void *window) { this->window = window; }
+    // Before the first start.
+    void setHooks(const WorkerHooks &hooks) { this->hooks = hooks; }
     uint32_t start(WorkerTask task, void *context) override;
     WorkerPoll poll() override;
     void join() override;
 
 private:
-    struct Launch;
     static unsigned __stdcall threadMain(void *argument);
+    bool startThread();
+    void runTasks();
 
     uint32_t doneMessage;
     void *window = nullptr;
+    WorkerHooks hooks;
     void *thread = nullptr;
+    void *wake = nullptr;  // auto-reset: a task is given, or the thread is to end
+    void *done = nullptr;  // manual-reset: the given task has returned
+    bool busy = false;     // a task was given and not joined (main thread)
+    // The given task, written before wake is set and read after it.
+    WorkerTask task = nullptr;
+    void *context = nullptr;
+    uint32_t number = 0;
+    bool ending = false;
     uint32_t lastNumber = 0;
 };
 

@@ -7,6 +7,7 @@
 #include "app/bmp_picture_store.h"
 #include "app/cycle.h"
 #include "app/messages.h"
+#include "app/renderer.h"
 #include "app/resources/resource.h"
 #include "app/start_with_windows.h"
 #include "app/startup.h"
@@ -14,11 +15,14 @@
 #include "compose/composer.h"
 #include "compose/job.h"
 #include "effects/core/random.h"
+#include "imaging/row_pool.h"
 #include "platform/activity_win32.h"
 #include "platform/desktop_win32.h"
+#include "platform/fpu.h"
 #include "platform/hotkeys_win32.h"
 #include "platform/registry_win32.h"
 #include "platform/shell_win32.h"
+#include "platform/thread_priority_win32.h"
 
 namespace {
 
@@ -58,6 +62,22 @@ private:
     bool initialised = false;
 };
 
+// Helper threads compute as the worker does (long double with the 64-bit
+// significand; Windows starts threads at 53 bits) and at its idle priority.
+void prepareHelper(void *) {
+    platform::useExtendedPrecision();
+    platform::useIdlePriority();
+}
+
+// The worker's helpers: one per processor beside the worker's own, kept for
+// the program's life and shared by every job.
+void startHelpers(tlRowPool &helpers) {
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    const int32_t processors = static_cast<int32_t>(system.dwNumberOfProcessors);
+    if (processors > 1 && helpers.start(processors - 1, prepareHelper, nullptr) > 0) tlRowPool::install(&helpers);
+}
+
 int32_t runMessageLoop(Win32Shell &shell) {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -74,10 +94,18 @@ class Win32Program : public StartupSteps {
 public:
     explicit Win32Program(HINSTANCE instance)
         : resources(interfaceResources(instance)),
+          renderer(platform),
           worker(kMsgJobDone),
           shell(resources, settings, DesktopAccess{desktop, registry}),
           cycle(settings, CycleServices{platform, worker, composer, desktop, registry, pictures, shell,
                                         platform::isAnsiLeadByte, platform::sameTextIgnoringCase, hotkeys, activity}) {
+        platform::WorkerHooks hooks;
+        hooks.started = WallpaperRenderer::threadStarted;
+        hooks.finished = WallpaperRenderer::taskFinished;
+        hooks.idle = WallpaperRenderer::idle;
+        hooks.context = &renderer;
+        hooks.idlePeriod = WallpaperRenderer::kIdleCheckMs;
+        worker.setHooks(hooks);
         shell.platform = &platform;
         shell.worker = &worker;
         shell.hotkeys = &hotkeys;
@@ -110,6 +138,7 @@ public:
         composer.random.seed(composerSeed(settings.Count, platform.tickCount()));
         cycle.begin(firstRun);
         SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
+        startHelpers(helpers);  // at idle priority from their start
         int32_t result = runMessageLoop(shell);
         cycle.shutDown();
         return result;
@@ -126,6 +155,10 @@ private:
     platform::Win32Desktop desktop;
     platform::Win32Registry registry;
     platform::Win32ShellPlatform platform;
+    tlRowPool helpers;  // outlives the worker, which may use it until joined
+    // The worker thread's kept pictures; outlives the thread, which is
+    // ended when the worker is destroyed.
+    WallpaperRenderer renderer;
     platform::Win32Worker worker;
     platform::Win32Hotkeys hotkeys;
     platform::Win32Activity activity;

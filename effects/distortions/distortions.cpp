@@ -9,17 +9,17 @@
 #include "effects/core/bilinear.h"
 #include "effects/core/sampling.h"
 #include "imaging/fpmath.h"
+#include "imaging/row_pool.h"
 
 namespace {
 
 const double tlPi = 3.14159265358979323846;
 
-// Progress protocol of the effects: begin(rows − 1) once, a step per row.
+// Progress protocol of the effects: begin(rows − 1) once, a step per row
+// (forEachRow and the splits step after each row).
 void beginRows(tlProgress *progress, const tlRect &area) {
     if (progress != nullptr) progress->begin(area.bottom - area.top - 1);
 }
-
-bool stepRow(tlProgress *progress) { return progress == nullptr || progress->step(); }
 
 // Runs run(tag) with the sampler of the source format as the compile-time
 // constant decltype(tag)::value, so that the row loop has it inlined: the
@@ -105,7 +105,7 @@ bool tlCylinderEffect::apply(const tlPicture &source, tlPicture &destination, tl
     beginRows(progress, area);
     bool done = withSampler(source, false, [&](auto tag) {
         constexpr tlSampler sample = decltype(tag)::value;
-        for (int32_t y = area.top; y < area.bottom; ++y) {
+        return forEachRow(area.top, area.bottom, area.right - area.left, progress, [&](int32_t y) {
             uint8_t *out = destination.row(y);
             if (down) {
                 const double sy = table[y - area.top];
@@ -113,9 +113,7 @@ bool tlCylinderEffect::apply(const tlPicture &source, tlPicture &destination, tl
             } else {
                 for (int32_t x = area.left; x < area.right; ++x) sample(source, table[x - area.left], y, out + x * bpp);
             }
-            if (!stepRow(progress)) return false;
-        }
-        return true;
+        });
     });
     delete[] table;
     return done;
@@ -152,35 +150,46 @@ void swirlTurns(const tlSwirlFrame &f, const double *dx2, int32_t half, double d
 
 // The pixel loop with the format's sampler compiled in. turns holds the sin
 // and cos of the upper half of the rows (left half of the columns); the lower
-// rows reuse the rows mirrored across the centre.
+// rows reuse the rows mirrored across the centre. The upper rows' turns are
+// all computed first, so that every row of the pixel loop depends on finished
+// tables only and the rows can be split over the row pool.
 template <int Bits, int Channels>
 bool swirlRows(const tlPicture &source, tlPicture &destination, const tlSwirlFrame &f, const double *dx,
                const double *dx2, double *turns, tlProgress *progress) {
     const tlRect &area = f.area;
-    const int32_t w = area.right - area.left;
+    const int32_t w = area.right - area.left, h = area.bottom - area.top;
     const int32_t half = (w + 1) / 2;
     const int32_t bpp = Bits / 8 * Channels;
-    for (int32_t y = area.top; y < area.bottom; ++y) {
-        const int32_t mirrorY = area.top + area.bottom - 1 - y;
-        const double dy = (y - f.cy) * f.sy;
-        const int32_t upper = (mirrorY < y ? mirrorY : y) - area.top;
-        double *turn = turns + 2 * static_cast<size_t>(half) * static_cast<size_t>(upper);
-        if (mirrorY >= y) swirlTurns(f, dx2, half, dy, turn);
-        const double dy2 = dy * dy;
-        uint8_t *out = destination.row(y);
-        for (int32_t i = 0; i < w; ++i) {
-            const double d2 = dx2[i] + dy2;
-            if (!(f.r2 > d2)) continue;
-            const double *sc = turn + 2 * static_cast<ptrdiff_t>(i < half ? i : w - 1 - i);
-            const double s = sc[0], c = sc[1], u = dx[i];
-            // source = ((c·dx − s·dy) / sx + cx, (s·dx + c·dy) / sy + cy)
-            tlBilinear::sampleClamped<Bits, Channels>(source, unscale(c * u - s * dy, f.sx) + f.cx,
-                                                      unscale(s * u + c * dy, f.sy) + f.cy,
-                                                      out + (area.left + i) * bpp);
+    tlRowSplit split(h, area.pixelCount());
+    split.run((h + 1) / 2, nullptr, [&](int32_t first, int32_t end, tlRowSteps &) {
+        for (int32_t upper = first; upper < end; ++upper) {
+            const double dy = (area.top + upper - f.cy) * f.sy;
+            swirlTurns(f, dx2, half, dy, turns + 2 * static_cast<size_t>(half) * static_cast<size_t>(upper));
         }
-        if (!stepRow(progress)) return false;
-    }
-    return true;
+        return true;
+    });
+    return split.run(progress, [&](int32_t first, int32_t end, tlRowSteps &steps) {
+        for (int32_t y = area.top + first; y < area.top + end; ++y) {
+            const int32_t mirrorY = area.top + area.bottom - 1 - y;
+            const double dy = (y - f.cy) * f.sy;
+            const int32_t upper = (mirrorY < y ? mirrorY : y) - area.top;
+            const double *turn = turns + 2 * static_cast<size_t>(half) * static_cast<size_t>(upper);
+            const double dy2 = dy * dy;
+            uint8_t *out = destination.row(y);
+            for (int32_t i = 0; i < w; ++i) {
+                const double d2 = dx2[i] + dy2;
+                if (!(f.r2 > d2)) continue;
+                const double *sc = turn + 2 * static_cast<ptrdiff_t>(i < half ? i : w - 1 - i);
+                const double s = sc[0], c = sc[1], u = dx[i];
+                // source = ((c·dx − s·dy) / sx + cx, (s·dx + c·dy) / sy + cy)
+                tlBilinear::sampleClamped<Bits, Channels>(source, unscale(c * u - s * dy, f.sx) + f.cx,
+                                                          unscale(s * u + c * dy, f.sy) + f.cy,
+                                                          out + (area.left + i) * bpp);
+            }
+            if (!steps.next()) return false;
+        }
+        return true;
+    });
 }
 
 // swirlRows for the source format; false when it has no sampler.
@@ -259,14 +268,12 @@ bool tlSineWaveEffect::apply(const tlPicture &source, tlPicture &destination, tl
         beginRows(progress, area);
         done = withSampler(source, wrap, [&](auto tag) {
             constexpr tlSampler sample = decltype(tag)::value;
-            for (int32_t y = area.top; y < area.bottom; ++y) {
+            return forEachRow(area.top, area.bottom, area.right - area.left, progress, [&](int32_t y) {
                 uint8_t *out = destination.row(y);
                 const double shift = rowShift[y - area.top];
                 for (int32_t x = area.left; x < area.right; ++x)
                     sample(source, x - shift, y - columnShift[x - area.left], out + x * bpp);
-                if (!stepRow(progress)) return false;
-            }
-            return true;
+            });
         });
     }
     delete[] columnShift;
@@ -347,12 +354,10 @@ bool tlKaleidoscopeEffect::apply(const tlPicture &source, tlPicture &destination
     if (!effectArea(source, destination, area)) return false;
     const bool diagonals = mode != 0;
     beginRows(progress, area);
-    for (int32_t i = 0; i < area.bottom - area.top; ++i) {
+    return forEachRow(0, area.bottom - area.top, area.right - area.left, progress, [&](int32_t i) {
         if (source.bits == 8)
             kaleidoscopeRow<8>(source, destination, area, i, diagonals);
         else
             kaleidoscopeRow<16>(source, destination, area, i, diagonals);
-        if (!stepRow(progress)) return false;
-    }
-    return true;
+    });
 }

@@ -8,6 +8,7 @@
 #include "effects/core/sampling.h"
 #include "effects/filters/tiles.h"
 #include "imaging/pixel_math.h"
+#include "imaging/row_pool.h"
 
 namespace {
 
@@ -152,14 +153,10 @@ bool tlEdgeDetectionEffect::apply(const tlPicture &source, tlPicture &destinatio
         const tlEdgeJob job = {&source, &destination, area, wrap, factor, table};
         const tlEdgeRowFunction rowFunction = edgeRowFor(source, kernel);
         if (progress != nullptr) progress->begin(area.bottom - area.top - 1);
-        for (int32_t y = area.top; y < area.bottom; ++y) {
-            rowFunction(job, y);
-            if (progress != nullptr && !progress->step()) {
-                delete table;
-                return false;
-            }
-        }
+        const bool done = forEachRow(area.top, area.bottom, area.right - area.left, progress,
+                                     [&](int32_t y) { rowFunction(job, y); });
         delete table;
+        if (!done) return false;
     }
     if (!invert) return true;
     tlNegativeEffect negative;

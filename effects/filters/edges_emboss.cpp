@@ -5,6 +5,7 @@
 #include "effects/core/sampling.h"
 #include "effects/filters/edges.h"
 #include "imaging/pixel_math.h"
+#include "imaging/row_pool.h"
 
 namespace {
 
@@ -85,17 +86,21 @@ struct tlEmbossRule {
 
 // Vertical arms keep one running sum per column, horizontal arms one per row;
 // each slides by one pixel per step (add the pixel that enters, subtract the
-// one that leaves).
+// one that leaves). Rows are split into bands over the row pool; each band
+// sums its first row's column arms afresh (the sums are exact integers, so
+// this is what sliding down to it would give) and slides from there, in
+// column arms of its worker's own.
 template <int Bits, int Colours, bool Alpha>
 class tlEmbosser {
 public:
     typedef tlArmValues<Bits, Colours, Alpha> Values;
 
-    tlEmbosser(const tlPicture &src, tlPicture &dst, const tlRect &area, const tlEmbossRule &rule, bool wrap)
+    tlEmbosser(const tlPicture &src, tlPicture &dst, const tlRect &area, const tlEmbossRule &rule, bool wrap,
+               int32_t workers)
         : src(src), dst(dst), area(area), rule(rule), wrap(wrap) {
-        const int32_t w = area.right - area.left;
-        above = new (std::nothrow) Values[w];
-        below = new (std::nothrow) Values[w];
+        const size_t arms = static_cast<size_t>(area.right - area.left) * static_cast<size_t>(workers);
+        above = new (std::nothrow) Values[arms];
+        below = new (std::nothrow) Values[arms];
     }
     ~tlEmbosser() {
         delete[] above;
@@ -106,19 +111,21 @@ public:
 
     bool ready() const { return above != nullptr && below != nullptr; }
 
-    bool run(tlProgress *progress) {
-        for (int32_t x = area.left; x < area.right; ++x) {
-            const tlEmbossLine column = this->column(x);
-            column.sum(int64_t(area.top) - rule.radius, rule.radius, above[x - area.left]);
-            column.sum(int64_t(area.top) + 1, rule.radius, below[x - area.left]);
-        }
+    bool run(tlRowSplit &split, tlProgress *progress) {
         if (progress != nullptr) progress->begin(area.bottom - area.top - 1);
-        for (int32_t y = area.top; y < area.bottom; ++y) {
-            embossRow(y);
-            if (y + 1 < area.bottom) slideColumns(y);
-            if (progress != nullptr && !progress->step()) return false;
-        }
-        return true;
+        return split.run(progress, [&](int32_t first, int32_t end, tlRowSteps &steps) {
+            const size_t w = static_cast<size_t>(area.right - area.left);
+            tlArms arms = {above + w * static_cast<size_t>(steps.worker()),
+                           below + w * static_cast<size_t>(steps.worker())};
+            const int32_t y0 = area.top + first, y1 = area.top + end;
+            primeColumns(y0, arms);
+            for (int32_t y = y0; y < y1; ++y) {
+                embossRow(y, arms);
+                if (y + 1 < y1) slideColumns(y, arms);
+                if (!steps.next()) return false;
+            }
+            return true;
+        });
     }
 
 private:
@@ -127,29 +134,45 @@ private:
     }
     tlEmbossLine row(int32_t y) const { return {src.row(y), Values::bytesPerPixel, src.width, wrap}; }
 
+    // The column arms of one worker, one entry per column of the area.
+    struct tlArms {
+        Values *above;
+        Values *below;
+    };
+
+    // The arms of row y: above = rows y − radius .. y − 1, below = rows
+    // y + 1 .. y + radius of each column.
+    void primeColumns(int32_t y, const tlArms &arms) const {
+        for (int32_t x = area.left; x < area.right; ++x) {
+            const tlEmbossLine column = this->column(x);
+            column.sum(int64_t(y) - rule.radius, rule.radius, arms.above[x - area.left]);
+            column.sum(int64_t(y) + 1, rule.radius, arms.below[x - area.left]);
+        }
+    }
+
     // Moves every column's arms from row y to row y + 1: above gains row y and
     // loses row y − radius; below loses row y + 1 and gains row y + radius + 1.
-    void slideColumns(int32_t y) {
+    void slideColumns(int32_t y, const tlArms &arms) const {
         const tlEmbossLine rows = {src.store, src.stride, src.height, wrap};
         const uint8_t *enterAbove = rows.at(y), *leaveAbove = rows.at(int64_t(y) - rule.radius);
         const uint8_t *leaveBelow = rows.at(int64_t(y) + 1), *enterBelow = rows.at(int64_t(y) + rule.radius + 1);
         for (int32_t x = area.left; x < area.right; ++x) {
             const ptrdiff_t o = static_cast<ptrdiff_t>(x) * Values::bytesPerPixel;
-            above[x - area.left].add(enterAbove + o);
-            above[x - area.left].subtract(leaveAbove + o);
-            below[x - area.left].subtract(leaveBelow + o);
-            below[x - area.left].add(enterBelow + o);
+            arms.above[x - area.left].add(enterAbove + o);
+            arms.above[x - area.left].subtract(leaveAbove + o);
+            arms.below[x - area.left].subtract(leaveBelow + o);
+            arms.below[x - area.left].add(enterBelow + o);
         }
     }
 
-    void embossRow(int32_t y) {
+    void embossRow(int32_t y, const tlArms &arms) const {
         const tlEmbossLine line = row(y);
         Values left, right;
         line.sum(int64_t(area.left) - rule.radius, rule.radius, left);
         line.sum(int64_t(area.left) + 1, rule.radius, right);
         uint8_t *out = dst.row(y);
         for (int32_t x = area.left; x < area.right; ++x) {
-            writePixel(above[x - area.left], below[x - area.left], left, right,
+            writePixel(arms.above[x - area.left], arms.below[x - area.left], left, right,
                        out + static_cast<ptrdiff_t>(x) * Values::bytesPerPixel);
             left.add(line.at(x));
             left.subtract(line.at(int64_t(x) - rule.radius));
@@ -217,8 +240,9 @@ private:
 template <int Bits, int Colours, bool Alpha>
 bool embossWith(const tlPicture &src, tlPicture &dst, const tlRect &area, const tlEmbossRule &rule, bool wrap,
                 tlProgress *progress) {
-    tlEmbosser<Bits, Colours, Alpha> embosser(src, dst, area, rule, wrap);
-    return embosser.ready() && embosser.run(progress);
+    tlRowSplit split(area.bottom - area.top, area.pixelCount());
+    tlEmbosser<Bits, Colours, Alpha> embosser(src, dst, area, rule, wrap, split.workers());
+    return embosser.ready() && embosser.run(split, progress);
 }
 
 // The arms and signs: RGB 8-bit pictures follow the direction (vertical term

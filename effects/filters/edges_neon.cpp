@@ -9,6 +9,7 @@
 #include "effects/filters/edges.h"
 #include "effects/filters/edges_neon.h"
 #include "imaging/fpmath.h"
+#include "imaging/row_pool.h"
 
 // σ = √(−(radius + 1)² / (2 × ln(1/255))). The causal and anti-causal
 // numerators, the shared denominator and the boundary terms of the
@@ -158,27 +159,44 @@ tlNeonLineFunction neonLineFor(int32_t channels) {
 
 namespace {
 
-// Scratch of one apply: the double lines (forward, backward and the source
+// Scratch of one worker: the double lines (forward, backward and the source
 // as doubles) and two byte lines, each long enough for the longer side of
 // the rectangle.
 struct tlNeonScratch {
     double *lines = nullptr;
     uint8_t *in = nullptr, *out = nullptr;
 
-    explicit tlNeonScratch(size_t entries) {
-        if (entries > SIZE_MAX / sizeof(double) / 3) return;
+    bool allocate(size_t entries) {
+        if (entries > SIZE_MAX / sizeof(double) / 3) return false;
         lines = new (std::nothrow) double[3 * entries];
         in = new (std::nothrow) uint8_t[entries];
         out = new (std::nothrow) uint8_t[entries];
+        return lines != nullptr && in != nullptr && out != nullptr;
     }
     ~tlNeonScratch() {
         delete[] lines;
         delete[] in;
         delete[] out;
     }
-    tlNeonScratch(const tlNeonScratch &) = delete;
-    tlNeonScratch &operator=(const tlNeonScratch &) = delete;
-    bool ready() const { return lines != nullptr && in != nullptr && out != nullptr; }
+};
+
+// One scratch per worker of a split; ready() is false when memory is short.
+class tlNeonScratches {
+public:
+    tlNeonScratches(int32_t workers, size_t entries) {
+        scratch = new (std::nothrow) tlNeonScratch[static_cast<size_t>(workers)];
+        good = scratch != nullptr;
+        for (int32_t i = 0; good && i < workers; ++i) good = scratch[i].allocate(entries);
+    }
+    ~tlNeonScratches() { delete[] scratch; }
+    tlNeonScratches(const tlNeonScratches &) = delete;
+    tlNeonScratches &operator=(const tlNeonScratches &) = delete;
+    bool ready() const { return good; }
+    tlNeonScratch &of(const tlRowSteps &steps) { return scratch[steps.worker()]; }
+
+private:
+    tlNeonScratch *scratch = nullptr;
+    bool good = false;
 };
 
 // The final byte of every (r, c) pair: trunc((√(r² + c²) × strength) × 0.01),
@@ -205,33 +223,49 @@ bool tlNeonEffect::apply(const tlPicture &source, tlPicture &destination, tlProg
     const tlNeonLineFunction line = neonLineFor(k);
     if (line == nullptr) return false;
     const int32_t w = area.right - area.left, h = area.bottom - area.top;
-    tlNeonScratch scratch(static_cast<size_t>(w > h ? w : h) * k);
+    const size_t entries = static_cast<size_t>(w > h ? w : h) * k;
     uint8_t *glow = new (std::nothrow) uint8_t[65536];
-    if (!scratch.ready() || glow == nullptr) {
-        delete[] glow;
-        return false;
-    }
+    if (glow == nullptr) return false;
     buildGlowTable(strength, glow);
     tlNeonCoefficients coefficients;
     neonCoefficients(radius, coefficients);
 
-    for (int32_t x = area.left; x < area.right; ++x) {
-        const ptrdiff_t offset = static_cast<ptrdiff_t>(x) * k;
-        uint8_t *in = scratch.in;
-        for (int32_t y = area.top; y < area.bottom; ++y, in += k)
-            for (int32_t j = 0; j < k; ++j) in[j] = source.row(y)[offset + j];
-        line(coefficients, scratch.in, h, scratch.lines, scratch.out);
-        const uint8_t *out = scratch.out;
-        for (int32_t y = area.top; y < area.bottom; ++y, out += k)
-            for (int32_t j = 0; j < k; ++j) destination.row(y)[offset + j] = out[j];
+    // Each column reads only the source and writes only its own bytes; so
+    // does each row, which then reads back only its own row of the
+    // destination.
+    tlRowSplit split(w > h ? w : h, static_cast<int64_t>(w) * h);
+    tlNeonScratches scratches(split.workers(), entries);
+    if (!scratches.ready()) {
+        delete[] glow;
+        return false;
     }
-    const size_t rowBytes = static_cast<size_t>(w) * k;
-    for (int32_t y = area.top; y < area.bottom; ++y) {
-        const ptrdiff_t offset = static_cast<ptrdiff_t>(area.left) * k;
-        line(coefficients, source.row(y) + offset, w, scratch.lines, scratch.out);
-        uint8_t *q = destination.row(y) + offset;
-        for (size_t j = 0; j < rowBytes; ++j) q[j] = glow[scratch.out[j] * 256 + q[j]];
+    bool done = split.run(w, nullptr, [&](int32_t first, int32_t end, tlRowSteps &steps) {
+        tlNeonScratch &scratch = scratches.of(steps);
+        for (int32_t x = area.left + first; x < area.left + end; ++x) {
+            const ptrdiff_t offset = static_cast<ptrdiff_t>(x) * k;
+            uint8_t *in = scratch.in;
+            for (int32_t y = area.top; y < area.bottom; ++y, in += k)
+                for (int32_t j = 0; j < k; ++j) in[j] = source.row(y)[offset + j];
+            line(coefficients, scratch.in, h, scratch.lines, scratch.out);
+            const uint8_t *out = scratch.out;
+            for (int32_t y = area.top; y < area.bottom; ++y, out += k)
+                for (int32_t j = 0; j < k; ++j) destination.row(y)[offset + j] = out[j];
+        }
+        return true;
+    });
+    if (done) {
+        const size_t rowBytes = static_cast<size_t>(w) * k;
+        done = split.run(h, nullptr, [&](int32_t first, int32_t end, tlRowSteps &steps) {
+            tlNeonScratch &scratch = scratches.of(steps);
+            for (int32_t y = area.top + first; y < area.top + end; ++y) {
+                const ptrdiff_t offset = static_cast<ptrdiff_t>(area.left) * k;
+                line(coefficients, source.row(y) + offset, w, scratch.lines, scratch.out);
+                uint8_t *q = destination.row(y) + offset;
+                for (size_t j = 0; j < rowBytes; ++j) q[j] = glow[scratch.out[j] * 256 + q[j]];
+            }
+            return true;
+        });
     }
     delete[] glow;
-    return true;
+    return done;
 }

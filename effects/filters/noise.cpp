@@ -11,6 +11,7 @@
 #include "effects/core/sampling.h"
 #include "imaging/colourspace.h"
 #include "imaging/pixel_math.h"
+#include "imaging/row_pool.h"
 
 namespace {
 
@@ -199,18 +200,15 @@ bool tlHistogramNoiseEffect::apply(const tlPicture &source, tlPicture &destinati
         buildLevels(random, amount, 65535, levels16);
     }
     if (progress != nullptr) progress->begin(area.bottom - area.top - 1);
-    for (int32_t y = area.top; y < area.bottom; ++y) {
+    // The table is drawn; every row now depends on it and its own pixels only.
+    const bool done = forEachRow(area.top, area.bottom, area.right - area.left, progress, [&](int32_t y) {
         if (levels16 == nullptr)
             mapLevels<8>(levels8, source, destination, area, y);
         else
             mapLevels<16>(levels16, source, destination, area, y);
-        if (progress != nullptr && !progress->step()) {
-            delete[] levels16;
-            return false;
-        }
-    }
+    });
     delete[] levels16;
-    return true;
+    return done;
 }
 
 namespace {

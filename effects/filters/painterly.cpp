@@ -7,6 +7,7 @@
 
 #include "effects/core/sampling.h"
 #include "imaging/pixel_math.h"
+#include "imaging/row_pool.h"
 
 namespace {
 
@@ -38,12 +39,12 @@ uint16_t *binPlane(const tlPicture &source) {
     uint16_t *plane = new (std::nothrow) uint16_t[w * static_cast<size_t>(source.height)];
     if (plane == nullptr) return nullptr;
     const int32_t bpp = source.bytesPerPixel();
-    for (int32_t y = 0; y < source.height; ++y) {
+    forEachRow(0, source.height, source.width, nullptr, [&](int32_t y) {
         const uint8_t *in = source.row(y);
         uint16_t *out = plane + w * static_cast<size_t>(y);
         for (int32_t x = 0; x < source.width; ++x)
             out[x] = static_cast<uint16_t>(binOf(source, in + static_cast<ptrdiff_t>(x) * bpp));
-    }
+    });
     return plane;
 }
 
@@ -64,16 +65,16 @@ struct tlDiamond {
     int32_t *dy = nullptr;
     ptrdiff_t *binStep = nullptr;    // offset in the bin plane, for pixels away from the edges
     ptrdiff_t *pixelStep = nullptr;  // the same in source bytes
-    ptrdiff_t *visit = nullptr;      // bin plane index of each visit, edge pixels
+    ptrdiff_t *visit = nullptr;      // bin plane index of each visit, edge pixels: count per worker
 
-    bool build(int32_t r, const tlPicture &source) {
+    bool build(int32_t r, const tlPicture &source, int32_t workers) {
         count = 2 * static_cast<int64_t>(r) * r + 2 * static_cast<int64_t>(r) + 1;
         const size_t n = static_cast<size_t>(count);
         dx = new (std::nothrow) int32_t[n];
         dy = new (std::nothrow) int32_t[n];
         binStep = new (std::nothrow) ptrdiff_t[n];
         pixelStep = new (std::nothrow) ptrdiff_t[n];
-        visit = new (std::nothrow) ptrdiff_t[n];
+        visit = new (std::nothrow) ptrdiff_t[n * static_cast<size_t>(workers)];
         if (dx == nullptr || dy == nullptr || binStep == nullptr || pixelStep == nullptr || visit == nullptr)
             return false;
         diamondOrder(r, dx, dy);
@@ -120,44 +121,48 @@ bool tlOilPaintEffect::apply(const tlPicture &source, tlPicture &destination, tl
     if (!effectArea(source, destination, area)) return false;
     if (source.model == tlColourModel::Indexed || radius < 1) return true;
     if (2 * static_cast<int64_t>(radius) * radius + 2 * static_cast<int64_t>(radius) + 1 > kMaxDiamond) return false;
-    tlDiamond diamond;
-    if (!diamond.build(radius, source)) return false;
     uint16_t *bins = binPlane(source);
     if (bins == nullptr) return false;
+    tlRowSplit split(area.bottom - area.top, area.pixelCount());
+    tlDiamond diamond;
+    if (!diamond.build(radius, source, split.workers())) {
+        delete[] bins;
+        return false;
+    }
     if (progress != nullptr) progress->begin(area.bottom - area.top - 1);
-    uint32_t histogram[257];
-    std::memset(histogram, 0, sizeof(histogram));
     const size_t colourBytes = static_cast<size_t>(source.format().colourChannels() * (source.bits / 8));
     const int32_t w = source.width, h = source.height;
-    ptrdiff_t *edgeAt = diamond.visit;
-    for (int32_t y = area.top; y < area.bottom; ++y) {
-        const bool innerRow = y >= radius && y < h - radius;
-        for (int32_t x = area.left; x < area.right; ++x) {
-            const ptrdiff_t centre = static_cast<ptrdiff_t>(y) * w + x;
-            const uint8_t *chosen = nullptr;
-            if (innerRow && x >= radius && x < w - radius) {
-                const int64_t i = leadingVisit(bins + centre, diamond.binStep, diamond.count, histogram);
-                if (i >= 0) chosen = source.pixelAddress(x, y) + diamond.pixelStep[i];
-            } else {
-                for (int64_t i = 0; i < diamond.count; ++i) {
-                    const int64_t u = static_cast<int64_t>(x) + diamond.dx[i],
-                                  v = static_cast<int64_t>(y) + diamond.dy[i];
-                    const int32_t cu = wrap ? wrapIndex(u, w) : clampIndex(u, w);
-                    const int32_t cv = wrap ? wrapIndex(v, h) : clampIndex(v, h);
-                    edgeAt[i] = static_cast<ptrdiff_t>(cv) * w + cu;
+    const bool done = split.run(progress, [&](int32_t first, int32_t end, tlRowSteps &steps) {
+        uint32_t histogram[257];
+        std::memset(histogram, 0, sizeof(histogram));
+        ptrdiff_t *edgeAt = diamond.visit + static_cast<size_t>(diamond.count) * static_cast<size_t>(steps.worker());
+        for (int32_t y = area.top + first; y < area.top + end; ++y) {
+            const bool innerRow = y >= radius && y < h - radius;
+            for (int32_t x = area.left; x < area.right; ++x) {
+                const ptrdiff_t centre = static_cast<ptrdiff_t>(y) * w + x;
+                const uint8_t *chosen = nullptr;
+                if (innerRow && x >= radius && x < w - radius) {
+                    const int64_t i = leadingVisit(bins + centre, diamond.binStep, diamond.count, histogram);
+                    if (i >= 0) chosen = source.pixelAddress(x, y) + diamond.pixelStep[i];
+                } else {
+                    for (int64_t i = 0; i < diamond.count; ++i) {
+                        const int64_t u = static_cast<int64_t>(x) + diamond.dx[i];
+                        const int64_t v = static_cast<int64_t>(y) + diamond.dy[i];
+                        const int32_t cu = wrap ? wrapIndex(u, w) : clampIndex(u, w);
+                        const int32_t cv = wrap ? wrapIndex(v, h) : clampIndex(v, h);
+                        edgeAt[i] = static_cast<ptrdiff_t>(cv) * w + cu;
+                    }
+                    const int64_t i = leadingVisit(bins, edgeAt, diamond.count, histogram);
+                    if (i >= 0)
+                        chosen = source.pixelAddress(static_cast<int32_t>(edgeAt[i] % w),
+                                                     static_cast<int32_t>(edgeAt[i] / w));
                 }
-                const int64_t i = leadingVisit(bins, edgeAt, diamond.count, histogram);
-                if (i >= 0)
-                    chosen = source.pixelAddress(static_cast<int32_t>(edgeAt[i] % w),
-                                                 static_cast<int32_t>(edgeAt[i] / w));
+                if (chosen != nullptr) std::memcpy(destination.pixelAddress(x, y), chosen, colourBytes);
             }
-            if (chosen != nullptr) std::memcpy(destination.pixelAddress(x, y), chosen, colourBytes);
+            if (!steps.next()) return false;
         }
-        if (progress != nullptr && !progress->step()) {
-            delete[] bins;
-            return false;
-        }
-    }
+        return true;
+    });
     delete[] bins;
-    return true;
+    return done;
 }

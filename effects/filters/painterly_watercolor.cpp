@@ -7,6 +7,7 @@
 
 #include "effects/core/sampling.h"
 #include "imaging/pixel_math.h"
+#include "imaging/row_pool.h"
 
 namespace {
 
@@ -87,51 +88,58 @@ void addSpan(int64_t first, int64_t count, int32_t n, bool wrap, Line line) {
     for (int64_t i = 0; i < rest; ++i) line(wrapIndex(first + i, n), 1);
 }
 
+// Rows are split into bands over the row pool. Each band builds its first
+// row's column sums afresh and slides them down from there, in its worker's
+// own columns: the sums are exact integers, so they are those that sliding
+// from the top would reach.
 template <int Bits, int Colours, bool Alpha>
 bool watercolor(const tlPicture &source, tlPicture &destination, const tlRect &area, int64_t r, int64_t strength,
                 bool wrap, tlProgress *progress) {
     typedef tlBoxPixel<Bits, Colours, Alpha> Pixel;
     const int32_t K = Pixel::sums, w = source.width, h = source.height, bpp = source.bytesPerPixel();
+    const size_t columnSums = static_cast<size_t>(w) * K;
+    tlRowSplit split(area.bottom - area.top, area.pixelCount());
     // Column sums over the box rows of the current output row, every column.
-    int64_t *columns = new (std::nothrow) int64_t[static_cast<size_t>(w) * K];
-    if (columns == nullptr) return false;
-    std::memset(columns, 0, sizeof(int64_t) * static_cast<size_t>(w) * K);
-    auto addRow = [&](int32_t v, int64_t times) {
-        const uint8_t *in = source.row(v);
-        for (int32_t x = 0; x < w; ++x)
-            Pixel::add(columns + static_cast<size_t>(x) * K, in + static_cast<ptrdiff_t>(x) * bpp, times);
-    };
-    addSpan(area.top - r, 2 * r + 1, h, wrap, addRow);
-    for (int32_t y = area.top;;) {
-        int64_t box[Colours + 2];
-        std::memset(box, 0, sizeof(box));
-        auto addColumn = [&](int32_t c, int64_t times) {
-            for (int32_t k = 0; k < K; ++k) box[k] += times * columns[static_cast<size_t>(c) * K + k];
+    int64_t *allColumns = new (std::nothrow) int64_t[columnSums * static_cast<size_t>(split.workers())];
+    if (allColumns == nullptr) return false;
+    const bool done = split.run(progress, [&](int32_t first, int32_t end, tlRowSteps &steps) {
+        int64_t *columns = allColumns + columnSums * static_cast<size_t>(steps.worker());
+        std::memset(columns, 0, sizeof(int64_t) * columnSums);
+        auto addRow = [&](int32_t v, int64_t times) {
+            const uint8_t *in = source.row(v);
+            for (int32_t x = 0; x < w; ++x)
+                Pixel::add(columns + static_cast<size_t>(x) * K, in + static_cast<ptrdiff_t>(x) * bpp, times);
         };
-        addSpan(area.left - r, 2 * r + 1, w, wrap, addColumn);
-        const uint8_t *in = source.row(y);
-        uint8_t *out = destination.row(y);
-        for (int32_t x = area.left;;) {
-            boxOutput<Bits, Colours, Alpha>(box, in + static_cast<ptrdiff_t>(x) * bpp,
-                                            out + static_cast<ptrdiff_t>(x) * bpp, strength);
-            if (++x == area.right) break;
-            // Slide right: column x − r − 1 leaves, column x + r enters.
-            const int64_t leaving = static_cast<int64_t>(x) - r - 1, entering = static_cast<int64_t>(x) + r;
-            if (wrap || leaving >= 0) addColumn(wrap ? wrapIndex(leaving, w) : static_cast<int32_t>(leaving), -1);
-            if (wrap || entering < w) addColumn(wrap ? wrapIndex(entering, w) : static_cast<int32_t>(entering), 1);
+        const int32_t y0 = area.top + first, y1 = area.top + end;
+        addSpan(y0 - r, 2 * r + 1, h, wrap, addRow);
+        for (int32_t y = y0;;) {
+            int64_t box[Colours + 2];
+            std::memset(box, 0, sizeof(box));
+            auto addColumn = [&](int32_t c, int64_t times) {
+                for (int32_t k = 0; k < K; ++k) box[k] += times * columns[static_cast<size_t>(c) * K + k];
+            };
+            addSpan(area.left - r, 2 * r + 1, w, wrap, addColumn);
+            const uint8_t *in = source.row(y);
+            uint8_t *out = destination.row(y);
+            for (int32_t x = area.left;;) {
+                boxOutput<Bits, Colours, Alpha>(box, in + static_cast<ptrdiff_t>(x) * bpp,
+                                                out + static_cast<ptrdiff_t>(x) * bpp, strength);
+                if (++x == area.right) break;
+                // Slide right: column x − r − 1 leaves, column x + r enters.
+                const int64_t leaving = static_cast<int64_t>(x) - r - 1, entering = static_cast<int64_t>(x) + r;
+                if (wrap || leaving >= 0) addColumn(wrap ? wrapIndex(leaving, w) : static_cast<int32_t>(leaving), -1);
+                if (wrap || entering < w) addColumn(wrap ? wrapIndex(entering, w) : static_cast<int32_t>(entering), 1);
+            }
+            if (!steps.next()) return false;
+            if (++y == y1) return true;
+            // Slide down: row y − r − 1 leaves, row y + r enters.
+            const int64_t leaving = static_cast<int64_t>(y) - r - 1, entering = static_cast<int64_t>(y) + r;
+            if (wrap || leaving >= 0) addRow(wrap ? wrapIndex(leaving, h) : static_cast<int32_t>(leaving), -1);
+            if (wrap || entering < h) addRow(wrap ? wrapIndex(entering, h) : static_cast<int32_t>(entering), 1);
         }
-        if (progress != nullptr && !progress->step()) break;
-        if (++y == area.bottom) {
-            delete[] columns;
-            return true;
-        }
-        // Slide down: row y − r − 1 leaves, row y + r enters.
-        const int64_t leaving = static_cast<int64_t>(y) - r - 1, entering = static_cast<int64_t>(y) + r;
-        if (wrap || leaving >= 0) addRow(wrap ? wrapIndex(leaving, h) : static_cast<int32_t>(leaving), -1);
-        if (wrap || entering < h) addRow(wrap ? wrapIndex(entering, h) : static_cast<int32_t>(entering), 1);
-    }
-    delete[] columns;
-    return false;
+    });
+    delete[] allColumns;
+    return done;
 }
 
 template <int Bits>

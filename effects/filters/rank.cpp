@@ -9,6 +9,7 @@
 #include "effects/core/sampling.h"
 #include "effects/filters/rank_median_fast.h"
 #include "imaging/pixel_math.h"
+#include "imaging/row_pool.h"
 
 namespace {
 
@@ -88,38 +89,41 @@ inline uint32_t key16(const uint8_t *p) { return 19596u * load16(p) + 38470u * l
 bool medianSelect(const tlPicture &source, tlPicture &destination, const tlRect &area, int64_t r, bool wrap,
                   tlProgress *progress) {
     const int64_t capacity = axisReach(r, source.height, wrap) * axisReach(r, source.width, wrap);
-    tlRankEntry *entries = new (std::nothrow) tlRankEntry[static_cast<size_t>(capacity)];
-    if (entries == nullptr) return false;
+    tlRowSplit split(area.bottom - area.top, area.pixelCount());
+    const size_t perWorker = static_cast<size_t>(capacity);
+    tlRankEntry *allEntries = new (std::nothrow) tlRankEntry[perWorker * static_cast<size_t>(split.workers())];
+    if (allEntries == nullptr) return false;
     const bool alpha = source.hasAlpha();
     const int32_t bpp = source.bytesPerPixel();
-    for (int32_t y = area.top; y < area.bottom; ++y) {
-        const tlAxisSpan rows = axisSpan(y, r, source.height, wrap);
-        for (int32_t x = area.left; x < area.right; ++x) {
-            const tlAxisSpan cols = axisSpan(x, r, source.width, wrap);
-            int32_t n = 0;
-            for (int64_t i = 0; i < rows.count; ++i) {
-                const uint8_t *line = source.row(axisIndex(rows.first + i, source.height, wrap));
-                for (int64_t j = 0; j < cols.count; ++j) {
-                    const uint8_t *p = line +
-                                       static_cast<ptrdiff_t>(axisIndex(cols.first + j, source.width, wrap)) * bpp;
-                    if (alpha && load16(p + 6) == 0) continue;
-                    entries[n].key = key16(p);
-                    entries[n].pixel = p;
-                    ++n;
+    const bool done = split.run(progress, [&](int32_t first, int32_t end, tlRowSteps &steps) {
+        tlRankEntry *entries = allEntries + perWorker * static_cast<size_t>(steps.worker());
+        for (int32_t y = area.top + first; y < area.top + end; ++y) {
+            const tlAxisSpan rows = axisSpan(y, r, source.height, wrap);
+            for (int32_t x = area.left; x < area.right; ++x) {
+                const tlAxisSpan cols = axisSpan(x, r, source.width, wrap);
+                int32_t n = 0;
+                for (int64_t i = 0; i < rows.count; ++i) {
+                    const uint8_t *line = source.row(axisIndex(rows.first + i, source.height, wrap));
+                    for (int64_t j = 0; j < cols.count; ++j) {
+                        const uint8_t *p = line +
+                                           static_cast<ptrdiff_t>(axisIndex(cols.first + j, source.width, wrap)) * bpp;
+                        if (alpha && load16(p + 6) == 0) continue;
+                        entries[n].key = key16(p);
+                        entries[n].pixel = p;
+                        ++n;
+                    }
                 }
+                if (n == 0) continue;
+                const int32_t k = (n - 1) / 2;
+                selectRank(entries, n, k);
+                std::memcpy(destination.pixelAddress(x, y), entries[k].pixel, 6);
             }
-            if (n == 0) continue;
-            const int32_t k = (n - 1) / 2;
-            selectRank(entries, n, k);
-            std::memcpy(destination.pixelAddress(x, y), entries[k].pixel, 6);
+            if (!steps.next()) return false;
         }
-        if (progress != nullptr && !progress->step()) {
-            delete[] entries;
-            return false;
-        }
-    }
-    delete[] entries;
-    return true;
+        return true;
+    });
+    delete[] allEntries;
+    return done;
 }
 
 // ---- Sorted sliding window (RGB 8-bit and gray) ----
@@ -313,27 +317,44 @@ namespace {
 template <int Kind, bool Alpha>
 bool medianSorted(const tlPicture &source, tlPicture &destination, const tlRect &area, int64_t r, bool wrap,
                   tlProgress *progress) {
-    tlMedianBuffers buffers;
-    if (!buffers.allocate(axisReach(r, source.width, wrap), axisReach(r, source.height, wrap))) return false;
+    tlRowSplit split(area.bottom - area.top, area.pixelCount());
+    const int32_t workers = split.workers();
+    tlMedianBuffers *buffers = new (std::nothrow) tlMedianBuffers[static_cast<size_t>(workers)];
+    if (buffers == nullptr) return false;
+    for (int32_t i = 0; i < workers; ++i) {
+        if (!buffers[i].allocate(axisReach(r, source.width, wrap), axisReach(r, source.height, wrap))) {
+            delete[] buffers;
+            return false;
+        }
+    }
     tlMedianNetwork network;
-    const bool fast = Kind != kMedianGray16 && network.prepare(source, r, wrap);
+    bool fast = Kind != kMedianGray16 && network.prepare(source, r, wrap);
+    tlMedianNetwork::Ring *rings = fast ? new (std::nothrow) tlMedianNetwork::Ring[static_cast<size_t>(workers)]
+                                        : nullptr;
+    fast = rings != nullptr;
+    for (int32_t i = 0; fast && i < workers; ++i) fast = rings[i].allocate(network);
     // Columns whose windows lie inside the picture across.
     const int32_t fullLeft = wrap ? area.left : static_cast<int32_t>(std::max<int64_t>(area.left, r));
     const int32_t fullRight = wrap ? area.right : static_cast<int32_t>(std::min<int64_t>(area.right, source.width - r));
-    for (int32_t y = area.top; y < area.bottom; ++y) {
-        if (fast && fullLeft < fullRight && network.fullRows(y)) {
-            if (area.left < fullLeft)
-                medianRow<Kind, Alpha>(source, destination, tlRect{area.left, y, fullLeft, y + 1}, y, r, wrap, buffers);
-            network.row(source, destination, y, fullLeft, fullRight);
-            if (fullRight < area.right)
-                medianRow<Kind, Alpha>(source, destination, tlRect{fullRight, y, area.right, y + 1}, y, r, wrap,
-                                       buffers);
-        } else {
-            medianRow<Kind, Alpha>(source, destination, area, y, r, wrap, buffers);
+    const bool done = split.run(progress, [&](int32_t first, int32_t end, tlRowSteps &steps) {
+        tlMedianBuffers &b = buffers[steps.worker()];
+        for (int32_t y = area.top + first; y < area.top + end; ++y) {
+            if (fast && fullLeft < fullRight && network.fullRows(y)) {
+                if (area.left < fullLeft)
+                    medianRow<Kind, Alpha>(source, destination, tlRect{area.left, y, fullLeft, y + 1}, y, r, wrap, b);
+                network.row(rings[steps.worker()], source, destination, y, fullLeft, fullRight);
+                if (fullRight < area.right)
+                    medianRow<Kind, Alpha>(source, destination, tlRect{fullRight, y, area.right, y + 1}, y, r, wrap, b);
+            } else {
+                medianRow<Kind, Alpha>(source, destination, area, y, r, wrap, b);
+            }
+            if (!steps.next()) return false;
         }
-        if (progress != nullptr && !progress->step()) return false;
-    }
-    return true;
+        return true;
+    });
+    delete[] rings;
+    delete[] buffers;
+    return done;
 }
 
 }  // namespace

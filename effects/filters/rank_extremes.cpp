@@ -7,6 +7,7 @@
 
 #include "effects/core/sampling.h"
 #include "imaging/pixel_math.h"
+#include "imaging/row_pool.h"
 
 namespace {
 
@@ -95,32 +96,53 @@ void ringLine(const uint8_t *in, uint8_t *out, ptrdiff_t step, int32_t n, int32_
 // Rows first (source → destination), then columns. The column pass reads a
 // copy of the row pass's result: reading the destination in place would let
 // wrapped windows near the bottom see top rows already rewritten, which
-// leaves a seam where the tile repeats.
+// leaves a seam where the tile repeats. Rows, then columns, are split over
+// the row pool; each worker keeps its own ring.
 template <bool Max, bool Alpha>
 bool separableExtreme(const tlPicture &source, tlPicture &destination, const tlRect &area, int64_t r, bool wrap,
                       tlProgress *progress) {
     const int64_t rx = axisRadius(r, source.width, wrap), ry = axisRadius(r, source.height, wrap);
-    const int64_t slots = 2 * (rx > ry ? rx : ry) + 1;
-    uint32_t *key = new (std::nothrow) uint32_t[static_cast<size_t>(slots)];
-    uint32_t *rgb = new (std::nothrow) uint32_t[static_cast<size_t>(slots)];
-    bool done = key != nullptr && rgb != nullptr;
+    const size_t slots = static_cast<size_t>(2 * (rx > ry ? rx : ry) + 1);
+    const int32_t w = area.right - area.left, h = area.bottom - area.top;
+    tlRowSplit split(w > h ? w : h, static_cast<int64_t>(w) * h);
+    const size_t ringSlots = slots * static_cast<size_t>(split.workers());
+    uint32_t *keys = new (std::nothrow) uint32_t[ringSlots];
+    uint32_t *rgbs = new (std::nothrow) uint32_t[ringSlots];
+    bool done = keys != nullptr && rgbs != nullptr;
     const ptrdiff_t bpp = source.bytesPerPixel();
-    for (int32_t y = area.top; done && y < area.bottom; ++y) {
-        ringLine<Max, Alpha>(source.row(y), destination.row(y), bpp, source.width, area.left, area.right, rx, wrap, key,
-                             rgb);
-        if (progress != nullptr && !progress->step()) done = false;
-    }
-    if (done) {
-        const tlPicture rows(destination);
-        if (rows.isEmpty()) done = false;
-        for (int32_t x = area.left; done && x < area.right; ++x) {
-            ringLine<Max, Alpha>(rows.store + x * bpp, destination.store + x * bpp, destination.stride, source.height,
-                                 area.top, area.bottom, ry, wrap, key, rgb);
-            if (progress != nullptr && !progress->step()) done = false;
+    done = done && split.run(h, progress, [&](int32_t first, int32_t end, tlRowSteps &steps) {
+        uint32_t *key = keys + slots * static_cast<size_t>(steps.worker());
+        uint32_t *rgb = rgbs + slots * static_cast<size_t>(steps.worker());
+        for (int32_t y = area.top + first; y < area.top + end; ++y) {
+            ringLine<Max, Alpha>(source.row(y), destination.row(y), bpp, source.width, area.left, area.right, rx, wrap,
+                                 key, rgb);
+            if (!steps.next()) return false;
         }
+        return true;
+    });
+    // The copy is made in the split too (a copy constructed here would find
+    // the pool taken by this operation and run alone).
+    tlPicture rows;
+    done = done && rows.create(destination.width, destination.height, destination.format()) &&
+           split.run(destination.height, nullptr, [&](int32_t first, int32_t end, tlRowSteps &) {
+               const size_t bytes = static_cast<size_t>(destination.stride) * static_cast<size_t>(end - first);
+               std::memcpy(rows.row(first), destination.row(first), bytes);
+               return true;
+           });
+    if (done) {
+        done = split.run(w, progress, [&](int32_t first, int32_t end, tlRowSteps &steps) {
+            uint32_t *key = keys + slots * static_cast<size_t>(steps.worker());
+            uint32_t *rgb = rgbs + slots * static_cast<size_t>(steps.worker());
+            for (int32_t x = area.left + first; x < area.left + end; ++x) {
+                ringLine<Max, Alpha>(rows.store + x * bpp, destination.store + x * bpp, destination.stride,
+                                     source.height, area.top, area.bottom, ry, wrap, key, rgb);
+                if (!steps.next()) return false;
+            }
+            return true;
+        });
     }
-    delete[] key;
-    delete[] rgb;
+    delete[] keys;
+    delete[] rgbs;
     return done;
 }
 
@@ -151,7 +173,7 @@ bool directExtreme(const tlPicture &source, tlPicture &destination, const tlRect
                    tlProgress *progress) {
     const int32_t bpp = source.bytesPerPixel();
     const size_t colourBytes = (Rgb ? 3 : 1) * (Bits / 8);
-    for (int32_t y = area.top; y < area.bottom; ++y) {
+    return forEachRow(area.top, area.bottom, area.right - area.left, progress, [&](int32_t y) {
         const int64_t y0 = wrap ? y - r : (y - r < 0 ? 0 : y - r);
         const int64_t y1 = wrap ? y0 + (2 * r + 1 < source.height ? 2 * r : source.height - 1)
                                 : (y + r > source.height - 1 ? source.height - 1 : y + r);
@@ -171,9 +193,7 @@ bool directExtreme(const tlPicture &source, tlPicture &destination, const tlRect
             }
             if (chosen != nullptr) std::memcpy(destination.pixelAddress(x, y), chosen, colourBytes);
         }
-        if (progress != nullptr && !progress->step()) return false;
-    }
-    return true;
+    });
 }
 
 template <bool Max, bool Alpha>

@@ -107,12 +107,25 @@ inline uint32_t rgbKey(const uint8_t *p) { return 5036060u * p[0] + 9886846u * p
 
 }  // namespace
 
-tlMedianNetwork::~tlMedianNetwork() {
-    delete[] counted;
+tlMedianNetwork::~tlMedianNetwork() { delete[] counted; }
+
+tlMedianNetwork::Ring::~Ring() {
     delete[] keys;
     delete[] colours;
     delete[] tags;
     delete[] sorted;
+}
+
+bool tlMedianNetwork::Ring::allocate(const tlMedianNetwork &network) {
+    const int32_t w = 2 * network.radius + 1;
+    const size_t cells = static_cast<size_t>(w) * static_cast<size_t>(network.length);
+    keys = new (std::nothrow) int32_t[cells]();
+    colours = network.gray ? nullptr : new (std::nothrow) uint32_t[cells]();
+    tags = new (std::nothrow) int64_t[static_cast<size_t>(w)];
+    sorted = new (std::nothrow) int32_t[cells]();
+    if (keys == nullptr || (!network.gray && colours == nullptr) || tags == nullptr || sorted == nullptr) return false;
+    for (int32_t i = 0; i < w; ++i) tags[i] = INT64_MIN;
+    return true;
 }
 
 bool tlMedianNetwork::prepare(const tlPicture &source, int64_t r, bool wrapAround) {
@@ -122,19 +135,11 @@ bool tlMedianNetwork::prepare(const tlPicture &source, int64_t r, bool wrapAroun
     wrap = wrapAround;
     radius = static_cast<int32_t>(r);
     height = source.height;
-    const int32_t w = 2 * radius + 1;
     // Padded rows: entry x + r holds column x (wrapped beyond the edges),
     // with room for the lanes past the last column.
     length = source.width + 2 * radius + 2 * kLanes;
-    const size_t cells = static_cast<size_t>(w) * static_cast<size_t>(length);
     counted = new (std::nothrow) uint8_t[static_cast<size_t>(height)];
-    keys = new (std::nothrow) int32_t[cells]();
-    colours = gray ? nullptr : new (std::nothrow) uint32_t[cells]();
-    tags = new (std::nothrow) int64_t[static_cast<size_t>(w)];
-    sorted = new (std::nothrow) int32_t[cells]();
-    if (counted == nullptr || keys == nullptr || (!gray && colours == nullptr) || tags == nullptr || sorted == nullptr)
-        return false;
-    for (int32_t i = 0; i < w; ++i) tags[i] = INT64_MIN;
+    if (counted == nullptr) return false;
     const int32_t bpp = source.bytesPerPixel(), alphaAt = source.hasAlpha() ? bpp - 1 : -1;
     for (int32_t y = 0; y < height; ++y) {
         const uint8_t *p = source.row(y);
@@ -155,13 +160,13 @@ bool tlMedianNetwork::fullRows(int32_t y) const {
 
 // Fills the ring row of window row position p (source row p wrapped) with
 // the biased keys and, for RGB, the colours; kept while p stays in windows.
-void tlMedianNetwork::loadRow(const tlPicture &source, int64_t p) {
+void tlMedianNetwork::loadRow(Ring &ring, const tlPicture &source, int64_t p) const {
     const int32_t w = 2 * radius + 1;
     const int64_t slot = ((p % w) + w) % w;
-    if (tags[slot] == p) return;
-    tags[slot] = p;
-    int32_t *key = keys + slot * length;
-    uint32_t *colour = gray ? nullptr : colours + slot * length;
+    if (ring.tags[slot] == p) return;
+    ring.tags[slot] = p;
+    int32_t *key = ring.keys + slot * length;
+    uint32_t *colour = gray ? nullptr : ring.colours + slot * length;
     const uint8_t *line = source.row(wrapIndex(p, height));
     const int32_t bpp = source.bytesPerPixel();
     for (int32_t i = 0; i < length; ++i) {
@@ -172,24 +177,26 @@ void tlMedianNetwork::loadRow(const tlPicture &source, int64_t p) {
     }
 }
 
-void tlMedianNetwork::row(const tlPicture &source, tlPicture &destination, int32_t y, int32_t x0, int32_t x1) {
+void tlMedianNetwork::row(Ring &ring, const tlPicture &source, tlPicture &destination, int32_t y, int32_t x0,
+                          int32_t x1) const {
     if (radius == 1)
-        rowOf<1>(source, destination, y, x0, x1);
+        rowOf<1>(ring, source, destination, y, x0, x1);
     else
-        rowOf<2>(source, destination, y, x0, x1);
+        rowOf<2>(ring, source, destination, y, x0, x1);
 }
 
 template <int R>
-void tlMedianNetwork::rowOf(const tlPicture &source, tlPicture &destination, int32_t y, int32_t x0, int32_t x1) {
+void tlMedianNetwork::rowOf(Ring &ring, const tlPicture &source, tlPicture &destination, int32_t y, int32_t x0,
+                            int32_t x1) const {
     constexpr int32_t W = 2 * R + 1;
     const int32_t *key[W];
     const uint32_t *colour[W];
     for (int32_t i = 0; i < W; ++i) {
         const int64_t p = static_cast<int64_t>(y) - R + i;
-        loadRow(source, p);
+        loadRow(ring, source, p);
         const int64_t slot = ((p % W) + W) % W;
-        key[i] = keys + slot * length;
-        colour[i] = gray ? nullptr : colours + slot * length;
+        key[i] = ring.keys + slot * length;
+        colour[i] = gray ? nullptr : ring.colours + slot * length;
     }
     // Every padded column the windows of x0 .. x1 − 1 (rounded up to whole
     // lane groups) reach, sorted down its W rows; shared by W windows.
@@ -198,7 +205,7 @@ void tlMedianNetwork::rowOf(const tlPicture &source, tlPicture &destination, int
         tlLanes v[W];
         for (int32_t i = 0; i < W; ++i) v[i] = loadLanes(key[i] + c);
         sortLine<R, 0, 1>(v);
-        for (int32_t i = 0; i < W; ++i) storeLanes(sorted + i * length + c, v[i]);
+        for (int32_t i = 0; i < W; ++i) storeLanes(ring.sorted + i * length + c, v[i]);
     }
     uint8_t *out = destination.row(y);
     const int32_t bpp = destination.bytesPerPixel();
@@ -206,7 +213,7 @@ void tlMedianNetwork::rowOf(const tlPicture &source, tlPicture &destination, int
         // Output x's window covers padded columns x .. x + 2R.
         tlLanes v[W * W];
         for (int32_t c = 0; c < W; ++c)
-            for (int32_t i = 0; i < W; ++i) v[c * W + i] = loadLanes(sorted + i * length + x + c);
+            for (int32_t i = 0; i < W; ++i) v[c * W + i] = loadLanes(ring.sorted + i * length + x + c);
         const tlLanes median = medianOfSortedColumns<R>(v);
         const int32_t n = x1 - x < kLanes ? x1 - x : kLanes;
         uint8_t *p = out + static_cast<ptrdiff_t>(x) * bpp;

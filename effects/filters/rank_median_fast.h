@@ -18,6 +18,26 @@ public:
     tlMedianNetwork &operator=(const tlMedianNetwork &) = delete;
     ~tlMedianNetwork();
 
+    // The rows a thread has loaded: 2r + 1 padded rows of keys (and, for
+    // RGB, colours) kept while they stay in the windows, and the sorted
+    // columns of the row being written. One per thread that writes rows.
+    class Ring {
+    public:
+        Ring() = default;
+        Ring(const Ring &) = delete;
+        Ring &operator=(const Ring &) = delete;
+        ~Ring();
+        // False when memory is short.
+        bool allocate(const tlMedianNetwork &network);
+
+    private:
+        friend class tlMedianNetwork;
+        int32_t *keys = nullptr;      // 2r + 1 padded key rows, a ring
+        uint32_t *colours = nullptr;  // the same rows' R, G, B (RGB only)
+        int64_t *tags = nullptr;      // window position each ring row holds
+        int32_t *sorted = nullptr;    // 2r + 1 rows: rank i of every column
+    };
+
     // False when there is no network for this radius or format, or memory
     // is short (the caller then uses the general path everywhere).
     bool prepare(const tlPicture &source, int64_t radius, bool wrap);
@@ -26,21 +46,17 @@ public:
     bool fullRows(int32_t y) const;
     // Writes the medians of row y, columns x0 .. x1 − 1, whose windows must
     // be full (fullRows(y), and inside the picture across unless wrapped).
-    void row(const tlPicture &source, tlPicture &destination, int32_t y, int32_t x0, int32_t x1);
+    void row(Ring &ring, const tlPicture &source, tlPicture &destination, int32_t y, int32_t x0, int32_t x1) const;
 
 private:
     bool gray = false;
     bool wrap = false;
     int32_t radius = 0;
     int32_t height = 0;
-    int32_t length = 0;           // entries per padded row
-    uint8_t *counted = nullptr;   // per source row: no pixel of alpha 0
-    int32_t *keys = nullptr;      // 2r + 1 padded key rows, a ring
-    uint32_t *colours = nullptr;  // the same rows' R, G, B (RGB only)
-    int64_t *tags = nullptr;      // window position each ring row holds
-    int32_t *sorted = nullptr;    // 2r + 1 rows: rank i of every column
+    int32_t length = 0;          // entries per padded row
+    uint8_t *counted = nullptr;  // per source row: no pixel of alpha 0
 
-    void loadRow(const tlPicture &source, int64_t position);
+    void loadRow(Ring &ring, const tlPicture &source, int64_t position) const;
     template <int R>
-    void rowOf(const tlPicture &source, tlPicture &destination, int32_t y, int32_t x0, int32_t x1);
+    void rowOf(Ring &ring, const tlPicture &source, tlPicture &destination, int32_t y, int32_t x0, int32_t x1) const;
 };

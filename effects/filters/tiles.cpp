@@ -6,6 +6,7 @@
 
 #include "effects/core/sampling.h"
 #include "imaging/pixel_math.h"
+#include "imaging/row_pool.h"
 
 namespace {
 
@@ -61,23 +62,29 @@ bool tlPixelizeEffect::apply(const tlPicture &source, tlPicture &destination, tl
     if (!effectArea(source, destination, area)) return false;
     if (source.model == tlColourModel::Indexed || cellWidth <= 0 || cellHeight <= 0) return true;
     if (progress != nullptr) progress->begin((area.bottom - area.top - 1) / cellHeight);
-    uint8_t pixel[8];
-    for (int32_t y0 = area.top; y0 < area.bottom;) {
-        // Cut sizes are at most what is left, so the positions never overflow.
-        const int32_t h = area.bottom - y0 < cellHeight ? area.bottom - y0 : cellHeight;
-        for (int32_t x0 = area.left; x0 < area.right;) {
-            const int32_t w = area.right - x0 < cellWidth ? area.right - x0 : cellWidth;
-            if (source.bits == 8)
-                cellColour<8>(source, x0, y0, w, h, pixel);
-            else
-                cellColour<16>(source, x0, y0, w, h, pixel);
-            fillCell(destination, x0, y0, w, h, pixel);
-            x0 += w;
+    // Cell rows are the units of the split; the last one may be cut.
+    const int64_t rows = area.bottom - area.top;
+    const int32_t cellRows = static_cast<int32_t>((rows + cellHeight - 1) / cellHeight);
+    tlRowSplit split(cellRows, area.pixelCount());
+    return split.run(progress, [&](int32_t first, int32_t end, tlRowSteps &steps) {
+        uint8_t pixel[8];
+        for (int32_t row = first; row < end; ++row) {
+            // Cut sizes are at most what is left, so the positions never overflow.
+            const int32_t y0 = static_cast<int32_t>(area.top + static_cast<int64_t>(row) * cellHeight);
+            const int32_t h = area.bottom - y0 < cellHeight ? area.bottom - y0 : cellHeight;
+            for (int32_t x0 = area.left; x0 < area.right;) {
+                const int32_t w = area.right - x0 < cellWidth ? area.right - x0 : cellWidth;
+                if (source.bits == 8)
+                    cellColour<8>(source, x0, y0, w, h, pixel);
+                else
+                    cellColour<16>(source, x0, y0, w, h, pixel);
+                fillCell(destination, x0, y0, w, h, pixel);
+                x0 += w;
+            }
+            if (!steps.next()) return false;
         }
-        y0 += h;
-        if (progress != nullptr && !progress->step()) return false;
-    }
-    return true;
+        return true;
+    });
 }
 
 namespace {
@@ -155,13 +162,20 @@ bool tlGlassTileEffect::apply(const tlPicture &source, tlPicture &destination, t
     tlGlassRowFunction rowFunction = wrap ? glassRowFor<true>(bpp) : glassRowFor<false>(bpp);
     if (rowFunction == nullptr) return false;
     if (progress != nullptr) progress->begin(area.bottom - area.top - 1);
-    tlTileAxis rows(area.top, tileHeight);
-    for (int32_t y = area.top; y < area.bottom; ++y, rows.advance()) {
-        const int32_t sy = wrap ? wrapIndex(rows.source(), source.height) : clampIndex(rows.source(), source.height);
-        rowFunction(destination.row(y), source.row(sy), area.left, area.right, source.width, tileWidth);
-        if (progress != nullptr && !progress->step()) return false;
-    }
-    return true;
+    tlRowSplit split(area.bottom - area.top, area.pixelCount());
+    return split.run(progress, [&](int32_t first, int32_t end, tlRowSteps &steps) {
+        // The row axis walked from the top to the band's first row: the same
+        // centre and offset the rows above would have left.
+        tlTileAxis rows(area.top, tileHeight);
+        for (int32_t i = 0; i < first; ++i) rows.advance();
+        for (int32_t y = area.top + first; y < area.top + end; ++y, rows.advance()) {
+            const int32_t sy = wrap ? wrapIndex(rows.source(), source.height)
+                                    : clampIndex(rows.source(), source.height);
+            rowFunction(destination.row(y), source.row(sy), area.left, area.right, source.width, tileWidth);
+            if (!steps.next()) return false;
+        }
+        return true;
+    });
 }
 
 // Colour channels become their complement (255 − v, 65535 − v: the bitwise

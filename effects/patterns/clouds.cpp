@@ -9,6 +9,7 @@
 #include "imaging/picture.h"
 #include "imaging/pixel_math.h"
 #include "imaging/progress.h"
+#include "imaging/row_pool.h"
 
 namespace {
 
@@ -270,8 +271,10 @@ bool tlCloudEffect::apply(const tlPicture &source, tlPicture &destination, tlPro
     const tlCloudPixelFunction paintPixel = cloudPixelFunction(destination.bits, destination.hasAlpha());
     const double width = static_cast<double>(rect.right - rect.left);
     const double height = static_cast<double>(rect.bottom - rect.top);
-    tlRowOctaves rows;
-    for (int32_t y = rect.top; y < rect.bottom; ++y) {
+    // The tables are drawn; every row now depends on them and its own
+    // coordinates only.
+    return forEachRow(rect.top, rect.bottom, rect.right - rect.left, progress, [&](int32_t y) {
+        tlRowOctaves rows;
         double Y = static_cast<double>(y - rect.top) / height * t.fy;
         prepareRow(t, Y, rows);
         const uint8_t *src = source.row(y) + static_cast<ptrdiff_t>(rect.left) * bytesPerPixel;
@@ -280,9 +283,7 @@ bool tlCloudEffect::apply(const tlPicture &source, tlPicture &destination, tlPro
             double X = static_cast<double>(x - rect.left) / width * t.fx;
             paintPixel(colours, fractal(t, X, rows), src, dst);
         }
-        if (progress != nullptr && !progress->step()) return false;
-    }
-    return true;
+    });
 }
 
 namespace {

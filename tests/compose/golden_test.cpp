@@ -15,6 +15,7 @@
 #include "compose/composer_trace.h"
 #include "compose/job.h"
 #include "imaging/image.h"
+#include "tests/support/row_pools.h"
 
 namespace {
 
@@ -72,8 +73,14 @@ TEST(GoldenCompositions, StacksAndPicturesAsStored) {
     const std::string path = std::string(CW_SOURCE_DIR) + "/tests/compose/golden.txt";
     if (!readGolden(path, cases)) GTEST_SKIP() << "no golden file yet: run scripts/update-golden";
     ASSERT_FALSE(cases.empty());
-    for (const GoldenCase &c : cases)
-        EXPECT_EQ(composeCase(c), c.expected) << "case " << c.w << "x" << c.h << " seed " << c.seed;
+    // On the calling thread alone, and with the rows split over 1, 2 and 7
+    // threads: the same stacks and bytes.
+    for (int32_t threads : {0, 1, 2, 7}) {
+        RowPoolScope scope(threads == 0 ? nullptr : &testRowPool(threads));
+        for (const GoldenCase &c : cases)
+            EXPECT_EQ(composeCase(c), c.expected)
+                << "case " << c.w << "x" << c.h << " seed " << c.seed << ", " << threads << " threads";
+    }
 }
 
 }  // namespace

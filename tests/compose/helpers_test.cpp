@@ -10,6 +10,8 @@
 #include "effects/core/picture_layer.h"
 #include "imaging/picture.h"
 #include "tests/support/formats.h"
+#include "tests/support/pictures.h"
+#include "tests/support/row_pools.h"
 
 namespace {
 
@@ -197,6 +199,23 @@ TEST(LocalContrast, OnlyRgbEightBitPictures) {
     EXPECT_EQ(WallpaperComposer::localContrast(gray), 0);
     EXPECT_EQ(WallpaperComposer::localContrast(deep), 0);
     EXPECT_EQ(WallpaperComposer::localContrast(empty), 0);
+}
+
+// Rows split over the row pool, each worker summing its own totals: the
+// same measure on any number of threads.
+TEST(LocalContrast, SameOnEveryThreadCount) {
+    uint32_t seed = 5;
+    const int32_t sizes[][2] = {{1, 1}, {1, 9}, {9, 1}, {5, 3}, {61, 47}};
+    for (const tlPixelFormat &format : {kRGB8, kRGBA8})
+        for (const auto &size : sizes) {
+            tlPicture p;
+            ASSERT_TRUE(randomPicture(p, size[0], size[1], format, ++seed));
+            const int32_t alone = WallpaperComposer::localContrast(p);
+            for (int32_t threads : kThreadCounts) {
+                RowPoolScope scope(&testRowPool(threads));
+                EXPECT_EQ(WallpaperComposer::localContrast(p), alone) << size[0] << "x" << size[1];
+            }
+        }
 }
 
 TEST(LocalContrast, LargePictureSumsDoNotOverflow) {

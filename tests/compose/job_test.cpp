@@ -6,6 +6,7 @@
 #include "compose/composer_trace.h"
 #include "compose/job.h"
 #include "imaging/image.h"
+#include "imaging/picture_cache.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ uint64_t generate(WallpaperComposer &composer, uint32_t seed, int32_t w, int32_t
     made = job.result != nullptr;
     uint64_t digest = 0;
     if (job.result) {
-        EXPECT_EQ(job.result->layers.count(), 1);
+        EXPECT_EQ(job.result->layers.count(), 0);  // the composite alone
         EXPECT_EQ(job.result->picture.width, w);
         EXPECT_EQ(job.result->picture.height, h);
         EXPECT_EQ(job.result->picture.model, tlColourModel::RGB);
@@ -110,6 +111,24 @@ TEST(GenerationJob, UnallocatableSizesLeaveNoResult) {
     GenerationJob job = {8, 8, reinterpret_cast<tlImage *>(&job)};
     runGenerationJob(&job);
     EXPECT_EQ(job.result, nullptr) << "no composer";
+}
+
+// Jobs rendered one after another with a picture cache (stores reused,
+// freed when the size changes) give the pictures of jobs without one.
+TEST(GenerationJob, ReusedPicturesGiveTheSamePictures) {
+    const int32_t sizes[][2] = {{41, 29}, {41, 29}, {29, 41}, {41, 29}, {41, 29}};
+    WallpaperComposer composer;
+    std::string trace;
+    bool made = false;
+    uint64_t plain[5];
+    for (int32_t i = 0; i < 5; ++i) plain[i] = generate(composer, 7 + i, sizes[i][0], sizes[i][1], trace, made);
+    tlPictureCache cache;
+    tlPictureCache::use(&cache);
+    for (int32_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(generate(composer, 7 + i, sizes[i][0], sizes[i][1], trace, made), plain[i]) << "job " << i;
+        EXPECT_GT(cache.keptCount(), 0);
+    }
+    tlPictureCache::use(nullptr);
 }
 
 }  // namespace

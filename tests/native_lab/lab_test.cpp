@@ -303,6 +303,24 @@ TEST(LabCommands, ComposeTakesAStyle) {
     }
 }
 
+// --threads splits the work, never the result: the same wallpapers on 1, 2
+// and 7 threads (a size the pool splits); 0 threads is a usage error.
+TEST(LabCommands, ComposeOnAnyNumberOfThreads) {
+    std::string first;
+    for (const char *threads : {"1", "2", "7"}) {
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(
+            run({"compose", "--size", "300x260", "--seed", "12", "--digest", "--count", "2", "--threads", threads}),
+            kLabOk);
+        const std::string out = testing::internal::GetCapturedStdout();
+        if (first.empty()) first = out;
+        EXPECT_EQ(out, first) << threads << " threads";
+    }
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(run({"compose", "--size", "4x4", "--threads", "0"}), kLabUsage);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("--threads"), std::string::npos);
+}
+
 std::string captured(std::vector<std::string> words, int expected) {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();

@@ -50,12 +50,48 @@ TEST_F(MessageWindow, WorkerRunsTheTaskThenPostsItsNumber) {
     EXPECT_EQ(message.wParam, first);
     EXPECT_EQ(numbers[2], 42u);
     worker.join();
-    EXPECT_EQ(worker.poll(), platform::WorkerPoll::failed);  // no worker now
+    EXPECT_EQ(worker.poll(), platform::WorkerPoll::failed);  // no task now
     uint32_t second = worker.start(multiply, numbers);
     EXPECT_EQ(second, first + 1);
     worker.join();
     ASSERT_TRUE(waitFor(window, doneMessage, &message));
     EXPECT_EQ(message.wParam, second);
+}
+
+// What the hooks and tasks saw: the threads they ran on and their counts.
+struct HookLog {
+    DWORD started = 0, finished = 0, task[2] = {0, 0};
+    LONG starts = 0, finishes = 0, idles = 0;
+};
+
+// The thread is started once, runs every task and the hooks, calls idle
+// while it has nothing to do, and ends with the worker.
+TEST_F(MessageWindow, WorkerKeepsOneThreadForEveryTask) {
+    static HookLog log;
+    log = HookLog();
+    platform::WorkerHooks hooks;
+    hooks.started = [](void *) { log.started = GetCurrentThreadId(), ++log.starts; };
+    hooks.finished = [](void *) { log.finished = GetCurrentThreadId(), ++log.finishes; };
+    hooks.idle = [](void *) { InterlockedIncrement(&log.idles); };
+    hooks.idlePeriod = 5;
+    {
+        platform::Win32Worker worker(doneMessage);
+        worker.setWindow(window);
+        worker.setHooks(hooks);
+        for (int i = 0; i < 2; ++i) {
+            ASSERT_NE(
+                worker.start([](void *slot) { *static_cast<DWORD *>(slot) = GetCurrentThreadId(); }, &log.task[i]), 0u);
+            worker.join();
+            EXPECT_EQ(log.finishes, i + 1);  // before the task counts as done
+        }
+        for (int i = 0; i < 500 && log.idles == 0; ++i) Sleep(10);
+    }
+    EXPECT_GT(log.idles, 0);
+    EXPECT_EQ(log.starts, 1);
+    EXPECT_NE(log.task[0], GetCurrentThreadId());
+    EXPECT_EQ(log.task[1], log.task[0]);
+    EXPECT_EQ(log.started, log.task[0]);
+    EXPECT_EQ(log.finished, log.task[0]);
 }
 
 TEST_F(MessageWindow, TimersAndPostedMessages) {

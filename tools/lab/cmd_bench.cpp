@@ -1,8 +1,11 @@
 // chromaweave_lab bench: times every effect's apply with parameters the
 // composer would choose (its largest ones for filters) and whole wallpaper
 // generations over many seeds, and measures the peak memory of a 3840x2160
-// generation. Single-threaded, wall-clock time of std::chrono::steady_clock.
-// On a terminal, a progress line on stderr tells where the run is.
+// generation: each on one thread and on all threads (--threads, by default
+// every processor), the two runs taking turns so that the load of the rest
+// of the machine falls on both alike. Wall-clock time of
+// std::chrono::steady_clock. On a terminal, a progress line on stderr tells
+// where the run is.
 #include <algorithm>
 #include <chrono>
 #include <cinttypes>
@@ -20,6 +23,7 @@
 #include "tools/lab/args.h"
 #include "tools/lab/lab.h"
 #include "tools/lab/progress.h"
+#include "tools/lab/threads.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -172,7 +176,17 @@ struct Options {
     int32_t w = 1920, h = 1080, runs = 5;
     bool json = false;
     const char *only = nullptr;  // one effect, no generations
+    labThreads *threads = nullptr;
 };
+
+// The thread counts measured: 1, then all when there are more.
+std::vector<int32_t> threadCounts(const Options &o) {
+    std::vector<int32_t> counts = {1};
+    if (o.threads->count() > 1) counts.push_back(o.threads->count());
+    return counts;
+}
+
+std::string threadsText(int32_t n) { return std::to_string(n) + (n == 1 ? " thread" : " threads"); }
 
 // A cloud in two colours: the kind of picture filters meet in a wallpaper.
 bool makeInput(const Options &o, tlPicture &input) {
@@ -188,25 +202,33 @@ bool benchEffect(const Options &o, const tlEffectInfo &info, const tlPicture &in
     if (!effect || !configure(*effect, paramsFor(info.name))) return false;
     tlPicture destination(input);
     if (destination.isEmpty()) return false;
-    std::vector<double> times;
+    const std::vector<int32_t> counts = threadCounts(o);
+    std::vector<std::vector<double>> times(counts.size());
     bool ok = true;
     for (int32_t r = 0; r < o.runs && ok; ++r) {
-        destination.copyFrom(0, 0, input);
-        const auto start = std::chrono::steady_clock::now();
-        ok = effect->apply(input, destination, nullptr);
-        times.push_back(elapsedMs(start));
+        for (size_t t = 0; t < counts.size() && ok; ++t) {
+            o.threads->useAll(counts[t] > 1);
+            destination.copyFrom(0, 0, input);
+            const auto start = std::chrono::steady_clock::now();
+            ok = effect->apply(input, destination, nullptr);
+            times[t].push_back(elapsedMs(start));
+        }
     }
     const std::string size = std::to_string(o.w) + "x" + std::to_string(o.h);
     progress.clear();
     if (o.json) {
-        std::printf("{\"effect\":\"%s\",\"params\":%s,\"size\":\"%s\",", info.name, paramsJson(info, *effect).c_str(),
-                    size.c_str());
-        if (ok)
-            std::printf("\"median_ms\":%.3f}\n", median(times));
-        else
-            std::printf("\"failed\":true}\n");
+        for (size_t t = 0; t < counts.size(); ++t) {
+            std::printf("{\"effect\":\"%s\",\"params\":%s,\"size\":\"%s\",\"threads\":%d,", info.name,
+                        paramsJson(info, *effect).c_str(), size.c_str(), static_cast<int>(counts[t]));
+            if (ok)
+                std::printf("\"median_ms\":%.3f}\n", median(times[t]));
+            else
+                std::printf("\"failed\":true}\n");
+        }
     } else if (ok) {
-        std::printf("%-16s %-10s %10.2f ms\n", info.name, size.c_str(), median(times));
+        std::printf("%-16s %-10s", info.name, size.c_str());
+        for (size_t t = 0; t < counts.size(); ++t) std::printf(" %10.2f ms", median(times[t]));
+        std::printf("\n");
     } else {
         std::printf("%-16s %-10s     failed\n", info.name, size.c_str());
     }
@@ -214,54 +236,88 @@ bool benchEffect(const Options &o, const tlEffectInfo &info, const tlPicture &in
     return true;
 }
 
-void printPeak(const Options &o, int32_t w, int32_t h, uint64_t peak, uint64_t rise, uint32_t seed) {
-    const double mib = 1024.0 * 1024.0;
-    if (o.json)
-        std::printf("{\"peak\":\"%dx%d\",\"seed\":%u,\"peak_bytes\":%" PRIu64 ",\"rise_bytes\":%" PRIu64 "}\n",
-                    static_cast<int>(w), static_cast<int>(h), static_cast<unsigned>(seed), peak, rise);
-    else
-        std::printf("peak memory of a %dx%d generation: %.1f MiB resident, %.1f MiB above the start (seed %u)\n",
-                    static_cast<int>(w), static_cast<int>(h), peak / mib, rise / mib, static_cast<unsigned>(seed));
+void printEffectHeader(const Options &o) {
+    if (o.json) return;
+    std::printf("%-16s %-10s", "effect", "size");
+    for (int32_t n : threadCounts(o)) std::printf(" %13s", threadsText(n).c_str());
+    std::printf("\n");
 }
 
-// Seeds 1..seeds, one whole generation job each. With trackPeak the largest
-// resident size of any of them is printed too (Linux resets the mark before
-// each seed; on Windows the process peak is that of the largest job, as
-// nothing before it is as large at the default --size).
-void benchCompose(const Options &o, int32_t w, int32_t h, int32_t seeds, bool trackPeak, labProgress &progress) {
+void printPeak(const Options &o, int32_t w, int32_t h, int32_t threads, uint64_t peak, uint64_t rise, uint32_t seed) {
+    const double mib = 1024.0 * 1024.0;
+    if (o.json)
+        std::printf("{\"peak\":\"%dx%d\",\"threads\":%d,\"seed\":%u,\"peak_bytes\":%" PRIu64 ",\"rise_bytes\":%" PRIu64
+                    "}\n",
+                    static_cast<int>(w), static_cast<int>(h), static_cast<int>(threads), static_cast<unsigned>(seed),
+                    peak, rise);
+    else
+        std::printf("peak memory of a %dx%d generation, %s: %.1f MiB resident, %.1f MiB above the start (seed %u)\n",
+                    static_cast<int>(w), static_cast<int>(h), threadsText(threads).c_str(), peak / mib, rise / mib,
+                    static_cast<unsigned>(seed));
+}
+
+// The times and the largest resident size of the generations of one thread
+// count.
+struct ComposeFigures {
     std::vector<double> times;
     uint64_t maxPeak = 0, maxRise = 0;
     uint32_t peakSeed = 0;
+};
+
+// One generation job of the seed, timed, and with trackPeak its resident
+// high-water mark.
+void composeOnce(int32_t w, int32_t h, uint32_t seed, bool trackPeak, WallpaperComposer &composer,
+                 ComposeFigures &figures) {
+    if (trackPeak) resetPeak();
+    const uint64_t before = trackPeak ? currentBytes() : 0;
+    composer.random.seed(seed);
+    GenerationJob job = {w, h, nullptr};
+    job.composer = &composer;
+    const auto start = std::chrono::steady_clock::now();
+    runGenerationJob(&job);
+    figures.times.push_back(elapsedMs(start));
+    delete job.result;
+    if (!trackPeak) return;
+    const uint64_t peak = peakBytes();
+    if (peak > figures.maxPeak) {
+        figures.maxPeak = peak;
+        figures.maxRise = peak > before ? peak - before : 0;
+        figures.peakSeed = seed;
+    }
+}
+
+// Seeds 1..seeds, one whole generation job each per thread count, the
+// counts taking turns (which goes first alternates from seed to seed). With
+// trackPeak the largest resident size is printed too (Linux resets the mark
+// before each job; on Windows the process peak is that of the largest job
+// so far, as nothing before it is as large at the default --size).
+void benchCompose(const Options &o, int32_t w, int32_t h, int32_t seeds, bool trackPeak, labProgress &progress) {
+    const std::vector<int32_t> counts = threadCounts(o);
+    std::vector<ComposeFigures> figures(counts.size());
     const std::string size = std::to_string(w) + "x" + std::to_string(h);
     WallpaperComposer composer;
     for (int32_t s = 1; s <= seeds; ++s) {
         progress.show("compose " + size + ", seed " + std::to_string(s) + "/" + std::to_string(seeds));
-        if (trackPeak) resetPeak();
-        const uint64_t before = trackPeak ? currentBytes() : 0;
-        composer.random.seed(static_cast<uint32_t>(s));
-        GenerationJob job = {w, h, nullptr};
-        job.composer = &composer;
-        const auto start = std::chrono::steady_clock::now();
-        runGenerationJob(&job);
-        times.push_back(elapsedMs(start));
-        delete job.result;
-        if (trackPeak) {
-            const uint64_t peak = peakBytes();
-            if (peak > maxPeak) {
-                maxPeak = peak;
-                maxRise = peak > before ? peak - before : 0;
-                peakSeed = static_cast<uint32_t>(s);
-            }
+        for (size_t i = 0; i < counts.size(); ++i) {
+            const size_t t = s % 2 == 0 ? counts.size() - 1 - i : i;
+            o.threads->useAll(counts[t] > 1);
+            composeOnce(w, h, static_cast<uint32_t>(s), trackPeak, composer, figures[t]);
         }
     }
     progress.clear();
-    if (o.json)
-        std::printf("{\"compose\":\"%s\",\"seeds\":%d,\"median_ms\":%.3f,\"p95_ms\":%.3f}\n", size.c_str(),
-                    static_cast<int>(seeds), median(times), percentile95(times));
-    else
-        std::printf("compose %-10s %4d seeds  median %10.2f ms  p95 %10.2f ms\n", size.c_str(), static_cast<int>(seeds),
-                    median(times), percentile95(times));
-    if (trackPeak) printPeak(o, w, h, maxPeak, maxRise, peakSeed);
+    for (size_t t = 0; t < counts.size(); ++t) {
+        const std::vector<double> &times = figures[t].times;
+        if (o.json)
+            std::printf("{\"compose\":\"%s\",\"threads\":%d,\"seeds\":%d,\"median_ms\":%.3f,\"p95_ms\":%.3f}\n",
+                        size.c_str(), static_cast<int>(counts[t]), static_cast<int>(seeds), median(times),
+                        percentile95(times));
+        else
+            std::printf("compose %-10s %4d seeds  %-10s  median %10.2f ms  p95 %10.2f ms\n", size.c_str(),
+                        static_cast<int>(seeds), threadsText(counts[t]).c_str(), median(times), percentile95(times));
+    }
+    if (trackPeak)
+        for (size_t t = 0; t < counts.size(); ++t)
+            printPeak(o, w, h, counts[t], figures[t].maxPeak, figures[t].maxRise, figures[t].peakSeed);
     std::fflush(stdout);
 }
 
@@ -275,7 +331,8 @@ int runBench(int argc, char **argv) {
     const char *cmd = "bench";
     labArgs args;
     std::string error;
-    if (!args.parse(argc, argv, {{"size", true}, {"runs", true}, {"json", false}, {"effect", true}}, error))
+    if (!args.parse(argc, argv, {{"size", true}, {"runs", true}, {"json", false}, {"effect", true}, kThreadsOption},
+                    error))
         return labUsageError(cmd, error);
     if (!args.positional.empty()) return labUsageError(cmd, "unexpected argument \"" + args.positional[0] + "\"");
     Options o;
@@ -288,9 +345,14 @@ int runBench(int argc, char **argv) {
         o.only = name->c_str();
     }
 
+    labThreads threads;
+    if (!threads.start(args, error)) return labUsageError(cmd, error);
+    o.threads = &threads;
+
     tlPicture input;
     if (!makeInput(o, input)) return labFailure(cmd, "cannot make the input picture");
     labProgress progress(cmd);
+    printEffectHeader(o);
     int32_t count = 0;
     const tlEffectInfo *classes = effectCatalogue(count);
     for (int32_t i = 0; i < count; ++i) {
@@ -308,6 +370,7 @@ int runBench(int argc, char **argv) {
     return kLabOk;
 }
 
-const labCommandRegistrar benchCommand("bench", runBench, "[--size WxH] [--runs N] [--json] [--effect NAME]");
+const labCommandRegistrar benchCommand("bench", runBench,
+                                       "[--size WxH] [--runs N] [--json] [--effect NAME] " LAB_THREADS_USAGE);
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "tools/lab/args.h"
 #include "tools/lab/lab.h"
 #include "tools/lab/picture_io.h"
+#include "tools/lab/threads.h"
 
 namespace {
 
@@ -12,7 +13,13 @@ int runBlend(int argc, char **argv) {
     labArgs args;
     std::string error;
     if (!args.parse(argc, argv,
-                    {{"mode", true}, {"opacity", true}, {"dst", true}, {"src", true}, {"out", true}, {"at", true}},
+                    {{"mode", true},
+                     {"opacity", true},
+                     {"dst", true},
+                     {"src", true},
+                     {"out", true},
+                     {"at", true},
+                     kThreadsOption},
                     error))
         return labUsageError(cmd, error);
     if (!args.positional.empty()) return labUsageError(cmd, "unexpected argument \"" + args.positional[0] + "\"");
@@ -24,6 +31,8 @@ int runBlend(int argc, char **argv) {
         return labUsageError(cmd, error);
 
     if (!canSavePicture(*args.value("out"), error)) return labUsageError(cmd, error);
+    labThreads threads;
+    if (!threads.start(args, error)) return labUsageError(cmd, error);
 
     tlPicture dst, src;
     if (!loadPicture(*args.value("dst"), dst, error) || !loadPicture(*args.value("src"), src, error))
@@ -34,7 +43,8 @@ int runBlend(int argc, char **argv) {
     return kLabOk;
 }
 
-const labCommandRegistrar blendCommand("blend", runBlend,
-                                       "--mode 0..17 [--opacity 0..65535] --dst DST --src SRC --out OUT [--at X,Y]");
+const labCommandRegistrar
+    blendCommand("blend", runBlend,
+                 "--mode 0..17 [--opacity 0..65535] --dst DST --src SRC --out OUT [--at X,Y] " LAB_THREADS_USAGE);
 
 }  // namespace

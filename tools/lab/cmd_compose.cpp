@@ -23,6 +23,7 @@
 #include "tools/lab/lab.h"
 #include "tools/lab/picture_io.h"
 #include "tools/lab/progress.h"
+#include "tools/lab/threads.h"
 
 namespace {
 
@@ -130,7 +131,8 @@ int runCompose(int argc, char **argv) {
                      {"digest", false},
                      {"recipe", false},
                      {"complexity", true},
-                     {"exclude", true}},
+                     {"exclude", true},
+                     kThreadsOption},
                     error))
         return labUsageError(cmd, error);
     if (!args.positional.empty()) return labUsageError(cmd, "unexpected argument \"" + args.positional[0] + "\"");
@@ -144,6 +146,8 @@ int runCompose(int argc, char **argv) {
     if (!args.getInt("count", 1, 9999, count, error)) return labUsageError(cmd, error);
     tlComposeStyle style;
     if (!parseStyle(args, style, error)) return labUsageError(cmd, error);
+    labThreads threads;
+    if (!threads.start(args, error)) return labUsageError(cmd, error);
     if (args.has("recipe") && (w > kRecipeMaxSide || h > kRecipeMaxSide || int64_t(w) * h > kRecipeMaxPixels))
         return labUsageError(cmd, "--recipe wants sides up to " + std::to_string(kRecipeMaxSide) + " and at most " +
                                       std::to_string(kRecipeMaxPixels) + " pixels");
@@ -205,6 +209,7 @@ const labCommandRegistrar composeCommand("compose", runCompose,
                                          "--size WxH [--seed N] [--count K] [--out PREFIX] [--pam] [--stack] "
                                          "[--digest] [--recipe] [--complexity simple|normal|rich] "
                                          "[--exclude FAMILY[,FAMILY...]]\n"
+                                         "    " LAB_THREADS_USAGE "\n"
                                          "    FAMILY: gradients checkers clouds dots lines (patterns; one of the "
                                          "first three stays), warps noise soft edges tiles (filters)");
 

@@ -7,6 +7,7 @@
 #include "tools/lab/args.h"
 #include "tools/lab/cmd_bmp.h"
 #include "tools/lab/lab.h"
+#include "tools/lab/threads.h"
 
 namespace {
 
@@ -14,8 +15,10 @@ int runContrast(int argc, char **argv) {
     const char *cmd = "contrast";
     labArgs args;
     std::string error;
-    if (!args.parse(argc, argv, {}, error)) return labUsageError(cmd, error);
+    if (!args.parse(argc, argv, {kThreadsOption}, error)) return labUsageError(cmd, error);
     if (args.positional.size() != 1) return labUsageError(cmd, "wants one picture file");
+    labThreads threads;
+    if (!threads.start(args, error)) return labUsageError(cmd, error);
     tlPicture picture;
     int status = kLabOk;
     if (!loadPictureFile(cmd, args.positional[0], picture, status)) return status;
@@ -23,6 +26,6 @@ int runContrast(int argc, char **argv) {
     return kLabOk;
 }
 
-const labCommandRegistrar contrastCommand("contrast", runContrast, "IN.pam");
+const labCommandRegistrar contrastCommand("contrast", runContrast, "IN.pam " LAB_THREADS_USAGE);
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "tools/lab/args.h"
 #include "tools/lab/cmd_bmp.h"
 #include "tools/lab/lab.h"
+#include "tools/lab/threads.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ int runEffect(int argc, char **argv) {
     const char *cmd = "effect";
     labArgs args;
     std::string error;
-    if (!args.parse(argc, argv, {{"in", true}, {"out", true}}, error)) return labUsageError(cmd, error);
+    if (!args.parse(argc, argv, {{"in", true}, {"out", true}, kThreadsOption}, error)) return labUsageError(cmd, error);
     if (args.positional.empty()) return labUsageError(cmd, "wants an effect name, such as GlassTile");
     if (!args.require("in", error) || !args.require("out", error)) return labUsageError(cmd, error);
     const tlEffectInfo *info = findEffectInfo(args.positional[0].c_str());
@@ -61,6 +62,8 @@ int runEffect(int argc, char **argv) {
     for (size_t i = 1; i < args.positional.size(); ++i)
         if (!assign(*info, *effect, args.positional[i], error)) return labUsageError(cmd, error);
     if (!canSavePictureFile(*args.value("out"), error)) return labUsageError(cmd, error);
+    labThreads threads;
+    if (!threads.start(args, error)) return labUsageError(cmd, error);
 
     tlPictureLayer layer;
     int status = kLabOk;
@@ -80,7 +83,8 @@ int runEffect(int argc, char **argv) {
     return kLabOk;
 }
 
-const labCommandRegistrar effectCommand("effect", runEffect,
-                                        "NAME [field=value ...] [opacity=N] [blendMode=N] --in IN.pam --out OUT.pam");
+const labCommandRegistrar
+    effectCommand("effect", runEffect,
+                  "NAME [field=value ...] [opacity=N] [blendMode=N] --in IN.pam --out OUT.pam " LAB_THREADS_USAGE);
 
 }  // namespace
