@@ -750,15 +750,7 @@ bool WallpaperCycle::startChangeJob() {
     if (shell.ending || shell.workerExists) return false;
     shell.jobRecipe = shell.wantedRecipe;
     shell.jobRequest = shell.changeRequests;
-    shell.job.render = &shell.jobRecipe;
-    shell.job.recipe = &shell.jobOutput.recipe;
-    shell.job.thumbnail = &shell.jobOutput.thumbnail;
-    shell.jobKind = JobKind::change;
-    uint32_t number = services.worker.start(runJob, &shell.job);
-    if (number == 0) return false;
-    shell.workerExists = true;
-    shell.workerNumber = number;
-    return true;
+    return startRecipeJob(JobKind::change);
 }
 
 bool WallpaperCycle::startThumbnailJob() {
@@ -773,10 +765,16 @@ bool WallpaperCycle::startThumbnailJob() {
         }
         shell.history.thumbnailFailed(entry.serial);
     }
+    return startRecipeJob(JobKind::thumbnail);
+}
+
+// Hands the worker shell.jobRecipe to render, with its recipe and thumbnail
+// written into shell.jobOutput.
+bool WallpaperCycle::startRecipeJob(JobKind kind) {
     shell.job.render = &shell.jobRecipe;
     shell.job.recipe = &shell.jobOutput.recipe;
     shell.job.thumbnail = &shell.jobOutput.thumbnail;
-    shell.jobKind = JobKind::thumbnail;
+    shell.jobKind = kind;
     uint32_t number = services.worker.start(runJob, &shell.job);
     if (number == 0) return false;
     shell.workerExists = true;

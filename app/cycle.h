@@ -281,6 +281,7 @@ private:
     void parkAdvance();
     bool startChangeJob();
     bool startThumbnailJob();
+    bool startRecipeJob(JobKind kind);
     void finishSideJob(bool thenService);
     void releaseParked();
     // Showing a picture as the wallpaper: write, set, count, record.
