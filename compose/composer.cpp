@@ -104,7 +104,7 @@ int32_t WallpaperComposer::localContrast(const tlPicture &picture) {
     const int32_t channels = picture.channels;
     const bool rgb8 = picture.model == tlColourModel::RGB && picture.bits == 8;
     if (picture.isEmpty() || !rgb8 || (channels != 3 && channels != 4)) return 0;
-    struct Sums {
+    struct alignas(64) Sums {  // a cache line each: workers add to their own
         int64_t total = 0, counted = 0;
     } sums[tlRowPool::kMaxHelpers + 1];
     tlRowSplit split(picture.height, static_cast<int64_t>(picture.width) * picture.height);

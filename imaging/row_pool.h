@@ -15,6 +15,15 @@
 class tlRowSteps;
 struct tlRowJob;
 
+// Elements of T from the start of one worker's scratch to the next worker's
+// when each uses count of them: a cache line more than count, so that
+// workers writing small scratch areas of their own never share a line
+// (sharing one makes every write of one worker evict the other's copy).
+template <typename T>
+constexpr size_t tlWorkerStride(size_t count) {
+    return count + (64 + sizeof(T) - 1) / sizeof(T);
+}
+
 // A fixed set of helper threads, started once and kept until destruction, so
 // that an owner can keep one pool for the life of a program and use it for
 // every picture it renders. It does nothing by itself: an operation borrows

@@ -66,6 +66,7 @@ struct tlDiamond {
     ptrdiff_t *binStep = nullptr;    // offset in the bin plane, for pixels away from the edges
     ptrdiff_t *pixelStep = nullptr;  // the same in source bytes
     ptrdiff_t *visit = nullptr;      // bin plane index of each visit, edge pixels: count per worker
+    size_t visitStride = 0;          // from one worker's visits to the next's
 
     bool build(int32_t r, const tlPicture &source, int32_t workers) {
         count = 2 * static_cast<int64_t>(r) * r + 2 * static_cast<int64_t>(r) + 1;
@@ -74,7 +75,8 @@ struct tlDiamond {
         dy = new (std::nothrow) int32_t[n];
         binStep = new (std::nothrow) ptrdiff_t[n];
         pixelStep = new (std::nothrow) ptrdiff_t[n];
-        visit = new (std::nothrow) ptrdiff_t[n * static_cast<size_t>(workers)];
+        visitStride = tlWorkerStride<ptrdiff_t>(n);
+        visit = new (std::nothrow) ptrdiff_t[visitStride * static_cast<size_t>(workers)];
         if (dx == nullptr || dy == nullptr || binStep == nullptr || pixelStep == nullptr || visit == nullptr)
             return false;
         diamondOrder(r, dx, dy);
@@ -135,7 +137,7 @@ bool tlOilPaintEffect::apply(const tlPicture &source, tlPicture &destination, tl
     const bool done = split.run(progress, [&](int32_t first, int32_t end, tlRowSteps &steps) {
         uint32_t histogram[257];
         std::memset(histogram, 0, sizeof(histogram));
-        ptrdiff_t *edgeAt = diamond.visit + static_cast<size_t>(diamond.count) * static_cast<size_t>(steps.worker());
+        ptrdiff_t *edgeAt = diamond.visit + diamond.visitStride * static_cast<size_t>(steps.worker());
         for (int32_t y = area.top + first; y < area.top + end; ++y) {
             const bool innerRow = y >= radius && y < h - radius;
             for (int32_t x = area.left; x < area.right; ++x) {

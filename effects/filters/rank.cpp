@@ -90,7 +90,7 @@ bool medianSelect(const tlPicture &source, tlPicture &destination, const tlRect 
                   tlProgress *progress) {
     const int64_t capacity = axisReach(r, source.height, wrap) * axisReach(r, source.width, wrap);
     tlRowSplit split(area.bottom - area.top, area.pixelCount());
-    const size_t perWorker = static_cast<size_t>(capacity);
+    const size_t perWorker = tlWorkerStride<tlRankEntry>(static_cast<size_t>(capacity));
     tlRankEntry *allEntries = new (std::nothrow) tlRankEntry[perWorker * static_cast<size_t>(split.workers())];
     if (allEntries == nullptr) return false;
     const bool alpha = source.hasAlpha();

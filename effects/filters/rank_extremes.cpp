@@ -105,14 +105,15 @@ bool separableExtreme(const tlPicture &source, tlPicture &destination, const tlR
     const size_t slots = static_cast<size_t>(2 * (rx > ry ? rx : ry) + 1);
     const int32_t w = area.right - area.left, h = area.bottom - area.top;
     tlRowSplit split(w > h ? w : h, static_cast<int64_t>(w) * h);
-    const size_t ringSlots = slots * static_cast<size_t>(split.workers());
+    const size_t ringStride = tlWorkerStride<uint32_t>(slots);
+    const size_t ringSlots = ringStride * static_cast<size_t>(split.workers());
     uint32_t *keys = new (std::nothrow) uint32_t[ringSlots];
     uint32_t *rgbs = new (std::nothrow) uint32_t[ringSlots];
     bool done = keys != nullptr && rgbs != nullptr;
     const ptrdiff_t bpp = source.bytesPerPixel();
     done = done && split.run(h, progress, [&](int32_t first, int32_t end, tlRowSteps &steps) {
-        uint32_t *key = keys + slots * static_cast<size_t>(steps.worker());
-        uint32_t *rgb = rgbs + slots * static_cast<size_t>(steps.worker());
+        uint32_t *key = keys + ringStride * static_cast<size_t>(steps.worker());
+        uint32_t *rgb = rgbs + ringStride * static_cast<size_t>(steps.worker());
         for (int32_t y = area.top + first; y < area.top + end; ++y) {
             ringLine<Max, Alpha>(source.row(y), destination.row(y), bpp, source.width, area.left, area.right, rx, wrap,
                                  key, rgb);
@@ -131,8 +132,8 @@ bool separableExtreme(const tlPicture &source, tlPicture &destination, const tlR
            });
     if (done) {
         done = split.run(w, progress, [&](int32_t first, int32_t end, tlRowSteps &steps) {
-            uint32_t *key = keys + slots * static_cast<size_t>(steps.worker());
-            uint32_t *rgb = rgbs + slots * static_cast<size_t>(steps.worker());
+            uint32_t *key = keys + ringStride * static_cast<size_t>(steps.worker());
+            uint32_t *rgb = rgbs + ringStride * static_cast<size_t>(steps.worker());
             for (int32_t x = area.left + first; x < area.left + end; ++x) {
                 ringLine<Max, Alpha>(rows.store + x * bpp, destination.store + x * bpp, destination.stride,
                                      source.height, area.top, area.bottom, ry, wrap, key, rgb);
